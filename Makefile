@@ -1,0 +1,45 @@
+# make run   - build the program (Release) and start it in this directory
+# make test  - build and run every test, plainly and under ASan + UBSan
+# make bench - benchmark every routine beside R's math library and Boost.Math
+JOBS ?= 2
+RELEASE := build/release
+SANITIZE := build/sanitize
+BENCH := build/bench
+
+BUILD_PACKAGES := cmake g++ make libgtest-dev
+BENCH_PACKAGES := libbenchmark-dev r-mathlib libboost-math-dev
+
+define ensure_packages
+	@missing=""; for p in $(1); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing$$missing"; \
+	  apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing; \
+	fi
+endef
+
+.PHONY: run test bench deps clean
+
+deps:
+	$(call ensure_packages,$(BUILD_PACKAGES))
+
+run: deps
+	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	cmake --build $(RELEASE) --target specfun_program -j $(JOBS)
+	./$(RELEASE)/console/specfun
+
+test: deps
+	cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(RELEASE) -j $(JOBS)
+	cd $(RELEASE) && ctest --output-on-failure -j $(JOBS)
+	cmake -S . -B $(SANITIZE) -DCMAKE_BUILD_TYPE=Debug -DSPECFUN_SANITIZE=ON
+	cmake --build $(SANITIZE) -j $(JOBS)
+	cd $(SANITIZE) && ctest --output-on-failure -j $(JOBS)
+
+bench: deps
+	$(call ensure_packages,$(BENCH_PACKAGES))
+	cmake -S . -B $(BENCH) -DCMAKE_BUILD_TYPE=Release -DSPECFUN_BUILD_TESTS=OFF -DSPECFUN_BUILD_BENCH=ON
+	cmake --build $(BENCH) --target specfun_bench -j $(JOBS)
+	./$(BENCH)/bench/specfun_bench
+
+clean:
+	rm -rf build

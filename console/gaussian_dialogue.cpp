@@ -1,0 +1,8 @@
+// Placeholder until this dialogue is built: returns to the menu.
+#include "console/dialogues.hpp"
+
+namespace console {
+
+void GaussianDialogue(Channels&) {}
+
+}  // namespace console

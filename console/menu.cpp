@@ -1,0 +1,143 @@
+#include "console/menu.hpp"
+
+#include <cfenv>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#if defined(__SSE__)
+#include <xmmintrin.h>
+#endif
+
+#include "console/dialogues.hpp"
+#include "console/input.hpp"
+#include "console/log_file.hpp"
+#include "console/records.hpp"
+#include "gentest/general_test.hpp"
+#include "specfun/diagnostics.hpp"
+
+namespace console {
+namespace {
+
+constexpr std::string_view kMenu[] = {
+    "Options:",
+    "0  Exit program",
+    "1  Run general test and exit",
+    "2  Use logarithm of Gamma function",
+    "3  Use Gaussian distribution",
+    "4  Use Chi-square distribution",
+    "5  Use Non-central chi-square distributino",
+    "6  Use Student's t distribution",
+    "7  Use F-distribution",
+    "8  Use binomial distribution",
+    "9  Use Incomplete beta function",
+    "Your selection?",
+    "",
+};
+
+using Dialogue = void (*)(Channels&);
+// Options 2 to 9, in order.
+constexpr Dialogue kDialogues[] = {
+    LogGammaDialogue, GaussianDialogue, ChiSquareDialogue, NonCentralChiSquareDialogue,
+    StudentDialogue,  FDistributionDialogue, BinomialDialogue, IncompleteBetaDialogue,
+};
+constexpr int kFirstDialogueOption = 2;
+
+// Round to nearest, every exception masked (infinities and NaNs flow through),
+// subnormal results kept rather than flushed to zero. Doubles are computed in
+// SSE registers with their 53-bit significand; the x87 unit keeps its 64-bit
+// significand for the extended-precision exponential.
+void SetFloatingPointEnvironment() {
+  std::fesetround(FE_TONEAREST);
+  std::feclearexcept(FE_ALL_EXCEPT);
+#if defined(__SSE__)
+  constexpr unsigned kAllExceptionMasks = 0x1F80;
+  constexpr unsigned kFlushToZero = 0x8000;
+  constexpr unsigned kDenormalsAreZero = 0x0040;
+  _mm_setcsr((_mm_getcsr() | kAllExceptionMasks) & ~(kFlushToZero | kDenormalsAreZero));
+#endif
+}
+
+void WriteDiagnosticToConsole(specfun::Record record, void* console) {
+  *static_cast<std::ostream*>(console) << specfun::FormatFreeFormRecord(record) << '\n';
+}
+
+// Routes the library's diagnostics to the console for the length of a run.
+class DiagnosticsOnConsole {
+ public:
+  explicit DiagnosticsOnConsole(std::ostream& out)
+      : previous_(specfun::SetDiagnosticSink({&WriteDiagnosticToConsole, &out})) {}
+  DiagnosticsOnConsole(const DiagnosticsOnConsole&) = delete;
+  DiagnosticsOnConsole& operator=(const DiagnosticsOnConsole&) = delete;
+  ~DiagnosticsOnConsole() { specfun::SetDiagnosticSink(previous_); }
+
+ private:
+  specfun::DiagnosticSink previous_;
+};
+
+void WriteMenu(std::ostream& out) {
+  for (std::string_view line : kMenu) out << line << '\n';
+}
+
+// Runs one selection; false when the run ends with it.
+bool Dispatch(Channels& channels, std::int32_t selection) {
+  if (selection == 0) return false;
+  if (selection == 1) {
+    gentest::GeneralTest(channels.log);
+    return false;
+  }
+  if (selection >= kFirstDialogueOption && selection <= 9) {
+    kDialogues[selection - kFirstDialogueOption](channels);
+    return true;
+  }
+  WriteConsole(channels, {Text("Option not in range:"), Integer(selection)});
+  return true;
+}
+
+}  // namespace
+
+void RunMenu(Channels& channels) {
+  std::string line;
+  try {
+    for (;;) {
+      WriteMenu(channels.out);
+      if (!ReadLine(channels.in, line)) return;
+      const std::optional<std::int32_t> selection = ParseMenuSelection(line);
+      if (!selection) {
+        WriteConsole(channels, {Text("Input must be valid integer")});
+        continue;
+      }
+      if (!Dispatch(channels, *selection)) return;
+    }
+  } catch (const EndOfInput&) {
+    // The input has ended: the run ends as for option 0.
+  }
+}
+
+int MainMenu(std::istream& in, std::ostream& out, std::ostream& errors,
+             const std::filesystem::path& logPath) {
+  SetFloatingPointEnvironment();
+  out << FreeForm({Text("Output in file logtest.txt")}) << '\n';
+  std::optional<LogFile> log;
+  try {
+    log.emplace(logPath);
+  } catch (const LogError& error) {
+    out.flush();
+    errors << "specfun: " << error.what() << '\n';
+    return 1;
+  }
+  try {
+    Channels channels{in, out, *log};
+    const DiagnosticsOnConsole diagnostics(out);
+    RunMenu(channels);
+    log->Close();
+  } catch (const LogError& error) {
+    out.flush();
+    errors << "specfun: " << error.what() << '\n';
+    return 2;
+  }
+  out.flush();
+  return 0;
+}
+
+}  // namespace console

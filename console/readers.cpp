@@ -1,0 +1,81 @@
+#include "console/readers.hpp"
+
+#include <algorithm>
+
+#include "console/input.hpp"
+#include "console/records.hpp"
+
+namespace console {
+namespace {
+
+constexpr std::string_view kTryAgain = "Please try again.";
+
+constexpr PromptTexts kProbability{
+    "Please input a probability or confidence level (greater than 0, less than 1):",
+    "Please input a valid floating point number between 0 and 1:", kTryAgain,
+    "Probability must be greater than 0.0 and less than 1.00;", kTryAgain};
+
+constexpr PromptTexts kNonnegativeLimit{
+    "Please input a nonnegative floating point variable limit X:",
+    "Please input a valid nonnegative floating point number", kTryAgain,
+    "Variable limit X must be nonnegative.", kTryAgain};
+
+constexpr PromptTexts kAnyLimit{"Please input a floating point variable limit X:",
+                                "Please input a valid floating point number", kTryAgain, "", ""};
+
+constexpr PromptTexts kDegreesOfFreedom{
+    "Please input the number of degrees of freedom (floating point):",
+    "Please input valid positive floating point number.", "",
+    "Degrees of freedom must be greater than 0.", kTryAgain};
+
+void WriteMessage(Channels& channels, std::string_view message) {
+  if (!message.empty()) WriteConsole(channels, {Text(message)});
+}
+
+double AskOne(Channels& channels, const PromptTexts& texts, AcceptTest accept) {
+  double value = 0.0;
+  AskNumbers(channels, texts, std::span(&value, 1), accept);
+  return value;
+}
+
+}  // namespace
+
+bool AllPositive(std::span<const double> values) {
+  return std::all_of(values.begin(), values.end(), [](double v) { return v > 0.0; });
+}
+
+bool AllNonnegative(std::span<const double> values) {
+  return std::all_of(values.begin(), values.end(), [](double v) { return v >= 0.0; });
+}
+
+void AskNumbers(Channels& channels, const PromptTexts& texts, std::span<double> values,
+                AcceptTest accept) {
+  for (;;) {
+    WriteConsole(channels, {Text(texts.prompt)});
+    if (!ReadFreeFormNumbers(channels.in, values)) {
+      WriteMessage(channels, texts.readError);
+      WriteMessage(channels, texts.readErrorRetry);
+      continue;
+    }
+    if (accept(values)) return;
+    WriteMessage(channels, texts.rangeMessage);
+    WriteMessage(channels, texts.rangeRetry);
+  }
+}
+
+double ReadProbability(Channels& channels) {
+  return AskOne(channels, kProbability, [](std::span<const double> p) {
+    return p[0] > 0.0 && p[0] < 1.0;
+  });
+}
+
+double ReadLimitX(Channels& channels, const std::int32_t& nonnegativeOnly) {
+  if (nonnegativeOnly != 0) return AskOne(channels, kNonnegativeLimit, AllNonnegative);
+  return AskOne(channels, kAnyLimit, [](std::span<const double>) { return true; });
+}
+
+double ReadDegreesOfFreedom(Channels& channels) {
+  return AskOne(channels, kDegreesOfFreedom, AllPositive);
+}
+
+}  // namespace console

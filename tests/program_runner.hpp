@@ -1,0 +1,86 @@
+// Runs the whole program in-process on a given console input, with the log
+// in a fresh temporary directory.
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "console/menu.hpp"
+
+namespace testing_support {
+
+struct ProgramRun {
+  std::string console;  // everything written to standard output
+  std::string errors;   // everything written to standard error
+  std::string log;      // the log file afterwards ("" when absent)
+  bool logExists = false;
+  int status = -1;
+};
+
+inline std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream content;
+  content << file.rdbuf();
+  return content.str();
+}
+
+// A directory that is removed when the object goes out of scope.
+class TemporaryDirectory {
+ public:
+  TemporaryDirectory() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "specfun-XXXXXX").string();
+    path_ = ::mkdtemp(pattern.data());
+  }
+  ~TemporaryDirectory() {
+    std::error_code ignored;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ignored);
+    std::filesystem::remove_all(path_, ignored);
+  }
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// Runs MainMenu with `input` as the console input, in `directory`.
+inline ProgramRun RunProgramIn(const std::filesystem::path& directory, const std::string& input) {
+  std::istringstream in(input);
+  std::ostringstream out;
+  std::ostringstream errors;
+  ProgramRun run;
+  const std::filesystem::path log = directory / "logtest.txt";
+  run.status = console::MainMenu(in, out, errors, log);
+  run.console = out.str();
+  run.errors = errors.str();
+  run.logExists = std::filesystem::exists(log);
+  if (run.logExists) run.log = ReadFile(log);
+  return run;
+}
+
+inline ProgramRun RunProgram(const std::string& input) {
+  const TemporaryDirectory directory;
+  return RunProgramIn(directory.path(), input);
+}
+
+// The menu block as the program shows it before every selection.
+inline const std::string& MenuBlock() {
+  static const std::string menu =
+      "Options:\n"
+      "0  Exit program\n"
+      "1  Run general test and exit\n"
+      "2  Use logarithm of Gamma function\n"
+      "3  Use Gaussian distribution\n"
+      "4  Use Chi-square distribution\n"
+      "5  Use Non-central chi-square distributino\n"
+      "6  Use Student's t distribution\n"
+      "7  Use F-distribution\n"
+      "8  Use binomial distribution\n"
+      "9  Use Incomplete beta function\n"
+      "Your selection?\n"
+      "\n";
+  return menu;
+}
+
+}  // namespace testing_support
