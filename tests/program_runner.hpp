@@ -7,9 +7,23 @@
 #include <sstream>
 #include <string>
 
+#include "console/channels.hpp"
 #include "console/menu.hpp"
 
 namespace testing_support {
+
+// A log that keeps its records in memory.
+class StringLog final : public console::LogChannel {
+ public:
+  void WriteLine(std::string_view line) override {
+    text_ += line;
+    text_ += '\n';
+  }
+  const std::string& text() const { return text_; }
+
+ private:
+  std::string text_;
+};
 
 struct ProgramRun {
   std::string console;  // everything written to standard output
