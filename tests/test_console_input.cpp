@@ -43,7 +43,7 @@ TEST(FreeFormNumber, AcceptedForms) {
 TEST(FreeFormNumber, MalformedTextIsABadAnswer) {
   const char* cases[] = {"",     "+",    "-",     ".",     "+.",   "e5",    "1e",  "1e+",
                          "1.5x", "abc",  "3x",    "1..2",  "1e5.", "0x10",  "nan(1)", "infinit",
-                         "1e400", "-1e309", "1,5", "--1",  "1 2",  std::string("1\0", 2).c_str()};
+                         "1e400", "-1e309", "1,5", "--1",  "1 2"};
   for (const char* text : cases) EXPECT_FALSE(ParseFreeFormNumber(text).has_value()) << text;
   EXPECT_FALSE(ParseFreeFormNumber(std::string_view("1\0", 2)).has_value());
   EXPECT_FALSE(ParseFreeFormNumber("\xff\xfe").has_value());
