@@ -13,7 +13,7 @@ namespace specfun {
 namespace {
 
 constexpr double kLowerLimit = -11.0;  // Q is 1 in double precision below it
-constexpr double kUpperLimit = 37.0;   // Q is below the double range above it
+constexpr double kUpperLimit = 37.0;   // Q(37) is about 6e-300, near the foot of the doubles
 constexpr double kSwitchPoint = 2.25;  // centre fraction at or below |x| = 2.25
 constexpr double kInvSqrtTwoPi = 0.3989422804014327;
 // The centre fraction starts its tail at 22 s / 45 and has 27 levels.

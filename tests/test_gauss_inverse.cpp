@@ -1,0 +1,219 @@
+// QGaussInv, the inverse of the Gaussian upper tail: substitutes and
+// diagnostics outside (0, 1), accuracy against mpmath, and the round trip
+// through QGauss.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <limits>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "console/menu.hpp"
+#include "specfun/specfun.hpp"
+#include "tests/gauss_tolerances.hpp"
+#include "tests/program_runner.hpp"
+#include "tests/reference_table.hpp"
+
+namespace {
+
+using specfun::QGauss;
+using specfun::QGaussInv;
+using testing_support::QGaussInvAbsoluteTolerance;
+using testing_support::ReadReferenceTable;
+using testing_support::UnitInLastPlace;
+
+constexpr double kInfiniteDeviate = 1.0000000200408773e+20;
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+const std::string kNegativeMessage = " QGaussInv negative input; 0 used; inpu: -0.100000000000000";
+const std::string kAboveOneMessage = " QGaussInv input >1; 1 used; input:  1.50000000000000";
+
+// Collects the diagnostics as free-form lines while it is installed.
+class CapturedDiagnostics {
+ public:
+  CapturedDiagnostics() : previous_(specfun::SetDiagnosticSink({&Collect, &lines_})) {}
+  CapturedDiagnostics(const CapturedDiagnostics&) = delete;
+  CapturedDiagnostics& operator=(const CapturedDiagnostics&) = delete;
+  ~CapturedDiagnostics() { specfun::SetDiagnosticSink(previous_); }
+  const std::vector<std::string>& lines() const { return lines_; }
+
+ private:
+  static void Collect(specfun::Record record, void* lines) {
+    static_cast<std::vector<std::string>*>(lines)->push_back(
+        specfun::FormatFreeFormRecord(record));
+  }
+  std::vector<std::string> lines_;
+  specfun::DiagnosticSink previous_;
+};
+
+TEST(QGaussInv, OutsideTheOpenIntervalGivesTheSubstitute) {
+  struct Case {
+    double p, expected;
+    std::vector<std::string> messages;
+  };
+  const Case cases[] = {
+      {0.0, kInfiniteDeviate, {}},
+      {-0.0, kInfiniteDeviate, {}},
+      {1.0, -kInfiniteDeviate, {}},
+      {kNaN, -kInfiniteDeviate, {}},
+      {-kNaN, -kInfiniteDeviate, {}},
+      {-0.1, kInfiniteDeviate, {kNegativeMessage}},
+      {1.5, -kInfiniteDeviate, {kAboveOneMessage}},
+      {-5e-324, kInfiniteDeviate,
+       {" QGaussInv negative input; 0 used; inpu: -0.000000000000000"}},
+      {-INFINITY, kInfiniteDeviate, {" QGaussInv negative input; 0 used; inpu: -INF"}},
+      {std::nextafter(1.0, 2.0), -kInfiniteDeviate,
+       {" QGaussInv input >1; 1 used; input:  1.00000000000000"}},
+  };
+  for (const Case& c : cases) {
+    const CapturedDiagnostics diagnostics;
+    EXPECT_EQ(QGaussInv(c.p), c.expected) << "p = " << c.p;
+    EXPECT_EQ(diagnostics.lines(), c.messages) << "p = " << c.p;
+  }
+}
+
+TEST(QGaussInv, InsideTheIntervalWritesNothing) {
+  const CapturedDiagnostics diagnostics;
+  for (double p : {5e-324, 1e-300, 0.025, 0.5, 0.975, std::nextafter(1.0, 0.0)}) QGaussInv(p);
+  EXPECT_TRUE(diagnostics.lines().empty());
+}
+
+TEST(QGaussInv, DefaultSinkPrintsOnStandardOutput) {
+  const specfun::DiagnosticSink previous =
+      specfun::SetDiagnosticSink(specfun::StandardOutputSink());
+  testing::internal::CaptureStdout();
+  QGaussInv(-0.1);
+  QGaussInv(1.5);
+  const std::string printed = testing::internal::GetCapturedStdout();
+  specfun::SetDiagnosticSink(previous);
+  EXPECT_EQ(printed, kNegativeMessage + "\n" + kAboveOneMessage + "\n");
+}
+
+// Console input served in pieces; before handing out a piece the program
+// asked for, its action runs. Lets a test act while the program waits for
+// an answer.
+class InputWithActions : public std::streambuf {
+ public:
+  struct Piece {
+    std::function<void()> before;
+    std::string text;
+  };
+  explicit InputWithActions(std::vector<Piece> pieces) : pieces_(std::move(pieces)) {}
+
+ protected:
+  int_type underflow() override {
+    if (gptr() != egptr()) return traits_type::to_int_type(*gptr());
+    if (next_ == pieces_.size()) return traits_type::eof();
+    Piece& piece = pieces_[next_++];
+    if (piece.before) piece.before();
+    setg(piece.text.data(), piece.text.data(), piece.text.data() + piece.text.size());
+    return traits_type::to_int_type(*gptr());
+  }
+
+ private:
+  std::vector<Piece> pieces_;
+  std::size_t next_ = 0;
+};
+
+TEST(QGaussInv, InTheProgramDiagnosticsReachTheConsoleOnly) {
+  InputWithActions input({{nullptr, "3\n"},
+                          {[] {
+                             QGaussInv(-0.1);
+                             QGaussInv(1.5);
+                           },
+                           "0.5\n0\n0\n"}});
+  std::istream in(&input);
+  std::ostringstream out, errors;
+  const testing_support::TemporaryDirectory directory;
+  ASSERT_EQ(console::MainMenu(in, out, errors, directory.path() / "logtest.txt"), 0);
+  const std::string prompt =
+      " Please input a probability or confidence level (greater than 0, less than 1):\n";
+  EXPECT_NE(out.str().find(prompt + kNegativeMessage + "\n" + kAboveOneMessage + "\n" +
+                           " p, Inverse P(p)"),
+            std::string::npos)
+      << out.str();
+  const std::string log = testing_support::ReadFile(directory.path() / "logtest.txt");
+  EXPECT_EQ(log.find("QGaussInv"), std::string::npos) << log;
+  EXPECT_EQ(log.rfind("Inverse Gaussian distribution function\n", 0), 0u) << log;
+}
+
+TEST(QGaussInv, KnownDeviates) {
+  // mpmath: the x with Q(x) = p for the doubles nearest 0.025 and 0.975.
+  EXPECT_NEAR(QGaussInv(0.025), 1.9599639845400542, 1e-14);
+  EXPECT_NEAR(QGaussInv(0.975), -1.9599639845400539, 1e-14);
+  EXPECT_NEAR(QGaussInv(0.5), 0.0, 1e-15);
+}
+
+TEST(QGaussInv, AgreesWithHighPrecisionReference) {
+  const auto rows = ReadReferenceTable("gauss_inverse.txt");
+  ASSERT_GT(rows.size(), 1000u);
+  std::size_t checked = 0;
+  for (const auto& row : rows) {
+    const double p = row[0], reference = row[1];
+    // Beyond 37 (p below about 5.7e-300) QGauss is 0 and Newton's steps have
+    // nothing to go on.
+    if (reference > 37.0) continue;
+    ++checked;
+    EXPECT_NEAR(QGaussInv(p), reference, QGaussInvAbsoluteTolerance(p, reference))
+        << "p = " << p;
+  }
+  EXPECT_GT(checked, 1000u);
+}
+
+// Arguments for the round trip: log-spaced from 1e-100 up, evenly spaced
+// over (0, 1), and towards 1.
+std::vector<double> RoundTripArguments() {
+  std::vector<double> arguments;
+  for (int k = 0; k < 1600; ++k) {
+    for (double mantissa : {1.0, 1.7, 4.3}) {
+      arguments.push_back(mantissa * std::pow(10.0, -100.0 + k / 16.0));
+    }
+  }
+  for (int j = 1; j < 4096; ++j) arguments.push_back(j / 4096.0);
+  for (int k = 2; k <= 53; ++k) arguments.push_back(1.0 - std::ldexp(1.0, -k));
+  return arguments;
+}
+
+// The round trip can come no closer than the doubles near x allow: moving x
+// by one unit in its last place moves Q by about x * ulp(x) relative. In the
+// centre, Q = 1/2 - integral is resolved to about 6e-16 absolute, twice that
+// after the round trip.
+double RoundTripTolerance(double p, double x) {
+  double tolerance = std::max(1e-14, 1.5 * std::fabs(x) * UnitInLastPlace(x));
+  if (std::fabs(x) <= 2.25) tolerance = std::max(tolerance, 1.5e-15 / p);
+  return tolerance;
+}
+
+TEST(QGaussInv, RoundTripGivesBackTheProbability) {
+  // QGauss jumps by about 1e-11 relative between 2.25 (centre fraction) and
+  // the next double (tail fraction); no x gives a p inside the jump.
+  const double jumpTop = QGauss(2.25);
+  const double jumpBottom = QGauss(std::nextafter(2.25, 3.0));
+  for (double p : RoundTripArguments()) {
+    if (!(p >= 1e-100 && p < 1.0) || (p >= jumpBottom && p <= jumpTop)) continue;
+    const double x = QGaussInv(p);
+    EXPECT_LE(testing_support::RelativeError(QGauss(x), p), RoundTripTolerance(p, x))
+        << "p = " << p << ", x = " << x;
+  }
+}
+
+TEST(QGaussInv, RoundTripInsideTheJumpAtTheSwitchPoint) {
+  const double jumpTop = QGauss(2.25);
+  const double jumpBottom = QGauss(std::nextafter(2.25, 3.0));
+  const double jump = (jumpTop - jumpBottom) / jumpTop;
+  EXPECT_LT(jump, 1.2e-11);
+  // x lands within the width of the jump in x: the jump over the slope there.
+  const double jumpWidth = (jumpTop - jumpBottom) / testing_support::StandardNormalDensity(2.25);
+  for (int i = 0; i <= 16; ++i) {
+    const double p = jumpBottom + (jumpTop - jumpBottom) * i / 16.0;
+    const double x = QGaussInv(p);
+    EXPECT_NEAR(x, 2.25, jumpWidth) << "p = " << p;
+    EXPECT_LE(testing_support::RelativeError(QGauss(x), p), 1.01 * jump) << "p = " << p;
+  }
+}
+
+}  // namespace
