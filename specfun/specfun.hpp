@@ -34,8 +34,8 @@ double QGauss(const double& x);
 double QGaussInv(const double& p);
 
 // The regularized incomplete beta function I(x, a, b) for 0 <= x <= 1 and
-// a, b > 0; 0 for x <= 0 (or a NaN), 1 for x >= 1. Absolute accuracy 1e-12;
-// slow convergence is reported.
+// a, b > 0; 0 for x <= 0 (or a NaN), 1 for x >= 1. Stops on an absolute
+// change below 1e-12; slow convergence is reported.
 double BETAF(const double& x, const double& a, const double& b);
 
 // F-distribution: P(F | nu1, nu2) and Q(F | nu1, nu2) = 1 - P, for F >= 0

@@ -1,0 +1,60 @@
+// The F, Student's t and binomial distributions through the incomplete beta
+// function (A&S 26.6.2, 26.7.1 and 26.5.24):
+//   P(F | n1, n2) = I(n1 F / (n2 + n1 F), n1/2, n2/2),
+//   A(t | n)      = I(t² / (n + t²), 1/2, n/2),
+//   P(a, n)       = I(1 - p, n - a + 1, a)   (fewer than a successes),
+// each complement by the symmetry I(x, a, b) = 1 - I(1 - x, b, a) written
+// with its own transformed argument.
+#include <cmath>
+
+#include "specfun/specfun.hpp"
+
+namespace specfun {
+namespace {
+
+// r / (s + r); a ratio r that overflows (F or t² beyond the double range)
+// stands for the limit 1 rather than inf/inf.
+double ShareOf(double r, double s) { return std::isinf(r) ? 1.0 : r / (s + r); }
+
+}  // namespace
+
+double FDistP(const double& f, const double& nu1, const double& nu2) {
+  const double x = ShareOf(nu1 * f, nu2);
+  const double a = 0.5 * nu1;
+  const double b = 0.5 * nu2;
+  return BETAF(x, a, b);
+}
+
+double FDistQ(const double& f, const double& nu1, const double& nu2) {
+  const double x = nu2 / (nu1 * f + nu2);
+  const double a = 0.5 * nu2;
+  const double b = 0.5 * nu1;
+  return BETAF(x, a, b);
+}
+
+double StudentA(const double& t, const double& nu) {
+  const double x = ShareOf(t * t, nu);
+  const double a = 0.5;
+  const double b = 0.5 * nu;
+  return BETAF(x, a, b);
+}
+
+double StudentAQ(const double& t, const double& nu) {
+  const double x = nu / (t * t + nu);
+  const double a = 0.5 * nu;
+  const double b = 0.5;
+  return BETAF(x, a, b);
+}
+
+double BinomP(const double& p, const double& a, const double& n) {
+  const double x = 1.0 - p;
+  const double shape = n - a + 1.0;
+  return BETAF(x, shape, a);
+}
+
+double BinomQ(const double& p, const double& a, const double& n) {
+  const double b = n - a + 1.0;
+  return BETAF(p, a, b);
+}
+
+}  // namespace specfun

@@ -1,0 +1,80 @@
+// The three inverses against the mpmath table tests/data/beta_inverse.txt
+// (generator tools/gen_beta_reference.py): a, b from 0.5 to 1e4 and p from
+// 1e-4 to 1 - 1e-4, the range in which they must be within 1e-6 relative.
+// StudentInv is read off the rows with b = 1/2 (a = nu/2), FDistInv off
+// every row (a = nu2/2, b = nu1/2).
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+#include "specfun/specfun.hpp"
+#include "tests/beta_diagnostic_capture.hpp"
+#include "tests/reference_table.hpp"
+
+namespace {
+
+using testing_support::ReadReferenceTable;
+using testing_support::ReferenceRow;
+using testing_support::RelativeError;
+
+constexpr double kRequired = 1e-6;
+// The spacing of doubles just below 1: 1 - x cannot be closer than this.
+constexpr double kQuantumBelowOne = 1.1102230246251565e-16;
+
+struct Worst {
+  const char* name;
+  double error = 0.0;
+  ReferenceRow row;
+
+  void Note(double e, const ReferenceRow& r) {
+    if (e > error) {
+      error = e;
+      row = r;
+    }
+  }
+  void Print() const {
+    if (row.empty()) return;
+    std::printf("%s worst %.3g at p=%.17g a=%g b=%g\n", name, error, row[0], row[1], row[2]);
+  }
+};
+
+TEST(BetaInverseReference, WithinOneMillionthRelative) {
+  const beta_testing::DiagnosticCapture capture;
+  const std::vector<ReferenceRow> rows = ReadReferenceTable("beta_inverse.txt");
+  ASSERT_GT(rows.size(), 1500u);
+  Worst beta{"BetaInv x", 0.0, {}};
+  Worst complement{"BetaInv 1-x", 0.0, {}};
+  Worst f{"FDistInv", 0.0, {}};
+  Worst t{"StudentInv", 0.0, {}};
+  for (const ReferenceRow& row : rows) {
+    const double p = row[0];
+    const double a = row[1];
+    const double b = row[2];
+    const double x = row[3];
+    const double y = row[4];  // 1 - x
+    const double computed = specfun::BetaInv(p, a, b);
+    const double xError = RelativeError(computed, x);
+    beta.Note(xError, row);
+    EXPECT_LE(xError, kRequired) << "BetaInv(" << p << ", " << a << ", " << b << ")";
+    // 1 - x as a difference of doubles is good only to its quantum.
+    const double yMiss = std::fabs((1.0 - computed) - y);
+    complement.Note(yMiss / y, row);
+    EXPECT_LE(yMiss, kRequired * y + kQuantumBelowOne)
+        << "1 - BetaInv(" << p << ", " << a << ", " << b << ")";
+
+    const double fError = RelativeError(specfun::FDistInv(p, 2.0 * b, 2.0 * a), a * y / (b * x));
+    f.Note(fError, row);
+    EXPECT_LE(fError, kRequired) << "FDistInv(" << p << ", " << 2.0 * b << ", " << 2.0 * a << ")";
+    if (b == 0.5) {
+      const double tError =
+          RelativeError(specfun::StudentInv(p, 2.0 * a), std::sqrt(2.0 * a * y / x));
+      t.Note(tError, row);
+      EXPECT_LE(tError, kRequired) << "StudentInv(" << p << ", " << 2.0 * a << ")";
+    }
+  }
+  for (const Worst* w : {&beta, &complement, &f, &t}) w->Print();
+}
+
+}  // namespace
