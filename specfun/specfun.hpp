@@ -65,11 +65,11 @@ double FDistInv(const double& p, const double& nu1, const double& nu2);
 double StudentInv(const double& p, const double& nu);
 
 // The chi-square tail P(x | nu) (tail = 0) or Q(x | nu) (tail != 0), for
-// x >= 0 and nu > 0; always inside [0, 1].
+// x >= 0 and nu > 0, to 1e-13 + nu*1e-15 absolute; always inside [0, 1].
 double ChiSquare(const double& x, const double& nu, const std::int32_t& tail);
 
-// The x >= 0 with ChiSquare(x, nu, 1) = p, for nu > 0; 0 for p >= 1 and +∞
-// for p <= 0.
+// The x >= 0 with ChiSquare(x, nu, 1) = p, for nu > 0 (to 1e-9 relative for
+// 0.5 <= nu <= 1e6 and 1e-300 <= p <= 0.9); 0 for p >= 1 and +∞ for p <= 0.
 double ChiSquareInv(const double& p, const double& nu);
 
 // The non-central chi-square tail with nu degrees of freedom and

@@ -1,0 +1,182 @@
+// ChiSquare: the stated values and edge cases, the 30-level evaluation kept
+// bit for bit where it is accurate, and the regions evaluated deeper against
+// mpmath (tests/data/chisq_tails.txt, tools/gen_chi_square_reference.py).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <vector>
+
+#include "specfun/specfun.hpp"
+#include "tests/reference_table.hpp"
+
+namespace {
+
+using specfun::ChiSquare;
+
+constexpr std::int32_t kP = specfun::kLowerTail;
+constexpr std::int32_t kQ = specfun::kUpperTail;
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+double P(double x, double nu) { return ChiSquare(x, nu, kP); }
+double Q(double x, double nu) { return ChiSquare(x, nu, kQ); }
+
+// The two fractions at 30 levels, transcribed operation by operation.
+double ThirtyLevelTail(double x, double nu, bool upper) {
+  double direct = 0.0;
+  bool directIsUpper = false;
+  if (x / nu > 2.0) {
+    int depth = 30;
+    if (static_cast<int>(nu * 0.5) * 2 == nu) depth = static_cast<int>(std::min(nu - 2.0, 30.0));
+    double f = 1.0;
+    for (int k = depth; k >= 1; --k) {
+      f = k % 2 == 0 ? 1.0 + k / (x * f) : 1.0 + ((k + 1) - nu) / (x * f);
+    }
+    const double l = ((nu * 0.5 - 1.0) * std::log(x * 0.5) - x * 0.5) - specfun::LnGamma(nu * 0.5);
+    direct = std::exp(l) / f;
+    directIsUpper = true;
+  } else {
+    double s = 1.0;
+    for (int k = 30; k >= 2; --k) {
+      const double d = (nu + 2 * k) * ((nu + 2 * k) - 2.0);
+      s = k % 2 == 0 ? 1.0 + ((k / d) * x) / s : 1.0 - ((((nu + k) - 1.0) / d) * x) / s;
+    }
+    s = 1.0 - (x * (1.0 / (nu + 2.0))) / s;
+    const double shifted = nu * 0.5 + 1.0;
+    const double l = ((nu * 0.5) * std::log(x * 0.5) - x * 0.5) - specfun::LnGamma(shifted);
+    direct = std::exp(l) / s;
+  }
+  return upper == directIsUpper ? direct : 1.0 - direct;
+}
+
+TEST(ChiSquare, StatedValuesToTwelveDigits) {
+  struct Case {
+    double x, nu;
+    std::int32_t tail;
+    double expected;
+  };
+  const Case cases[] = {{2.0, 1.0, kP, 0.842700792950},  {2.0, 5.0, kP, 0.150854963915},
+                        {2.0, 10.0, kP, 0.00365984682734}, {2.0, 16.0, kP, 1.02491966746e-5},
+                        {10.0, 10.0, kP, 0.559506714935}, {2.0, 2.0, kQ, 0.367879441171}};
+  for (const Case& c : cases) {
+    EXPECT_NEAR(ChiSquare(c.x, c.nu, c.tail) / c.expected, 1.0, 1e-11)
+        << "x=" << c.x << " nu=" << c.nu;
+  }
+}
+
+TEST(ChiSquare, ThirtyLevelsKeptBitForBitWhereAccurate) {
+  struct Case {
+    double x, nu;
+  };
+  // Both branches, even and odd nu, small and large nu, up to x/nu = 2.
+  const Case cases[] = {{2.0, 1.0},     {2.0, 16.0},  {10.0, 10.0},  {10.0, 4.0},
+                        {10.0, 4.000001}, {8.2, 3.0},  {20.0, 10.0},  {24.0, 12.0},
+                        {0.15, 0.1},    {50.0, 20.0}, {11.0, 0.5},   {40.0, 3.5},
+                        {80.0, 34.0},   {100.0, 33.0}, {60.0, 100.0}, {300.0, 380.0},
+                        {1e5, 7.0},     {0.0, 5.0},   {30.0, 1e-3},  {0.0, 400.0}};
+  for (const Case& c : cases) {
+    for (const bool upper : {false, true}) {
+      const std::int32_t tail = upper ? kQ : kP;
+      EXPECT_EQ(ChiSquare(c.x, c.nu, tail), ThirtyLevelTail(c.x, c.nu, upper))
+          << "x=" << c.x << " nu=" << c.nu << " upper=" << upper;
+    }
+  }
+}
+
+TEST(ChiSquare, ExactFormsOfEvenDegrees) {
+  // nu = 2: no level at all, Q = e^(-x/2); nu = 4: two levels, Q = e^(-x/2)(1 + x/2).
+  // (The exponent -x/2 carries its own rounding, about x*1e-16.)
+  for (const double x : {4.5, 10.0, 33.0, 700.0}) {
+    EXPECT_NEAR(Q(x, 2.0) / std::exp(-x / 2), 1.0, 4e-15 + x * 1e-16) << x;
+    EXPECT_NEAR(Q(x, 4.0) / (std::exp(-x / 2) * (1 + x / 2)), 1.0, 4e-15 + x * 1e-16) << x;
+  }
+  // A nu that is only nearly even takes 30 levels: two would leave out the
+  // level (3 - nu)/x and be off by about 1e-8.
+  EXPECT_NEAR(Q(10.0, 4.000001) / 0.040427709924467359406, 1.0, 1e-14);
+  // Odd nu at small x (nu = 3, x = 6.5): more than 30 levels, as 30 fall
+  // short of 1e-12 there.
+  EXPECT_NEAR(Q(6.5, 3.0) / 0.089662503988167913791, 1.0, 1e-14);
+}
+
+TEST(ChiSquare, SwitchRatioTwoBelongsToTheLowerFraction) {
+  // The complemented tail is formed as 1 minus the direct one.
+  for (const double nu : {1.0, 3.0, 10.0, 12.0}) {
+    const double x = 2.0 * nu;
+    EXPECT_EQ(Q(x, nu), 1.0 - P(x, nu)) << nu;
+    const double above = std::nextafter(x, kInf);
+    EXPECT_EQ(P(above, nu), 1.0 - Q(above, nu)) << nu;
+  }
+}
+
+TEST(ChiSquare, EdgesOfTheRange) {
+  for (const double nu : {1e-300, 0.1, 2.0, 7.5, 1e3, 1e8, 1e12, 1e300}) {
+    EXPECT_EQ(P(0.0, nu), 0.0) << nu;
+    EXPECT_EQ(Q(0.0, nu), 1.0) << nu;
+    EXPECT_EQ(P(kInf, nu), 1.0) << nu;
+    EXPECT_EQ(Q(kInf, nu), 0.0) << nu;
+  }
+  EXPECT_EQ(Q(1e4, 3.0), 0.0);
+  EXPECT_EQ(P(1e4, 3.0), 1.0);
+  EXPECT_EQ(P(5.0, kInf), 0.0);
+  EXPECT_EQ(Q(5.0, kInf), 1.0);
+}
+
+TEST(ChiSquare, InsideTheUnitIntervalForAnyDegrees) {
+  // Beyond 1e10 degrees of freedom the Wilson-Hilferty approximation takes
+  // over; at every size both tails stay in [0, 1] and add up to 1.
+  for (const double nu : {1e-12, 0.7, 150.0, 3e4, 5e6, 1e9, 1e11, 1e15, 1e20, 1e100, 1e300}) {
+    for (const double u : {-40.0, -6.0, -1.0, -0.3, 0.0, 0.3, 1.0, 6.0, 40.0}) {
+      const double x = std::max(0.0, nu + u * std::sqrt(2.0 * nu));
+      const double p = P(x, nu);
+      const double q = Q(x, nu);
+      EXPECT_TRUE(p >= 0.0 && p <= 1.0) << "nu=" << nu << " x=" << x << " P=" << p;
+      EXPECT_TRUE(q >= 0.0 && q <= 1.0) << "nu=" << nu << " x=" << x << " Q=" << q;
+      EXPECT_NEAR(p + q, 1.0, 1e-15) << "nu=" << nu << " x=" << x;
+    }
+  }
+  // At 1e20 degrees of freedom the normal limit holds to 1e-10.
+  const double nu = 1e20;
+  for (const double u : {0.0, 2.0, -3.0}) {
+    const double x = nu + u * std::sqrt(2.0 * nu);
+    const double exactU = (x - nu) / std::sqrt(2.0 * nu);
+    EXPECT_NEAR(P(x, nu), 0.5 * std::erfc(-exactU / std::sqrt(2.0)), 1e-10) << u;
+  }
+}
+
+// Both tails within 1e-13 + nu*1e-15 absolute and the directly computed one
+// within 1e-12 + nu*1e-15 relative (where it is above 1e-300): the rounding of
+// the prefactor's exponent sets the nu-proportional part.
+TEST(ChiSquare, MatchesMpmathEverywhere) {
+  const auto rows = testing_support::ReadReferenceTable("chisq_tails.txt");
+  ASSERT_GT(rows.size(), 1000u);
+  double worstAbsolute = 0.0;
+  double worstRelative = 0.0;
+  for (const auto& row : rows) {
+    const double x = row[0], nu = row[1], p = row[2], q = row[3];
+    const double computedP = P(x, nu);
+    const double computedQ = Q(x, nu);
+    ASSERT_TRUE(computedP >= 0.0 && computedP <= 1.0 && computedQ >= 0.0 && computedQ <= 1.0)
+        << "x=" << x << " nu=" << nu;
+    if (nu > 1e6) {
+      EXPECT_NEAR(computedP, p, 1e-7) << "x=" << x << " nu=" << nu;
+      continue;
+    }
+    const double absoluteBound = 1e-13 + nu * 1e-15;
+    const double absolute = std::max(std::fabs(computedP - p), std::fabs(computedQ - q));
+    EXPECT_LE(absolute, absoluteBound) << "x=" << x << " nu=" << nu;
+    worstAbsolute = std::max(worstAbsolute, absolute / absoluteBound);
+    std::vector<double> relatives;
+    if (p > 1e-300) relatives.push_back(testing_support::RelativeError(computedP, p));
+    if (q > 1e-300) relatives.push_back(testing_support::RelativeError(computedQ, q));
+    const double relativeBound = 1e-12 + nu * 1e-15;
+    const double relative = *std::min_element(relatives.begin(), relatives.end());
+    EXPECT_LE(relative, relativeBound) << "x=" << x << " nu=" << nu;
+    worstRelative = std::max(worstRelative, relative / relativeBound);
+  }
+  RecordProperty("worst_absolute_over_bound", std::to_string(worstAbsolute));
+  RecordProperty("worst_relative_over_bound", std::to_string(worstRelative));
+}
+
+}  // namespace

@@ -1,0 +1,120 @@
+// ChiSquareInv: the stated values, the ends, the repaired ranges, and the
+// inverse against mpmath (tests/data/chisq_inverse.txt).
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "specfun/specfun.hpp"
+#include "tests/reference_table.hpp"
+
+namespace {
+
+using specfun::ChiSquareInv;
+
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+// Collects the diagnostics written while it lives.
+class DiagnosticCapture {
+ public:
+  DiagnosticCapture()
+      : previous_(specfun::SetDiagnosticSink({&DiagnosticCapture::Write, &lines_})) {}
+  DiagnosticCapture(const DiagnosticCapture&) = delete;
+  DiagnosticCapture& operator=(const DiagnosticCapture&) = delete;
+  ~DiagnosticCapture() { specfun::SetDiagnosticSink(previous_); }
+  const std::vector<std::string>& lines() const { return lines_; }
+
+ private:
+  static void Write(specfun::Record record, void* lines) {
+    static_cast<std::vector<std::string>*>(lines)->push_back(specfun::FormatFreeFormRecord(record));
+  }
+  std::vector<std::string> lines_;
+  specfun::DiagnosticSink previous_;
+};
+
+TEST(ChiSquareInverse, StatedValues) {
+  struct Case {
+    double p, nu, expected, tolerance;
+  };
+  const Case cases[] = {{0.5, 1.0, 0.454936423, 1e-9},   {0.5, 2.0, 1.386294361, 1e-9},
+                        {0.05, 2.0, 5.991464547, 1e-9},  {0.01, 10.0, 23.2092512, 1e-7},
+                        {0.001, 10.0, 29.5882984, 1e-7}, {1e-6, 10.0, 46.8630468, 1e-7}};
+  for (const Case& c : cases) {
+    EXPECT_NEAR(ChiSquareInv(c.p, c.nu), c.expected, c.tolerance) << "p=" << c.p << " nu=" << c.nu;
+  }
+  // nu = 2: the inverse is -2 ln p.
+  for (const double p : {0.9, 0.3, 1e-3, 1e-40}) {
+    EXPECT_NEAR(ChiSquareInv(p, 2.0) / (-2.0 * std::log(p)), 1.0, 1e-12) << p;
+  }
+}
+
+TEST(ChiSquareInverse, FallsBackToATenthNearZero) {
+  // The start 0.717 lies above the root; the steps that would cross zero
+  // take x to a tenth of itself before Newton's steps converge.
+  EXPECT_NEAR(ChiSquareInv(0.95, 0.6) / 6.4220693994459414e-05, 1.0, 1e-9);
+}
+
+TEST(ChiSquareInverse, EndsAfterTheGaussianDiagnostics) {
+  const DiagnosticCapture capture;
+  EXPECT_EQ(ChiSquareInv(1.0, 3.0), 0.0);
+  EXPECT_EQ(ChiSquareInv(1.5, 3.0), 0.0);
+  EXPECT_EQ(ChiSquareInv(0.0, 3.0), kInf);
+  EXPECT_EQ(ChiSquareInv(-0.5, 3.0), kInf);
+  const std::vector<std::string> expected = {
+      " QGaussInv input >1; 1 used; input:  1.50000000000000",
+      " QGaussInv negative input; 0 used; inpu: -0.500000000000000"};
+  EXPECT_EQ(capture.lines(), expected);
+}
+
+TEST(ChiSquareInverse, FiniteAndNonnegativeEverywhere) {
+  for (const double nu :
+       {1e-8, 0.01, 0.3, 0.49, 0.5, 1.0, 29.99, 30.0, 301.0, 303.0, 5e3, 1e6, 1e9}) {
+    for (const double p : {1e-300, 1e-100, 1e-10, 0.01, 0.5, 0.9, 0.99, 1.0 - 1e-12}) {
+      const double x = ChiSquareInv(p, nu);
+      EXPECT_TRUE(std::isfinite(x) && x >= 0.0) << "p=" << p << " nu=" << nu << " x=" << x;
+    }
+  }
+}
+
+TEST(ChiSquareInverse, RoundTripsBelowHalfADegreeOfFreedom) {
+  // Where the square root of Fisher's start is not defined.
+  for (const double nu : {0.05, 0.2, 0.45}) {
+    for (const double p : {1e-200, 1e-8, 0.01, 0.3, 0.6}) {
+      const double x = ChiSquareInv(p, nu);
+      ASSERT_GT(x, 0.0) << "p=" << p << " nu=" << nu;
+      EXPECT_NEAR(specfun::ChiSquare(x, nu, specfun::kUpperTail) / p, 1.0, 1e-9)
+          << "p=" << p << " nu=" << nu;
+    }
+  }
+}
+
+TEST(ChiSquareInverse, TinyResultsKeepTheirDigits) {
+  // p near 1 with small nu: the root is far below the absolute tolerance
+  // 1e-8, so the step is compared with a thousandth of x.
+  struct Case {
+    double p, nu, expected;
+  };
+  const Case cases[] = {{0.999, 1.0, 1.5707971492624927e-06},
+                        {0.9999, 1.5, 8.295153687829755e-06},
+                        {0.99999, 0.8, 4.6898820909268308e-13}};
+  for (const Case& c : cases) {
+    EXPECT_NEAR(ChiSquareInv(c.p, c.nu) / c.expected, 1.0, 1e-6) << "p=" << c.p << " nu=" << c.nu;
+  }
+}
+
+// Within 1e-9 relative of the true inverse for 0.5 <= nu <= 1e6 and
+// 1e-300 <= p <= 0.9, including the far tails where the steps run on ln Q.
+TEST(ChiSquareInverse, MatchesMpmath) {
+  const auto rows = testing_support::ReadReferenceTable("chisq_inverse.txt");
+  ASSERT_GT(rows.size(), 150u);
+  for (const auto& row : rows) {
+    const double p = row[0], nu = row[1], x = row[2];
+    EXPECT_LE(testing_support::RelativeError(ChiSquareInv(p, nu), x), 1e-9)
+        << "p=" << p << " nu=" << nu;
+  }
+}
+
+}  // namespace

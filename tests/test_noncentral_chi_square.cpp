@@ -1,0 +1,113 @@
+// NCChiSquare: the stopping rule and its edge cases, the mended sum, large
+// non-centralities, and both tails against mpmath
+// (tests/data/chisq_noncentral.txt).
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+#include "specfun/specfun.hpp"
+#include "tests/reference_table.hpp"
+
+namespace {
+
+using specfun::ChiSquare;
+using specfun::NCChiSquare;
+
+constexpr std::int32_t kP = specfun::kLowerTail;
+constexpr std::int32_t kQ = specfun::kUpperTail;
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+TEST(NonCentralChiSquare, ZeroNonCentralityIsTheCentralTail) {
+  struct Case {
+    double x, nu;
+  };
+  const Case cases[] = {{1.0, 2.0}, {7.5, 3.0}, {30.0, 12.0}, {0.3, 0.5}};
+  for (const Case& c : cases) {
+    for (const std::int32_t tail : {kP, kQ}) {
+      EXPECT_EQ(NCChiSquare(c.x, c.nu, 0.0, tail), ChiSquare(c.x, c.nu, tail))
+          << "x=" << c.x << " nu=" << c.nu << " tail=" << tail;
+    }
+  }
+  // A central tail below 1e-7 ends the sum at once: P(0.0001|4) is 1.25e-9.
+  EXPECT_EQ(NCChiSquare(0.0001, 4.0, 0.0, kP), 0.0);
+}
+
+TEST(NonCentralChiSquare, EachTailStopsAtItsOwnTerm) {
+  // x = 1, nu = 2, lambda = 1: the lower tail sums j = 0..4, the upper j = 0..7.
+  const double h = 0.5;
+  double lower = 0.0, upper = 0.0, weight = 1.0;
+  for (int j = 0; j < 8; ++j) {
+    const double n = 2.0 * j + 2.0;
+    if (j < 5) lower += ChiSquare(1.0, n, kP) * weight;
+    upper += ChiSquare(1.0, n, kQ) * weight;
+    weight = h * weight / (j + 1);
+  }
+  const double p = NCChiSquare(1.0, 2.0, 1.0, kP);
+  const double q = NCChiSquare(1.0, 2.0, 1.0, kQ);
+  EXPECT_NEAR(p, std::exp(-h) * lower, 1e-16);
+  EXPECT_NEAR(q, std::exp(-h) * upper, 1e-16);
+  EXPECT_NEAR(p, 0.26712019, 5e-9);
+  EXPECT_NEAR(q, 0.73287974, 5e-9);
+  EXPECT_NEAR(p + q, 0.99999994, 1e-8);
+}
+
+TEST(NonCentralChiSquare, TermEqualToTheThresholdIsAdded) {
+  // lambda = 2e-7 at x = 0: every central upper tail is 1, so the second
+  // term is the weight lambda/2 = 1e-7 itself; it is added, the third ends
+  // the sum.
+  const double expected = std::exp(-1e-7) * (1.0 + 1e-7);
+  EXPECT_EQ(NCChiSquare(0.0, 4.0, 2e-7, kQ), expected);
+}
+
+TEST(NonCentralChiSquare, AtZero) {
+  EXPECT_EQ(NCChiSquare(0.0, 3.0, 10.0, kP), 0.0);
+  const double q = NCChiSquare(0.0, 3.0, 10.0, kQ);
+  EXPECT_LT(q, 1.0);
+  EXPECT_GT(q, 1.0 - 1e-7 * std::exp(-5.0) * 20);
+}
+
+TEST(NonCentralChiSquare, SmallLeadingTermsDoNotEndTheSumBeforeTheMode) {
+  // Q(50|5) is 1.4e-9, yet the weights up to lambda/2 = 15 carry the tail.
+  EXPECT_NEAR(NCChiSquare(50.0, 5.0, 30.0, kQ), 0.101658026100186, 1e-9);
+  EXPECT_NEAR(NCChiSquare(50.0, 5.0, 30.0, kP), 0.898341973899814, 1e-9);
+}
+
+TEST(NonCentralChiSquare, AnyNonCentralityGivesAProbabilityQuickly) {
+  const double lambdas[] = {1400.0, 1402.0, 2e4, 1e7, 1e12, 1e300, kInf};
+  const double nus[] = {0.5, 50.0, 1e300};
+  const auto start = std::chrono::steady_clock::now();
+  for (const double lambda : lambdas) {
+    for (const double nu : nus) {
+      for (const double x : {0.0, 3.0, lambda, 2.0 * lambda + 1e3, kInf}) {
+        const double p = NCChiSquare(x, nu, lambda, kP);
+        const double q = NCChiSquare(x, nu, lambda, kQ);
+        const bool undefined = std::isinf(x) && (std::isinf(nu) || std::isinf(lambda));
+        if (undefined) continue;
+        EXPECT_TRUE(p >= 0.0 && p <= 1.0) << "x=" << x << " nu=" << nu << " lambda=" << lambda;
+        EXPECT_TRUE(q >= 0.0 && q <= 1.0) << "x=" << x << " nu=" << nu << " lambda=" << lambda;
+        EXPECT_NEAR(p + q, 1.0, 1e-6) << "x=" << x << " nu=" << nu << " lambda=" << lambda;
+      }
+    }
+  }
+  const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+  EXPECT_LT(elapsed.count(), 20.0);
+}
+
+// Both tails within 1e-7 absolute, the routine's own tolerance, for
+// 0 < nu <= 1e4 and 0 <= lambda <= 1e6.
+TEST(NonCentralChiSquare, MatchesMpmath) {
+  const auto rows = testing_support::ReadReferenceTable("chisq_noncentral.txt");
+  ASSERT_GT(rows.size(), 40u);
+  for (const auto& row : rows) {
+    const double x = row[0], nu = row[1], lambda = row[2], p = row[3], q = row[4];
+    EXPECT_NEAR(NCChiSquare(x, nu, lambda, kP), p, 1e-7)
+        << "x=" << x << " nu=" << nu << " lambda=" << lambda;
+    EXPECT_NEAR(NCChiSquare(x, nu, lambda, kQ), q, 1e-7)
+        << "x=" << x << " nu=" << nu << " lambda=" << lambda;
+  }
+}
+
+}  // namespace
