@@ -1,9 +1,13 @@
 # make run   - build the program (Release) and start it in this directory
-# make test  - build and run every test, plainly and under ASan + UBSan
+# make test  - build and run every test, plainly and under ASan + UBSan,
+#              the concurrency test under TSan
+#              and the console's fuzz targets for about a minute
 # make bench - benchmark every routine beside R's math library and Boost.Math
+# make accuracy - regenerate docs/ACCURACY.md and its plots
 JOBS ?= 2
 RELEASE := build/release
 SANITIZE := build/sanitize
+THREAD := build/thread
 BENCH := build/bench
 
 BUILD_PACKAGES := cmake g++ make libgtest-dev
@@ -17,7 +21,7 @@ define ensure_packages
 	fi
 endef
 
-.PHONY: run test bench deps clean
+.PHONY: run test bench accuracy deps clean
 
 deps:
 	$(call ensure_packages,$(BUILD_PACKAGES))
@@ -34,12 +38,19 @@ test: deps
 	cmake -S . -B $(SANITIZE) -DCMAKE_BUILD_TYPE=Debug -DSPECFUN_SANITIZE=ON
 	cmake --build $(SANITIZE) -j $(JOBS)
 	cd $(SANITIZE) && ctest --output-on-failure -j $(JOBS)
+	cmake -S . -B $(THREAD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSPECFUN_SANITIZE_THREAD=ON
+	cmake --build $(THREAD) --target specfun_concurrency_tests -j $(JOBS)
+	./$(THREAD)/tests/specfun_concurrency_tests
+	fuzz/run.sh
 
 bench: deps
 	$(call ensure_packages,$(BENCH_PACKAGES))
 	cmake -S . -B $(BENCH) -DCMAKE_BUILD_TYPE=Release -DSPECFUN_BUILD_TESTS=OFF -DSPECFUN_BUILD_BENCH=ON
 	cmake --build $(BENCH) --target specfun_bench -j $(JOBS)
 	./$(BENCH)/bench/specfun_bench
+
+accuracy: deps
+	accuracy/run.sh
 
 clean:
 	rm -rf build
