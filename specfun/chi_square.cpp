@@ -204,7 +204,7 @@ DirectTail LowerTail(double x, double nu, int depth, const Constants& constants)
 // c = 2/(9ν); the cube root is taken as expm1(ln(1 + t)/3) with t = (x − ν)/ν,
 // which keeps the digits that x/ν would round away for large ν.
 DirectTail WilsonHilferty(double x, double nu) {
-  const double c = 2.0 / (9.0 * nu);
+  const double c = 2.0 / 9.0 / nu;  // 9ν would overflow for the largest ν
   const double cubeRootMinusOne = std::expm1(std::log1p((x - nu) / nu) / 3.0);
   const double w = (cubeRootMinusOne + c) / std::sqrt(c);
   if (w > 0.0) return {QGauss(w), true};

@@ -84,14 +84,16 @@ double OutwardSum(double x, double nu, double halfLambda, std::int32_t tail) {
 // chi-square on ν* degrees of freedom, c = (ν + 3λ)/(ν + 2λ),
 // ν* = (ν + 2λ)³/(ν + 3λ)², b = −λ²/(ν + 3λ), which matches the first three
 // cumulants. Its error falls like 1/λ: 1.5e-8 at λ = 2e6.
+// The moments are taken relative to λ, so that λ up to the largest double
+// does not overflow them.
 double PearsonThreeMoment(double x, double nu, double lambda, std::int32_t tail) {
-  const double second = nu + 2.0 * lambda;
-  const double third = nu + 3.0 * lambda;
+  const double share = nu / lambda;
+  const double second = share + 2.0;  // (ν + 2λ)/λ
+  const double third = share + 3.0;    // (ν + 3λ)/λ
   const double c = third / second;
   const double ratio = second / third;
-  const double degrees = second * (ratio * ratio);
-  const double shift = -lambda * (lambda / third);
-  const double y = (x - shift) / c;
+  const double degrees = lambda * second * (ratio * ratio);
+  const double y = x / c + lambda / third / c;
   return ChiSquare(y, degrees, tail);
 }
 
@@ -105,7 +107,11 @@ double NCChiSquare(const double& x, const double& nu, const double& lambda,
     return ClampToUnit(UpwardSum(x, nu, halfLambda, tail));
   }
   if (std::isinf(x) || std::isinf(nu) || std::isinf(lambda)) {
-    return ChiSquare(x, nu + lambda, tail);
+    // The limits: the whole distribution lies below an infinite x and none
+    // of it below a finite x when ν or λ is infinite (no answer when both
+    // are). ν + λ may overflow only where x is infinite, and is not needed.
+    const double degrees = std::isinf(x) ? std::fmax(nu, lambda) : nu + lambda;
+    return ChiSquare(x, degrees, tail);
   }
   if (halfLambda <= kLargestSummedHalfLambda) {
     return ClampToUnit(OutwardSum(x, nu, halfLambda, tail));

@@ -136,6 +136,11 @@ TEST(ChiSquare, InsideTheUnitIntervalForAnyDegrees) {
       EXPECT_NEAR(p + q, 1.0, 1e-15) << "nu=" << nu << " x=" << x;
     }
   }
+  // The largest degrees of freedom: the centre still splits the mass evenly.
+  for (const double nu : {1e308, 1.7976931348623157e308}) {
+    EXPECT_NEAR(P(nu, nu), 0.5, 1e-12) << nu;
+    EXPECT_NEAR(Q(nu, nu), 0.5, 1e-12) << nu;
+  }
   // At 1e20 degrees of freedom the normal limit holds to 1e-10.
   const double nu = 1e20;
   for (const double u : {0.0, 2.0, -3.0}) {
