@@ -44,23 +44,6 @@ bool WithinUnitInterval(std::span<const double> values) {
   return !(std::fabs(values[0] - 0.5) > 0.5);
 }
 
-double AskOne(Channels& channels, const PromptTexts& texts, AcceptTest accept) {
-  double value = 0.0;
-  AskNumbers(channels, texts, std::span(&value, 1), accept);
-  return value;
-}
-
-struct Pair {
-  double first = 0.0;
-  double second = 0.0;
-};
-
-Pair AskPositivePair(Channels& channels, const PromptTexts& texts) {
-  double values[2] = {0.0, 0.0};
-  AskNumbers(channels, texts, std::span(values), AllPositive);
-  return {values[0], values[1]};
-}
-
 void InverseBetaSection(Channels& channels) {
   WriteBoth(channels, "Inverse incomplete beta function");
   const double p = ReadProbability(channels);
@@ -77,7 +60,7 @@ void InverseBetaSection(Channels& channels) {
 
 void BetaSection(Channels& channels) {
   WriteBoth(channels, "Incomplete beta function");
-  const double x = AskOne(channels, kBetaPoint, WithinUnitInterval);
+  const double x = AskNumber(channels, kBetaPoint, WithinUnitInterval);
   const auto [a, b] = AskPositivePair(channels, kBetaParameters);
   const double value = specfun::BETAF(x, a, b);
   const double complement = 1.0 - specfun::BETAF(x, a, b);
@@ -92,7 +75,7 @@ void BetaSection(Channels& channels) {
 
 void BinomialDialogue(Channels& channels) {
   WriteBoth(channels, "Binomial distribution sum(i=0 to a-1): (n!/(i!*(n-i)!)*p^i*(1-p)^n-i)");
-  const double p = AskOne(channels, kBinomialProbability, AllNonnegative);
+  const double p = AskNumber(channels, kBinomialProbability, AllNonnegative);
   const auto [a, n] = AskPositivePair(channels, kSumParameters);
   const double fewer = specfun::BinomP(p, a, n);
   const double atLeast = specfun::BinomQ(p, a, n);

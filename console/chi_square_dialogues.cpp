@@ -1,7 +1,6 @@
 // Options 4 and 5: the chi-square distribution with its inverse, and the
 // non-central chi-square distribution.
 #include <cstdint>
-#include <span>
 
 #include "console/dialogues.hpp"
 #include "console/readers.hpp"
@@ -56,8 +55,7 @@ void NonCentralChiSquareDialogue(Channels& channels) {
   WriteBoth(channels, "Non-central chi-square distribution function");
   const double x = ReadLimitX(channels, kNonnegativeOnly);
   const double nu = ReadDegreesOfFreedom(channels);
-  double lambda = 0.0;
-  AskNumbers(channels, kNonCentrality, std::span(&lambda, 1), AllPositive);
+  const double lambda = AskNumber(channels, kNonCentrality, AllPositive);
   const double lower = specfun::NCChiSquare(x, nu, lambda, specfun::kLowerTail);
   const double upper = specfun::NCChiSquare(x, nu, lambda, specfun::kUpperTail);
   WriteBoth(channels, "Number of degrees of freedom:");

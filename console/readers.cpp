@@ -32,13 +32,19 @@ void WriteMessage(Channels& channels, std::string_view message) {
   if (!message.empty()) WriteConsole(channels, {Text(message)});
 }
 
-double AskOne(Channels& channels, const PromptTexts& texts, AcceptTest accept) {
+}  // namespace
+
+double AskNumber(Channels& channels, const PromptTexts& texts, AcceptTest accept) {
   double value = 0.0;
   AskNumbers(channels, texts, std::span(&value, 1), accept);
   return value;
 }
 
-}  // namespace
+PositivePair AskPositivePair(Channels& channels, const PromptTexts& texts) {
+  double values[2] = {0.0, 0.0};
+  AskNumbers(channels, texts, std::span(values), AllPositive);
+  return {values[0], values[1]};
+}
 
 bool AllPositive(std::span<const double> values) {
   return std::all_of(values.begin(), values.end(), [](double v) { return v > 0.0; });
@@ -64,18 +70,18 @@ void AskNumbers(Channels& channels, const PromptTexts& texts, std::span<double> 
 }
 
 double ReadProbability(Channels& channels) {
-  return AskOne(channels, kProbability, [](std::span<const double> p) {
+  return AskNumber(channels, kProbability, [](std::span<const double> p) {
     return p[0] > 0.0 && p[0] < 1.0;
   });
 }
 
 double ReadLimitX(Channels& channels, const std::int32_t& nonnegativeOnly) {
-  if (nonnegativeOnly != 0) return AskOne(channels, kNonnegativeLimit, AllNonnegative);
-  return AskOne(channels, kAnyLimit, [](std::span<const double>) { return true; });
+  if (nonnegativeOnly != 0) return AskNumber(channels, kNonnegativeLimit, AllNonnegative);
+  return AskNumber(channels, kAnyLimit, [](std::span<const double>) { return true; });
 }
 
 double ReadDegreesOfFreedom(Channels& channels) {
-  return AskOne(channels, kDegreesOfFreedom, AllPositive);
+  return AskNumber(channels, kDegreesOfFreedom, AllPositive);
 }
 
 }  // namespace console

@@ -26,6 +26,16 @@ using AcceptTest = bool (*)(std::span<const double> values);
 void AskNumbers(Channels& channels, const PromptTexts& texts, std::span<double> values,
                 AcceptTest accept);
 
+// One number, asked for until `accept` takes it.
+double AskNumber(Channels& channels, const PromptTexts& texts, AcceptTest accept);
+
+// Two numbers on one answer, asked for until both are positive.
+struct PositivePair {
+  double first = 0.0;
+  double second = 0.0;
+};
+PositivePair AskPositivePair(Channels& channels, const PromptTexts& texts);
+
 // A probability p with 0 < p < 1.
 double ReadProbability(Channels& channels);
 

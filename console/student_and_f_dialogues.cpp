@@ -1,7 +1,6 @@
 // Options 6 and 7: Student's t distribution and the F-distribution, each
 // inverted at a probability and evaluated at a limit, with the round trip
 // through the inverse.
-#include <span>
 
 #include "console/dialogues.hpp"
 #include "console/readers.hpp"
@@ -23,17 +22,6 @@ constexpr PromptTexts kInverseFDegreesOfFreedom{
 constexpr PromptTexts kFDegreesOfFreedom{
     kDegreesOfFreedomPairPrompt, "Please input valid positive floating point number", "",
     "Degreess of freedom must both be greater than 0", "Please try again"};
-
-struct DegreesOfFreedomPair {
-  double nu1 = 0.0;
-  double nu2 = 0.0;
-};
-
-DegreesOfFreedomPair AskDegreesOfFreedomPair(Channels& channels, const PromptTexts& texts) {
-  double values[2] = {0.0, 0.0};
-  AskNumbers(channels, texts, std::span(values), AllPositive);
-  return {values[0], values[1]};
-}
 
 void InverseStudentSection(Channels& channels) {
   WriteBoth(channels, "Inverse Student's t distribution");
@@ -65,7 +53,7 @@ void StudentSection(Channels& channels) {
 void InverseFSection(Channels& channels) {
   WriteBoth(channels, "Inverse F-distribution");
   const double p = ReadProbability(channels);
-  const auto [nu1, nu2] = AskDegreesOfFreedomPair(channels, kInverseFDegreesOfFreedom);
+  const auto [nu1, nu2] = AskPositivePair(channels, kInverseFDegreesOfFreedom);
   const double complement = 1.0 - p;
   const double inverse = specfun::FDistInv(p, nu1, nu2);
   const double inverseOfComplement = specfun::FDistInv(complement, nu1, nu2);
@@ -80,7 +68,7 @@ void InverseFSection(Channels& channels) {
 void FSection(Channels& channels) {
   WriteBoth(channels, "F-distribution");
   const double x = ReadLimitX(channels, 1);
-  const auto [nu1, nu2] = AskDegreesOfFreedomPair(channels, kFDegreesOfFreedom);
+  const auto [nu1, nu2] = AskPositivePair(channels, kFDegreesOfFreedom);
   const double lower = specfun::FDistP(x, nu1, nu2);
   const double upper = specfun::FDistQ(x, nu1, nu2);
   const double roundTrip = specfun::FDistInv(upper, nu1, nu2);
