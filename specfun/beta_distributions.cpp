@@ -12,38 +12,52 @@
 namespace specfun {
 namespace {
 
+// Below this, a share r/(s + r) computed as such lies so close to 1 that its
+// complement s/(r + s) has lost a millionth of its digits or more.
+constexpr double kTinyComplementRatio = 0x1p-20;
+
 // r / (s + r); a ratio r that overflows (F or t² beyond the double range)
 // stands for the limit 1 rather than inf/inf.
 double ShareOf(double r, double s) { return std::isinf(r) ? 1.0 : r / (s + r); }
 
+// I(r/(s + r), a, b) given complementRatio = s/r, formed by the caller
+// without overflow. Where the share rounds towards 1 the symmetry
+// I(x, a, b) = 1 - I(1 - x, b, a) is taken with 1 - x = s/(r + s) formed
+// directly, so that its digits are not lost to the rounding of x.
+double BetaOfShare(double r, double s, double a, double b, double complementRatio) {
+  if (complementRatio < kTinyComplementRatio) {
+    const double complement = complementRatio / (1.0 + complementRatio);
+    return 1.0 - BETAF(complement, b, a);
+  }
+  const double x = ShareOf(r, s);
+  return BETAF(x, a, b);
+}
+
 }  // namespace
 
 double FDistP(const double& f, const double& nu1, const double& nu2) {
-  const double x = ShareOf(nu1 * f, nu2);
   const double a = 0.5 * nu1;
   const double b = 0.5 * nu2;
-  return BETAF(x, a, b);
+  return BetaOfShare(nu1 * f, nu2, a, b, nu2 / nu1 / f);
 }
 
 double FDistQ(const double& f, const double& nu1, const double& nu2) {
-  const double x = nu2 / (nu1 * f + nu2);
   const double a = 0.5 * nu2;
   const double b = 0.5 * nu1;
-  return BETAF(x, a, b);
+  return BetaOfShare(nu2, nu1 * f, a, b, nu1 * f / nu2);
 }
 
 double StudentA(const double& t, const double& nu) {
-  const double x = ShareOf(t * t, nu);
   const double a = 0.5;
   const double b = 0.5 * nu;
-  return BETAF(x, a, b);
+  const double magnitude = std::fabs(t);
+  return BetaOfShare(t * t, nu, a, b, nu / magnitude / magnitude);
 }
 
 double StudentAQ(const double& t, const double& nu) {
-  const double x = nu / (t * t + nu);
   const double a = 0.5 * nu;
   const double b = 0.5;
-  return BETAF(x, a, b);
+  return BetaOfShare(nu, t * t, a, b, t * t / nu);
 }
 
 double BinomP(const double& p, const double& a, const double& n) {

@@ -77,6 +77,31 @@ TEST(BetaDistributionsEnds, InfiniteOrOverflowingArgumentsGiveTheLimit) {
 // test, at random arguments with moderate parameters. (A degree of freedom
 // below 1 beside a large F lets the rounding of the transformed argument
 // near 1 alone move the sum by a few 1e-12.)
+// Where t² or F is so large (or so small) that the transformed argument
+// rounds to 1, the symmetry is taken with the complementary share formed
+// directly; values from mpmath.
+TEST(BetaDistributionsExtremeArguments, KeepTheDigitsOfTheSmallShare) {
+  const struct {
+    const char* call;
+    double value, expected, relative;
+  } cases[] = {
+      {"StudentA(1e10,0.01)", StudentA(1e10, 0.01), 0.22908334169807035, 1e-9},
+      {"StudentAQ(1e10,0.01)", StudentAQ(1e10, 0.01), 0.77091665830192965, 1e-9},
+      {"StudentA(1e100,0.01)", StudentA(1e100, 0.01), 0.902947342848826, 1e-9},
+      {"StudentAQ(1e100,0.01)", StudentAQ(1e100, 0.01), 0.097052657151174003, 1e-9},
+      {"StudentAQ(1e6,1)", StudentAQ(1e6, 1.0), 6.3661977236736914e-7, 1e-12},
+      {"StudentA(3e-9,4)", StudentA(3e-9, 4.0), 2.25e-9, 1e-9},
+      {"FDistP(1e12,0.02,0.04)", FDistP(1e12, 0.02, 0.04), 0.80544644834558932, 1e-9},
+      {"FDistQ(1e12,0.02,0.04)", FDistQ(1e12, 0.02, 0.04), 0.19455355165441068, 1e-9},
+      {"FDistQ(1e300,0.5,0.5)", FDistQ(1e300, 0.5, 0.5), 5.3935260118837935e-76, 1e-12},
+      {"FDistP(1e-12,0.04,0.02)", FDistP(1e-12, 0.04, 0.02), 0.19455355165441068, 1e-9},
+      {"FDistQ(1e-12,0.04,0.02)", FDistQ(1e-12, 0.04, 0.02), 0.80544644834558932, 1e-9},
+  };
+  for (const auto& c : cases) {
+    EXPECT_NEAR(c.value, c.expected, c.relative * c.expected) << c.call;
+  }
+}
+
 TEST(BetaDistributionsComplements, AddToOne) {
   const DiagnosticCapture capture;
   std::mt19937_64 generator(7);
