@@ -41,6 +41,9 @@ double UpwardSum(double x, double nu, double halfLambda, std::int32_t tail) {
   for (std::int32_t j = 0;; ++j) {
     const double n = static_cast<double>(2 * j) + nu;
     const double term = ChiSquare(x, n, tail) * weight;
+    // A NaN term (x and ν both infinite) would never fall below the
+    // threshold: the sum has no value.
+    if (std::isnan(term)) return term;
     if (term < kTermThreshold && j >= halfLambda) break;
     sum = sum + term;
     weight = (halfLambda * weight) / (j + 1);
