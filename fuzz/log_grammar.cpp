@@ -13,8 +13,11 @@ bool AllDigits(std::string_view text) { return std::ranges::all_of(text, IsDigit
 constexpr std::size_t kSignificantDigits = 15;
 
 // 0.ddddddddddddddd, or k integer digits (the first not zero), a point and
-// 15 - k fraction digits.
+// 15 - k fraction digits; or the carry 1000000000000000.
 bool IsFixedForm(std::string_view text) {
+  // Rounding 999999999999999.5 and above carries into a sixteenth digit and
+  // keeps the fixed form.
+  if (text == "1000000000000000.") return true;
   const std::size_t point = text.find('.');
   if (point == std::string_view::npos || point == 0) return false;
   const std::string_view integerPart = text.substr(0, point);
