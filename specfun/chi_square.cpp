@@ -214,14 +214,14 @@ DirectTail WilsonHilferty(double x, double nu) {
 
 bool IsEvenWhole(double nu) { return std::trunc(nu * 0.5) * 2.0 == nu; }
 
-int SpecifiedUpperDepth(double nu) {
+int FixedUpperDepth(double nu) {
   if (!IsEvenWhole(nu)) return kFractionDepth;
   return static_cast<int>(std::min(nu - kEvenDepthOffset, static_cast<double>(kFractionDepth)));
 }
 
 DirectTail UpperBranch(double x, double nu, const Constants& constants) {
   if (IsEvenWhole(nu) || x >= UpperFractionKeepLimit(nu)) {
-    return UpperTail(x, nu, SpecifiedUpperDepth(nu), constants);
+    return UpperTail(x, nu, FixedUpperDepth(nu), constants);
   }
   if (x >= kSmallXUpperFrom) {
     const int depth = static_cast<int>(std::ceil(SmallXUpperDepth(x)));

@@ -149,9 +149,9 @@ double ChiSquareInv(const double& p, const double& nu) {
                         halfNu * kLn2 + constants.lnGammaHalfNu,
                         constants};
   const double start = Start(p, z, nu, constants.lnGammaHalfNuPlusOne);
-  const Iteration specified = Newton(problem, start, false);
-  if (specified.converged) return specified.x;
-  return Newton(problem, start, true).x;
+  const Iteration onTail = Newton(problem, start, /*stepOnLogQ=*/false);
+  if (onTail.converged) return onTail.x;
+  return Newton(problem, start, /*stepOnLogQ=*/true).x;
 }
 
 }  // namespace specfun
