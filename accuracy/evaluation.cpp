@@ -31,16 +31,10 @@ void CountDiagnostic(specfun::Record record, void* context) {
   }
 }
 
-class CountingSink {
+class CountingSink : public specfun::ScopedDiagnosticSink {
  public:
   explicit CountingSink(DiagnosticCounts& counts)
-      : previous_(specfun::SetDiagnosticSink({&CountDiagnostic, &counts})) {}
-  CountingSink(const CountingSink&) = delete;
-  CountingSink& operator=(const CountingSink&) = delete;
-  ~CountingSink() { specfun::SetDiagnosticSink(previous_); }
-
- private:
-  specfun::DiagnosticSink previous_;
+      : ScopedDiagnosticSink({&CountDiagnostic, &counts}) {}
 };
 
 bool Contains(const Region& region, Arguments arguments, double reference, bool ours_slow) {

@@ -32,15 +32,9 @@ void SweepRows(benchmark::State& state, const std::array<Row, N>& rows, Call cal
 // Silences the library's convergence reports for one benchmark, so that
 // printing them is not timed (the Newton steps of the inverses can pass
 // through slowly converging points, e.g. StudentInv(0.01, 120)).
-class QuietDiagnostics {
+class QuietDiagnostics : public specfun::ScopedDiagnosticSink {
  public:
-  QuietDiagnostics() : previous_(specfun::SetDiagnosticSink(specfun::kSilentSink)) {}
-  QuietDiagnostics(const QuietDiagnostics&) = delete;
-  QuietDiagnostics& operator=(const QuietDiagnostics&) = delete;
-  ~QuietDiagnostics() { specfun::SetDiagnosticSink(previous_); }
-
- private:
-  specfun::DiagnosticSink previous_;
+  QuietDiagnostics() : ScopedDiagnosticSink(specfun::kSilentSink) {}
 };
 
 // I(x, a, b) at moderate parameters, on both sides of the mean.

@@ -62,19 +62,6 @@ void WriteDiagnosticToConsole(specfun::Record record, void* console) {
   *static_cast<std::ostream*>(console) << specfun::FormatFreeFormRecord(record) << '\n';
 }
 
-// Routes the library's diagnostics to the console for the length of a run.
-class DiagnosticsOnConsole {
- public:
-  explicit DiagnosticsOnConsole(std::ostream& out)
-      : previous_(specfun::SetDiagnosticSink({&WriteDiagnosticToConsole, &out})) {}
-  DiagnosticsOnConsole(const DiagnosticsOnConsole&) = delete;
-  DiagnosticsOnConsole& operator=(const DiagnosticsOnConsole&) = delete;
-  ~DiagnosticsOnConsole() { specfun::SetDiagnosticSink(previous_); }
-
- private:
-  specfun::DiagnosticSink previous_;
-};
-
 void WriteMenu(std::ostream& out) {
   for (std::string_view line : kMenu) out << line << '\n';
 }
@@ -128,7 +115,8 @@ int MainMenu(std::istream& in, std::ostream& out, std::ostream& errors,
   }
   try {
     Channels channels{in, out, *log};
-    const DiagnosticsOnConsole diagnostics(out);
+    // The library's diagnostics go to the console for the length of the run.
+    const specfun::ScopedDiagnosticSink diagnostics({&WriteDiagnosticToConsole, &out});
     RunMenu(channels);
     log->Close();
   } catch (const LogError& error) {

@@ -11,6 +11,10 @@
 //   }
 //   specfun::SetDiagnosticSink({&ToMyLog, &myLog});
 //   specfun::SetDiagnosticSink(specfun::kSilentSink);
+//
+// or for one scope only:
+//
+//   const specfun::ScopedDiagnosticSink quiet(specfun::kSilentSink);
 #pragma once
 
 #include <cstdint>
@@ -66,5 +70,17 @@ DiagnosticSink StandardOutputSink();
 // Installs the sink for all threads and returns the one it replaces. The
 // sink is called on the thread that detects the condition, at that moment.
 DiagnosticSink SetDiagnosticSink(DiagnosticSink sink);
+
+// Installs a sink for its own lifetime and then puts back the one it replaced.
+class ScopedDiagnosticSink {
+ public:
+  explicit ScopedDiagnosticSink(DiagnosticSink sink) : previous_(SetDiagnosticSink(sink)) {}
+  ScopedDiagnosticSink(const ScopedDiagnosticSink&) = delete;
+  ScopedDiagnosticSink& operator=(const ScopedDiagnosticSink&) = delete;
+  ~ScopedDiagnosticSink() { SetDiagnosticSink(previous_); }
+
+ private:
+  DiagnosticSink previous_;
+};
 
 }  // namespace specfun

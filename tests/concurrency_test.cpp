@@ -63,7 +63,7 @@ void Count(Record, void* counter) { static_cast<std::atomic<int>*>(counter)->fet
 
 TEST(Concurrency, EveryRoutineIsThreadSafe) {
   std::atomic<int> diagnostics{0};
-  const DiagnosticSink previous = SetDiagnosticSink({&Count, &diagnostics});
+  const ScopedDiagnosticSink counting({&Count, &diagnostics});
   const std::vector<double> expected = EvaluateAll();
   const int perRun = diagnostics.load();
   ASSERT_GT(perRun, 0);
@@ -80,7 +80,6 @@ TEST(Concurrency, EveryRoutineIsThreadSafe) {
     });
   }
   for (std::thread& thread : threads) thread.join();
-  SetDiagnosticSink(previous);
   EXPECT_EQ(mismatches.load(), 0);
   EXPECT_EQ(diagnostics.load(), perRun * (1 + kThreads * kRunsPerThread));
 }

@@ -9,12 +9,12 @@
 #include <random>
 
 #include "specfun/specfun.hpp"
-#include "tests/beta_diagnostic_capture.hpp"
+#include "tests/diagnostic_capture.hpp"
 #include "tests/reference_table.hpp"
 
 namespace {
 
-using beta_testing::DiagnosticCapture;
+using testing_support::DiagnosticCapture;
 using namespace specfun;
 
 constexpr double kInf = std::numeric_limits<double>::infinity();

@@ -10,11 +10,11 @@
 #include <string>
 
 #include "specfun/specfun.hpp"
-#include "tests/beta_diagnostic_capture.hpp"
+#include "tests/diagnostic_capture.hpp"
 
 namespace {
 
-using beta_testing::DiagnosticCapture;
+using testing_support::DiagnosticCapture;
 using namespace specfun;
 
 constexpr double kInf = std::numeric_limits<double>::infinity();

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "specfun/specfun.hpp"
-#include "tests/beta_diagnostic_capture.hpp"
+#include "tests/diagnostic_capture.hpp"
 #include "tests/reference_table.hpp"
 
 namespace {
@@ -41,7 +41,7 @@ struct Worst {
 };
 
 TEST(BetaInverseReference, WithinOneMillionthRelative) {
-  const beta_testing::DiagnosticCapture capture;
+  const testing_support::DiagnosticCapture capture;
   const std::vector<ReferenceRow> rows = ReadReferenceTable("beta_inverse.txt");
   ASSERT_GT(rows.size(), 1500u);
   Worst beta{"BetaInv x", 0.0, {}};

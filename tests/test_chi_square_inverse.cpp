@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "specfun/specfun.hpp"
+#include "tests/diagnostic_capture.hpp"
 #include "tests/reference_table.hpp"
 
 namespace {
@@ -16,24 +17,6 @@ namespace {
 using specfun::ChiSquareInv;
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
-
-// Collects the diagnostics written while it lives.
-class DiagnosticCapture {
- public:
-  DiagnosticCapture()
-      : previous_(specfun::SetDiagnosticSink({&DiagnosticCapture::Write, &lines_})) {}
-  DiagnosticCapture(const DiagnosticCapture&) = delete;
-  DiagnosticCapture& operator=(const DiagnosticCapture&) = delete;
-  ~DiagnosticCapture() { specfun::SetDiagnosticSink(previous_); }
-  const std::vector<std::string>& lines() const { return lines_; }
-
- private:
-  static void Write(specfun::Record record, void* lines) {
-    static_cast<std::vector<std::string>*>(lines)->push_back(specfun::FormatFreeFormRecord(record));
-  }
-  std::vector<std::string> lines_;
-  specfun::DiagnosticSink previous_;
-};
 
 TEST(ChiSquareInverse, StatedValues) {
   struct Case {
@@ -58,7 +41,7 @@ TEST(ChiSquareInverse, FallsBackToATenthNearZero) {
 }
 
 TEST(ChiSquareInverse, EndsAfterTheGaussianDiagnostics) {
-  const DiagnosticCapture capture;
+  const testing_support::DiagnosticCapture capture;
   EXPECT_EQ(ChiSquareInv(1.0, 3.0), 0.0);
   EXPECT_EQ(ChiSquareInv(1.5, 3.0), 0.0);
   EXPECT_EQ(ChiSquareInv(0.0, 3.0), kInf);

@@ -40,4 +40,16 @@ TEST(DiagnosticSink, CallersSinkReceivesTheRecordsAndCanBeReplaced) {
   specfun::SetDiagnosticSink(previous);
 }
 
+TEST(DiagnosticSink, ScopedSinkPutsBackTheOneItReplaced) {
+  std::vector<std::string> outer, inner;
+  const specfun::ScopedDiagnosticSink collectOuter({&Collect, &outer});
+  {
+    const specfun::ScopedDiagnosticSink collectInner({&Collect, &inner});
+    specfun::QGaussInv(-0.1);
+  }
+  specfun::QGaussInv(-0.1);
+  EXPECT_EQ(inner, std::vector<std::string>{kNegativeInput});
+  EXPECT_EQ(outer, std::vector<std::string>{kNegativeInput});
+}
+
 }  // namespace

@@ -14,6 +14,7 @@
 
 #include "console/menu.hpp"
 #include "specfun/specfun.hpp"
+#include "tests/diagnostic_capture.hpp"
 #include "tests/gauss_tolerances.hpp"
 #include "tests/program_runner.hpp"
 #include "tests/reference_table.hpp"
@@ -31,24 +32,6 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 const std::string kNegativeMessage = " QGaussInv negative input; 0 used; inpu: -0.100000000000000";
 const std::string kAboveOneMessage = " QGaussInv input >1; 1 used; input:  1.50000000000000";
-
-// Collects the diagnostics as free-form lines while it is installed.
-class CapturedDiagnostics {
- public:
-  CapturedDiagnostics() : previous_(specfun::SetDiagnosticSink({&Collect, &lines_})) {}
-  CapturedDiagnostics(const CapturedDiagnostics&) = delete;
-  CapturedDiagnostics& operator=(const CapturedDiagnostics&) = delete;
-  ~CapturedDiagnostics() { specfun::SetDiagnosticSink(previous_); }
-  const std::vector<std::string>& lines() const { return lines_; }
-
- private:
-  static void Collect(specfun::Record record, void* lines) {
-    static_cast<std::vector<std::string>*>(lines)->push_back(
-        specfun::FormatFreeFormRecord(record));
-  }
-  std::vector<std::string> lines_;
-  specfun::DiagnosticSink previous_;
-};
 
 TEST(QGaussInv, OutsideTheOpenIntervalGivesTheSubstitute) {
   struct Case {
@@ -70,26 +53,24 @@ TEST(QGaussInv, OutsideTheOpenIntervalGivesTheSubstitute) {
        {" QGaussInv input >1; 1 used; input:  1.00000000000000"}},
   };
   for (const Case& c : cases) {
-    const CapturedDiagnostics diagnostics;
+    const testing_support::DiagnosticCapture diagnostics;
     EXPECT_EQ(QGaussInv(c.p), c.expected) << "p = " << c.p;
     EXPECT_EQ(diagnostics.lines(), c.messages) << "p = " << c.p;
   }
 }
 
 TEST(QGaussInv, InsideTheIntervalWritesNothing) {
-  const CapturedDiagnostics diagnostics;
+  const testing_support::DiagnosticCapture diagnostics;
   for (double p : {5e-324, 1e-300, 0.025, 0.5, 0.975, std::nextafter(1.0, 0.0)}) QGaussInv(p);
   EXPECT_TRUE(diagnostics.lines().empty());
 }
 
 TEST(QGaussInv, DefaultSinkPrintsOnStandardOutput) {
-  const specfun::DiagnosticSink previous =
-      specfun::SetDiagnosticSink(specfun::StandardOutputSink());
+  const specfun::ScopedDiagnosticSink standardOutput(specfun::StandardOutputSink());
   testing::internal::CaptureStdout();
   QGaussInv(-0.1);
   QGaussInv(1.5);
   const std::string printed = testing::internal::GetCapturedStdout();
-  specfun::SetDiagnosticSink(previous);
   EXPECT_EQ(printed, kNegativeMessage + "\n" + kAboveOneMessage + "\n");
 }
 

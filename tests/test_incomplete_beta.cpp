@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "specfun/specfun.hpp"
-#include "tests/beta_diagnostic_capture.hpp"
+#include "tests/diagnostic_capture.hpp"
 
 namespace {
 
-using beta_testing::DiagnosticCapture;
+using testing_support::DiagnosticCapture;
 using specfun::BETAF;
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();

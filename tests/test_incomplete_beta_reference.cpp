@@ -12,12 +12,12 @@
 
 #include "specfun/incomplete_beta.hpp"
 #include "specfun/specfun.hpp"
-#include "tests/beta_diagnostic_capture.hpp"
+#include "tests/diagnostic_capture.hpp"
 #include "tests/reference_table.hpp"
 
 namespace {
 
-using beta_testing::DiagnosticCapture;
+using testing_support::DiagnosticCapture;
 using testing_support::ReadReferenceTable;
 using testing_support::ReferenceRow;
 

@@ -6,7 +6,7 @@
 
 #include "specfun/diagnostics.hpp"
 
-namespace beta_testing {
+namespace testing_support {
 
 struct CapturedRecord {
   std::string line;           // the free-form line, without its line end
@@ -15,10 +15,7 @@ struct CapturedRecord {
 
 class DiagnosticCapture {
  public:
-  DiagnosticCapture() : previous_(specfun::SetDiagnosticSink({&Capture, this})) {}
-  DiagnosticCapture(const DiagnosticCapture&) = delete;
-  DiagnosticCapture& operator=(const DiagnosticCapture&) = delete;
-  ~DiagnosticCapture() { specfun::SetDiagnosticSink(previous_); }
+  DiagnosticCapture() : sink_({&Capture, this}) {}
 
   const std::vector<CapturedRecord>& records() const { return records_; }
   std::vector<std::string> lines() const {
@@ -37,8 +34,8 @@ class DiagnosticCapture {
     static_cast<DiagnosticCapture*>(self)->records_.push_back(captured);
   }
 
-  specfun::DiagnosticSink previous_;
   std::vector<CapturedRecord> records_;
+  specfun::ScopedDiagnosticSink sink_;  // after records_, so it is removed first
 };
 
-}  // namespace beta_testing
+}  // namespace testing_support
