@@ -3,9 +3,23 @@
 // A rational start in t = sqrt(-2 ln p'), p' = min(p, 1 - p) (Abramowitz &
 // Stegun 26.2.23, absolute error below 4.5e-4), then exactly three Newton
 // steps on QGauss.
+//
+// Where those steps leave more than 1e-12 relative error, the deviate is
+// solved again for the smaller tail q = min(p, 1 - p), which is exact, and
+// given the sign of p - 1/2 (RefineGaussianDeviate):
+// - near the centre (q above Q(1/2)), one Newton step on
+//   1/2 - q = ∫ from 0 to x of φ, the integral from its power series
+//   φ(x)·(x + x³/3 + x⁵/15 + ...) (A&S 26.2.11), which keeps the digits of a
+//   small x;
+// - from x = 2.25 to 3, one Newton step on Laplace's continued fraction for
+//   Q (A&S 26.2.14) taken 100 levels deep;
+// - below Q(35.8), where QGauss ends at 37, Newton's method on ln Q from its
+//   asymptotic series Q(x) = φ(x)/x·(1 - 1/x² + 3/x⁴ - 15/x⁶ + ...)
+//   (A&S 26.2.12), eight terms.
 #include <cmath>
 
 #include "specfun/diagnostic_sink.hpp"
+#include "specfun/gauss_inverse.hpp"
 #include "specfun/specfun.hpp"
 
 namespace specfun {
@@ -22,6 +36,25 @@ constexpr double kInvSqrtTwoPi = 0.3989422804014327;
 constexpr double kInfiniteDeviate = 1.0000000200408773e+20;
 constexpr int kNewtonSteps = 3;
 
+// Accepted distance of the three steps' deviate from the accurate one,
+// relative, and absolute at the centre where the deviate is near 0.
+constexpr double kKeepRelative = 8e-13;
+constexpr double kKeepAbsolute = 1e-17;
+// Below this tail the deviate comes from the asymptotic series (x > 35.8).
+constexpr double kAsymptoticBelow = 1e-280;
+// Deviates below this take the power series of the central integral.
+constexpr double kCentralSeriesBelow = 0.5;
+// Deviates above QGauss's switch point 2.25 and up to this take the deep
+// fraction; beyond 3 Laplace's fraction at QGauss's 40 levels is within
+// 1e-14.
+constexpr double kSwitchPoint = 2.25;
+constexpr double kDeepFractionUpTo = 3.0;
+constexpr int kDeepFractionLevels = 100;
+constexpr int kAsymptoticTerms = 8;
+constexpr int kAsymptoticNewtonSteps = 4;
+// ln √(2π).
+constexpr double kLogSqrtTwoPi = 0.91893853320467274;
+
 double RationalStart(double p) {
   const double pp = p <= 0.5 ? p : 1.0 - p;
   const double t = std::sqrt(-2.0 * std::log(pp));
@@ -31,7 +64,80 @@ double RationalStart(double p) {
   return p > 0.5 ? -x : x;
 }
 
+double Density(double x) { return std::exp(-x * x / 2.0) * kInvSqrtTwoPi; }
+
+// Newton's steps on QGauss; the derivative of Q is -φ, taken at the x of
+// the start of each step.
+double ThreeNewtonSteps(double p, double x) {
+  for (int step = 0; step < kNewtonSteps; ++step) x = x + (QGauss(x) - p) / Density(x);
+  return x;
+}
+
+// ∫ from 0 to x of φ for 0 <= x < 1/2: φ(x)·Σ x^(2k+1)/(1·3·…·(2k+1)).
+double CentralIntegral(double x) {
+  const double x2 = x * x;
+  double term = x;
+  double sum = x;
+  for (int k = 1; term > 1e-18 * sum; ++k) {
+    term *= x2 / (2 * k + 1);
+    sum += term;
+  }
+  return Density(x) * sum;
+}
+
+// Q(x) for x > 2.25 by Laplace's fraction φ(x)/(x + 1/(x + 2/(x + ...))).
+double DeepLaplaceTail(double x) {
+  double t = 0.0;
+  for (int k = kDeepFractionLevels; k >= 1; --k) t = k / (x + t);
+  return Density(x) / (x + t);
+}
+
+// The x > 35 with Q(x) = q, by Newton's method on ln Q from the asymptotic
+// series, starting from x² = -2 ln q - ln(-2 ln q) - ln 2π.
+double AsymptoticTailDeviate(double q) {
+  const double logQ = std::log(q);
+  const double twiceMinusLogQ = -2.0 * logQ;
+  double x = std::sqrt(twiceMinusLogQ - std::log(twiceMinusLogQ) - 2.0 * kLogSqrtTwoPi);
+  for (int step = 0; step < kAsymptoticNewtonSteps; ++step) {
+    const double inverseSquare = 1.0 / (x * x);
+    double term = 1.0;
+    double series = 1.0;
+    for (int k = 1; k < kAsymptoticTerms; ++k) {
+      term *= -(2 * k - 1) * inverseSquare;
+      series += term;
+    }
+    const double logTail = -x * x / 2.0 - std::log(x) - kLogSqrtTwoPi + std::log(series);
+    // d ln Q / dx = -φ/Q = -x/series.
+    x = x + (logTail - logQ) * series / x;
+  }
+  return x;
+}
+
+// The positive deviate of the tail q <= 1/2, to about 1e-14 relative.
+double AccurateUpperDeviate(double q) {
+  if (q < kAsymptoticBelow) return AsymptoticTailDeviate(q);
+  const double x = ThreeNewtonSteps(q, RationalStart(q));
+  if (x < kCentralSeriesBelow) {
+    // 1/2 - q is exact here (q > 0.3).
+    return x + (CentralIntegral(x) - (0.5 - q)) / Density(x);
+  }
+  if (x > kSwitchPoint && x <= kDeepFractionUpTo) {
+    return x + (DeepLaplaceTail(x) - q) / Density(x);
+  }
+  return x;
+}
+
 }  // namespace
+
+namespace detail {
+
+double RefineGaussianDeviate(double p, double x) {
+  const double accurate = p <= 0.5 ? AccurateUpperDeviate(p) : -AccurateUpperDeviate(1.0 - p);
+  if (std::fabs(x - accurate) <= kKeepRelative * std::fabs(accurate) + kKeepAbsolute) return x;
+  return accurate;
+}
+
+}  // namespace detail
 
 double QGaussInv(const double& p) {
   if (p < 0.0) {
@@ -44,12 +150,7 @@ double QGaussInv(const double& p) {
     return -kInfiniteDeviate;
   }
   if (!(p < 1.0)) return -kInfiniteDeviate;
-  double x = RationalStart(p);
-  for (int step = 0; step < kNewtonSteps; ++step) {
-    const double density = std::exp(-x * x / 2.0) * kInvSqrtTwoPi;
-    x = x + (QGauss(x) - p) / density;
-  }
-  return x;
+  return detail::RefineGaussianDeviate(p, ThreeNewtonSteps(p, RationalStart(p)));
 }
 
 }  // namespace specfun
