@@ -2,7 +2,9 @@
 # make test  - build and run every test, plainly and under ASan + UBSan,
 #              the concurrency test under TSan
 #              and the console's fuzz targets for about a minute
-# make bench - benchmark every routine beside R's math library and Boost.Math
+# make bench - benchmark every routine, scalar and batched, beside R's math
+#              library and Boost.Math, and print a summary table of ratios;
+#              FILTER=QGauss runs the matching ones (a --benchmark_filter regex)
 # make accuracy - regenerate docs/ACCURACY.md and its plots
 JOBS ?= 2
 RELEASE := build/release
@@ -47,7 +49,7 @@ bench: deps
 	$(call ensure_packages,$(BENCH_PACKAGES))
 	cmake -S . -B $(BENCH) -DCMAKE_BUILD_TYPE=Release -DSPECFUN_BUILD_TESTS=OFF -DSPECFUN_BUILD_BENCH=ON
 	cmake --build $(BENCH) --target specfun_bench -j $(JOBS)
-	./$(BENCH)/bench/specfun_bench
+	./$(BENCH)/bench/specfun_bench $(if $(FILTER),--benchmark_filter='$(FILTER)')
 
 accuracy: deps
 	accuracy/run.sh

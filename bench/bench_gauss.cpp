@@ -2,45 +2,32 @@
 // (upper tail, not logged) and Boost's normal distribution complements.
 #include <boost/math/distributions/normal.hpp>
 
-#include "bench/peers.hpp"
+#include "bench/compare.hpp"
 #include "specfun/specfun.hpp"
 
 namespace {
 
-// Both fractions: centre arguments on either side of zero, tail arguments
-// from just past the switch point out to 8.
-constexpr std::array<double, 8> kDeviates = {-3.0, -1.2, 0.3, 1.0, 2.0, 2.5, 4.0, 8.0};
-constexpr std::array<double, 8> kProbabilities = {1e-10, 1e-4, 0.01, 0.025, 0.2, 0.5, 0.8, 0.99};
+namespace bm = boost::math;
 
-const boost::math::normal kStandardNormal;
+const bench::ArgumentSet kDeviates = {
+    "x in {-3, -1.2, 0.3, 1, 2, 2.5, 4, 8}: both fractions, both signs",
+    {{-3.0}, {-1.2}, {0.3}, {1.0}, {2.0}, {2.5}, {4.0}, {8.0}}};
+const bench::ArgumentSet kProbabilities = {
+    "p in {1e-10, 1e-4, 0.01, 0.025, 0.2, 0.5, 0.8, 0.99}",
+    {{1e-10}, {1e-4}, {0.01}, {0.025}, {0.2}, {0.5}, {0.8}, {0.99}}};
 
-void BM_QGauss_specfun(benchmark::State& state) {
-  bench::Sweep(state, kDeviates, [](double x) { return specfun::QGauss(x); });
-}
-void BM_QGauss_Rmath(benchmark::State& state) {
-  bench::Sweep(state, kDeviates, [](double x) { return pnorm(x, 0.0, 1.0, 0, 0); });
-}
-void BM_QGauss_Boost(benchmark::State& state) {
-  bench::Sweep(state, kDeviates,
-               [](double x) { return cdf(boost::math::complement(kStandardNormal, x)); });
-}
+const bm::normal kStandardNormal;
 
-void BM_QGaussInv_specfun(benchmark::State& state) {
-  bench::Sweep(state, kProbabilities, [](double p) { return specfun::QGaussInv(p); });
-}
-void BM_QGaussInv_Rmath(benchmark::State& state) {
-  bench::Sweep(state, kProbabilities, [](double p) { return qnorm(p, 0.0, 1.0, 0, 0); });
-}
-void BM_QGaussInv_Boost(benchmark::State& state) {
-  bench::Sweep(state, kProbabilities,
-               [](double p) { return quantile(boost::math::complement(kStandardNormal, p)); });
-}
+const bool kRegistered =
+    bench::Compare(
+        "QGauss", kDeviates, [](const double* v) { return specfun::QGauss(v[0]); },
+        bench::BatchOf(specfun::QGaussBatch),
+        [](const double* v) { return pnorm(v[0], 0.0, 1.0, 0, 0); },
+        [](const double* v) { return cdf(bm::complement(kStandardNormal, v[0])); }) &&
+    bench::Compare(
+        "QGaussInv", kProbabilities, [](const double* v) { return specfun::QGaussInv(v[0]); },
+        bench::BatchOf(specfun::QGaussInvBatch),
+        [](const double* v) { return qnorm(v[0], 0.0, 1.0, 0, 0); },
+        [](const double* v) { return quantile(bm::complement(kStandardNormal, v[0])); });
 
 }  // namespace
-
-BENCHMARK(BM_QGauss_specfun);
-BENCHMARK(BM_QGauss_Rmath);
-BENCHMARK(BM_QGauss_Boost);
-BENCHMARK(BM_QGaussInv_specfun);
-BENCHMARK(BM_QGaussInv_Rmath);
-BENCHMARK(BM_QGaussInv_Boost);

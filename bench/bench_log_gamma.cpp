@@ -1,25 +1,18 @@
 // ln Γ(x): ours against R's lgammafn and Boost's lgamma.
 #include <boost/math/special_functions/gamma.hpp>
 
-#include "bench/peers.hpp"
+#include "bench/compare.hpp"
 #include "specfun/specfun.hpp"
 
 namespace {
 
-constexpr std::array<double, 8> kArguments = {0.1, 0.5, 1.5, 3.7, 4.999, 7.25, 42.0, 1e5};
+const bench::ArgumentSet kArguments = {
+    "x in {0.1, 0.5, 1.5, 3.7, 4.999, 7.25, 42, 1e5}: every shift, and none",
+    {{0.1}, {0.5}, {1.5}, {3.7}, {4.999}, {7.25}, {42.0}, {1e5}}};
 
-void BM_LnGamma_specfun(benchmark::State& state) {
-  bench::Sweep(state, kArguments, [](double x) { return specfun::LnGamma(x); });
-}
-void BM_LnGamma_Rmath(benchmark::State& state) {
-  bench::Sweep(state, kArguments, [](double x) { return lgammafn(x); });
-}
-void BM_LnGamma_Boost(benchmark::State& state) {
-  bench::Sweep(state, kArguments, [](double x) { return boost::math::lgamma(x); });
-}
+const bool kRegistered = bench::Compare(
+    "LnGamma", kArguments, [](const double* v) { return specfun::LnGamma(v[0]); },
+    bench::BatchOf(specfun::LnGammaBatch), [](const double* v) { return lgammafn(v[0]); },
+    [](const double* v) { return boost::math::lgamma(v[0]); });
 
 }  // namespace
-
-BENCHMARK(BM_LnGamma_specfun);
-BENCHMARK(BM_LnGamma_Rmath);
-BENCHMARK(BM_LnGamma_Boost);

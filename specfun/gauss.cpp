@@ -7,6 +7,8 @@
 // fixed depth from a fixed starting tail.
 #include <cmath>
 
+#include "specfun/batch.hpp"
+#include "specfun/lanes.hpp"
 #include "specfun/specfun.hpp"
 
 namespace specfun {
@@ -23,35 +25,107 @@ constexpr int kCentreLevels = 27;
 // The tail fraction starts at 35 / |x| and has 40 levels.
 constexpr double kTailStart = 35.0;
 constexpr int kTailLevels = 40;
+// Where a lane's argument is answered by a limit, its fractions run here.
+constexpr double kIdleArgument = 1.0;
 
 // 1/2 - ∫ from 0 to y of φ, with s = y².
-double CentreTail(double y, double s, double density) {
-  double t = s * kCentreTailNumerator / kCentreTailDenominator;
+template <class V>
+V CentreTail(V y, V s, V density) {
+  V t = s * kCentreTailNumerator / kCentreTailDenominator;
   for (int k = kCentreLevels; k >= 1; --k) {
     const double sign = k % 2 == 0 ? 1.0 : -1.0;
     t = sign * k * s / (2 * k + 1 + t);
   }
-  const double integral = y * density / (1.0 + t);
+  const V integral = y * density / (1.0 + t);
   return 0.5 - integral;
 }
 
 // Laplace's continued fraction φ(y) / (y + 1/(y + 2/(y + 3/(y + ...)))).
-double LaplaceTail(double y, double density) {
-  double t = kTailStart / y;
+template <class V>
+V LaplaceTail(V y, V density) {
+  V t = kTailStart / y;
   for (int k = kTailLevels; k >= 1; --k) t = k / (y + t);
   return density / (y + t);
 }
 
+template <class V>
+V Density(V s) {
+  return detail::LaneExp(-s / 2.0) * kInvSqrtTwoPi;
+}
+
+bool BeyondLimits(double x) { return x < kLowerLimit || !(x <= kUpperLimit); }
+double AtLimit(double x) { return x < kLowerLimit ? 1.0 : 0.0; }
+
 }  // namespace
 
 double QGauss(const double& x) {
-  if (x < kLowerLimit) return 1.0;
-  if (!(x <= kUpperLimit)) return 0.0;
+  if (BeyondLimits(x)) return AtLimit(x);
   const double y = std::fabs(x);
   const double s = x * x;
-  const double density = std::exp(-s / 2.0) * kInvSqrtTwoPi;
+  const double density = Density(s);
   const double r = y <= kSwitchPoint ? CentreTail(y, s, density) : LaplaceTail(y, density);
   return x < 0.0 ? 1.0 - r : r;
+}
+
+namespace detail {
+
+bool QGaussInCentre(double x) { return std::fabs(x) <= kSwitchPoint; }
+
+// The lanes run the fraction their arguments need, both where they differ.
+SPECFUN_LANE_TARGETS
+void QGaussLanes(const double* x, double* result) {
+  double magnitude[kLaneCount];
+  double square[kLaneCount];
+  int centre = 0;
+  for (int i = 0; i < kLaneCount; ++i) {
+    const double argument = BeyondLimits(x[i]) ? kIdleArgument : x[i];
+    magnitude[i] = std::fabs(argument);
+    square[i] = argument * argument;
+    centre += QGaussInCentre(argument) ? 1 : 0;
+  }
+  const Lanes y = Lanes::Load(magnitude);
+  const Lanes s = Lanes::Load(square);
+  const Lanes density = Density(s);
+  Lanes centreTail{};
+  Lanes laplaceTail{};
+  if (centre > 0) centreTail = CentreTail(y, s, density);
+  if (centre < kLaneCount) laplaceTail = LaplaceTail(y, density);
+  for (int i = 0; i < kLaneCount; ++i) {
+    const double r = magnitude[i] <= kSwitchPoint ? centreTail.Get(i) : laplaceTail.Get(i);
+    result[i] = BeyondLimits(x[i]) ? AtLimit(x[i]) : x[i] < 0.0 ? 1.0 - r : r;
+  }
+}
+
+}  // namespace detail
+
+// Arguments are sorted by fraction, so that each set of lanes runs one.
+void QGaussBatch(const double* x, double* result, std::size_t count) {
+  detail::RunBatch(
+      count,
+      [=](std::size_t begin, std::size_t end, detail::ElementFlag* flags) {
+        detail::MethodGroups centre;
+        detail::MethodGroups tail;
+        for (std::size_t i = begin; i < end; ++i) {
+          flags[i - begin] = detail::kDone;
+          if (BeyondLimits(x[i])) {
+            result[i] = AtLimit(x[i]);
+          } else if (detail::QGaussInCentre(x[i])) {
+            centre.Add(i);
+          } else {
+            tail.Add(i);
+          }
+        }
+        for (const detail::MethodGroups* group : {&centre, &tail}) {
+          detail::ForEachLaneSet(*group, [=](const std::size_t* index, std::size_t used) {
+            double in[detail::kLaneCount];
+            double out[detail::kLaneCount];
+            detail::Gather(x, index, in);
+            detail::QGaussLanes(in, out);
+            detail::Scatter(out, index, used, result);
+          });
+        }
+      },
+      [](std::size_t, detail::ElementFlag) {});
 }
 
 }  // namespace specfun

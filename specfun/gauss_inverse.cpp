@@ -16,10 +16,13 @@
 // - below Q(35.8), where QGauss ends at 37, Newton's method on ln Q from its
 //   asymptotic series Q(x) = φ(x)/x·(1 - 1/x² + 3/x⁴ - 15/x⁶ + ...)
 //   (A&S 26.2.12), eight terms.
+#include "specfun/gauss_inverse.hpp"
+
 #include <cmath>
 
+#include "specfun/batch.hpp"
 #include "specfun/diagnostic_sink.hpp"
-#include "specfun/gauss_inverse.hpp"
+#include "specfun/lanes.hpp"
 #include "specfun/specfun.hpp"
 
 namespace specfun {
@@ -64,13 +67,37 @@ double RationalStart(double p) {
   return p > 0.5 ? -x : x;
 }
 
-double Density(double x) { return std::exp(-x * x / 2.0) * kInvSqrtTwoPi; }
+template <class V>
+V Density(V x) {
+  return detail::LaneExp(-x * x / 2.0) * kInvSqrtTwoPi;
+}
 
-// Newton's steps on QGauss; the derivative of Q is -φ, taken at the x of
-// the start of each step.
+// Newton's step on QGauss from x, given q = QGauss(x); the derivative of Q
+// is -φ, taken at the x of the start of the step.
+template <class V>
+V NewtonStep(V x, V q, V p) {
+  return x + (q - p) / Density(x);
+}
+
 double ThreeNewtonSteps(double p, double x) {
-  for (int step = 0; step < kNewtonSteps; ++step) x = x + (QGauss(x) - p) / Density(x);
+  for (int step = 0; step < kNewtonSteps; ++step) x = NewtonStep(x, QGauss(x), p);
   return x;
+}
+
+// ThreeNewtonSteps of kLaneCount probabilities side by side.
+SPECFUN_LANE_TARGETS
+void ThreeNewtonStepsLanes(const double* p, const double* start, double* result) {
+  using Pack = detail::Lanes;
+  const Pack probability = Pack::Load(p);
+  Pack x = Pack::Load(start);
+  for (int step = 0; step < kNewtonSteps; ++step) {
+    double deviate[detail::kLaneCount];
+    double q[detail::kLaneCount];
+    x.Store(deviate);
+    detail::QGaussLanes(deviate, q);
+    x = NewtonStep(x, Pack::Load(q), probability);
+  }
+  x.Store(result);
 }
 
 // ∫ from 0 to x of φ for 0 <= x < 1/2: φ(x)·Σ x^(2k+1)/(1·3·…·(2k+1)).
@@ -113,10 +140,10 @@ double AsymptoticTailDeviate(double q) {
   return x;
 }
 
-// The positive deviate of the tail q <= 1/2, to about 1e-14 relative.
-double AccurateUpperDeviate(double q) {
+// The positive deviate of the tail q <= 1/2, to about 1e-14 relative, given
+// x = ThreeNewtonSteps(q, RationalStart(q)) (not used below Q(35.8)).
+double AccurateUpperDeviate(double q, double x) {
   if (q < kAsymptoticBelow) return AsymptoticTailDeviate(q);
-  const double x = ThreeNewtonSteps(q, RationalStart(q));
   if (x < kCentralSeriesBelow) {
     // 1/2 - q is exact here (q > 0.3).
     return x + (CentralIntegral(x) - (0.5 - q)) / Density(x);
@@ -132,7 +159,14 @@ double AccurateUpperDeviate(double q) {
 namespace detail {
 
 double RefineGaussianDeviate(double p, double x) {
-  const double accurate = p <= 0.5 ? AccurateUpperDeviate(p) : -AccurateUpperDeviate(1.0 - p);
+  // Where p is the smaller tail, its three steps are x itself.
+  const double q = 1.0 - p;
+  return RefineGaussianDeviate(p, x, p <= 0.5 ? x : ThreeNewtonSteps(q, RationalStart(q)));
+}
+
+double RefineGaussianDeviate(double p, double x, double smallerTailX) {
+  const double accurate = p <= 0.5 ? AccurateUpperDeviate(p, smallerTailX)
+                                   : -AccurateUpperDeviate(1.0 - p, smallerTailX);
   if (std::fabs(x - accurate) <= kKeepRelative * std::fabs(accurate) + kKeepAbsolute) return x;
   return accurate;
 }
@@ -151,6 +185,53 @@ double QGaussInv(const double& p) {
   }
   if (!(p < 1.0)) return -kInfiniteDeviate;
   return detail::RefineGaussianDeviate(p, ThreeNewtonSteps(p, RationalStart(p)));
+}
+
+// The three Newton steps run in lockstep, for p and, where p > 1/2, for the
+// smaller tail 1 - p as well, sorted by the fraction of QGauss their start
+// needs; the refinement follows element by element. Probabilities outside
+// (0, 1) are answered by the scalar routine in order, with its reports.
+void QGaussInvBatch(const double* p, double* result, std::size_t count) {
+  detail::RunBatch(
+      count,
+      [=](std::size_t begin, std::size_t end, detail::ElementFlag* flags) {
+        // Runs 2i and 2i + 1: element begin + i for p and for 1 - p.
+        double probability[2 * detail::kChunkLength];
+        double start[2 * detail::kChunkLength];
+        double deviate[2 * detail::kChunkLength];
+        detail::MethodGroups centre;
+        detail::MethodGroups tail;
+        const auto addRun = [&](std::size_t run, double q) {
+          probability[run] = q;
+          start[run] = RationalStart(q);
+          (detail::QGaussInCentre(start[run]) ? centre : tail).Add(run);
+        };
+        for (std::size_t i = begin; i < end; ++i) {
+          const bool inside = p[i] > 0.0 && p[i] < 1.0;
+          flags[i - begin] = inside ? detail::kDone : detail::kEvaluateScalar;
+          if (!inside) continue;
+          addRun(2 * (i - begin), p[i]);
+          if (p[i] > 0.5) addRun(2 * (i - begin) + 1, 1.0 - p[i]);
+        }
+        for (const detail::MethodGroups* group : {&centre, &tail}) {
+          detail::ForEachLaneSet(*group, [&](const std::size_t* run, std::size_t used) {
+            double lanesP[detail::kLaneCount];
+            double lanesStart[detail::kLaneCount];
+            double out[detail::kLaneCount];
+            detail::Gather(probability, run, lanesP);
+            detail::Gather(start, run, lanesStart);
+            ThreeNewtonStepsLanes(lanesP, lanesStart, out);
+            detail::Scatter(out, run, used, deviate);
+          });
+        }
+        for (std::size_t i = begin; i < end; ++i) {
+          if (flags[i - begin] != detail::kDone) continue;
+          const double x = deviate[2 * (i - begin)];
+          const double smallerTailX = p[i] <= 0.5 ? x : deviate[2 * (i - begin) + 1];
+          result[i] = detail::RefineGaussianDeviate(p[i], x, smallerTailX);
+        }
+      },
+      [=](std::size_t i, detail::ElementFlag) { result[i] = QGaussInv(p[i]); });
 }
 
 }  // namespace specfun

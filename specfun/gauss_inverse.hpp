@@ -12,4 +12,9 @@ namespace specfun::detail {
 // 1 (Q near 1 has only absolute accuracy) and below Q(37).
 double RefineGaussianDeviate(double p, double x);
 
+// The same, given also smallerTailX, the deviate after the rational start
+// and three Newton steps for the smaller tail min(p, 1 - p) (x itself for
+// p <= 1/2).
+double RefineGaussianDeviate(double p, double x, double smallerTailX);
+
 }  // namespace specfun::detail

@@ -8,6 +8,8 @@
 #include <cmath>
 #include <limits>
 
+#include "specfun/batch.hpp"
+#include "specfun/lanes.hpp"
 #include "specfun/specfun.hpp"
 
 namespace specfun {
@@ -29,28 +31,88 @@ constexpr double kTinyArgument = 1e-3;
 // ½·ln(2π), formed from the library's own logarithm and arctangent.
 const double kHalfLogTwoPi = 0.5 * std::log(8.0 * std::atan(1.0));
 
-double StirlingRemainder(double z) {
-  double t = kRemainder[7] / z;
+// Stirling's formula at z with the remainder's continued fraction.
+template <class V>
+V Stirling(V z) {
+  V t = kRemainder[7] / z;
   for (int k = 6; k >= 0; --k) t = kRemainder[k] / (z + t);
-  return t;
+  return (z - 0.5) * detail::LaneLog(z) - z + kHalfLogTwoPi + t;
+}
+
+int ShiftFor(double x) { return x < kShiftThreshold ? static_cast<int>(kShiftBase - x) : 0; }
+
+// The recurrence from ln Γ(z) with z = x + shift down to ln Γ(x).
+double ShiftDown(double s, double z, int shift) {
+  for (int i = 0; i < shift; ++i) {
+    z = z - 1.0;
+    s = s - std::log(z);
+  }
+  return s;
+}
+
+bool IsTiny(double x) { return x > 0.0 && x < kTinyArgument; }
+
+// kLaneCount arguments side by side: the scalar routine's steps lane by lane.
+SPECFUN_LANE_TARGETS
+void LnGammaLanes(const double* x, double* result) {
+  using Pack = detail::Lanes;
+  double z[detail::kLaneCount];
+  int shift[detail::kLaneCount];
+  for (int i = 0; i < detail::kLaneCount; ++i) {
+    // A negative argument is answered below; the lane runs at 6 meanwhile.
+    const double argument = x[i] < 0.0 ? kShiftBase : IsTiny(x[i]) ? x[i] + 1.0 : x[i];
+    shift[i] = ShiftFor(argument);
+    z[i] = argument + shift[i];
+  }
+  const Pack s = Stirling(Pack::Load(z));
+  for (int i = 0; i < detail::kLaneCount; ++i) {
+    const double value = ShiftDown(s.Get(i), z[i], shift[i]);
+    if (x[i] < 0.0) {
+      result[i] = std::numeric_limits<double>::quiet_NaN();
+    } else {
+      result[i] = IsTiny(x[i]) ? value - std::log(x[i]) : value;
+    }
+  }
 }
 
 }  // namespace
 
 double LnGamma(const double& x) {
   if (x < 0.0) return std::numeric_limits<double>::quiet_NaN();
-  if (x > 0.0 && x < kTinyArgument) {
+  if (IsTiny(x)) {
     const double shifted = x + 1.0;
     return LnGamma(shifted) - std::log(x);
   }
-  const int shift = x < kShiftThreshold ? static_cast<int>(kShiftBase - x) : 0;
-  double z = x + shift;
-  double s = (z - 0.5) * std::log(z) - z + kHalfLogTwoPi + StirlingRemainder(z);
-  for (int i = 0; i < shift; ++i) {
-    z = z - 1.0;
-    s = s - std::log(z);
+  const int shift = ShiftFor(x);
+  const double z = x + shift;
+  return ShiftDown(Stirling(z), z, shift);
+}
+
+namespace detail {
+
+void LnGammaInLockstep(const double* x, double* result, std::size_t count) {
+  std::size_t i = 0;
+  for (; i + kLaneCount <= count; i += kLaneCount) LnGammaLanes(x + i, result + i);
+  if (i == count) return;
+  double paddedX[kLaneCount];
+  double paddedResult[kLaneCount];
+  for (int lane = 0; lane < kLaneCount; ++lane) {
+    paddedX[lane] = i + lane < count ? x[i + lane] : kShiftBase;
   }
-  return s;
+  LnGammaLanes(paddedX, paddedResult);
+  for (std::size_t lane = 0; i + lane < count; ++lane) result[i + lane] = paddedResult[lane];
+}
+
+}  // namespace detail
+
+void LnGammaBatch(const double* x, double* result, std::size_t count) {
+  detail::RunBatch(
+      count,
+      [=](std::size_t begin, std::size_t end, detail::ElementFlag* flags) {
+        detail::LnGammaInLockstep(x + begin, result + begin, end - begin);
+        for (std::size_t i = begin; i < end; ++i) flags[i - begin] = detail::kDone;
+      },
+      [](std::size_t, detail::ElementFlag) {});
 }
 
 }  // namespace specfun

@@ -1,0 +1,85 @@
+// Lanes: independent evaluations of one kernel side by side (internal).
+//
+// A kernel written once as a template over its value type runs on a double
+// (the scalar routine) or on Lanes of kLaneCount doubles, the batch
+// routines' elements in lockstep. Every operation on Lanes is the double operation lane
+// by lane, in the same order: IEEE +, −, ×, ÷ and the C library's exp, log,
+// sqrt, so each lane gives the scalar routine's bits. The lanes' divisions
+// are independent, so the divider overlaps them instead of waiting for each
+// in turn; the batch drivers are built for several instruction sets
+// (SPECFUN_LANE_TARGETS) and pick one at run time, with the kernels inlined
+// into each.
+#pragma once
+
+#include <cmath>
+#include <cstddef>
+
+namespace specfun::detail {
+
+// Elements evaluated side by side.
+inline constexpr int kLaneCount = 16;
+
+struct Lanes {
+  static constexpr int N = kLaneCount;
+  // GCC's and Clang's vector type: lane-wise arithmetic that the compiler
+  // maps onto the widest vector unit of the target.
+  typedef double Vector __attribute__((vector_size(kLaneCount * sizeof(double))));
+  Vector v;
+
+  static Lanes Filled(double value) {
+    Lanes r;
+    for (int i = 0; i < N; ++i) r.v[i] = value;
+    return r;
+  }
+  static Lanes Load(const double* values) {
+    Lanes r;
+    for (int i = 0; i < N; ++i) r.v[i] = values[i];
+    return r;
+  }
+  void Store(double* values) const {
+    for (int i = 0; i < N; ++i) values[i] = v[i];
+  }
+  double Get(int i) const { return v[i]; }
+  void Set(int i, double value) { v[i] = value; }
+
+  friend Lanes operator+(Lanes a, Lanes b) { return {a.v + b.v}; }
+  friend Lanes operator+(double a, Lanes b) { return {a + b.v}; }
+  friend Lanes operator+(Lanes a, double b) { return {a.v + b}; }
+  friend Lanes operator-(Lanes a, Lanes b) { return {a.v - b.v}; }
+  friend Lanes operator-(double a, Lanes b) { return {a - b.v}; }
+  friend Lanes operator-(Lanes a, double b) { return {a.v - b}; }
+  friend Lanes operator-(Lanes a) { return {-a.v}; }
+  friend Lanes operator*(Lanes a, Lanes b) { return {a.v * b.v}; }
+  friend Lanes operator*(double a, Lanes b) { return {a * b.v}; }
+  friend Lanes operator*(Lanes a, double b) { return {a.v * b}; }
+  friend Lanes operator/(Lanes a, Lanes b) { return {a.v / b.v}; }
+  friend Lanes operator/(double a, Lanes b) { return {a / b.v}; }
+  friend Lanes operator/(Lanes a, double b) { return {a.v / b}; }
+};
+
+// The C library's functions, one lane at a time.
+inline double LaneExp(double x) { return std::exp(x); }
+inline double LaneLog(double x) { return std::log(x); }
+
+inline Lanes LaneExp(Lanes x) {
+  for (int i = 0; i < Lanes::N; ++i) x.v[i] = std::exp(x.v[i]);
+  return x;
+}
+inline Lanes LaneLog(Lanes x) {
+  for (int i = 0; i < Lanes::N; ++i) x.v[i] = std::log(x.v[i]);
+  return x;
+}
+
+}  // namespace specfun::detail
+
+// The instruction sets the lockstep drivers are built for; the loader picks
+// the widest the processor has. Lane arithmetic is IEEE in every one of them
+// (the build forbids contraction into fused multiply-adds).
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_THREAD__)
+#define SPECFUN_LANE_TARGETS \
+  __attribute__((target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default"), flatten))
+#elif defined(__GNUC__)
+#define SPECFUN_LANE_TARGETS __attribute__((flatten))
+#else
+#define SPECFUN_LANE_TARGETS
+#endif
