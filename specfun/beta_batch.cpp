@@ -1,34 +1,103 @@
 // Batch forms of the incomplete beta function and of the F, t and binomial
-// distributions built on it.
+// distributions built on it: the three ln Γ values and the continued
+// fractions of a chunk of elements run side by side (each lane at its own
+// iteration, a finished lane taking the next element), and elements whose
+// fraction does not converge in 41 iterations are evaluated by the scalar
+// routine in order, with their reports.
+#include "specfun/batch.hpp"
+#include "specfun/beta_distributions.hpp"
+#include "specfun/incomplete_beta.hpp"
 #include "specfun/specfun.hpp"
 
 namespace specfun {
+namespace {
+
+// callOf(i) gives element i's call of BETAF, scalar(i) its scalar routine.
+template <class CallOf, class Scalar>
+void BetaCallBatch(std::size_t count, double* result, CallOf callOf, Scalar scalar) {
+  detail::RunBatch(
+      count,
+      [=](std::size_t begin, std::size_t end, detail::ElementFlag* flags) {
+        const std::size_t n = end - begin;
+        double x[detail::kChunkLength] = {};
+        double a[detail::kChunkLength] = {};
+        double b[detail::kChunkLength] = {};
+        bool complement[detail::kChunkLength] = {};
+        for (std::size_t i = 0; i < n; ++i) {
+          const detail::BetaCall call = callOf(begin + i);
+          x[i] = call.x;
+          a[i] = call.a;
+          b[i] = call.b;
+          complement[i] = call.complement;
+        }
+        double negativeLogBeta[detail::kChunkLength];
+        detail::NegativeLogBetaInLockstep(a, b, n, negativeLogBeta);
+        double value[detail::kChunkLength];
+        detail::IncompleteBetaInLockstep(x, a, b, negativeLogBeta, n, value, flags);
+        for (std::size_t i = 0; i < n; ++i) {
+          if (flags[i] == detail::kEvaluateScalar) continue;
+          result[begin + i] = complement[i] ? 1.0 - value[i] : value[i];
+        }
+      },
+      [=](std::size_t i, detail::ElementFlag flag) {
+        if (flag == detail::kEvaluateScalar) {
+          result[i] = scalar(i);
+        } else {
+          detail::ReportIterations(flag);
+        }
+      });
+}
+
+}  // namespace
 
 void BETAFBatch(const double* x, const double* a, const double* b, double* result,
                 std::size_t count) {
-  for (std::size_t i = 0; i < count; ++i) result[i] = BETAF(x[i], a[i], b[i]);
+  BetaCallBatch(
+      count, result,
+      [=](std::size_t i) {
+        return detail::BetaCall{x[i], a[i], b[i], false};
+      },
+      [=](std::size_t i) { return BETAF(x[i], a[i], b[i]); });
 }
+
 void FDistPBatch(const double* f, const double* nu1, const double* nu2, double* result,
                  std::size_t count) {
-  for (std::size_t i = 0; i < count; ++i) result[i] = FDistP(f[i], nu1[i], nu2[i]);
+  BetaCallBatch(
+      count, result, [=](std::size_t i) { return detail::FDistPCall(f[i], nu1[i], nu2[i]); },
+      [=](std::size_t i) { return FDistP(f[i], nu1[i], nu2[i]); });
 }
+
 void FDistQBatch(const double* f, const double* nu1, const double* nu2, double* result,
                  std::size_t count) {
-  for (std::size_t i = 0; i < count; ++i) result[i] = FDistQ(f[i], nu1[i], nu2[i]);
+  BetaCallBatch(
+      count, result, [=](std::size_t i) { return detail::FDistQCall(f[i], nu1[i], nu2[i]); },
+      [=](std::size_t i) { return FDistQ(f[i], nu1[i], nu2[i]); });
 }
+
 void StudentABatch(const double* t, const double* nu, double* result, std::size_t count) {
-  for (std::size_t i = 0; i < count; ++i) result[i] = StudentA(t[i], nu[i]);
+  BetaCallBatch(
+      count, result, [=](std::size_t i) { return detail::StudentACall(t[i], nu[i]); },
+      [=](std::size_t i) { return StudentA(t[i], nu[i]); });
 }
+
 void StudentAQBatch(const double* t, const double* nu, double* result, std::size_t count) {
-  for (std::size_t i = 0; i < count; ++i) result[i] = StudentAQ(t[i], nu[i]);
+  BetaCallBatch(
+      count, result, [=](std::size_t i) { return detail::StudentAQCall(t[i], nu[i]); },
+      [=](std::size_t i) { return StudentAQ(t[i], nu[i]); });
 }
+
 void BinomPBatch(const double* p, const double* a, const double* n, double* result,
                  std::size_t count) {
-  for (std::size_t i = 0; i < count; ++i) result[i] = BinomP(p[i], a[i], n[i]);
+  BetaCallBatch(
+      count, result, [=](std::size_t i) { return detail::BinomPCall(p[i], a[i], n[i]); },
+      [=](std::size_t i) { return BinomP(p[i], a[i], n[i]); });
 }
+
 void BinomQBatch(const double* p, const double* a, const double* n, double* result,
                  std::size_t count) {
-  for (std::size_t i = 0; i < count; ++i) result[i] = BinomQ(p[i], a[i], n[i]);
+  BetaCallBatch(
+      count, result, [=](std::size_t i) { return detail::BinomQCall(p[i], a[i], n[i]); },
+      [=](std::size_t i) { return BinomQ(p[i], a[i], n[i]); });
 }
 
 }  // namespace specfun

@@ -7,6 +7,7 @@
 // with its own transformed argument.
 #include <cmath>
 
+#include "specfun/beta_distributions.hpp"
 #include "specfun/specfun.hpp"
 
 namespace specfun {
@@ -24,51 +25,81 @@ double ShareOf(double r, double s) { return std::isinf(r) ? 1.0 : r / (s + r); }
 // without overflow. Where the share rounds towards 1 the symmetry
 // I(x, a, b) = 1 - I(1 - x, b, a) is taken with 1 - x = s/(r + s) formed
 // directly, so that its digits are not lost to the rounding of x.
-double BetaOfShare(double r, double s, double a, double b, double complementRatio) {
+detail::BetaCall BetaOfShare(double r, double s, double a, double b, double complementRatio) {
   if (complementRatio < kTinyComplementRatio) {
     const double complement = complementRatio / (1.0 + complementRatio);
-    return 1.0 - BETAF(complement, b, a);
+    return {complement, b, a, true};
   }
   const double x = ShareOf(r, s);
-  return BETAF(x, a, b);
+  return {x, a, b, false};
+}
+
+double Evaluate(const detail::BetaCall& call) {
+  return call.complement ? 1.0 - BETAF(call.x, call.a, call.b) : BETAF(call.x, call.a, call.b);
 }
 
 }  // namespace
 
-double FDistP(const double& f, const double& nu1, const double& nu2) {
+namespace detail {
+
+BetaCall FDistPCall(double f, double nu1, double nu2) {
   const double a = 0.5 * nu1;
   const double b = 0.5 * nu2;
   return BetaOfShare(nu1 * f, nu2, a, b, nu2 / nu1 / f);
 }
 
-double FDistQ(const double& f, const double& nu1, const double& nu2) {
+BetaCall FDistQCall(double f, double nu1, double nu2) {
   const double a = 0.5 * nu2;
   const double b = 0.5 * nu1;
   return BetaOfShare(nu2, nu1 * f, a, b, nu1 * f / nu2);
 }
 
-double StudentA(const double& t, const double& nu) {
+BetaCall StudentACall(double t, double nu) {
   const double a = 0.5;
   const double b = 0.5 * nu;
   const double magnitude = std::fabs(t);
   return BetaOfShare(t * t, nu, a, b, nu / magnitude / magnitude);
 }
 
-double StudentAQ(const double& t, const double& nu) {
+BetaCall StudentAQCall(double t, double nu) {
   const double a = 0.5 * nu;
   const double b = 0.5;
   return BetaOfShare(nu, t * t, a, b, t * t / nu);
 }
 
-double BinomP(const double& p, const double& a, const double& n) {
+BetaCall BinomPCall(double p, double a, double n) {
   const double x = 1.0 - p;
   const double shape = n - a + 1.0;
-  return BETAF(x, shape, a);
+  return {x, shape, a, false};
+}
+
+BetaCall BinomQCall(double p, double a, double n) {
+  const double b = n - a + 1.0;
+  return {p, a, b, false};
+}
+
+}  // namespace detail
+
+double FDistP(const double& f, const double& nu1, const double& nu2) {
+  return Evaluate(detail::FDistPCall(f, nu1, nu2));
+}
+
+double FDistQ(const double& f, const double& nu1, const double& nu2) {
+  return Evaluate(detail::FDistQCall(f, nu1, nu2));
+}
+
+double StudentA(const double& t, const double& nu) { return Evaluate(detail::StudentACall(t, nu)); }
+
+double StudentAQ(const double& t, const double& nu) {
+  return Evaluate(detail::StudentAQCall(t, nu));
+}
+
+double BinomP(const double& p, const double& a, const double& n) {
+  return Evaluate(detail::BinomPCall(p, a, n));
 }
 
 double BinomQ(const double& p, const double& a, const double& n) {
-  const double b = n - a + 1.0;
-  return BETAF(p, a, b);
+  return Evaluate(detail::BinomQCall(p, a, n));
 }
 
 }  // namespace specfun

@@ -16,9 +16,13 @@
 // [2^-600, 2^600]; such scaling is exact, so it changes no approximant and
 // only keeps the values from underflowing to 0/0 (parameters near 1e10).
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
+#include "specfun/batch.hpp"
 #include "specfun/diagnostic_sink.hpp"
 #include "specfun/incomplete_beta.hpp"
+#include "specfun/lanes.hpp"
 #include "specfun/specfun.hpp"
 
 namespace specfun {
@@ -42,29 +46,44 @@ constexpr int kContinuationLimit = 1000000;
 constexpr double kLargestUnscaled = 0x1p600;
 constexpr double kSmallestUnscaled = 0x1p-600;
 
-// The numerators and denominators of the fraction's convergents.
+// The numerators follow the denominators (their ratios are the
+// approximants), so the current denominator stands for all four.
+void KeepInRange(double& previousNumerator, double& numerator, double& previousDenominator,
+                 double& denominator) {
+  const double size = std::fabs(denominator);
+  if (size >= kSmallestUnscaled && size <= kLargestUnscaled) return;
+  if (!(size > 0.0) || std::isinf(size)) return;
+  const int shift = -std::ilogb(size);
+  previousNumerator = std::ldexp(previousNumerator, shift);
+  numerator = std::ldexp(numerator, shift);
+  previousDenominator = std::ldexp(previousDenominator, shift);
+  denominator = std::ldexp(denominator, shift);
+}
+
+// The numerators and denominators of the fraction's convergents, of one
+// evaluation (V = double) or of several side by side (V = detail::Lanes).
+template <class V>
 struct Convergents {
-  double a;
-  double b;
-  double x;
-  double previousNumerator;
-  double numerator;
-  double previousDenominator;
-  double denominator;
-  double odd = 0.0;   // o_m, the (2m+1)-th convergent
-  double even = 0.0;  // e_m, the (2m+2)-th convergent
+  V a;
+  V b;
+  V x;
+  V previousNumerator;
+  V numerator;
+  V previousDenominator;
+  V denominator;
+  V odd{};   // o_m, the (2m+1)-th convergent
+  V even{};  // e_m, the (2m+2)-th convergent
 
   // Iteration m: the odd step with d(2m+1), then the even step with d(2m+2).
-  void Step(int m) {
-    const double dm = m;
-    const double a2m = a + 2.0 * dm;
-    const double alpha = (a + dm) * (a + b + dm) * x / (a2m * (a2m + 1.0));
-    const double oddNumerator = numerator - alpha * previousNumerator;
-    const double oddDenominator = denominator - alpha * previousDenominator;
+  void Step(V dm) {
+    const V a2m = a + 2.0 * dm;
+    const V alpha = (a + dm) * (a + b + dm) * x / (a2m * (a2m + 1.0));
+    const V oddNumerator = numerator - alpha * previousNumerator;
+    const V oddDenominator = denominator - alpha * previousDenominator;
     odd = oddNumerator / oddDenominator;
-    const double beta = (dm + 1.0) * (b - dm - 1.0) * x / ((a2m + 1.0) * (a2m + 2.0));
-    const double evenNumerator = oddNumerator + beta * numerator;
-    const double evenDenominator = oddDenominator + beta * denominator;
+    const V beta = (dm + 1.0) * (b - dm - 1.0) * x / ((a2m + 1.0) * (a2m + 2.0));
+    const V evenNumerator = oddNumerator + beta * numerator;
+    const V evenDenominator = oddDenominator + beta * denominator;
     even = evenNumerator / evenDenominator;
     previousNumerator = oddNumerator;
     numerator = evenNumerator;
@@ -72,17 +91,8 @@ struct Convergents {
     denominator = evenDenominator;
   }
 
-  // The numerators follow the denominators (their ratios are the
-  // approximants), so the current denominator stands for all four.
   void KeepInRange() {
-    const double size = std::fabs(denominator);
-    if (size >= kSmallestUnscaled && size <= kLargestUnscaled) return;
-    if (!(size > 0.0) || std::isinf(size)) return;
-    const int shift = -std::ilogb(size);
-    previousNumerator = std::ldexp(previousNumerator, shift);
-    numerator = std::ldexp(numerator, shift);
-    previousDenominator = std::ldexp(previousDenominator, shift);
-    denominator = std::ldexp(denominator, shift);
+    ::specfun::KeepInRange(previousNumerator, numerator, previousDenominator, denominator);
   }
 };
 
@@ -92,7 +102,7 @@ bool Converged(double even, double previousEven) {
 }
 
 // Iterations m = 41, 42, ... until two even approximants agree.
-double ContinueUntilConverged(Convergents& fraction) {
+double ContinueUntilConverged(Convergents<double>& fraction) {
   for (int m = kIterationLimit; m < kContinuationLimit; ++m) {
     const double previousEven = fraction.even;
     fraction.KeepInRange();
@@ -103,8 +113,8 @@ double ContinueUntilConverged(Convergents& fraction) {
 }
 
 // The value after 41 iterations without convergence, with its report.
-double SlowConvergence(Convergents& fraction, double odd39, double even39, double x, double a,
-                       double b, bool swapped) {
+double SlowConvergence(Convergents<double>& fraction, double odd39, double even39, double x,
+                       double a, double b, bool swapped) {
   const double odd40 = fraction.odd;
   const double even40 = fraction.even;
   double result = even40;
@@ -123,9 +133,166 @@ double SlowConvergence(Convergents& fraction, double odd39, double even39, doubl
   return result;
 }
 
+// The side of the symmetry I(x, a, b) = 1 - I(1 - x, b, a) and the start of
+// the fraction there, for 0 < x < 1.
+struct FractionStart {
+  bool swapped;
+  Convergents<double> fraction;
+};
+
+FractionStart StartFraction(double x, double a, double b, double negativeLogBeta) {
+  const bool swapped = (a + b) * x >= a;
+  const double pa = swapped ? b : a;
+  const double pb = swapped ? a : b;
+  const double px = swapped ? 1.0 - x : x;
+  // X^A (1 - X)^B / (A B(A, B)); X and 1 - X lie strictly inside (0, 1).
+  const double prefactor =
+      std::exp(pa * std::log(px) + pb * std::log(1.0 - px) + negativeLogBeta) / pa;
+  return {swapped, {pa, pb, px, 0.0, prefactor, 1.0, 1.0}};
+}
+
+// I(x, a, b) from the fraction's value r on the side taken.
+double FractionResult(double result, bool swapped) {
+  if (swapped) result = 1.0 - result;
+  // ln B(a, b) from three ln Γ values loses digits for extreme parameters
+  // (beyond 1e6, or below 1e-3 beside a large one); a value pushed past an
+  // end by that is brought back to it. A NaN stays a NaN.
+  if (result < 0.0) return 0.0;
+  if (result > 1.0) return 1.0;
+  return result;
+}
+
+// A fraction waiting for a lane, and its element.
+struct PendingFraction {
+  FractionStart start;
+  std::size_t element;
+};
+
+void LoadLane(detail::Lanes& lanes, int lane, double value) { lanes.Set(lane, value); }
+
+void LoadLane(Convergents<detail::Lanes>& lanes, int lane, const Convergents<double>& f) {
+  LoadLane(lanes.a, lane, f.a);
+  LoadLane(lanes.b, lane, f.b);
+  LoadLane(lanes.x, lane, f.x);
+  LoadLane(lanes.previousNumerator, lane, f.previousNumerator);
+  LoadLane(lanes.numerator, lane, f.numerator);
+  LoadLane(lanes.previousDenominator, lane, f.previousDenominator);
+  LoadLane(lanes.denominator, lane, f.denominator);
+}
+
+// The first element of each distinct pair (a[i], b[i]), equal as bit
+// patterns, by open addressing.
+class DistinctPairs {
+ public:
+  DistinctPairs() {
+    for (std::size_t& slot : slots_) slot = kEmpty;
+  }
+  // The first of the elements [0, i] with a[i] and b[i].
+  std::size_t Find(const double* a, const double* b, std::size_t i) {
+    const std::uint64_t keyA = Bits(a[i]);
+    const std::uint64_t keyB = Bits(b[i]);
+    std::size_t slot = (keyA * 0x9E3779B97F4A7C15u ^ keyB * 0xC2B2AE3D27D4EB4Fu) >> 54;
+    while (slots_[slot] != kEmpty) {
+      const std::size_t j = slots_[slot];
+      if (Bits(a[j]) == keyA && Bits(b[j]) == keyB) return j;
+      slot = (slot + 1) % kSlots;
+    }
+    slots_[slot] = i;
+    return i;
+  }
+
+ private:
+  static constexpr std::size_t kSlots = 1024;
+  static_assert(kSlots >= 2 * detail::kChunkLength, "room for a chunk's pairs, half full");
+  static constexpr std::size_t kEmpty = ~std::size_t{0};
+  static std::uint64_t Bits(double v) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    return bits;
+  }
+  std::size_t slots_[kSlots];
+};
+
+void KeepLaneInRange(Convergents<detail::Lanes>& lanes, int lane) {
+  const double size = std::fabs(lanes.denominator.Get(lane));
+  if (size >= kSmallestUnscaled && size <= kLargestUnscaled) return;
+  double previousNumerator = lanes.previousNumerator.Get(lane);
+  double numerator = lanes.numerator.Get(lane);
+  double previousDenominator = lanes.previousDenominator.Get(lane);
+  double denominator = lanes.denominator.Get(lane);
+  KeepInRange(previousNumerator, numerator, previousDenominator, denominator);
+  LoadLane(lanes.previousNumerator, lane, previousNumerator);
+  LoadLane(lanes.numerator, lane, numerator);
+  LoadLane(lanes.previousDenominator, lane, previousDenominator);
+  LoadLane(lanes.denominator, lane, denominator);
+}
+
+// The fractions side by side, each lane at its own iteration m, the scalar
+// routine's steps lane by lane; a lane whose fraction ends takes the next
+// one. Sets result and flags of each pending fraction's element: the value
+// and kDone, the value and the iteration count to report, or
+// kEvaluateScalar where 41 iterations did not converge.
+SPECFUN_LANE_TARGETS
+void RunFractions(const PendingFraction* pending, std::size_t count, double* result,
+                  detail::ElementFlag* flags) {
+  constexpr int kLanes = detail::kLaneCount;
+  // Idle lanes run a harmless fraction whose values are not used.
+  const Convergents<double> idle{1.0, 1.0, 0.5, 0.0, 1.0, 1.0, 1.0};
+  Convergents<detail::Lanes> lanes{};
+  int m[kLanes];
+  double previousEven[kLanes];
+  const PendingFraction* member[kLanes];
+  std::size_t next = 0;
+  int busy = 0;
+  const auto load = [&](int lane) {
+    if (next < count) {
+      member[lane] = &pending[next++];
+      LoadLane(lanes, lane, member[lane]->start.fraction);
+      m[lane] = 0;
+      ++busy;
+    } else {
+      member[lane] = nullptr;
+      LoadLane(lanes, lane, idle);
+      m[lane] = 0;
+    }
+  };
+  for (int lane = 0; lane < kLanes; ++lane) load(lane);
+  while (busy > 0) {
+    double dm[kLanes];
+    for (int lane = 0; lane < kLanes; ++lane) {
+      KeepLaneInRange(lanes, lane);
+      dm[lane] = m[lane];
+    }
+    lanes.Step(detail::Lanes::Load(dm));
+    for (int lane = 0; lane < kLanes; ++lane) {
+      if (member[lane] == nullptr) {
+        m[lane] = 0;
+        continue;
+      }
+      const double even = lanes.even.Get(lane);
+      const std::size_t element = member[lane]->element;
+      if (m[lane] >= 1 && Converged(even, previousEven[lane])) {
+        result[element] = FractionResult(even, member[lane]->start.swapped);
+        flags[element] =
+            m[lane] > kReportThreshold ? static_cast<detail::ElementFlag>(m[lane]) : detail::kDone;
+      } else if (m[lane] == kIterationLimit - 1) {
+        flags[element] = detail::kEvaluateScalar;
+      } else {
+        previousEven[lane] = even;
+        ++m[lane];
+        continue;
+      }
+      --busy;
+      load(lane);
+    }
+  }
+}
+
 }  // namespace
 
 namespace detail {
+
+void ReportIterations(int m) { EmitDiagnostic({Integer(m), Text(" iterations in BETAF")}); }
 
 double NegativeLogBeta(double a, double b) {
   const double sum = a + b;
@@ -135,15 +302,9 @@ double NegativeLogBeta(double a, double b) {
 double IncompleteBeta(double x, double a, double b, double negativeLogBeta) {
   if (!(x > 0.0)) return 0.0;
   if (x >= 1.0) return 1.0;
-  const bool swapped = (a + b) * x >= a;
-  const double pa = swapped ? b : a;
-  const double pb = swapped ? a : b;
-  const double px = swapped ? 1.0 - x : x;
-  // X^A (1 - X)^B / (A B(A, B)); X and 1 - X lie strictly inside (0, 1).
-  const double prefactor =
-      std::exp(pa * std::log(px) + pb * std::log(1.0 - px) + negativeLogBeta) / pa;
-
-  Convergents fraction{pa, pb, px, 0.0, prefactor, 1.0, 1.0};
+  FractionStart start = StartFraction(x, a, b, negativeLogBeta);
+  const bool swapped = start.swapped;
+  Convergents<double>& fraction = start.fraction;
   fraction.Step(0);
   double result = 0.0;
   bool converged = false;
@@ -155,20 +316,64 @@ double IncompleteBeta(double x, double a, double b, double negativeLogBeta) {
     fraction.KeepInRange();
     fraction.Step(m);
     if (Converged(fraction.even, previousEven)) {
-      if (m > kReportThreshold) EmitDiagnostic({Integer(m), Text(" iterations in BETAF")});
+      if (m > kReportThreshold) ReportIterations(m);
       result = fraction.even;
       converged = true;
       break;
     }
   }
   if (!converged) result = SlowConvergence(fraction, previousOdd, previousEven, x, a, b, swapped);
-  if (swapped) result = 1.0 - result;
-  // ln B(a, b) from three ln Γ values loses digits for extreme parameters
-  // (beyond 1e6, or below 1e-3 beside a large one); a value pushed past an
-  // end by that is brought back to it. A NaN stays a NaN.
-  if (result < 0.0) return 0.0;
-  if (result > 1.0) return 1.0;
-  return result;
+  return FractionResult(result, swapped);
+}
+
+void NegativeLogBetaInLockstep(const double* a, const double* b, std::size_t count,
+                               double* negativeLogBeta) {
+  // Each distinct pair (a, b) is evaluated once: batches often hold few of
+  // them (a table of tails at the same degrees of freedom).
+  std::size_t firstOf[kChunkLength];
+  std::size_t distinct[kChunkLength];
+  std::size_t distinctCount = 0;
+  DistinctPairs pairs;
+  for (std::size_t i = 0; i < count; ++i) {
+    firstOf[i] = pairs.Find(a, b, i);
+    if (firstOf[i] == i) distinct[distinctCount++] = i;
+  }
+  double sum[kChunkLength] = {};
+  double distinctA[kChunkLength] = {};
+  double distinctB[kChunkLength] = {};
+  for (std::size_t k = 0; k < distinctCount; ++k) {
+    distinctA[k] = a[distinct[k]];
+    distinctB[k] = b[distinct[k]];
+    sum[k] = distinctA[k] + distinctB[k];
+  }
+  double lnGammaSum[kChunkLength];
+  double lnGammaA[kChunkLength];
+  double lnGammaB[kChunkLength];
+  LnGammaInLockstep(sum, lnGammaSum, distinctCount);
+  LnGammaInLockstep(distinctA, lnGammaA, distinctCount);
+  LnGammaInLockstep(distinctB, lnGammaB, distinctCount);
+  for (std::size_t k = 0; k < distinctCount; ++k) {
+    negativeLogBeta[distinct[k]] = lnGammaSum[k] - lnGammaA[k] - lnGammaB[k];
+  }
+  for (std::size_t i = 0; i < count; ++i) negativeLogBeta[i] = negativeLogBeta[firstOf[i]];
+}
+
+void IncompleteBetaInLockstep(const double* x, const double* a, const double* b,
+                              const double* negativeLogBeta, std::size_t count, double* result,
+                              ElementFlag* flags) {
+  PendingFraction pending[kChunkLength];
+  std::size_t waiting = 0;
+  for (std::size_t i = 0; i < count; ++i) {
+    flags[i] = kDone;
+    if (!(x[i] > 0.0)) {
+      result[i] = 0.0;
+    } else if (x[i] >= 1.0) {
+      result[i] = 1.0;
+    } else {
+      pending[waiting++] = {StartFraction(x[i], a[i], b[i], negativeLogBeta[i]), i};
+    }
+  }
+  RunFractions(pending, waiting, result, flags);
 }
 
 }  // namespace detail

@@ -2,6 +2,10 @@
 // (internal), for callers that evaluate it many times at fixed a and b.
 #pragma once
 
+#include <cstddef>
+
+#include "specfun/batch.hpp"
+
 namespace specfun::detail {
 
 // -ln B(a, b) = ln Γ(a + b) - ln Γ(a) - ln Γ(b), subtracted in that order.
@@ -10,5 +14,21 @@ double NegativeLogBeta(double a, double b);
 // BETAF(x, a, b) given negativeLogBeta = NegativeLogBeta(a, b): the same
 // value, bit for bit, and the same diagnostics.
 double IncompleteBeta(double x, double a, double b, double negativeLogBeta);
+
+// Reports the convergence of the fraction after m > 20 iterations.
+void ReportIterations(int m);
+
+// NegativeLogBeta of count (at most kChunkLength) pairs, side by side.
+void NegativeLogBetaInLockstep(const double* a, const double* b, std::size_t count,
+                               double* negativeLogBeta);
+
+// IncompleteBeta of count (at most kChunkLength) elements, side by side.
+// flags[i] is kDone, or the iteration count m that BETAF reports with
+// ReportIterations(m) (the value in result[i] is final either way), or
+// kEvaluateScalar where the scalar routine is needed (41 iterations without
+// convergence; result[i] is then not set).
+void IncompleteBetaInLockstep(const double* x, const double* a, const double* b,
+                              const double* negativeLogBeta, std::size_t count, double* result,
+                              ElementFlag* flags);
 
 }  // namespace specfun::detail
