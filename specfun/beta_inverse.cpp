@@ -14,7 +14,8 @@
 // tenths of the way to 1 do not reach a root far in a tail within 40 steps,
 // and where 1 - x has lost its digits in the difference. Their result is
 // checked against an evaluation of the smaller tail accurate relative to its
-// own size and, where it is more than 1e-8 off, the root is found again by
+// own size and, where they did not meet their tolerance within 40 steps or
+// their result is more than 1e-8 off, the root is found again by
 // Newton's method on the logarithm of that tail within a bracket
 // (specfun/beta_quantile.cpp). The inverses t and F take 1 - x from there.
 #include <cfloat>
@@ -49,6 +50,9 @@ constexpr double kFinalStepThreshold = 1e-8;
 constexpr double kComplementKeptAbove = 1e-7;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
+// Above this parameter BETAF needs thousands of levels per step and the
+// Newton run is not made: the quantile is solved for directly.
+constexpr double kNewtonRunUpTo = 1e6;
 
 // The error Newton's method leaves after its step delta, about
 // |I''/(2 I')|·delta², with I''/I' = (a - 1)/x - (b - 1)/(1 - x) for the
@@ -108,9 +112,14 @@ double Tolerance(double x) {
   return tolerance;
 }
 
+struct Iteration {
+  double x;
+  bool converged;  // whether a step fell below the tolerance
+};
+
 // BetaInv's Newton run from its start, for 0 < p < 1 and a, b not both 1/2;
 // y is the Gaussian deviate of p.
-double NewtonRun(double p, double y, double a, double b) {
+Iteration NewtonRun(double p, double y, double a, double b) {
   const double lnGammaA = LnGamma(a);
   const double lnGammaB = LnGamma(b);
   const double lnGammaSum = LnGamma(a + b);
@@ -145,10 +154,10 @@ double NewtonRun(double p, double y, double a, double b) {
       if (NewtonErrorAfter(delta, x, a, b) > kFinalStepThreshold * std::fmin(x, 1.0 - x)) {
         x = x + newtonStep(x);
       }
-      break;
+      return {x, true};
     }
   }
-  return x;
+  return {x, false};
 }
 
 // sin²(πp/2) and its complement cos²(πp/2), the latter as sin²((1 - p)π/2)
@@ -177,7 +186,10 @@ detail::BetaQuantile BetaQuantileOf(double p, double a, double b) {
   if (std::isinf(a) || b == 0.0) return {1.0, 0.0, kInfinity};
   if (std::isinf(b) || a == 0.0) return {0.0, 1.0, -kInfinity};
   if (IsHalf(a) && IsHalf(b)) return HalfHalf(p);
-  return detail::RefineBetaQuantile(p, a, b, NewtonRun(p, y, a, b));
+  if (std::fmax(a, b) > kNewtonRunUpTo) return detail::SolveBetaQuantile(p, a, b, kNaN);
+  const Iteration run = NewtonRun(p, y, a, b);
+  if (!run.converged) return detail::SolveBetaQuantile(p, a, b, run.x);
+  return detail::RefineBetaQuantile(p, a, b, run.x);
 }
 
 }  // namespace

@@ -15,6 +15,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "specfun/chi_square_tail.hpp"
+#include "specfun/log_tail_newton.hpp"
 #include "specfun/specfun.hpp"
 
 namespace specfun::detail {
@@ -23,7 +25,6 @@ namespace {
 // Beyond ±745 in u, x or 1 - x is 0 in double precision; u itself serves
 // the t and F inverses, whose largest results (1.8e308) lie within ±1500.
 constexpr double kLogitLimit = 1500.0;
-constexpr int kMaxSteps = 200;
 // A step in u below this (relative to max(1, |u|)) ends the iteration; u
 // then has about twice as many correct digits.
 constexpr double kStepTolerance = 1e-9;
@@ -31,6 +32,9 @@ constexpr double kStepTolerance = 1e-9;
 constexpr double kKeepWithin = 1e-8;
 // Half the spacing of the doubles just below 1.
 constexpr double kHalfQuantumBelowOne = 0x1p-54;
+
+// From this larger parameter on, ln B(a, b) comes from Stirling's series.
+constexpr double kStirlingBetaFrom = 1e4;
 
 // Continued fraction levels are bounded by this; the fraction converges
 // within about 4·√max(a, b) levels below the mean.
@@ -60,9 +64,21 @@ Point At(double u) {
 
 Point Mirror(const Point& point) { return {-point.u, point.y, point.x, point.logY, point.logX}; }
 
+// ln B(a, b). Beside a large parameter L the difference
+// ln Γ(L) - ln Γ(L + s) is taken from Stirling's series (A&S 6.1.40) as
+// -s·ln L - (L + s - ½)·ln(1 + s/L) + s + R(L) - R(L + s), R the series'
+// remainder, free of the cancellation of two values near L·ln L.
 double LogBeta(double a, double b) {
-  const double sum = a + b;
-  return LnGamma(a) + LnGamma(b) - LnGamma(sum);
+  const double large = std::max(a, b);
+  const double small = std::min(a, b);
+  if (large < kStirlingBetaFrom) {
+    const double sum = a + b;
+    return LnGamma(a) + LnGamma(b) - LnGamma(sum);
+  }
+  const double sum = large + small;
+  const double difference = -small * std::log(large) - (sum - 0.5) * std::log1p(small / large) +
+                            small + (StirlingRemainder(large) - StirlingRemainder(sum));
+  return LnGamma(small) + difference;
 }
 
 // ln I(x, a, b) for x below the mean (a + 1)/(a + b + 2), from the
@@ -94,7 +110,9 @@ double LogFractionTail(const Point& point, double a, double b, double logBeta) {
 // ln I(x, a, b), relative to I itself, from the fraction on the side of the
 // mean where it converges, the other side by the complement.
 double LogLowerTail(const Point& point, double a, double b, double logBeta) {
-  if (point.x * (a + b + 2.0) < a + 1.0) return LogFractionTail(point, a, b, logBeta);
+  const bool belowMean = point.x <= 0.5 ? point.x * (a + b + 2.0) < a + 1.0
+                                        : point.y * (a + b + 2.0) > b + 1.0;
+  if (belowMean) return LogFractionTail(point, a, b, logBeta);
   const double logUpper = LogFractionTail(Mirror(point), b, a, logBeta);
   return std::log1p(-std::exp(logUpper));
 }
@@ -117,12 +135,7 @@ Frame FrameFor(double p, double a, double b) {
 }
 
 // h(u) and dh/du.
-struct Evaluation {
-  double h;
-  double slope;
-};
-
-Evaluation Evaluate(const Frame& frame, const Point& point) {
+LogTailStep Evaluate(const Frame& frame, const Point& point) {
   const double logTail = LogLowerTail(point, frame.a, frame.b, frame.logBeta);
   const double logDensityXY = frame.a * point.logX + frame.b * point.logY - frame.logBeta;
   return {logTail - frame.logTarget, std::exp(logDensityXY - logTail)};
@@ -142,25 +155,9 @@ BetaQuantile ToQuantile(const Frame& frame, const Point& point) {
 }
 
 BetaQuantile SolveInFrame(const Frame& frame, double u) {
-  double low = -kLogitLimit;
-  double high = kLogitLimit;
-  u = std::isnan(u) ? 0.0 : std::clamp(u, low, high);
-  for (int step = 0; step < kMaxSteps; ++step) {
-    const Evaluation e = Evaluate(frame, At(u));
-    if (e.h == 0.0) break;
-    if (e.h < 0.0) {
-      low = u;
-    } else {
-      high = u;
-    }
-    double next = u - e.h / e.slope;
-    if (!(next > low && next < high)) next = 0.5 * (low + high);
-    const double tolerance = kStepTolerance * std::max(1.0, std::fabs(u));
-    const bool small = std::fabs(next - u) <= tolerance;
-    u = next;
-    if (small || high - low <= tolerance) break;
-  }
-  return ToQuantile(frame, At(u));
+  const auto evaluate = [&frame](double at) { return Evaluate(frame, At(at)); };
+  return ToQuantile(frame, At(SolveOnLogTail(evaluate, u, -kLogitLimit, kLogitLimit,
+                                             kStepTolerance)));
 }
 
 }  // namespace
@@ -181,7 +178,7 @@ BetaQuantile RefineBetaQuantile(double p, double a, double b, double x) {
   const Frame frame = FrameFor(p, a, b);
   const Point point{std::log(x / y), x, y, std::log(x), std::log(y)};
   const Point inFrame = frame.mirrored ? Mirror(point) : point;
-  const Evaluation e = Evaluate(frame, inFrame);
+  const LogTailStep e = Evaluate(frame, inFrame);
   // Newton's correction in u; x and 1 - x move by x(1 - x) times it.
   const double correction = std::fabs(e.h / e.slope);
   const double xMove = correction * x * y;
