@@ -23,6 +23,7 @@
 #include <limits>
 
 #include "specfun/beta_quantile.hpp"
+#include "specfun/chi_square_quantile.hpp"
 #include "specfun/incomplete_beta.hpp"
 #include "specfun/specfun.hpp"
 
@@ -186,10 +187,33 @@ detail::BetaQuantile BetaQuantileOf(double p, double a, double b) {
   if (std::isinf(a) || b == 0.0) return {1.0, 0.0, kInfinity};
   if (std::isinf(b) || a == 0.0) return {0.0, 1.0, -kInfinity};
   if (IsHalf(a) && IsHalf(b)) return HalfHalf(p);
-  if (std::fmax(a, b) > kNewtonRunUpTo) return detail::SolveBetaQuantile(p, a, b, kNaN);
+  if (std::fmax(a, b) > kNewtonRunUpTo) return detail::LargeParameterBetaQuantile(p, a, b);
   const Iteration run = NewtonRun(p, y, a, b);
   if (!run.converged) return detail::SolveBetaQuantile(p, a, b, run.x);
   return detail::RefineBetaQuantile(p, a, b, run.x);
+}
+
+
+// The chi-square quantile of the smaller tail: the x with Q(x|ν) = p for
+// p <= 1/2, else with P(x|ν) = 1 - p; `upperP` tells which tail p is.
+double ChiSquareQuantileOf(double p, bool upperP, double nu) {
+  if (p <= 0.5) return detail::SolveChiSquareQuantile(p, upperP, nu);
+  return detail::SolveChiSquareQuantile(1.0 - p, !upperP, nu);
+}
+
+bool InsideUnitInterval(double p) { return p > 0.0 && p < 1.0; }
+
+// The ratio (1 - x)·a/(x·b) from the quantile, raised to `power` (1 for F,
+// 1/2 for t): as written where BetaInv's x is its own, else as
+// e^(power·(ln(a/b) - u)), which keeps the digits of u where x or 1 - x is
+// not a normal double, or lies so near the mean of large parameters that x
+// cannot resolve the offset, and does not overflow before the power.
+double OddsRatio(const detail::BetaQuantile& q, double a, double b, double power) {
+  if (std::fmax(a, b) > kNewtonRunUpTo || !(q.x >= DBL_MIN && q.y >= DBL_MIN)) {
+    return std::exp(power * ((std::log(a) - std::log(b)) - q.logRatio));
+  }
+  const double ratio = (q.y * a) / (q.x * b);
+  return power == 1.0 ? ratio : std::sqrt(ratio);
 }
 
 }  // namespace
@@ -198,33 +222,37 @@ double BetaInv(const double& p, const double& a, const double& b) {
   return BetaQuantileOf(p, a, b).x;
 }
 
-
 double FDistInv(const double& p, const double& nu1, const double& nu2) {
   const double a = 0.5 * nu2;
   const double b = 0.5 * nu1;
+  // Infinite degrees of freedom: F is χ²(ν1)/ν1, ν2/χ²(ν2) or 1.
+  if (InsideUnitInterval(p) && (std::isinf(a) || std::isinf(b)) && !(a < 0.0 || b < 0.0)) {
+    if (std::isinf(a) && std::isinf(b)) return 1.0;
+    if (std::isinf(a)) return ChiSquareQuantileOf(p, true, nu1) / nu1;
+    return nu2 / ChiSquareQuantileOf(p, false, nu2);
+  }
   const detail::BetaQuantile q = BetaQuantileOf(p, a, b);
   if (std::isnan(q.x)) return q.x;
   // The ends, also where a or b is 0 after halving a subnormal ν.
   if (q.logRatio == -kInfinity) return kInfinity;
   if (q.logRatio == kInfinity) return 0.0;
-  // Where x or 1 - x is not a normal double: F = (a/b)·e^-u.
-  if (!(q.x >= DBL_MIN && q.y >= DBL_MIN)) return a / b * std::exp(-q.logRatio);
-  return (q.y * a) / (q.x * b);
+  return OddsRatio(q, a, b, 1.0);
 }
 
 double StudentInv(const double& p, const double& nu) {
   const double a = 0.5 * nu;
   const double b = 0.5;
+  // Infinitely many degrees of freedom: the normal deviate of p/2, the
+  // square root of the χ²(1) quantile.
+  if (InsideUnitInterval(p) && nu == kInfinity) return std::sqrt(ChiSquareQuantileOf(p, true, 1.0));
+  const detail::BetaQuantile q = BetaQuantileOf(p, a, b);
   // With one degree of freedom x = sin²(πp/2) underflows for p below about
   // 1e-154 while t = cot(πp/2) is still finite: take t from the angle.
-  const detail::BetaQuantile q = BetaQuantileOf(p, a, b);
   if (IsHalf(a) && p > 0.0 && q.x < DBL_MIN) return 1.0 / std::tan(p * kHalfPi);
   if (std::isnan(q.x)) return q.x;
   if (q.logRatio == -kInfinity) return kInfinity;
   if (q.logRatio == kInfinity) return 0.0;
-  // Where x or 1 - x is not a normal double: t = √(a/b)·e^(-u/2).
-  if (!(q.x >= DBL_MIN && q.y >= DBL_MIN)) return std::sqrt(a / b) * std::exp(-0.5 * q.logRatio);
-  return std::sqrt((q.y * a) / (q.x * b));
+  return OddsRatio(q, a, b, 0.5);
 }
 
 }  // namespace specfun

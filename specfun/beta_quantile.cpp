@@ -15,7 +15,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "specfun/chi_square_quantile.hpp"
 #include "specfun/chi_square_tail.hpp"
+#include "specfun/gauss_inverse.hpp"
 #include "specfun/log_tail_newton.hpp"
 #include "specfun/specfun.hpp"
 
@@ -51,7 +53,7 @@ struct Point {
   double logY;
 };
 
-Point At(double u) {
+Point PointAt(double u) {
   if (u < 0.0) {
     const double e = std::exp(u);
     const double log1pE = std::log1p(e);
@@ -155,12 +157,130 @@ BetaQuantile ToQuantile(const Frame& frame, const Point& point) {
 }
 
 BetaQuantile SolveInFrame(const Frame& frame, double u) {
-  const auto evaluate = [&frame](double at) { return Evaluate(frame, At(at)); };
-  return ToQuantile(frame, At(SolveOnLogTail(evaluate, u, -kLogitLimit, kLogitLimit,
+  const auto evaluate = [&frame](double at) { return Evaluate(frame, PointAt(at)); };
+  return ToQuantile(frame, PointAt(SolveOnLogTail(evaluate, u, -kLogitLimit, kLogitLimit,
                                              kStepTolerance)));
 }
 
+// Large parameters.
+
+// ln √(2π).
+constexpr double kLogSqrtTwoPi = 0.91893853320467274;
+// Below this ratio of the smaller parameter to the larger, the larger one
+// is taken as infinite in the gamma limit; the error is of the order of the
+// ratio squared.
+constexpr double kGammaLimitRatio = 1e-4;
+// Below this |η| the term 1/η - √(x0 x1)/(x - x0) of Temme's expansion is
+// taken at its limit, (x0 - x1)/(3√(x0 x1)).
+constexpr double kEtaSeriesBelow = 1e-6;
+// Offsets v = u - ln(a/b) are sought within ±this.
+constexpr double kOffsetLimit = 700.0;
+constexpr double kOffsetTolerance = 1e-12;
+
+// δ - ln(1 + δ), free of cancellation for small δ: with t = δ/(2 + δ),
+// t·δ - 2(t³/3 + t⁵/5 + ...).
+double LogOnePlusRemainder(double delta) {
+  if (std::fabs(delta) >= 0.1) return delta - std::log1p(delta);
+  const double t = delta / (2.0 + delta);
+  const double t2 = t * t;
+  double series = 1.0 / 15.0;
+  for (int k = 13; k >= 3; k -= 2) series = 1.0 / k + t2 * series;
+  return t * delta - 2.0 * t * t2 * series;
+}
+
+// One of a and b beyond all bounds beside the other: with a large,
+// 1 - I(x, a, b) tends to P(b, -(a + (b - 1)/2)·ln x), the incomplete gamma
+// function, with an error of the order of (b/a)² (Temme's expansion for a
+// large and b fixed, DLMF §8.18(ii), first term); with b large likewise
+// I(x, a, b) tends to P(a, -(b + (a - 1)/2)·ln(1 - x)). The quantile then
+// comes from the chi-square quantile with 2b (or 2a) degrees of freedom.
+BetaQuantile GammaLimitQuantile(double p, double a, double b) {
+  const bool lowerTail = p <= 0.5;
+  const double tail = lowerTail ? p : 1.0 - p;
+  if (a >= b) {
+    const double halfChiSquare = 0.5 * SolveChiSquareQuantile(tail, lowerTail, b + b);
+    const double logX = -halfChiSquare / (a + 0.5 * (b - 1.0));
+    const double y = -std::expm1(logX);
+    return {std::exp(logX), y, logX - std::log(y)};
+  }
+  const double halfChiSquare = 0.5 * SolveChiSquareQuantile(tail, !lowerTail, a + a);
+  const double logY = -halfChiSquare / (b + 0.5 * (a - 1.0));
+  const double x = -std::expm1(logY);
+  return {x, std::exp(logY), std::log(x) - logY};
+}
+
+// Both parameters large: Temme's uniform expansion (DLMF §8.18(ii)) in the
+// offset v = u - ln(a/b) from the mean x0 = a/(a + b), x1 = 1 - x0, r = a + b:
+//   I(x, a, b) = G·(Φ(η√r) + φ(η√r)·(1/η - √(x0 x1)/(x - x0))/√r),
+// with -η²/2 = x0·ln(x/x0) + x1·ln((1 - x)/x1), η of the sign of x - x0, and
+// G = Γ*(r)/(Γ*(a)Γ*(b)) from the scaled gamma function Γ*. The next term
+// is of relative order 1/r. dI/dv = G·√(x0 x1 r)·φ(η√r).
+class Temme {
+ public:
+  Temme(double p, double a, double b)
+      : lowerTail_(p <= 0.5),
+        logTarget_(std::log(p <= 0.5 ? p : 1.0 - p)),
+        x0_(1.0 / (1.0 + b / a)),
+        x1_(1.0 / (1.0 + a / b)),
+        spread_(std::sqrt(x0_ * x1_)),
+        rootR_(std::sqrt(std::fmax(a, b)) * std::sqrt(1.0 + std::fmin(a, b) / std::fmax(a, b))),
+        logG_(StirlingRemainder(rootR_ * rootR_) - StirlingRemainder(a) - StirlingRemainder(b)),
+        logMean_(std::log(a) - std::log(b)) {}
+
+  // h(v) = ln(tail) - ln(target), increasing in v, and dh/dv.
+  LogTailStep At(double v) const {
+    const double e = std::expm1(v);
+    const double scale = 1.0 + x0_ * e;
+    const double delta0 = x1_ * e / scale;  // (x - x0)/x0
+    const double delta1 = x0_ * e / scale;  // (x - x0)/x1
+    const double halfEtaSquared =
+        x0_ * LogOnePlusRemainder(delta0) + x1_ * LogOnePlusRemainder(-delta1);
+    const double eta = std::copysign(std::sqrt(2.0 * halfEtaSquared), v);
+    const double w = eta * rootR_;
+    const double c = std::fabs(eta) < kEtaSeriesBelow ? (x0_ - x1_) / (3.0 * spread_)
+                                                     : 1.0 / eta - spread_ / (x0_ * delta0);
+    const double logPhi = -0.5 * w * w - kLogSqrtTwoPi;
+    // The tail on the side of v, then the other as its complement.
+    const double logNear = v <= 0.0 ? logG_ + logPhi + std::log(std::exp(LogMillsRatio(-w)) + c / rootR_)
+                                    : logG_ + logPhi + std::log(std::exp(LogMillsRatio(w)) - c / rootR_);
+    const bool nearIsLower = v <= 0.0;
+    const double logTail =
+        nearIsLower == lowerTail_ ? logNear : std::log1p(-std::exp(logNear));
+    const double logDensity = logG_ + std::log(spread_ * rootR_) + logPhi;
+    const double h = lowerTail_ ? logTail - logTarget_ : logTarget_ - logTail;
+    return {h, std::exp(logDensity - logTail)};
+  }
+
+  double Start() const {
+    const double z = QGaussInv(std::exp(logTarget_));
+    return (lowerTail_ ? -z : z) / (rootR_ * spread_);
+  }
+
+  BetaQuantile Quantile(double v) const {
+    const Point point = PointAt(logMean_ + v);
+    return {point.x, point.y, point.u};
+  }
+
+ private:
+  bool lowerTail_;
+  double logTarget_;
+  double x0_;
+  double x1_;
+  double spread_;
+  double rootR_;
+  double logG_;
+  double logMean_;
+};
+
 }  // namespace
+
+BetaQuantile LargeParameterBetaQuantile(double p, double a, double b) {
+  if (std::fmin(a, b) < kGammaLimitRatio * std::fmax(a, b)) return GammaLimitQuantile(p, a, b);
+  const Temme temme(p, a, b);
+  const auto evaluate = [&temme](double v) { return temme.At(v); };
+  return temme.Quantile(
+      SolveOnLogTail(evaluate, temme.Start(), -kOffsetLimit, kOffsetLimit, kOffsetTolerance));
+}
 
 BetaQuantile SolveBetaQuantile(double p, double a, double b, double start) {
   const Frame frame = FrameFor(p, a, b);

@@ -26,4 +26,11 @@ BetaQuantile SolveBetaQuantile(double p, double a, double b, double start);
 // quantum near 1), else the root from SolveBetaQuantile, started at x.
 BetaQuantile RefineBetaQuantile(double p, double a, double b, double x);
 
+// The quantile for parameters beyond those the continued fraction serves
+// (the larger above 1e6), by asymptotic expansions: the gamma limit where
+// the smaller parameter is below 1e-4 of the larger, Temme's uniform
+// expansion elsewhere. Relative error below 1e-9 in x, 1 - x and
+// ln(x/(1 - x)) - ln(a/b) (to be checked in the tests).
+BetaQuantile LargeParameterBetaQuantile(double p, double a, double b);
+
 }  // namespace specfun::detail

@@ -12,4 +12,9 @@ namespace specfun::detail {
 // 1 (Q near 1 has only absolute accuracy) and below Q(37).
 double RefineGaussianDeviate(double p, double x);
 
+// ln(Q(y)/φ(y)), the logarithm of Mills' ratio, for every y, to about 1e-15
+// absolute (1e-11 for 0 < y <= 2.25, from QGauss): it stays finite where Q
+// and φ underflow.
+double LogMillsRatio(double y);
+
 }  // namespace specfun::detail
