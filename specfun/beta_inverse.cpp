@@ -8,17 +8,30 @@
 // deviate of p, or, where that is undefined, the two tail approximations
 // I ≈ x^a / (a B) and 1 - I ≈ (1 - x)^b / (b B). Then at most 40 Newton
 // steps on BETAF, each kept inside [0, 1].
+//
+// Those steps end wrong where BETAF's absolute tolerance leaves few digits
+// (I below about 1e-12, or 1 - I), where the steps to a tenth of x or nine
+// tenths of the way to 1 do not reach a root far in a tail within 40 steps,
+// and where 1 - x has lost its digits in the difference. Their result is
+// checked against an evaluation of the smaller tail accurate relative to its
+// own size and, where they did not meet their tolerance within 40 steps or
+// their result is more than 1e-8 off, the root is found again by
+// Newton's method on the logarithm of that tail within a bracket
+// (specfun/beta_quantile.cpp). The inverses t and F take 1 - x from there.
 #include <cfloat>
 #include <cmath>
+#include <limits>
 
+#include "specfun/beta_quantile.hpp"
+#include "specfun/chi_square_quantile.hpp"
 #include "specfun/incomplete_beta.hpp"
 #include "specfun/specfun.hpp"
 
 namespace specfun {
 namespace {
 
-// π/2, formed as 2·arctan(1).
-const double kHalfPi = 2.0 * std::atan(1.0);
+// π/2 as 2·arctan(1) gives it: the double nearest π/2.
+constexpr double kHalfPi = 1.5707963267948966;
 // 5/6 of A&S 26.5.22, the double nearest to it.
 constexpr double kFiveSixths = 0.8333333333333334;
 // Starts when exactly one parameter is 1/2.
@@ -34,9 +47,13 @@ constexpr int kNewtonSteps = 40;
 // Relative size of Newton's remaining error that earns one more step.
 constexpr double kFinalStepThreshold = 1e-8;
 // Below this, 1 - x as a difference of doubles keeps fewer than nine digits
-// (its quantum is 1.1e-16), so the t and F inverses refine it.
-constexpr double kComplementRefinementBelow = 1e-7;
-constexpr int kComplementRefinementSteps = 3;
+// (its quantum is 1.1e-16).
+constexpr double kComplementKeptAbove = 1e-7;
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+// Above this parameter BETAF needs thousands of levels per step and the
+// Newton run is not made: the quantile is solved for directly.
+constexpr double kNewtonRunUpTo = 1e6;
 
 // The error Newton's method leaves after its step delta, about
 // |I''/(2 I')|·delta², with I''/I' = (a - 1)/x - (b - 1)/(1 - x) for the
@@ -96,47 +113,14 @@ double Tolerance(double x) {
   return tolerance;
 }
 
-// 1 - x for x = BetaInv(p, a, b), to full relative precision. Where x lies
-// so close to 1 that the difference 1 - x has lost digits, or x has rounded
-// to 1 although p < 1, y = 1 - x is refined by Newton steps on
-// I(y, b, a) = 1 - p (the symmetry I(x, a, b) = 1 - I(1 - x, b, a)), from
-// 1 - x itself or, when that is 0, from the leading term of the tail,
-// I(y, b, a) ≈ y^b / (b B(a, b)).
-double ComplementOfInverse(double x, double p, double a, double b) {
-  double y = 1.0 - x;
-  if (!(y < kComplementRefinementBelow) || !(p > 0.0 && p < 1.0)) return y;
-  const double q = 1.0 - p;
-  const double lnGammaA = LnGamma(a);
-  const double lnGammaB = LnGamma(b);
-  const double lnGammaSum = LnGamma(a + b);
-  const double logBeta = lnGammaA + lnGammaB - lnGammaSum;
-  // BETAF(y, b, a), with its -ln B(b, a) formed once.
-  const double mirroredNegativeLogBeta = lnGammaSum - lnGammaB - lnGammaA;
-  if (y == 0.0) y = std::exp((std::log(q) + std::log(b) + logBeta) / b);
-  if (!(y > 0.0)) return 0.0;
-  for (int step = 0; step < kComplementRefinementSteps; ++step) {
-    const double value = detail::IncompleteBeta(y, b, a, mirroredNegativeLogBeta);
-    const double delta =
-        (value - q) * std::exp(logBeta - (b - 1.0) * std::log(y) - (a - 1.0) * std::log1p(-y));
-    // From a start this close the step is far below y; anything else is
-    // refused and the start kept.
-    if (!(std::fabs(delta) < 0.5 * y)) break;
-    y = y - delta;
-  }
-  return y;
-}
+struct Iteration {
+  double x;
+  bool converged;  // whether a step fell below the tolerance
+};
 
-}  // namespace
-
-double BetaInv(const double& p, const double& a, const double& b) {
-  const double y = QGaussInv(p);
-  if (p <= 0.0) return 0.0;
-  if (p >= 1.0) return 1.0;
-  if (std::isnan(p)) return p;
-  if (IsHalf(a) && IsHalf(b)) {
-    const double s = std::sin(p * kHalfPi);
-    return s * s;
-  }
+// BetaInv's Newton run from its start, for 0 < p < 1 and a, b not both 1/2;
+// y is the Gaussian deviate of p.
+Iteration NewtonRun(double p, double y, double a, double b) {
   const double lnGammaA = LnGamma(a);
   const double lnGammaB = LnGamma(b);
   const double lnGammaSum = LnGamma(a + b);
@@ -171,27 +155,104 @@ double BetaInv(const double& p, const double& a, const double& b) {
       if (NewtonErrorAfter(delta, x, a, b) > kFinalStepThreshold * std::fmin(x, 1.0 - x)) {
         x = x + newtonStep(x);
       }
-      break;
+      return {x, true};
     }
   }
-  return x;
+  return {x, false};
+}
+
+// sin²(πp/2) and its complement cos²(πp/2), the latter as sin²((1 - p)π/2)
+// where the difference 1 - x has lost its digits.
+detail::BetaQuantile HalfHalf(double p) {
+  const double s = std::sin(p * kHalfPi);
+  const double x = s * s;
+  const double y = 1.0 - x;
+  if (y >= kComplementKeptAbove && x >= DBL_MIN) return {x, y, std::log(x / y)};
+  const double c = std::sin((1.0 - p) * kHalfPi);
+  return {x, y >= kComplementKeptAbove ? y : c * c, 2.0 * std::log(s / c)};
+}
+
+// x = BetaInv(p, a, b) with 1 - x to its own precision, after the Gaussian
+// deviate of p, which reports a p outside [0, 1]. NaN for a NaN p, a
+// negative or NaN parameter, and a = b = 0 or ∞.
+detail::BetaQuantile BetaQuantileOf(double p, double a, double b) {
+  const double y = QGaussInv(p);
+  if (p <= 0.0) return {0.0, 1.0, -kInfinity};
+  if (p >= 1.0) return {1.0, 0.0, kInfinity};
+  if (std::isnan(p) || !(a >= 0.0 && b >= 0.0) || (a == b && (a == 0.0 || std::isinf(a)))) {
+    return {kNaN, kNaN, kNaN};
+  }
+  // The distribution gathers at 1 as a grows without bound or b tends to 0
+  // (the half of a subnormal ν), at 0 as b grows or a tends to 0.
+  if (std::isinf(a) || b == 0.0) return {1.0, 0.0, kInfinity};
+  if (std::isinf(b) || a == 0.0) return {0.0, 1.0, -kInfinity};
+  if (IsHalf(a) && IsHalf(b)) return HalfHalf(p);
+  if (std::fmax(a, b) > kNewtonRunUpTo) return detail::LargeParameterBetaQuantile(p, a, b);
+  const Iteration run = NewtonRun(p, y, a, b);
+  if (!run.converged) return detail::SolveBetaQuantile(p, a, b, run.x);
+  return detail::RefineBetaQuantile(p, a, b, run.x);
+}
+
+
+// The chi-square quantile of the smaller tail: the x with Q(x|ν) = p for
+// p <= 1/2, else with P(x|ν) = 1 - p; `upperP` tells which tail p is.
+double ChiSquareQuantileOf(double p, bool upperP, double nu) {
+  if (p <= 0.5) return detail::SolveChiSquareQuantile(p, upperP, nu);
+  return detail::SolveChiSquareQuantile(1.0 - p, !upperP, nu);
+}
+
+bool InsideUnitInterval(double p) { return p > 0.0 && p < 1.0; }
+
+// The ratio (1 - x)·a/(x·b) from the quantile, raised to `power` (1 for F,
+// 1/2 for t): as written where BetaInv's x is its own, else as
+// e^(power·(ln(a/b) - u)), which keeps the digits of u where x or 1 - x is
+// not a normal double, or lies so near the mean of large parameters that x
+// cannot resolve the offset, and does not overflow before the power.
+double OddsRatio(const detail::BetaQuantile& q, double a, double b, double power) {
+  if (std::fmax(a, b) > kNewtonRunUpTo || !(q.x >= DBL_MIN && q.y >= DBL_MIN)) {
+    return std::exp(power * ((std::log(a) - std::log(b)) - q.logRatio));
+  }
+  const double ratio = (q.y * a) / (q.x * b);
+  return power == 1.0 ? ratio : std::sqrt(ratio);
+}
+
+}  // namespace
+
+double BetaInv(const double& p, const double& a, const double& b) {
+  return BetaQuantileOf(p, a, b).x;
 }
 
 double FDistInv(const double& p, const double& nu1, const double& nu2) {
   const double a = 0.5 * nu2;
   const double b = 0.5 * nu1;
-  const double x = BetaInv(p, a, b);
-  return (ComplementOfInverse(x, p, a, b) * a) / (x * b);
+  // Infinite degrees of freedom: F is χ²(ν1)/ν1, ν2/χ²(ν2) or 1.
+  if (InsideUnitInterval(p) && (std::isinf(a) || std::isinf(b)) && !(a < 0.0 || b < 0.0)) {
+    if (std::isinf(a) && std::isinf(b)) return 1.0;
+    if (std::isinf(a)) return ChiSquareQuantileOf(p, true, nu1) / nu1;
+    return nu2 / ChiSquareQuantileOf(p, false, nu2);
+  }
+  const detail::BetaQuantile q = BetaQuantileOf(p, a, b);
+  if (std::isnan(q.x)) return q.x;
+  // The ends, also where a or b is 0 after halving a subnormal ν.
+  if (q.logRatio == -kInfinity) return kInfinity;
+  if (q.logRatio == kInfinity) return 0.0;
+  return OddsRatio(q, a, b, 1.0);
 }
 
 double StudentInv(const double& p, const double& nu) {
   const double a = 0.5 * nu;
   const double b = 0.5;
-  const double x = BetaInv(p, a, b);
+  // Infinitely many degrees of freedom: the normal deviate of p/2, the
+  // square root of the χ²(1) quantile.
+  if (InsideUnitInterval(p) && nu == kInfinity) return std::sqrt(ChiSquareQuantileOf(p, true, 1.0));
+  const detail::BetaQuantile q = BetaQuantileOf(p, a, b);
   // With one degree of freedom x = sin²(πp/2) underflows for p below about
   // 1e-154 while t = cot(πp/2) is still finite: take t from the angle.
-  if (IsHalf(a) && p > 0.0 && x < DBL_MIN) return 1.0 / std::tan(p * kHalfPi);
-  return std::sqrt((ComplementOfInverse(x, p, a, b) * a) / (x * b));
+  if (IsHalf(a) && p > 0.0 && q.x < DBL_MIN) return 1.0 / std::tan(p * kHalfPi);
+  if (std::isnan(q.x)) return q.x;
+  if (q.logRatio == -kInfinity) return kInfinity;
+  if (q.logRatio == kInfinity) return 0.0;
+  return OddsRatio(q, a, b, 0.5);
 }
 
 }  // namespace specfun

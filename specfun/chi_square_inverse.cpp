@@ -6,17 +6,23 @@
 // f(x) = x^(ν/2 − 1)·e^(−x/2)/C with C = 2^(ν/2)·Γ(ν/2). Where C or the
 // density leaves the doubles' range the same step is formed in logarithms.
 //
-// Far in the upper tail, where Q varies over many orders of magnitude
-// between the start and the root, those steps creep (Q is nearly e^(−x/2),
-// so a step from below gains about 2) or fall back to a tenth of x, and 40
-// of them do not reach the root (p = 1e-300, ν = 1: 800 instead of 1374).
-// When they have not met the tolerance, the iteration is run again from the
-// same start with Newton's steps on ln Q wherever Q and p differ by more
-// than a factor e^5; those land near the root in one or two steps.
+// Those steps fall short far in the upper tail, where Q varies over many
+// orders of magnitude between the start and the root (a step from below
+// gains about 2 in x, one from above falls back to a tenth of x), and near
+// p = 1, where Q = 1 − P holds only absolute accuracy. Their result is kept
+// where they meet their tolerance and a Newton step on the logarithm of the smaller tail (Q for p <= 1/2,
+// else P = 1 − p, which is exact there) would move it by less than 1e-8
+// relative; elsewhere the root is found by Newton's method on that logarithm
+// as a function of ln x, within a bracket (specfun/log_tail_newton.hpp): the
+// density of ln x, proportional to x^(ν/2)·e^(−x/2), is log-concave. From
+// ν = 1e10 on, where ChiSquare is the Wilson–Hilferty approximation (A&S
+// 26.4.14), the root is that approximation's own quantile.
 #include <cmath>
 #include <limits>
 
+#include "specfun/chi_square_quantile.hpp"
 #include "specfun/chi_square_tail.hpp"
+#include "specfun/log_tail_newton.hpp"
 #include "specfun/specfun.hpp"
 
 namespace specfun {
@@ -34,8 +40,16 @@ constexpr double kFallBackFactor = 0.9;
 // A step up that is not finite even in logarithms moves x to ten times its
 // value.
 constexpr double kStepUpFactor = 9.0;
-// Q and p further apart than this factor take a step on ln Q (second run).
-constexpr double kLogStepFrom = 5.0;
+// The Newton run's result is kept where it is within this of the root.
+constexpr double kKeepWithin = 1e-8;
+// ln x is sought within these bounds: beyond them x is 0 or +∞.
+constexpr double kLowestLogX = -750.0;
+constexpr double kHighestLogX = 710.0;
+// A step in ln x below this ends the iteration.
+constexpr double kLogStepTolerance = 1e-10;
+// From this ν on ChiSquare is the Wilson–Hilferty approximation.
+constexpr double kWilsonHilfertyFrom = 1e10;
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 double FisherStart(double z, double nu) {
   const double shift = z + std::sqrt((nu + nu) - 1.0);
@@ -89,40 +103,18 @@ double NewtonStep(const Problem& problem, double x, double q) {
   return gap == 0.0 ? 0.0 : gap * std::exp(-LogDensity(problem, x));
 }
 
-// ln Q(x) for the step on ln Q; where Q has underflowed, from its leading
-// asymptotic term f(x)·2x/(x − ν + 2) (A&S 6.5.32). NaN where neither serves.
-double LogUpperTail(const Problem& problem, double x, double q) {
-  if (q > 0.0) return std::log(q);
-  if (x > problem.nu - 2.0) {
-    return LogDensity(problem, x) + std::log(2.0 * x / (x - problem.nu + 2.0));
-  }
-  return std::numeric_limits<double>::quiet_NaN();
-}
-
 struct Iteration {
   double x;
   bool converged;
 };
 
-Iteration Newton(const Problem& problem, double x, bool stepOnLogQ) {
-  const double lnP = std::log(problem.p);
+// The Newton run: at most 40 steps on Q(x|ν) from the start.
+Iteration NewtonRun(const Problem& problem, double x) {
   for (int step = 0; step < kMaxSteps; ++step) {
     const double q = detail::ChiSquareTail(x, problem.nu, kUpperTail, problem.constants);
-    double r = 0.0;
-    bool capUpward = false;
-    const double lnQ = stepOnLogQ ? LogUpperTail(problem, x, q) : 0.0;
-    if (stepOnLogQ && std::isfinite(lnQ) && std::fabs(lnQ - lnP) > kLogStepFrom) {
-      r = (lnP - lnQ) * std::exp(lnQ - LogDensity(problem, x));
-      capUpward = true;
-    } else {
-      r = NewtonStep(problem, x, q);
-    }
+    const double r = NewtonStep(problem, x, q);
     double delta = -r;
-    if (!(x - r >= 0.0)) {
-      delta = -(kFallBackFactor * x);
-    } else if (std::isinf(delta) || (capUpward && delta > kStepUpFactor * x)) {
-      delta = kStepUpFactor * x;
-    }
+    if (!(x - r >= 0.0)) delta = -(kFallBackFactor * x);
     x = x + delta;
     const double relative = kRelativeTolerance * x;
     const double tolerance = relative < kAbsoluteTolerance ? relative : kAbsoluteTolerance;
@@ -132,26 +124,107 @@ Iteration Newton(const Problem& problem, double x, bool stepOnLogQ) {
   return {x, false};
 }
 
+// The smaller tail as the equation to solve: Q(x|ν) = target when `upper`,
+// else P(x|ν) = target.
+struct TailEquation {
+  const Problem& problem;
+  double logTarget;
+  bool upper;
+
+  // h(s) = ±(ln tail − ln target) at x = e^s, increasing in s, and dh/ds =
+  // f(x)·x/tail.
+  detail::LogTailStep At(double s) const {
+    const double x = std::exp(s);
+    const double tail =
+        detail::ChiSquareTail(x, problem.nu, upper ? kUpperTail : kLowerTail, problem.constants);
+    const double logTail = std::log(tail);
+    const double h = upper ? logTarget - logTail : logTail - logTarget;
+    return {h, std::exp(LogDensity(problem, x) + s - logTail)};
+  }
+};
+
+// The Wilson–Hilferty quantile ν·(1 − c + z·√c)³, c = 2/(9ν), of the upper
+// tail whose Gaussian deviate is z.
+double WilsonHilfertyQuantile(double z, double nu) {
+  const double c = 2.0 / 9.0 / nu;
+  const double w = (1.0 - c) + z * std::sqrt(c);
+  return nu * (w * w * w);
+}
+
+// A start for the root of the equation: the Newton run's start formulas
+// for the upper tail, the leading term of the lower tail,
+// P ≈ (x/2)^(ν/2)/Γ(ν/2 + 1), for the lower.
+double LogStart(const TailEquation& equation) {
+  const Problem& problem = equation.problem;
+  const double target = std::exp(equation.logTarget);
+  if (equation.upper) {
+    const double z = QGaussInv(target);
+    return std::log(Start(target, z, problem.nu, problem.constants.lnGammaHalfNuPlusOne));
+  }
+  return kLn2 + (equation.logTarget + problem.constants.lnGammaHalfNuPlusOne) / (problem.nu * 0.5);
+}
+
+double Solve(const TailEquation& equation, double logStart) {
+  const auto evaluate = [&equation](double s) { return equation.At(s); };
+  return std::exp(
+      detail::SolveOnLogTail(evaluate, logStart, kLowestLogX, kHighestLogX, kLogStepTolerance));
+}
+
+Problem ProblemFor(double p, double nu, const detail::ChiSquareConstants& constants) {
+  const double halfNu = nu * 0.5;
+  return {p,
+          nu,
+          halfNu - 1.0,
+          std::pow(2.0, halfNu) * std::exp(constants.lnGammaHalfNu),
+          halfNu * kLn2 + constants.lnGammaHalfNu,
+          constants};
+}
+
 }  // namespace
+
+namespace detail {
+
+double SolveChiSquareQuantile(double tail, bool upper, double nu) {
+  if (std::isnan(tail) || std::isnan(nu) || !(tail >= 0.0 && tail <= 1.0)) return kNaN;
+  if (tail == 0.0) return upper ? kInfinity : 0.0;
+  if (tail == 1.0) return upper ? 0.0 : kInfinity;
+  if (!(nu > 0.0)) return nu == 0.0 ? 0.0 : kNaN;
+  if (std::isinf(nu)) return kInfinity;
+  if (nu >= kWilsonHilfertyFrom) {
+    return WilsonHilfertyQuantile(upper ? QGaussInv(tail) : -QGaussInv(tail), nu);
+  }
+  const ChiSquareConstants constants = ChiSquareConstantsFor(nu);
+  const Problem problem = ProblemFor(upper ? tail : 1.0 - tail, nu, constants);
+  const TailEquation equation{problem, std::log(tail), upper};
+  return Solve(equation, LogStart(equation));
+}
+
+}  // namespace detail
 
 double ChiSquareInv(const double& p, const double& nu) {
   const double z = QGaussInv(p);
   if (!(p < 1.0)) return 0.0;
   if (p <= 0.0) return kInfinity;
   if (std::isnan(nu)) return nu;
+  if (!(nu > 0.0)) return nu == 0.0 ? 0.0 : kNaN;
   if (std::isinf(nu)) return kInfinity;
-  const double halfNu = nu * 0.5;
   const detail::ChiSquareConstants constants = detail::ChiSquareConstantsFor(nu);
-  const Problem problem{p,
-                        nu,
-                        halfNu - 1.0,
-                        std::pow(2.0, halfNu) * std::exp(constants.lnGammaHalfNu),
-                        halfNu * kLn2 + constants.lnGammaHalfNu,
-                        constants};
-  const double start = Start(p, z, nu, constants.lnGammaHalfNuPlusOne);
-  const Iteration onTail = Newton(problem, start, /*stepOnLogQ=*/false);
-  if (onTail.converged) return onTail.x;
-  return Newton(problem, start, /*stepOnLogQ=*/true).x;
+  const Problem problem = ProblemFor(p, nu, constants);
+  const Iteration run = NewtonRun(problem, Start(p, z, nu, constants.lnGammaHalfNuPlusOne));
+  const double x = run.x;
+  // The smaller tail: Q for p <= 1/2, else P = 1 − p.
+  const bool upper = p <= 0.5;
+  const TailEquation equation{problem, std::log(upper ? p : 1.0 - p), upper};
+  if (nu >= kWilsonHilfertyFrom) {
+    const double quantile = WilsonHilfertyQuantile(z, nu);
+    return run.converged && std::fabs(x - quantile) <= kKeepWithin * quantile ? x : quantile;
+  }
+  if (!(x > 0.0 && x < kInfinity)) return Solve(equation, LogStart(equation));
+  const double s = std::log(x);
+  const detail::LogTailStep step = equation.At(s);
+  const double correction = step.h / step.slope;
+  if (run.converged && std::fabs(correction) <= kKeepWithin) return x;
+  return Solve(equation, std::isfinite(correction) ? s - correction : LogStart(equation));
 }
 
 }  // namespace specfun

@@ -112,11 +112,11 @@ double CentralIntegral(double x) {
   return Density(x) * sum;
 }
 
-// Q(x) for x > 2.25 by Laplace's fraction φ(x)/(x + 1/(x + 2/(x + ...))).
-double DeepLaplaceTail(double x) {
+// Q(x)/φ(x) for x > 2.25 by Laplace's fraction 1/(x + 1/(x + 2/(x + ...))).
+double DeepLaplaceRatio(double x) {
   double t = 0.0;
   for (int k = kDeepFractionLevels; k >= 1; --k) t = k / (x + t);
-  return Density(x) / (x + t);
+  return 1.0 / (x + t);
 }
 
 // The x > 35 with Q(x) = q, by Newton's method on ln Q from the asymptotic
@@ -149,7 +149,7 @@ double AccurateUpperDeviate(double q, double x) {
     return x + (CentralIntegral(x) - (0.5 - q)) / Density(x);
   }
   if (x > kSwitchPoint && x <= kDeepFractionUpTo) {
-    return x + (DeepLaplaceTail(x) - q) / Density(x);
+    return x + (Density(x) * DeepLaplaceRatio(x) - q) / Density(x);
   }
   return x;
 }
@@ -157,6 +157,11 @@ double AccurateUpperDeviate(double q, double x) {
 }  // namespace
 
 namespace detail {
+
+double LogMillsRatio(double y) {
+  if (y > kSwitchPoint) return std::log(DeepLaplaceRatio(y));
+  return std::log(QGauss(y)) + y * y / 2.0 + kLogSqrtTwoPi;
+}
 
 double RefineGaussianDeviate(double p, double x) {
   // Where p is the smaller tail, its three steps are x itself.

@@ -1,0 +1,314 @@
+// The quantile of the beta distribution, x with I(x, a, b) = p, to full
+// relative precision in the smaller of x and 1 - x.
+//
+// The equation is solved for the smaller tail: I(x, a, b) = p for p <= 1/2,
+// else I(1 - x, b, a) = 1 - p (A&S 26.5.2), 1 - p being exact there. The
+// unknown is u = ln(x / (1 - x)), from which x and 1 - x both follow to full
+// precision. The density of u is proportional to e^(au)/(1 + e^u)^(a + b),
+// which is log-concave, so the logarithm of either tail is concave in u and
+// Newton's method on h(u) = ln I - ln p never overshoots from below and
+// overshoots at most once from above; a bracket of the root, shrunk at every
+// step, takes a bisection wherever a step would leave it. dh/du is
+// x^a (1 - x)^b / (B(a, b) I).
+#include "specfun/beta_quantile.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+#include "specfun/chi_square_quantile.hpp"
+#include "specfun/chi_square_tail.hpp"
+#include "specfun/gauss_inverse.hpp"
+#include "specfun/log_tail_newton.hpp"
+#include "specfun/specfun.hpp"
+
+namespace specfun::detail {
+namespace {
+
+// Beyond ±745 in u, x or 1 - x is 0 in double precision; u itself serves
+// the t and F inverses, whose largest results (1.8e308) lie within ±1500.
+constexpr double kLogitLimit = 1500.0;
+// A step in u below this (relative to max(1, |u|)) ends the iteration; u
+// then has about twice as many correct digits.
+constexpr double kStepTolerance = 1e-9;
+// BetaInv's own result is kept where it is within this of the root.
+constexpr double kKeepWithin = 1e-8;
+// Half the spacing of the doubles just below 1.
+constexpr double kHalfQuantumBelowOne = 0x1p-54;
+
+// From this larger parameter on, ln B(a, b) comes from Stirling's series.
+constexpr double kStirlingBetaFrom = 1e4;
+
+// Continued fraction levels are bounded by this; the fraction converges
+// within about 4·√max(a, b) levels below the mean.
+constexpr int kFractionLimit = 200000;
+constexpr double kFractionTolerance = 1e-16;
+constexpr double kFractionFloor = 1e-300;
+
+// A point u with x, 1 - x and their logarithms, each to full precision.
+struct Point {
+  double u;
+  double x;
+  double y;
+  double logX;
+  double logY;
+};
+
+Point PointAt(double u) {
+  if (u < 0.0) {
+    const double e = std::exp(u);
+    const double log1pE = std::log1p(e);
+    return {u, e / (1.0 + e), 1.0 / (1.0 + e), u - log1pE, -log1pE};
+  }
+  const double e = std::exp(-u);
+  const double log1pE = std::log1p(e);
+  return {u, 1.0 / (1.0 + e), e / (1.0 + e), -log1pE, -u - log1pE};
+}
+
+Point Mirror(const Point& point) { return {-point.u, point.y, point.x, point.logY, point.logX}; }
+
+// ln B(a, b). Beside a large parameter L the difference
+// ln Γ(L) - ln Γ(L + s) is taken from Stirling's series (A&S 6.1.40) as
+// -s·ln L - (L + s - ½)·ln(1 + s/L) + s + R(L) - R(L + s), R the series'
+// remainder, free of the cancellation of two values near L·ln L.
+double LogBeta(double a, double b) {
+  const double large = std::max(a, b);
+  const double small = std::min(a, b);
+  if (large < kStirlingBetaFrom) {
+    const double sum = a + b;
+    return LnGamma(a) + LnGamma(b) - LnGamma(sum);
+  }
+  const double sum = large + small;
+  const double difference = -small * std::log(large) - (sum - 0.5) * std::log1p(small / large) +
+                            small + (StirlingRemainder(large) - StirlingRemainder(sum));
+  return LnGamma(small) + difference;
+}
+
+// ln I(x, a, b) for x below the mean (a + 1)/(a + b + 2), from the
+// continued fraction of A&S 26.5.8 by the modified Lentz method, stopped on
+// a relative change, times its prefactor x^a (1 - x)^b / (a B(a, b)).
+double LogFractionTail(const Point& point, double a, double b, double logBeta) {
+  const auto guarded = [](double v) { return std::fabs(v) < kFractionFloor ? kFractionFloor : v; };
+  const double x = point.x;
+  double c = 1.0;
+  double d = 1.0 / guarded(1.0 - (a + b) * x / (a + 1.0));
+  double h = d;
+  for (int m = 1; m <= kFractionLimit; ++m) {
+    const double dm = m;
+    const double a2m = a + 2.0 * dm;
+    const double even = dm * (b - dm) * x / ((a2m - 1.0) * a2m);
+    d = 1.0 / guarded(1.0 + even * d);
+    c = guarded(1.0 + even / c);
+    h *= d * c;
+    const double odd = -(a + dm) * (a + b + dm) * x / (a2m * (a2m + 1.0));
+    d = 1.0 / guarded(1.0 + odd * d);
+    c = guarded(1.0 + odd / c);
+    const double change = d * c;
+    h *= change;
+    if (std::fabs(change - 1.0) < kFractionTolerance) break;
+  }
+  return a * point.logX + b * point.logY - logBeta - std::log(a) + std::log(h);
+}
+
+// ln I(x, a, b), relative to I itself, from the fraction on the side of the
+// mean where it converges, the other side by the complement.
+double LogLowerTail(const Point& point, double a, double b, double logBeta) {
+  const bool belowMean = point.x <= 0.5 ? point.x * (a + b + 2.0) < a + 1.0
+                                        : point.y * (a + b + 2.0) > b + 1.0;
+  if (belowMean) return LogFractionTail(point, a, b, logBeta);
+  const double logUpper = LogFractionTail(Mirror(point), b, a, logBeta);
+  return std::log1p(-std::exp(logUpper));
+}
+
+// The equation on the smaller tail: I(x, a, b) = target, with a and b
+// exchanged and u mirrored when p > 1/2.
+struct Frame {
+  double logTarget;
+  double a;
+  double b;
+  double logBeta;
+  bool mirrored;
+};
+
+Frame FrameFor(double p, double a, double b) {
+  const bool mirrored = p > 0.5;
+  const double logBeta = LogBeta(a, b);
+  if (mirrored) return {std::log(1.0 - p), b, a, logBeta, true};
+  return {std::log(p), a, b, logBeta, false};
+}
+
+// h(u) and dh/du.
+LogTailStep Evaluate(const Frame& frame, const Point& point) {
+  const double logTail = LogLowerTail(point, frame.a, frame.b, frame.logBeta);
+  const double logDensityXY = frame.a * point.logX + frame.b * point.logY - frame.logBeta;
+  return {logTail - frame.logTarget, std::exp(logDensityXY - logTail)};
+}
+
+// The u of the leading term of the lower tail, I ≈ x^a / (a B(a, b)), or of
+// the mean where that is not small.
+double TailStart(const Frame& frame) {
+  const double logX = (frame.logTarget + std::log(frame.a) + frame.logBeta) / frame.a;
+  if (logX < -std::log(2.0)) return logX - std::log1p(-std::exp(logX));
+  return std::log(frame.a / frame.b);
+}
+
+BetaQuantile ToQuantile(const Frame& frame, const Point& point) {
+  const Point inFrame = frame.mirrored ? Mirror(point) : point;
+  return {inFrame.x, inFrame.y, inFrame.u};
+}
+
+BetaQuantile SolveInFrame(const Frame& frame, double u) {
+  const auto evaluate = [&frame](double at) { return Evaluate(frame, PointAt(at)); };
+  return ToQuantile(frame, PointAt(SolveOnLogTail(evaluate, u, -kLogitLimit, kLogitLimit,
+                                             kStepTolerance)));
+}
+
+// Large parameters.
+
+// ln √(2π).
+constexpr double kLogSqrtTwoPi = 0.91893853320467274;
+// Below this ratio of the smaller parameter to the larger, the larger one
+// is taken as infinite in the gamma limit; the error is of the order of the
+// ratio squared.
+constexpr double kGammaLimitRatio = 1e-4;
+// Below this |η| the term 1/η - √(x0 x1)/(x - x0) of Temme's expansion is
+// taken at its limit, (x0 - x1)/(3√(x0 x1)).
+constexpr double kEtaSeriesBelow = 1e-6;
+// Offsets v = u - ln(a/b) are sought within ±this.
+constexpr double kOffsetLimit = 700.0;
+constexpr double kOffsetTolerance = 1e-12;
+
+// δ - ln(1 + δ), free of cancellation for small δ: with t = δ/(2 + δ),
+// t·δ - 2(t³/3 + t⁵/5 + ...).
+double LogOnePlusRemainder(double delta) {
+  if (std::fabs(delta) >= 0.1) return delta - std::log1p(delta);
+  const double t = delta / (2.0 + delta);
+  const double t2 = t * t;
+  double series = 1.0 / 15.0;
+  for (int k = 13; k >= 3; k -= 2) series = 1.0 / k + t2 * series;
+  return t * delta - 2.0 * t * t2 * series;
+}
+
+// One of a and b beyond all bounds beside the other: with a large,
+// 1 - I(x, a, b) tends to P(b, -(a + (b - 1)/2)·ln x), the incomplete gamma
+// function, with an error of the order of (b/a)² (Temme's expansion for a
+// large and b fixed, DLMF §8.18(ii), first term); with b large likewise
+// I(x, a, b) tends to P(a, -(b + (a - 1)/2)·ln(1 - x)). The quantile then
+// comes from the chi-square quantile with 2b (or 2a) degrees of freedom.
+BetaQuantile GammaLimitQuantile(double p, double a, double b) {
+  const bool lowerTail = p <= 0.5;
+  const double tail = lowerTail ? p : 1.0 - p;
+  if (a >= b) {
+    const double halfChiSquare = 0.5 * SolveChiSquareQuantile(tail, lowerTail, b + b);
+    const double logX = -halfChiSquare / (a + 0.5 * (b - 1.0));
+    const double y = -std::expm1(logX);
+    return {std::exp(logX), y, logX - std::log(y)};
+  }
+  const double halfChiSquare = 0.5 * SolveChiSquareQuantile(tail, !lowerTail, a + a);
+  const double logY = -halfChiSquare / (b + 0.5 * (a - 1.0));
+  const double x = -std::expm1(logY);
+  return {x, std::exp(logY), std::log(x) - logY};
+}
+
+// Both parameters large: Temme's uniform expansion (DLMF §8.18(ii)) in the
+// offset v = u - ln(a/b) from the mean x0 = a/(a + b), x1 = 1 - x0, r = a + b:
+//   I(x, a, b) = G·(Φ(η√r) + φ(η√r)·(1/η - √(x0 x1)/(x - x0))/√r),
+// with -η²/2 = x0·ln(x/x0) + x1·ln((1 - x)/x1), η of the sign of x - x0, and
+// G = Γ*(r)/(Γ*(a)Γ*(b)) from the scaled gamma function Γ*. The next term
+// is of relative order 1/r. dI/dv = G·√(x0 x1 r)·φ(η√r).
+class Temme {
+ public:
+  Temme(double p, double a, double b)
+      : lowerTail_(p <= 0.5),
+        logTarget_(std::log(p <= 0.5 ? p : 1.0 - p)),
+        x0_(1.0 / (1.0 + b / a)),
+        x1_(1.0 / (1.0 + a / b)),
+        spread_(std::sqrt(x0_ * x1_)),
+        rootR_(std::sqrt(std::fmax(a, b)) * std::sqrt(1.0 + std::fmin(a, b) / std::fmax(a, b))),
+        logG_(StirlingRemainder(rootR_ * rootR_) - StirlingRemainder(a) - StirlingRemainder(b)),
+        logMean_(std::log(a) - std::log(b)) {}
+
+  // h(v) = ln(tail) - ln(target), increasing in v, and dh/dv.
+  LogTailStep At(double v) const {
+    const double e = std::expm1(v);
+    const double scale = 1.0 + x0_ * e;
+    const double delta0 = x1_ * e / scale;  // (x - x0)/x0
+    const double delta1 = x0_ * e / scale;  // (x - x0)/x1
+    const double halfEtaSquared =
+        x0_ * LogOnePlusRemainder(delta0) + x1_ * LogOnePlusRemainder(-delta1);
+    const double eta = std::copysign(std::sqrt(2.0 * halfEtaSquared), v);
+    const double w = eta * rootR_;
+    const double c = std::fabs(eta) < kEtaSeriesBelow ? (x0_ - x1_) / (3.0 * spread_)
+                                                     : 1.0 / eta - spread_ / (x0_ * delta0);
+    const double logPhi = -0.5 * w * w - kLogSqrtTwoPi;
+    // The tail on the side of v, then the other as its complement.
+    const double logNear = v <= 0.0 ? logG_ + logPhi + std::log(std::exp(LogMillsRatio(-w)) + c / rootR_)
+                                    : logG_ + logPhi + std::log(std::exp(LogMillsRatio(w)) - c / rootR_);
+    const bool nearIsLower = v <= 0.0;
+    const double logTail =
+        nearIsLower == lowerTail_ ? logNear : std::log1p(-std::exp(logNear));
+    const double logDensity = logG_ + std::log(spread_ * rootR_) + logPhi;
+    const double h = lowerTail_ ? logTail - logTarget_ : logTarget_ - logTail;
+    return {h, std::exp(logDensity - logTail)};
+  }
+
+  double Start() const {
+    const double z = QGaussInv(std::exp(logTarget_));
+    return (lowerTail_ ? -z : z) / (rootR_ * spread_);
+  }
+
+  BetaQuantile Quantile(double v) const {
+    const Point point = PointAt(logMean_ + v);
+    return {point.x, point.y, point.u};
+  }
+
+ private:
+  bool lowerTail_;
+  double logTarget_;
+  double x0_;
+  double x1_;
+  double spread_;
+  double rootR_;
+  double logG_;
+  double logMean_;
+};
+
+}  // namespace
+
+BetaQuantile LargeParameterBetaQuantile(double p, double a, double b) {
+  if (std::fmin(a, b) < kGammaLimitRatio * std::fmax(a, b)) return GammaLimitQuantile(p, a, b);
+  const Temme temme(p, a, b);
+  const auto evaluate = [&temme](double v) { return temme.At(v); };
+  return temme.Quantile(
+      SolveOnLogTail(evaluate, temme.Start(), -kOffsetLimit, kOffsetLimit, kOffsetTolerance));
+}
+
+BetaQuantile SolveBetaQuantile(double p, double a, double b, double start) {
+  const Frame frame = FrameFor(p, a, b);
+  double u = TailStart(frame);
+  if (start > 0.0 && start < 1.0) {
+    const double logit = std::log(start / (1.0 - start));
+    u = frame.mirrored ? -logit : logit;
+  }
+  return SolveInFrame(frame, u);
+}
+
+BetaQuantile RefineBetaQuantile(double p, double a, double b, double x) {
+  if (!(x > 0.0 && x < 1.0)) return SolveBetaQuantile(p, a, b, x);
+  const double y = 1.0 - x;
+  const Frame frame = FrameFor(p, a, b);
+  const Point point{std::log(x / y), x, y, std::log(x), std::log(y)};
+  const Point inFrame = frame.mirrored ? Mirror(point) : point;
+  const LogTailStep e = Evaluate(frame, inFrame);
+  // Newton's correction in u; x and 1 - x move by x(1 - x) times it.
+  const double correction = std::fabs(e.h / e.slope);
+  const double xMove = correction * x * y;
+  const bool xWithin = xMove <= kKeepWithin * std::min(x, y) ||
+                       (x > 0.5 && xMove <= kHalfQuantumBelowOne);
+  const bool yWithin = correction * x <= kKeepWithin;
+  if (xWithin && yWithin) return {x, y, point.u};
+  const BetaQuantile solved = SolveInFrame(frame, inFrame.u - e.h / e.slope);
+  if (xWithin) return {x, solved.y, solved.logRatio};
+  return solved;
+}
+
+}  // namespace specfun::detail

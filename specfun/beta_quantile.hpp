@@ -1,0 +1,36 @@
+// The quantile of the beta distribution to full precision (internal): the
+// accurate completion of BetaInv's Newton run, shared by the inverse beta, t
+// and F routines and by callers that run those Newton steps themselves.
+#pragma once
+
+namespace specfun::detail {
+
+// x with I(x, a, b) = p, and y = 1 - x, each to its own relative precision,
+// and u = ln(x / y), which stays finite where x or y underflows.
+struct BetaQuantile {
+  double x;
+  double y;
+  double logRatio;
+};
+
+// The x with I(x, a, b) = p for 0 < p < 1 and finite a, b > 0, found by
+// Newton's method on the logarithm of the smaller tail, min(p, 1 - p), as a
+// function of u = ln(x / (1 - x)), kept inside a bracket that shrinks with
+// every step; starts at `start` when that lies in (0, 1). Relative error of
+// the smaller of x and 1 - x below 1e-12 (about 1e-9 for parameters near
+// 1e6); a root below the doubles' range gives 0.
+BetaQuantile SolveBetaQuantile(double p, double a, double b, double start);
+
+// The quantile given x, the result of BetaInv's Newton run: x and 1 - x
+// themselves where each is within 1e-8 relative of the root (x within its
+// quantum near 1), else the root from SolveBetaQuantile, started at x.
+BetaQuantile RefineBetaQuantile(double p, double a, double b, double x);
+
+// The quantile for parameters beyond those the continued fraction serves
+// (the larger above 1e6), by asymptotic expansions: the gamma limit where
+// the smaller parameter is below 1e-4 of the larger, Temme's uniform
+// expansion elsewhere. Relative error below 1e-9 in x, 1 - x and
+// ln(x/(1 - x)) - ln(a/b) (to be checked in the tests).
+BetaQuantile LargeParameterBetaQuantile(double p, double a, double b);
+
+}  // namespace specfun::detail
