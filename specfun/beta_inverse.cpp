@@ -23,7 +23,9 @@
 #include <limits>
 
 #include "specfun/beta_quantile.hpp"
+#include "specfun/batch.hpp"
 #include "specfun/chi_square_quantile.hpp"
+#include "specfun/gauss_inverse.hpp"
 #include "specfun/incomplete_beta.hpp"
 #include "specfun/specfun.hpp"
 
@@ -97,11 +99,22 @@ double TailStart(double p, double a, double b, double logBeta, double negativeLo
              : upper;
 }
 
+// The start where it needs no evaluation of I: sets x and returns true.
+bool StartWithoutTails(double y, double a, double b, double& x) {
+  if (IsHalf(a)) {
+    x = kStartWhenAIsHalf;
+  } else if (IsHalf(b)) {
+    x = kStartWhenBIsHalf;
+  } else {
+    x = PercentagePointStart(y, a, b);
+    return x > 0.0 && x < 1.0;
+  }
+  return true;
+}
+
 double Start(double p, double y, double a, double b, double logBeta, double negativeLogBeta) {
-  if (IsHalf(a)) return kStartWhenAIsHalf;
-  if (IsHalf(b)) return kStartWhenBIsHalf;
-  const double x = PercentagePointStart(y, a, b);
-  if (x > 0.0 && x < 1.0) return x;
+  double x;
+  if (StartWithoutTails(y, a, b, x)) return x;
   return TailStart(p, a, b, logBeta, negativeLogBeta);
 }
 
@@ -118,47 +131,85 @@ struct Iteration {
   bool converged;  // whether a step fell below the tolerance
 };
 
+// What stays fixed through BetaInv's Newton run.
+struct NewtonProblem {
+  double p;
+  double a;
+  double b;
+  double logBeta;
+  double beta;
+  // BETAF(x, a, b) at every step, with its -ln B(a, b) formed once from the
+  // same three ln Γ values in BETAF's order: the same bits, two thirds fewer
+  // ln Γ.
+  double negativeLogBeta;
+};
+
+NewtonProblem ProblemFor(double p, double a, double b, double lnGammaA, double lnGammaB,
+                         double lnGammaSum) {
+  const double logBeta = lnGammaA + lnGammaB - lnGammaSum;
+  return {p, a, b, logBeta, std::exp(logBeta), lnGammaSum - lnGammaA - lnGammaB};
+}
+
+// Newton's step for I(x, a, b) = p from x, given value = I(x, a, b), kept
+// inside [0, 1].
+double NewtonStep(const NewtonProblem& problem, double x, double value) {
+  const double p = problem.p;
+  const double a = problem.a;
+  const double b = problem.b;
+  double delta;
+  // The integrand of B(a, b); integrand / B is the density at x.
+  const double integrand = std::pow(x, a - 1.0) * std::pow(1.0 - x, b - 1.0);
+  if (std::isnormal(problem.beta) && std::isnormal(integrand)) {
+    delta = (p - value) * problem.beta / integrand;
+  } else {
+    // B or the integrand zero, subnormal, infinite (or 0·∞): the same
+    // Newton step in logarithms.
+    delta = (p - value) *
+            std::exp(problem.logBeta - (a - 1.0) * std::log(x) - (b - 1.0) * std::log(1.0 - x));
+  }
+  if (x + delta > 1.0) delta = (1.0 - x) * kStepFraction;
+  if (!(x + delta >= 0.0)) delta = -(x * kStepFraction);
+  return delta;
+}
+
+// The Newton run between its evaluations of I: at most 40 steps, and one
+// more where the last step leaves too large an error.
+struct NewtonRun {
+  double x;
+  int steps = 0;
+  bool lastStep = false;
+  bool done = false;
+  bool converged = false;
+
+  // The step from x given value = I(x, a, b).
+  void Advance(const NewtonProblem& problem, double value) {
+    const double delta = NewtonStep(problem, x, value);
+    x = x + delta;
+    if (lastStep) {
+      done = true;
+      converged = true;
+      return;
+    }
+    if (std::fabs(delta) < Tolerance(x)) {
+      lastStep = NewtonErrorAfter(delta, x, problem.a, problem.b) >
+                 kFinalStepThreshold * std::fmin(x, 1.0 - x);
+      done = !lastStep;
+      converged = true;
+      return;
+    }
+    done = ++steps == kNewtonSteps;
+  }
+};
+
 // BetaInv's Newton run from its start, for 0 < p < 1 and a, b not both 1/2;
 // y is the Gaussian deviate of p.
-Iteration NewtonRun(double p, double y, double a, double b) {
-  const double lnGammaA = LnGamma(a);
-  const double lnGammaB = LnGamma(b);
-  const double lnGammaSum = LnGamma(a + b);
-  const double logBeta = lnGammaA + lnGammaB - lnGammaSum;
-  const double beta = std::exp(logBeta);
-  // BETAF(x, a, b) at every step, with its -ln B(a, b) formed once from the
-  // same three values in BETAF's order: the same bits, two thirds fewer ln Γ.
-  const double negativeLogBeta = lnGammaSum - lnGammaA - lnGammaB;
-  // Newton's step for I(x, a, b) = p, kept inside [0, 1].
-  const auto newtonStep = [&](double x) {
-    const double value = detail::IncompleteBeta(x, a, b, negativeLogBeta);
-    double delta;
-    // The integrand of B(a, b); integrand / B is the density at x.
-    const double integrand = std::pow(x, a - 1.0) * std::pow(1.0 - x, b - 1.0);
-    if (std::isnormal(beta) && std::isnormal(integrand)) {
-      delta = (p - value) * beta / integrand;
-    } else {
-      // B or the integrand zero, subnormal, infinite (or 0·∞): the same
-      // Newton step in logarithms.
-      delta = (p - value) *
-              std::exp(logBeta - (a - 1.0) * std::log(x) - (b - 1.0) * std::log(1.0 - x));
-    }
-    if (x + delta > 1.0) delta = (1.0 - x) * kStepFraction;
-    if (!(x + delta >= 0.0)) delta = -(x * kStepFraction);
-    return delta;
-  };
-  double x = Start(p, y, a, b, logBeta, negativeLogBeta);
-  for (int step = 0; step < kNewtonSteps; ++step) {
-    const double delta = newtonStep(x);
-    x = x + delta;
-    if (std::fabs(delta) < Tolerance(x)) {
-      if (NewtonErrorAfter(delta, x, a, b) > kFinalStepThreshold * std::fmin(x, 1.0 - x)) {
-        x = x + newtonStep(x);
-      }
-      return {x, true};
-    }
+Iteration RunNewton(double p, double y, double a, double b) {
+  const NewtonProblem problem = ProblemFor(p, a, b, LnGamma(a), LnGamma(b), LnGamma(a + b));
+  NewtonRun run{Start(p, y, a, b, problem.logBeta, problem.negativeLogBeta)};
+  while (!run.done) {
+    run.Advance(problem, detail::IncompleteBeta(run.x, a, b, problem.negativeLogBeta));
   }
-  return {x, false};
+  return {run.x, run.converged};
 }
 
 // sin²(πp/2) and its complement cos²(πp/2), the latter as sin²((1 - p)π/2)
@@ -172,6 +223,33 @@ detail::BetaQuantile HalfHalf(double p) {
   return {x, y >= kComplementKeptAbove ? y : c * c, 2.0 * std::log(s / c)};
 }
 
+// The quantile where BetaInv makes no Newton run, for 0 < p < 1 or a NaN p:
+// sets q and returns true.
+bool QuantileWithoutRun(double p, double a, double b, detail::BetaQuantile& q) {
+  if (std::isnan(p) || !(a >= 0.0 && b >= 0.0) || (a == b && (a == 0.0 || std::isinf(a)))) {
+    q = {kNaN, kNaN, kNaN};
+  } else if (std::isinf(a) || b == 0.0) {
+    // The distribution gathers at 1 as a grows without bound or b tends to 0
+    // (the half of a subnormal ν), at 0 as b grows or a tends to 0.
+    q = {1.0, 0.0, kInfinity};
+  } else if (std::isinf(b) || a == 0.0) {
+    q = {0.0, 1.0, -kInfinity};
+  } else if (IsHalf(a) && IsHalf(b)) {
+    q = HalfHalf(p);
+  } else if (std::fmax(a, b) > kNewtonRunUpTo) {
+    q = detail::LargeParameterBetaQuantile(p, a, b);
+  } else {
+    return false;
+  }
+  return true;
+}
+
+// The quantile from the Newton run's result.
+detail::BetaQuantile Completed(double p, double a, double b, const Iteration& run) {
+  if (!run.converged) return detail::SolveBetaQuantile(p, a, b, run.x);
+  return detail::RefineBetaQuantile(p, a, b, run.x);
+}
+
 // x = BetaInv(p, a, b) with 1 - x to its own precision, after the Gaussian
 // deviate of p, which reports a p outside [0, 1]. NaN for a NaN p, a
 // negative or NaN parameter, and a = b = 0 or ∞.
@@ -179,20 +257,10 @@ detail::BetaQuantile BetaQuantileOf(double p, double a, double b) {
   const double y = QGaussInv(p);
   if (p <= 0.0) return {0.0, 1.0, -kInfinity};
   if (p >= 1.0) return {1.0, 0.0, kInfinity};
-  if (std::isnan(p) || !(a >= 0.0 && b >= 0.0) || (a == b && (a == 0.0 || std::isinf(a)))) {
-    return {kNaN, kNaN, kNaN};
-  }
-  // The distribution gathers at 1 as a grows without bound or b tends to 0
-  // (the half of a subnormal ν), at 0 as b grows or a tends to 0.
-  if (std::isinf(a) || b == 0.0) return {1.0, 0.0, kInfinity};
-  if (std::isinf(b) || a == 0.0) return {0.0, 1.0, -kInfinity};
-  if (IsHalf(a) && IsHalf(b)) return HalfHalf(p);
-  if (std::fmax(a, b) > kNewtonRunUpTo) return detail::LargeParameterBetaQuantile(p, a, b);
-  const Iteration run = NewtonRun(p, y, a, b);
-  if (!run.converged) return detail::SolveBetaQuantile(p, a, b, run.x);
-  return detail::RefineBetaQuantile(p, a, b, run.x);
+  detail::BetaQuantile q;
+  if (QuantileWithoutRun(p, a, b, q)) return q;
+  return Completed(p, a, b, RunNewton(p, y, a, b));
 }
-
 
 // The chi-square quantile of the smaller tail: the x with Q(x|ν) = p for
 // p <= 1/2, else with P(x|ν) = 1 - p; `upperP` tells which tail p is.
@@ -222,37 +290,219 @@ double BetaInv(const double& p, const double& a, const double& b) {
   return BetaQuantileOf(p, a, b).x;
 }
 
-double FDistInv(const double& p, const double& nu1, const double& nu2) {
-  const double a = 0.5 * nu2;
-  const double b = 0.5 * nu1;
-  // Infinite degrees of freedom: F is χ²(ν1)/ν1, ν2/χ²(ν2) or 1.
-  if (InsideUnitInterval(p) && (std::isinf(a) || std::isinf(b)) && !(a < 0.0 || b < 0.0)) {
-    if (std::isinf(a) && std::isinf(b)) return 1.0;
-    if (std::isinf(a)) return ChiSquareQuantileOf(p, true, nu1) / nu1;
-    return nu2 / ChiSquareQuantileOf(p, false, nu2);
+namespace {
+
+// The three inverses as the quantile of I(x, a, b) = p: the parameters,
+// the answers that need no quantile, and the answer from the quantile.
+struct InverseByQuantile {
+  double p;
+  double a;
+  double b;
+};
+
+InverseByQuantile BetaInvTask(double p, double a, double b) { return {p, a, b}; }
+InverseByQuantile FDistInvTask(double p, double nu1, double nu2) {
+  return {p, 0.5 * nu2, 0.5 * nu1};
+}
+InverseByQuantile StudentInvTask(double p, double nu) { return {p, 0.5 * nu, 0.5}; }
+
+bool NoDirectAnswer(double&) { return false; }
+
+// Infinite degrees of freedom: F is χ²(ν1)/ν1, ν2/χ²(ν2) or 1.
+bool FDistInvDirect(double p, double nu1, double nu2, double& f) {
+  const InverseByQuantile task = FDistInvTask(p, nu1, nu2);
+  const double a = task.a;
+  const double b = task.b;
+  if (!(InsideUnitInterval(p) && (std::isinf(a) || std::isinf(b)) && !(a < 0.0 || b < 0.0))) {
+    return false;
   }
-  const detail::BetaQuantile q = BetaQuantileOf(p, a, b);
+  if (std::isinf(a) && std::isinf(b)) {
+    f = 1.0;
+  } else if (std::isinf(a)) {
+    f = ChiSquareQuantileOf(p, true, nu1) / nu1;
+  } else {
+    f = nu2 / ChiSquareQuantileOf(p, false, nu2);
+  }
+  return true;
+}
+
+// Infinitely many degrees of freedom: the normal deviate of p/2, the square
+// root of the χ²(1) quantile.
+bool StudentInvDirect(double p, double nu, double& t) {
+  if (!(InsideUnitInterval(p) && nu == kInfinity)) return false;
+  t = std::sqrt(ChiSquareQuantileOf(p, true, 1.0));
+  return true;
+}
+
+double FFromQuantile(const InverseByQuantile& task, const detail::BetaQuantile& q) {
   if (std::isnan(q.x)) return q.x;
   // The ends, also where a or b is 0 after halving a subnormal ν.
   if (q.logRatio == -kInfinity) return kInfinity;
   if (q.logRatio == kInfinity) return 0.0;
-  return OddsRatio(q, a, b, 1.0);
+  return OddsRatio(q, task.a, task.b, 1.0);
 }
 
-double StudentInv(const double& p, const double& nu) {
-  const double a = 0.5 * nu;
-  const double b = 0.5;
-  // Infinitely many degrees of freedom: the normal deviate of p/2, the
-  // square root of the χ²(1) quantile.
-  if (InsideUnitInterval(p) && nu == kInfinity) return std::sqrt(ChiSquareQuantileOf(p, true, 1.0));
-  const detail::BetaQuantile q = BetaQuantileOf(p, a, b);
+double TFromQuantile(const InverseByQuantile& task, const detail::BetaQuantile& q) {
   // With one degree of freedom x = sin²(πp/2) underflows for p below about
   // 1e-154 while t = cot(πp/2) is still finite: take t from the angle.
-  if (IsHalf(a) && p > 0.0 && q.x < DBL_MIN) return 1.0 / std::tan(p * kHalfPi);
+  if (IsHalf(task.a) && task.p > 0.0 && q.x < DBL_MIN) return 1.0 / std::tan(task.p * kHalfPi);
   if (std::isnan(q.x)) return q.x;
   if (q.logRatio == -kInfinity) return kInfinity;
   if (q.logRatio == kInfinity) return 0.0;
-  return OddsRatio(q, a, b, 0.5);
+  return OddsRatio(q, task.a, task.b, 0.5);
+}
+
+}  // namespace
+
+double FDistInv(const double& p, const double& nu1, const double& nu2) {
+  double f;
+  if (FDistInvDirect(p, nu1, nu2, f)) return f;
+  const InverseByQuantile task = FDistInvTask(p, nu1, nu2);
+  return FFromQuantile(task, BetaQuantileOf(task.p, task.a, task.b));
+}
+
+double StudentInv(const double& p, const double& nu) {
+  double t;
+  if (StudentInvDirect(p, nu, t)) return t;
+  const InverseByQuantile task = StudentInvTask(p, nu);
+  return TFromQuantile(task, BetaQuantileOf(task.p, task.a, task.b));
+}
+
+namespace {
+
+// The inverses of a chunk side by side: the Gaussian deviates, the ln Γ
+// values and each Newton step's incomplete beta function in lockstep, the
+// rest element by element. An element whose p lies outside (0, 1), whose
+// start needs the tails' evaluation, or whose incomplete beta function
+// would report on any step is left to the scalar routine, in order.
+// taskOf(i) gives element i's quantile problem, direct(i, r) its answer
+// without one (setting r, returning true), answer(task, q) its answer from
+// the quantile q.
+template <class TaskOf, class Direct, class Answer>
+void InverseInLockstep(std::size_t begin, std::size_t end, double* result,
+                       detail::ElementFlag* flags, TaskOf taskOf, Direct direct, Answer answer) {
+  using detail::kChunkLength;
+  InverseByQuantile task[kChunkLength];
+  double p[kChunkLength] = {};
+  std::size_t quantile[kChunkLength];
+  std::size_t quantileCount = 0;
+  for (std::size_t i = begin; i < end; ++i) {
+    flags[i - begin] = detail::kDone;
+    task[quantileCount] = taskOf(i);
+    if (!InsideUnitInterval(task[quantileCount].p)) {
+      flags[i - begin] = detail::kEvaluateScalar;
+    } else if (!direct(i, result[i])) {
+      p[quantileCount] = task[quantileCount].p;
+      quantile[quantileCount++] = i;
+    }
+  }
+  double y[kChunkLength];
+  detail::ElementFlag deviateFlags[kChunkLength];
+  detail::QGaussInvInLockstep(p, quantileCount, y, deviateFlags);
+
+  // Those that take the Newton run, by their index among the quantiles.
+  std::size_t run[kChunkLength];
+  std::size_t runCount = 0;
+  double a[kChunkLength] = {};
+  double b[kChunkLength] = {};
+  for (std::size_t k = 0; k < quantileCount; ++k) {
+    detail::BetaQuantile q;
+    if (QuantileWithoutRun(task[k].p, task[k].a, task[k].b, q)) {
+      result[quantile[k]] = answer(task[k], q);
+    } else {
+      a[runCount] = task[k].a;
+      b[runCount] = task[k].b;
+      run[runCount++] = k;
+    }
+  }
+  double lnGammaA[kChunkLength];
+  double lnGammaB[kChunkLength];
+  double lnGammaSum[kChunkLength];
+  detail::LnGammaOfPairsInLockstep(a, b, runCount, lnGammaA, lnGammaB, lnGammaSum);
+
+  NewtonProblem problem[kChunkLength];
+  NewtonRun state[kChunkLength];
+  std::size_t active[kChunkLength];
+  std::size_t activeCount = 0;
+  for (std::size_t r = 0; r < runCount; ++r) {
+    const InverseByQuantile& t = task[run[r]];
+    problem[r] = ProblemFor(t.p, t.a, t.b, lnGammaA[r], lnGammaB[r], lnGammaSum[r]);
+    double start;
+    if (StartWithoutTails(y[run[r]], t.a, t.b, start)) {
+      state[r] = NewtonRun{start};
+      active[activeCount++] = r;
+    } else {
+      flags[quantile[run[r]] - begin] = detail::kEvaluateScalar;
+    }
+  }
+  while (activeCount > 0) {
+    double x[kChunkLength];
+    double negativeLogBeta[kChunkLength];
+    for (std::size_t k = 0; k < activeCount; ++k) {
+      const std::size_t r = active[k];
+      x[k] = state[r].x;
+      a[k] = problem[r].a;
+      b[k] = problem[r].b;
+      negativeLogBeta[k] = problem[r].negativeLogBeta;
+    }
+    double value[kChunkLength];
+    detail::ElementFlag valueFlags[kChunkLength];
+    detail::IncompleteBetaInLockstep(x, a, b, negativeLogBeta, activeCount, value, valueFlags);
+    std::size_t stillActive = 0;
+    for (std::size_t k = 0; k < activeCount; ++k) {
+      const std::size_t r = active[k];
+      const std::size_t element = quantile[run[r]];
+      if (valueFlags[k] != detail::kDone) {
+        flags[element - begin] = detail::kEvaluateScalar;
+        continue;
+      }
+      state[r].Advance(problem[r], value[k]);
+      if (!state[r].done) {
+        active[stillActive++] = r;
+        continue;
+      }
+      const InverseByQuantile& t = task[run[r]];
+      result[element] = answer(t, Completed(t.p, t.a, t.b, {state[r].x, state[r].converged}));
+    }
+    activeCount = stillActive;
+  }
+}
+
+template <class TaskOf, class Direct, class Answer, class Scalar>
+void InverseBatch(std::size_t count, double* result, TaskOf taskOf, Direct direct, Answer answer,
+                  Scalar scalar) {
+  detail::RunBatch(
+      count,
+      [=](std::size_t begin, std::size_t end, detail::ElementFlag* flags) {
+        InverseInLockstep(begin, end, result, flags, taskOf, direct, answer);
+      },
+      [=](std::size_t i, detail::ElementFlag) { result[i] = scalar(i); });
+}
+
+}  // namespace
+
+void BetaInvBatch(const double* p, const double* a, const double* b, double* result,
+                  std::size_t count) {
+  InverseBatch(
+      count, result, [=](std::size_t i) { return BetaInvTask(p[i], a[i], b[i]); },
+      [](std::size_t, double& r) { return NoDirectAnswer(r); },
+      [](const InverseByQuantile&, const detail::BetaQuantile& q) { return q.x; },
+      [=](std::size_t i) { return BetaInv(p[i], a[i], b[i]); });
+}
+
+void FDistInvBatch(const double* p, const double* nu1, const double* nu2, double* result,
+                   std::size_t count) {
+  InverseBatch(
+      count, result, [=](std::size_t i) { return FDistInvTask(p[i], nu1[i], nu2[i]); },
+      [=](std::size_t i, double& r) { return FDistInvDirect(p[i], nu1[i], nu2[i], r); },
+      FFromQuantile, [=](std::size_t i) { return FDistInv(p[i], nu1[i], nu2[i]); });
+}
+
+void StudentInvBatch(const double* p, const double* nu, double* result, std::size_t count) {
+  InverseBatch(
+      count, result, [=](std::size_t i) { return StudentInvTask(p[i], nu[i]); },
+      [=](std::size_t i, double& r) { return StudentInvDirect(p[i], nu[i], r); }, TFromQuantile,
+      [=](std::size_t i) { return StudentInv(p[i], nu[i]); });
 }
 
 }  // namespace specfun

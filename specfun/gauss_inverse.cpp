@@ -192,49 +192,57 @@ double QGaussInv(const double& p) {
   return detail::RefineGaussianDeviate(p, ThreeNewtonSteps(p, RationalStart(p)));
 }
 
+namespace detail {
+
 // The three Newton steps run in lockstep, for p and, where p > 1/2, for the
 // smaller tail 1 - p as well, sorted by the fraction of QGauss their start
-// needs; the refinement follows element by element. Probabilities outside
-// (0, 1) are answered by the scalar routine in order, with its reports.
+// needs; the refinement follows element by element.
+void QGaussInvInLockstep(const double* p, std::size_t count, double* result, ElementFlag* flags) {
+  // Runs 2i and 2i + 1: element i for p and for 1 - p.
+  double probability[2 * kChunkLength];
+  double start[2 * kChunkLength];
+  double deviate[2 * kChunkLength];
+  MethodGroups centre;
+  MethodGroups tail;
+  const auto addRun = [&](std::size_t run, double q) {
+    probability[run] = q;
+    start[run] = RationalStart(q);
+    (QGaussInCentre(start[run]) ? centre : tail).Add(run);
+  };
+  for (std::size_t i = 0; i < count; ++i) {
+    const bool inside = p[i] > 0.0 && p[i] < 1.0;
+    flags[i] = inside ? kDone : kEvaluateScalar;
+    if (!inside) continue;
+    addRun(2 * i, p[i]);
+    if (p[i] > 0.5) addRun(2 * i + 1, 1.0 - p[i]);
+  }
+  for (const MethodGroups* group : {&centre, &tail}) {
+    ForEachLaneSet(*group, [&](const std::size_t* run, std::size_t used) {
+      double lanesP[kLaneCount];
+      double lanesStart[kLaneCount];
+      double out[kLaneCount];
+      Gather(probability, run, lanesP);
+      Gather(start, run, lanesStart);
+      ThreeNewtonStepsLanes(lanesP, lanesStart, out);
+      Scatter(out, run, used, deviate);
+    });
+  }
+  for (std::size_t i = 0; i < count; ++i) {
+    if (flags[i] != kDone) continue;
+    const double x = deviate[2 * i];
+    result[i] = RefineGaussianDeviate(p[i], x, p[i] <= 0.5 ? x : deviate[2 * i + 1]);
+  }
+}
+
+}  // namespace detail
+
+// Probabilities outside (0, 1) are answered by the scalar routine in order,
+// with its reports.
 void QGaussInvBatch(const double* p, double* result, std::size_t count) {
   detail::RunBatch(
       count,
       [=](std::size_t begin, std::size_t end, detail::ElementFlag* flags) {
-        // Runs 2i and 2i + 1: element begin + i for p and for 1 - p.
-        double probability[2 * detail::kChunkLength];
-        double start[2 * detail::kChunkLength];
-        double deviate[2 * detail::kChunkLength];
-        detail::MethodGroups centre;
-        detail::MethodGroups tail;
-        const auto addRun = [&](std::size_t run, double q) {
-          probability[run] = q;
-          start[run] = RationalStart(q);
-          (detail::QGaussInCentre(start[run]) ? centre : tail).Add(run);
-        };
-        for (std::size_t i = begin; i < end; ++i) {
-          const bool inside = p[i] > 0.0 && p[i] < 1.0;
-          flags[i - begin] = inside ? detail::kDone : detail::kEvaluateScalar;
-          if (!inside) continue;
-          addRun(2 * (i - begin), p[i]);
-          if (p[i] > 0.5) addRun(2 * (i - begin) + 1, 1.0 - p[i]);
-        }
-        for (const detail::MethodGroups* group : {&centre, &tail}) {
-          detail::ForEachLaneSet(*group, [&](const std::size_t* run, std::size_t used) {
-            double lanesP[detail::kLaneCount];
-            double lanesStart[detail::kLaneCount];
-            double out[detail::kLaneCount];
-            detail::Gather(probability, run, lanesP);
-            detail::Gather(start, run, lanesStart);
-            ThreeNewtonStepsLanes(lanesP, lanesStart, out);
-            detail::Scatter(out, run, used, deviate);
-          });
-        }
-        for (std::size_t i = begin; i < end; ++i) {
-          if (flags[i - begin] != detail::kDone) continue;
-          const double x = deviate[2 * (i - begin)];
-          const double smallerTailX = p[i] <= 0.5 ? x : deviate[2 * (i - begin) + 1];
-          result[i] = detail::RefineGaussianDeviate(p[i], x, smallerTailX);
-        }
+        detail::QGaussInvInLockstep(p + begin, end - begin, result + begin, flags);
       },
       [=](std::size_t i, detail::ElementFlag) { result[i] = QGaussInv(p[i]); });
 }

@@ -2,6 +2,10 @@
 // QGaussInv and by callers that run its three Newton steps themselves.
 #pragma once
 
+#include <cstddef>
+
+#include "specfun/batch.hpp"
+
 namespace specfun::detail {
 
 // Given 0 < p < 1 and x, the deviate after the rational start and three
@@ -21,5 +25,10 @@ double RefineGaussianDeviate(double p, double x, double smallerTailX);
 // absolute (1e-11 for 0 < y <= 2.25, from QGauss): it stays finite where Q
 // and φ underflow.
 double LogMillsRatio(double y);
+
+// QGaussInv of count (at most kChunkLength) probabilities side by side:
+// flags[i] is kDone for 0 < p[i] < 1, else kEvaluateScalar (the scalar
+// routine answers, and may report) and result[i] is not set.
+void QGaussInvInLockstep(const double* p, std::size_t count, double* result, ElementFlag* flags);
 
 }  // namespace specfun::detail

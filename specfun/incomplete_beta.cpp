@@ -326,8 +326,8 @@ double IncompleteBeta(double x, double a, double b, double negativeLogBeta) {
   return FractionResult(result, swapped);
 }
 
-void NegativeLogBetaInLockstep(const double* a, const double* b, std::size_t count,
-                               double* negativeLogBeta) {
+void LnGammaOfPairsInLockstep(const double* a, const double* b, std::size_t count, double* lnGammaA,
+                              double* lnGammaB, double* lnGammaSum) {
   // Each distinct pair (a, b) is evaluated once: batches often hold few of
   // them (a table of tails at the same degrees of freedom).
   std::size_t firstOf[kChunkLength];
@@ -338,24 +338,41 @@ void NegativeLogBetaInLockstep(const double* a, const double* b, std::size_t cou
     firstOf[i] = pairs.Find(a, b, i);
     if (firstOf[i] == i) distinct[distinctCount++] = i;
   }
-  double sum[kChunkLength] = {};
   double distinctA[kChunkLength] = {};
   double distinctB[kChunkLength] = {};
+  double sum[kChunkLength] = {};
   for (std::size_t k = 0; k < distinctCount; ++k) {
     distinctA[k] = a[distinct[k]];
     distinctB[k] = b[distinct[k]];
     sum[k] = distinctA[k] + distinctB[k];
   }
-  double lnGammaSum[kChunkLength];
+  double valueA[kChunkLength];
+  double valueB[kChunkLength];
+  double valueSum[kChunkLength];
+  LnGammaInLockstep(distinctA, valueA, distinctCount);
+  LnGammaInLockstep(distinctB, valueB, distinctCount);
+  LnGammaInLockstep(sum, valueSum, distinctCount);
+  for (std::size_t k = 0; k < distinctCount; ++k) {
+    lnGammaA[distinct[k]] = valueA[k];
+    lnGammaB[distinct[k]] = valueB[k];
+    lnGammaSum[distinct[k]] = valueSum[k];
+  }
+  for (std::size_t i = 0; i < count; ++i) {
+    lnGammaA[i] = lnGammaA[firstOf[i]];
+    lnGammaB[i] = lnGammaB[firstOf[i]];
+    lnGammaSum[i] = lnGammaSum[firstOf[i]];
+  }
+}
+
+void NegativeLogBetaInLockstep(const double* a, const double* b, std::size_t count,
+                               double* negativeLogBeta) {
   double lnGammaA[kChunkLength];
   double lnGammaB[kChunkLength];
-  LnGammaInLockstep(sum, lnGammaSum, distinctCount);
-  LnGammaInLockstep(distinctA, lnGammaA, distinctCount);
-  LnGammaInLockstep(distinctB, lnGammaB, distinctCount);
-  for (std::size_t k = 0; k < distinctCount; ++k) {
-    negativeLogBeta[distinct[k]] = lnGammaSum[k] - lnGammaA[k] - lnGammaB[k];
+  double lnGammaSum[kChunkLength];
+  LnGammaOfPairsInLockstep(a, b, count, lnGammaA, lnGammaB, lnGammaSum);
+  for (std::size_t i = 0; i < count; ++i) {
+    negativeLogBeta[i] = lnGammaSum[i] - lnGammaA[i] - lnGammaB[i];
   }
-  for (std::size_t i = 0; i < count; ++i) negativeLogBeta[i] = negativeLogBeta[firstOf[i]];
 }
 
 void IncompleteBetaInLockstep(const double* x, const double* a, const double* b,

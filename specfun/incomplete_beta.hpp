@@ -18,6 +18,11 @@ double IncompleteBeta(double x, double a, double b, double negativeLogBeta);
 // Reports the convergence of the fraction after m > 20 iterations.
 void ReportIterations(int m);
 
+// LnGamma(a[i]), LnGamma(b[i]) and LnGamma(a[i] + b[i]) of count (at most
+// kChunkLength) pairs, side by side.
+void LnGammaOfPairsInLockstep(const double* a, const double* b, std::size_t count, double* lnGammaA,
+                              double* lnGammaB, double* lnGammaSum);
+
 // NegativeLogBeta of count (at most kChunkLength) pairs, side by side.
 void NegativeLogBetaInLockstep(const double* a, const double* b, std::size_t count,
                                double* negativeLogBeta);
