@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -82,6 +83,62 @@ TEST(Concurrency, EveryRoutineIsThreadSafe) {
   for (std::thread& thread : threads) thread.join();
   EXPECT_EQ(mismatches.load(), 0);
   EXPECT_EQ(diagnostics.load(), perRun * (1 + kThreads * kRunsPerThread));
+}
+
+// The batch routines share batches of 10,000 elements and more among the
+// cores; each result is still the scalar call's, bit for bit, and every
+// report comes in element order on the calling thread.
+std::vector<std::string> Lines(const std::vector<std::vector<RecordItem>>& records) {
+  std::vector<std::string> lines;
+  for (const auto& record : records) lines.push_back(FormatFreeFormRecord(record));
+  return lines;
+}
+
+void Keep(Record record, void* records) {
+  static_cast<std::vector<std::vector<RecordItem>>*>(records)->emplace_back(record.begin(),
+                                                                            record.end());
+}
+
+TEST(Concurrency, LargeBatchesAreSharedAmongCoresInElementOrder) {
+  constexpr std::size_t kCount = 30000;
+  std::vector<double> p(kCount), x(kCount), a(kCount), b(kCount);
+  for (std::size_t i = 0; i < kCount; ++i) {
+    p[i] = (i % 997 == 5) ? -0.1 : (i % 1999 == 7 ? 1.5 : (i % 1000 + 0.5) / 1000.0);
+    x[i] = (i % 13) / 12.0;
+    a[i] = (i % 3001 == 11) ? 300.0 : 0.5 + (i % 17);
+    b[i] = (i % 3001 == 11) ? 300.0 : 0.5 + (i % 23);
+    if (a[i] == 300.0) x[i] = 0.5;
+  }
+  struct Case {
+    const char* name;
+    std::function<double(std::size_t)> scalar;
+    std::function<void(double*)> batch;
+  };
+  const Case cases[] = {
+      {"QGaussInv", [&](std::size_t i) { return QGaussInv(p[i]); },
+       [&](double* r) { QGaussInvBatch(p.data(), r, kCount); }},
+      {"BETAF", [&](std::size_t i) { return BETAF(x[i], a[i], b[i]); },
+       [&](double* r) { BETAFBatch(x.data(), a.data(), b.data(), r, kCount); }},
+      {"BetaInv", [&](std::size_t i) { return BetaInv(p[i], a[i], b[i]); },
+       [&](double* r) { BetaInvBatch(p.data(), a.data(), b.data(), r, kCount); }},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::vector<RecordItem>> expectedRecords;
+    std::vector<double> expected(kCount);
+    {
+      const ScopedDiagnosticSink keep({&Keep, &expectedRecords});
+      for (std::size_t i = 0; i < kCount; ++i) expected[i] = c.scalar(i);
+    }
+    std::vector<std::vector<RecordItem>> records;
+    std::vector<double> result(kCount);
+    {
+      const ScopedDiagnosticSink keep({&Keep, &records});
+      c.batch(result.data());
+    }
+    EXPECT_TRUE(BitIdentical(result, expected)) << c.name;
+    EXPECT_FALSE(expectedRecords.empty()) << c.name;
+    EXPECT_EQ(Lines(records), Lines(expectedRecords)) << c.name;
+  }
 }
 
 }  // namespace
