@@ -5,23 +5,38 @@
 #include <algorithm>
 #include <system_error>
 #include <thread>
-#include <vector>
 
 namespace specfun::detail {
 namespace {
 
+// Elements [begin, end) in chunks; appends the records, sorted by element.
 void LockstepByChunks(std::size_t begin, std::size_t end, ElementFlag* flags,
-                      const LockstepStage& lockstep) {
+                      DeferredRecords* records, const LockstepStage* lockstep) {
   for (std::size_t start = begin; start < end; start += kChunkLength) {
     const std::size_t stop = std::min(end, start + kChunkLength);
-    lockstep(start, stop, flags + (start - begin));
+    const std::size_t first = records->size();
+    (*lockstep)(start, stop, flags + (start - begin), *records);
+    // Lanes finish out of element order; each element's records keep theirs.
+    std::stable_sort(
+        records->begin() + first, records->end(),
+        [](const DeferredRecord& x, const DeferredRecord& y) { return x.element < y.element; });
   }
 }
 
 void FinishInOrder(std::size_t begin, std::size_t end, const ElementFlag* flags,
-                   const OrderedStage& ordered) {
+                   const DeferredRecords& records, const OrderedStage& ordered) {
+  std::size_t next = 0;
   for (std::size_t i = begin; i < end; ++i) {
-    if (flags[i - begin] != kDone) ordered(i, flags[i - begin]);
+    const ElementFlag flag = flags[i - begin];
+    if (flag == kDone) continue;
+    while (next < records.size() && records[next].element < i) ++next;
+    if (flag == kEvaluateScalar) {
+      ordered(i);
+      continue;
+    }
+    for (; next < records.size() && records[next].element == i; ++next) {
+      records[next].emit(records[next]);
+    }
   }
 }
 
@@ -37,35 +52,55 @@ void RunBatch(std::size_t count, const LockstepStage& lockstep, const OrderedSta
   const std::size_t threads = ThreadsFor(count);
   if (threads <= 1) {
     ElementFlag flags[kChunkLength];
+    DeferredRecords records;
     for (std::size_t start = 0; start < count; start += kChunkLength) {
       const std::size_t stop = std::min(count, start + kChunkLength);
-      lockstep(start, stop, flags);
-      FinishInOrder(start, stop, flags, ordered);
+      records.clear();
+      LockstepByChunks(start, stop, flags, &records, &lockstep);
+      FinishInOrder(start, stop, flags, records, ordered);
     }
     return;
   }
   std::vector<ElementFlag> flags(count);
   const std::size_t share = (count + threads - 1) / threads;
+  const std::size_t ranges = (count + share - 1) / share;
+  std::vector<DeferredRecords> records(ranges);
   std::vector<std::thread> workers;
-  // The calling thread takes the first range; a range whose thread cannot
-  // be started is taken by the calling thread too.
-  std::size_t ownEnd = std::min(count, share);
-  std::vector<std::size_t> leftOver;
-  for (std::size_t begin = share; begin < count; begin += share) {
+  // The calling thread takes the first range, and any range whose thread
+  // cannot be started.
+  std::vector<std::size_t> leftOver = {0};
+  for (std::size_t range = 1; range < ranges; ++range) {
+    const std::size_t begin = range * share;
     const std::size_t end = std::min(count, begin + share);
     try {
-      workers.emplace_back(LockstepByChunks, begin, end, flags.data() + begin, std::cref(lockstep));
+      workers.emplace_back(LockstepByChunks, begin, end, flags.data() + begin, &records[range],
+                           &lockstep);
     } catch (const std::system_error&) {
-      leftOver.push_back(begin);
+      leftOver.push_back(range);
     }
   }
-  LockstepByChunks(0, ownEnd, flags.data(), lockstep);
-  for (std::size_t begin : leftOver) {
+  for (std::size_t range : leftOver) {
+    const std::size_t begin = range * share;
     const std::size_t end = std::min(count, begin + share);
-    LockstepByChunks(begin, end, flags.data() + begin, lockstep);
+    LockstepByChunks(begin, end, flags.data() + begin, &records[range], &lockstep);
   }
   for (std::thread& worker : workers) worker.join();
-  FinishInOrder(0, count, flags.data(), ordered);
+  for (std::size_t range = 0; range < ranges; ++range) {
+    const std::size_t begin = range * share;
+    const std::size_t end = std::min(count, begin + share);
+    FinishInOrder(begin, end, flags.data() + begin, records[range], ordered);
+  }
+}
+
+void RunQuietBatch(std::size_t count,
+                   const std::function<void(std::size_t, std::size_t)>& lockstep) {
+  RunBatch(
+      count,
+      [&](std::size_t begin, std::size_t end, ElementFlag* flags, DeferredRecords&) {
+        lockstep(begin, end);
+        std::fill(flags, flags + (end - begin), kDone);
+      },
+      [](std::size_t) {});
 }
 
 }  // namespace specfun::detail

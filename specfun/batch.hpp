@@ -2,12 +2,12 @@
 // elements, then one pass in element order for what must be done in order.
 //
 // A lockstep stage evaluates every element it can without reporting
-// anything, and marks the others in an array of flags, one per element: an
-// element left to its scalar routine (kEvaluateScalar), or one whose single
-// record the stage has deferred (any other non-zero flag, a value the
-// routine interprets). The ordered stage then walks the elements in order on
-// the calling thread, so every element's records reach the diagnostic sink
-// in element order, from the thread that called the batch routine.
+// anything: it holds back the records an element reports (kDeferred) or
+// leaves the element to its scalar routine (kEvaluateScalar). The ordered
+// stage then walks the elements in order on the calling thread, handing the
+// held-back records to the diagnostic sink and calling the scalar routine
+// where asked, so every element's records come in element order, from the
+// thread that called the batch routine.
 //
 // Large batches split their lockstep stage across the processor's cores, in
 // contiguous ranges; the ordered stage stays on the calling thread.
@@ -16,6 +16,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "specfun/lanes.hpp"
 
@@ -24,8 +25,19 @@ namespace specfun::detail {
 using ElementFlag = std::uint8_t;
 // Nothing left to do.
 inline constexpr ElementFlag kDone = 0;
+// The element's records are held back for the ordered stage.
+inline constexpr ElementFlag kDeferred = 1;
 // The element is evaluated by its scalar routine in the ordered stage.
-inline constexpr ElementFlag kEvaluateScalar = 0xFF;
+inline constexpr ElementFlag kEvaluateScalar = 2;
+
+// A record held back by a lockstep stage: emit(record) reports it.
+struct DeferredRecord {
+  std::size_t element;
+  void (*emit)(const DeferredRecord& record);
+  int integer;
+  double values[8];
+};
+using DeferredRecords = std::vector<DeferredRecord>;
 
 // Elements handed to one lockstep stage at a time on one thread.
 inline constexpr std::size_t kChunkLength = 512;
@@ -34,13 +46,19 @@ inline constexpr std::size_t kParallelFrom = 10000;
 // No core is given fewer elements than this.
 inline constexpr std::size_t kLeastPerThread = 4096;
 
-// lockstep(begin, end, flags) evaluates elements [begin, end) (at most
-// kChunkLength of them) and sets flags[i - begin] for each; ordered(i, flag)
-// finishes element i, called in element order for each non-zero flag.
-using LockstepStage = std::function<void(std::size_t, std::size_t, ElementFlag*)>;
-using OrderedStage = std::function<void(std::size_t, ElementFlag)>;
+// lockstep(begin, end, flags, records) evaluates elements [begin, end) (at
+// most kChunkLength of them), sets flags[i - begin] for each and appends the
+// records of those it marks kDeferred, each element's in the order it
+// reports them; ordered(i) evaluates element i by its scalar routine.
+using LockstepStage = std::function<void(std::size_t, std::size_t, ElementFlag*, DeferredRecords&)>;
+using OrderedStage = std::function<void(std::size_t)>;
 
 void RunBatch(std::size_t count, const LockstepStage& lockstep, const OrderedStage& ordered);
+
+// A lockstep stage that reports nothing and leaves nothing to the scalar
+// routine: lockstep(begin, end) evaluates elements [begin, end).
+void RunQuietBatch(std::size_t count,
+                   const std::function<void(std::size_t, std::size_t)>& lockstep);
 
 // Element indices sorted into the evaluation methods of one chunk.
 // Up to two runs per element.

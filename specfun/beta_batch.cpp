@@ -1,9 +1,8 @@
 // Batch forms of the incomplete beta function and of the F, t and binomial
 // distributions built on it: the three ln Γ values and the continued
 // fractions of a chunk of elements run side by side (each lane at its own
-// iteration, a finished lane taking the next element), and elements whose
-// fraction does not converge in 41 iterations are evaluated by the scalar
-// routine in order, with their reports.
+// iteration, a finished lane taking the next element), their reports held
+// back until they can be made in element order.
 #include "specfun/batch.hpp"
 #include "specfun/beta_distributions.hpp"
 #include "specfun/incomplete_beta.hpp"
@@ -17,7 +16,8 @@ template <class CallOf, class Scalar>
 void BetaCallBatch(std::size_t count, double* result, CallOf callOf, Scalar scalar) {
   detail::RunBatch(
       count,
-      [=](std::size_t begin, std::size_t end, detail::ElementFlag* flags) {
+      [=](std::size_t begin, std::size_t end, detail::ElementFlag* flags,
+          detail::DeferredRecords& records) {
         const std::size_t n = end - begin;
         double x[detail::kChunkLength] = {};
         double a[detail::kChunkLength] = {};
@@ -33,19 +33,15 @@ void BetaCallBatch(std::size_t count, double* result, CallOf callOf, Scalar scal
         double negativeLogBeta[detail::kChunkLength];
         detail::NegativeLogBetaInLockstep(a, b, n, negativeLogBeta);
         double value[detail::kChunkLength];
-        detail::IncompleteBetaInLockstep(x, a, b, negativeLogBeta, n, value, flags);
+        const std::size_t first = records.size();
+        detail::IncompleteBetaInLockstep(x, a, b, negativeLogBeta, n, value, flags, records);
+        for (std::size_t k = first; k < records.size(); ++k) records[k].element += begin;
         for (std::size_t i = 0; i < n; ++i) {
           if (flags[i] == detail::kEvaluateScalar) continue;
           result[begin + i] = complement[i] ? 1.0 - value[i] : value[i];
         }
       },
-      [=](std::size_t i, detail::ElementFlag flag) {
-        if (flag == detail::kEvaluateScalar) {
-          result[i] = scalar(i);
-        } else {
-          detail::ReportIterations(flag);
-        }
-      });
+      [=](std::size_t i) { result[i] = scalar(i); });
 }
 
 }  // namespace

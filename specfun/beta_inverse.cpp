@@ -372,15 +372,16 @@ namespace {
 
 // The inverses of a chunk side by side: the Gaussian deviates, the ln Γ
 // values and each Newton step's incomplete beta function in lockstep, the
-// rest element by element. An element whose p lies outside (0, 1), whose
-// start needs the tails' evaluation, or whose incomplete beta function
-// would report on any step is left to the scalar routine, in order.
+// rest element by element, the incomplete beta function's reports held back
+// for the ordered stage. An element whose p lies outside (0, 1) or whose
+// start needs the tails' evaluation is left to the scalar routine, in order.
 // taskOf(i) gives element i's quantile problem, direct(i, r) its answer
 // without one (setting r, returning true), answer(task, q) its answer from
 // the quantile q.
 template <class TaskOf, class Direct, class Answer>
 void InverseInLockstep(std::size_t begin, std::size_t end, double* result,
-                       detail::ElementFlag* flags, TaskOf taskOf, Direct direct, Answer answer) {
+                       detail::ElementFlag* flags, detail::DeferredRecords& records, TaskOf taskOf,
+                       Direct direct, Answer answer) {
   using detail::kChunkLength;
   InverseByQuantile task[kChunkLength];
   double p[kChunkLength] = {};
@@ -447,12 +448,19 @@ void InverseInLockstep(std::size_t begin, std::size_t end, double* result,
     }
     double value[kChunkLength];
     detail::ElementFlag valueFlags[kChunkLength];
-    detail::IncompleteBetaInLockstep(x, a, b, negativeLogBeta, activeCount, value, valueFlags);
+    const std::size_t first = records.size();
+    detail::IncompleteBetaInLockstep(x, a, b, negativeLogBeta, activeCount, value, valueFlags,
+                                     records);
+    for (std::size_t k = first; k < records.size(); ++k) {
+      const std::size_t element = quantile[run[active[records[k].element]]];
+      records[k].element = element;
+      flags[element - begin] = detail::kDeferred;
+    }
     std::size_t stillActive = 0;
     for (std::size_t k = 0; k < activeCount; ++k) {
       const std::size_t r = active[k];
       const std::size_t element = quantile[run[r]];
-      if (valueFlags[k] != detail::kDone) {
+      if (valueFlags[k] == detail::kEvaluateScalar) {
         flags[element - begin] = detail::kEvaluateScalar;
         continue;
       }
@@ -473,10 +481,11 @@ void InverseBatch(std::size_t count, double* result, TaskOf taskOf, Direct direc
                   Scalar scalar) {
   detail::RunBatch(
       count,
-      [=](std::size_t begin, std::size_t end, detail::ElementFlag* flags) {
-        InverseInLockstep(begin, end, result, flags, taskOf, direct, answer);
+      [=](std::size_t begin, std::size_t end, detail::ElementFlag* flags,
+          detail::DeferredRecords& records) {
+        InverseInLockstep(begin, end, result, flags, records, taskOf, direct, answer);
       },
-      [=](std::size_t i, detail::ElementFlag) { result[i] = scalar(i); });
+      [=](std::size_t i) { result[i] = scalar(i); });
 }
 
 }  // namespace

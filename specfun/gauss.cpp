@@ -30,7 +30,7 @@ constexpr double kIdleArgument = 1.0;
 
 // 1/2 - ∫ from 0 to y of φ, with s = y².
 template <class V>
-V CentreTail(V y, V s, V density) {
+V CentreTail(const V& y, const V& s, const V& density) {
   V t = s * kCentreTailNumerator / kCentreTailDenominator;
   for (int k = kCentreLevels; k >= 1; --k) {
     const double sign = k % 2 == 0 ? 1.0 : -1.0;
@@ -42,14 +42,14 @@ V CentreTail(V y, V s, V density) {
 
 // Laplace's continued fraction φ(y) / (y + 1/(y + 2/(y + 3/(y + ...)))).
 template <class V>
-V LaplaceTail(V y, V density) {
+V LaplaceTail(const V& y, const V& density) {
   V t = kTailStart / y;
   for (int k = kTailLevels; k >= 1; --k) t = k / (y + t);
   return density / (y + t);
 }
 
 template <class V>
-V Density(V s) {
+V Density(const V& s) {
   return detail::LaneExp(-s / 2.0) * kInvSqrtTwoPi;
 }
 
@@ -100,32 +100,28 @@ void QGaussLanes(const double* x, double* result) {
 
 // Arguments are sorted by fraction, so that each set of lanes runs one.
 void QGaussBatch(const double* x, double* result, std::size_t count) {
-  detail::RunBatch(
-      count,
-      [=](std::size_t begin, std::size_t end, detail::ElementFlag* flags) {
-        detail::MethodGroups centre;
-        detail::MethodGroups tail;
-        for (std::size_t i = begin; i < end; ++i) {
-          flags[i - begin] = detail::kDone;
-          if (BeyondLimits(x[i])) {
-            result[i] = AtLimit(x[i]);
-          } else if (detail::QGaussInCentre(x[i])) {
-            centre.Add(i);
-          } else {
-            tail.Add(i);
-          }
-        }
-        for (const detail::MethodGroups* group : {&centre, &tail}) {
-          detail::ForEachLaneSet(*group, [=](const std::size_t* index, std::size_t used) {
-            double in[detail::kLaneCount];
-            double out[detail::kLaneCount];
-            detail::Gather(x, index, in);
-            detail::QGaussLanes(in, out);
-            detail::Scatter(out, index, used, result);
-          });
-        }
-      },
-      [](std::size_t, detail::ElementFlag) {});
+  detail::RunQuietBatch(count, [=](std::size_t begin, std::size_t end) {
+    detail::MethodGroups centre;
+    detail::MethodGroups tail;
+    for (std::size_t i = begin; i < end; ++i) {
+      if (BeyondLimits(x[i])) {
+        result[i] = AtLimit(x[i]);
+      } else if (detail::QGaussInCentre(x[i])) {
+        centre.Add(i);
+      } else {
+        tail.Add(i);
+      }
+    }
+    for (const detail::MethodGroups* group : {&centre, &tail}) {
+      detail::ForEachLaneSet(*group, [=](const std::size_t* index, std::size_t used) {
+        double in[detail::kLaneCount];
+        double out[detail::kLaneCount];
+        detail::Gather(x, index, in);
+        detail::QGaussLanes(in, out);
+        detail::Scatter(out, index, used, result);
+      });
+    }
+  });
 }
 
 }  // namespace specfun

@@ -68,14 +68,14 @@ double RationalStart(double p) {
 }
 
 template <class V>
-V Density(V x) {
+V Density(const V& x) {
   return detail::LaneExp(-x * x / 2.0) * kInvSqrtTwoPi;
 }
 
 // Newton's step on QGauss from x, given q = QGauss(x); the derivative of Q
 // is -φ, taken at the x of the start of the step.
 template <class V>
-V NewtonStep(V x, V q, V p) {
+V NewtonStep(const V& x, const V& q, const V& p) {
   return x + (q - p) / Density(x);
 }
 
@@ -241,10 +241,11 @@ void QGaussInvInLockstep(const double* p, std::size_t count, double* result, Ele
 void QGaussInvBatch(const double* p, double* result, std::size_t count) {
   detail::RunBatch(
       count,
-      [=](std::size_t begin, std::size_t end, detail::ElementFlag* flags) {
+      [=](std::size_t begin, std::size_t end, detail::ElementFlag* flags,
+          detail::DeferredRecords&) {
         detail::QGaussInvInLockstep(p + begin, end - begin, result + begin, flags);
       },
-      [=](std::size_t i, detail::ElementFlag) { result[i] = QGaussInv(p[i]); });
+      [=](std::size_t i) { result[i] = QGaussInv(p[i]); });
 }
 
 }  // namespace specfun

@@ -75,7 +75,7 @@ struct Convergents {
   V even{};  // e_m, the (2m+2)-th convergent
 
   // Iteration m: the odd step with d(2m+1), then the even step with d(2m+2).
-  void Step(V dm) {
+  void Step(const V& dm) {
     const V a2m = a + 2.0 * dm;
     const V alpha = (a + dm) * (a + b + dm) * x / (a2m * (a2m + 1.0));
     const V oddNumerator = numerator - alpha * previousNumerator;
@@ -112,24 +112,34 @@ double ContinueUntilConverged(Convergents<double>& fraction) {
   return fraction.even;
 }
 
+// Aitken's Δ² value from e_39, o_40 and e_40 where o_40 and e_40 agree
+// closely (sets result and returns true).
+bool Extrapolated(double odd40, double even40, double even39, double& result) {
+  if (!(std::fabs(even40 - odd40) <= kExtrapolationSpread)) return false;
+  result = even40;
+  const double denominator = even40 - 2.0 * odd40 + even39;
+  if (std::fabs(denominator) > 0.0) {
+    result = even40 - (even40 - odd40) * (even40 - odd40) / denominator;
+  }
+  return true;
+}
+
+void ReportSlowConvergence(double odd39, double even39, double odd40, double even40, double result,
+                           double x, double a, double b, bool swapped) {
+  detail::EmitDiagnostic({Text("Slow convergence in BETAF, last 4 vals & return:")});
+  detail::EmitDiagnostic({Real(odd39), Real(even39), Real(odd40), Real(even40), Real(result)});
+  detail::EmitDiagnostic({Text("x,a,b="), Real(x), Real(a), Real(b)});
+  if (swapped) detail::EmitDiagnostic({Text("Identity I((x),a,b)=1-I((1-x),b,a) used")});
+}
+
 // The value after 41 iterations without convergence, with its report.
 double SlowConvergence(Convergents<double>& fraction, double odd39, double even39, double x,
                        double a, double b, bool swapped) {
   const double odd40 = fraction.odd;
   const double even40 = fraction.even;
   double result = even40;
-  if (std::fabs(even40 - odd40) <= kExtrapolationSpread) {
-    const double denominator = even40 - 2.0 * odd40 + even39;
-    if (std::fabs(denominator) > 0.0) {
-      result = even40 - (even40 - odd40) * (even40 - odd40) / denominator;
-    }
-  } else {
-    result = ContinueUntilConverged(fraction);
-  }
-  detail::EmitDiagnostic({Text("Slow convergence in BETAF, last 4 vals & return:")});
-  detail::EmitDiagnostic({Real(odd39), Real(even39), Real(odd40), Real(even40), Real(result)});
-  detail::EmitDiagnostic({Text("x,a,b="), Real(x), Real(a), Real(b)});
-  if (swapped) detail::EmitDiagnostic({Text("Identity I((x),a,b)=1-I((1-x),b,a) used")});
+  if (!Extrapolated(odd40, even40, even39, result)) result = ContinueUntilConverged(fraction);
+  ReportSlowConvergence(odd39, even39, odd40, even40, result, x, a, b, swapped);
   return result;
 }
 
@@ -160,24 +170,6 @@ double FractionResult(double result, bool swapped) {
   if (result < 0.0) return 0.0;
   if (result > 1.0) return 1.0;
   return result;
-}
-
-// A fraction waiting for a lane, and its element.
-struct PendingFraction {
-  FractionStart start;
-  std::size_t element;
-};
-
-void LoadLane(detail::Lanes& lanes, int lane, double value) { lanes.Set(lane, value); }
-
-void LoadLane(Convergents<detail::Lanes>& lanes, int lane, const Convergents<double>& f) {
-  LoadLane(lanes.a, lane, f.a);
-  LoadLane(lanes.b, lane, f.b);
-  LoadLane(lanes.x, lane, f.x);
-  LoadLane(lanes.previousNumerator, lane, f.previousNumerator);
-  LoadLane(lanes.numerator, lane, f.numerator);
-  LoadLane(lanes.previousDenominator, lane, f.previousDenominator);
-  LoadLane(lanes.denominator, lane, f.denominator);
 }
 
 // The first element of each distinct pair (a[i], b[i]), equal as bit
@@ -213,77 +205,170 @@ class DistinctPairs {
   std::size_t slots_[kSlots];
 };
 
+// A fraction waiting for a lane: its element and the arguments x, a, b it
+// was started from.
+struct PendingFraction {
+  FractionStart start;
+  std::size_t element;
+  double x;
+  double a;
+  double b;
+};
+
+void LoadLane(Convergents<detail::Lanes>& lanes, int lane, const Convergents<double>& f) {
+  lanes.a.Set(lane, f.a);
+  lanes.b.Set(lane, f.b);
+  lanes.x.Set(lane, f.x);
+  lanes.previousNumerator.Set(lane, f.previousNumerator);
+  lanes.numerator.Set(lane, f.numerator);
+  lanes.previousDenominator.Set(lane, f.previousDenominator);
+  lanes.denominator.Set(lane, f.denominator);
+}
+
 void KeepLaneInRange(Convergents<detail::Lanes>& lanes, int lane) {
-  const double size = std::fabs(lanes.denominator.Get(lane));
-  if (size >= kSmallestUnscaled && size <= kLargestUnscaled) return;
   double previousNumerator = lanes.previousNumerator.Get(lane);
   double numerator = lanes.numerator.Get(lane);
   double previousDenominator = lanes.previousDenominator.Get(lane);
   double denominator = lanes.denominator.Get(lane);
   KeepInRange(previousNumerator, numerator, previousDenominator, denominator);
-  LoadLane(lanes.previousNumerator, lane, previousNumerator);
-  LoadLane(lanes.numerator, lane, numerator);
-  LoadLane(lanes.previousDenominator, lane, previousDenominator);
-  LoadLane(lanes.denominator, lane, denominator);
+  lanes.previousNumerator.Set(lane, previousNumerator);
+  lanes.numerator.Set(lane, numerator);
+  lanes.previousDenominator.Set(lane, previousDenominator);
+  lanes.denominator.Set(lane, denominator);
 }
 
+bool AnyLane(const detail::Lanes::Mask& mask) {
+  for (int lane = 0; lane < detail::kLaneCount; ++lane) {
+    if (mask[lane] != 0) return true;
+  }
+  return false;
+}
+
+// Whether some lane's denominator lies outside [2^-600, 2^600] (a NaN does
+// not, and needs no scaling).
+bool AnyOutOfRange(const detail::Lanes& denominator) {
+  return AnyLane((denominator.v > kLargestUnscaled) | (denominator.v < -kLargestUnscaled) |
+                 ((denominator.v < kSmallestUnscaled) & (denominator.v > -kSmallestUnscaled)));
+}
+
+// Whether some lane may end its fraction after iteration m: its even
+// approximants have converged (from m = 1 on), or m is 40, the last of the
+// iterations before the extrapolation, or the last of the continued ones.
+bool AnyMayEnd(const detail::Lanes& m, const detail::Lanes& even,
+               const detail::Lanes& previousEven) {
+  const detail::Lanes::Vector change = even.v - previousEven.v;
+  const detail::Lanes::Mask moving = (change >= kTolerance) | (change <= -kTolerance);
+  return AnyLane(((m.v >= 1.0) & ~moving) | (m.v == kIterationLimit - 1.0) |
+                 (m.v >= kContinuationLimit - 1.0));
+}
+
+void EmitIterations(const detail::DeferredRecord& record) {
+  detail::ReportIterations(record.integer);
+}
+
+void EmitSlowConvergence(const detail::DeferredRecord& record) {
+  const double* v = record.values;
+  ReportSlowConvergence(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], record.integer != 0);
+}
+
+// Where a lane's fraction did not converge within 41 iterations: the last
+// two odd and even approximants, and whether it continues.
+struct SlowLane {
+  bool continuing = false;
+  double odd39;
+  double even39;
+  double odd40;
+  double even40;
+};
+
+// A lane's m while it runs no fraction: it never reaches an end.
+constexpr double kIdleIteration = -1e9;
+
 // The fractions side by side, each lane at its own iteration m, the scalar
-// routine's steps lane by lane; a lane whose fraction ends takes the next
-// one. Sets result and flags of each pending fraction's element: the value
-// and kDone, the value and the iteration count to report, or
-// kEvaluateScalar where 41 iterations did not converge.
+// routine's steps lane by lane: the 41 iterations, the extrapolation or the
+// continued iteration, and the reports, held back. A lane whose fraction
+// ends takes the next one.
 SPECFUN_LANE_TARGETS
 void RunFractions(const PendingFraction* pending, std::size_t count, double* result,
-                  detail::ElementFlag* flags) {
+                  detail::ElementFlag* flags, detail::DeferredRecords& records) {
   constexpr int kLanes = detail::kLaneCount;
   // Idle lanes run a harmless fraction whose values are not used.
   const Convergents<double> idle{1.0, 1.0, 0.5, 0.0, 1.0, 1.0, 1.0};
   Convergents<detail::Lanes> lanes{};
-  int m[kLanes];
-  double previousEven[kLanes];
+  detail::Lanes m = detail::Lanes::Filled(0.0);
   const PendingFraction* member[kLanes];
+  SlowLane slow[kLanes] = {};
   std::size_t next = 0;
   int busy = 0;
   const auto load = [&](int lane) {
     if (next < count) {
       member[lane] = &pending[next++];
       LoadLane(lanes, lane, member[lane]->start.fraction);
-      m[lane] = 0;
+      m.Set(lane, 0.0);
       ++busy;
     } else {
       member[lane] = nullptr;
       LoadLane(lanes, lane, idle);
-      m[lane] = 0;
+      m.Set(lane, kIdleIteration);
     }
+  };
+  // r is the fraction's value; slowly is set where it came after 41
+  // iterations without convergence.
+  const auto finish = [&](int lane, double r, bool slowly) {
+    const PendingFraction& f = *member[lane];
+    const bool swapped = f.start.swapped;
+    result[f.element] = FractionResult(r, swapped);
+    flags[f.element] = detail::kDone;
+    const int iteration = static_cast<int>(m.Get(lane));
+    if (slowly) {
+      const SlowLane& s = slow[lane];
+      records.push_back({f.element,
+                         EmitSlowConvergence,
+                         swapped ? 1 : 0,
+                         {s.odd39, s.even39, s.odd40, s.even40, r, f.x, f.a, f.b}});
+      flags[f.element] = detail::kDeferred;
+    } else if (iteration > kReportThreshold) {
+      records.push_back({f.element, EmitIterations, iteration, {}});
+      flags[f.element] = detail::kDeferred;
+    }
+    slow[lane].continuing = false;
+    --busy;
+    load(lane);
   };
   for (int lane = 0; lane < kLanes; ++lane) load(lane);
   while (busy > 0) {
-    double dm[kLanes];
-    for (int lane = 0; lane < kLanes; ++lane) {
-      KeepLaneInRange(lanes, lane);
-      dm[lane] = m[lane];
+    if (AnyOutOfRange(lanes.denominator)) {
+      for (int lane = 0; lane < kLanes; ++lane) KeepLaneInRange(lanes, lane);
     }
-    lanes.Step(detail::Lanes::Load(dm));
+    const detail::Lanes previousOdd = lanes.odd;
+    const detail::Lanes previousEven = lanes.even;
+    lanes.Step(m);
+    if (!AnyMayEnd(m, lanes.even, previousEven)) {
+      m = m + 1.0;
+      continue;
+    }
     for (int lane = 0; lane < kLanes; ++lane) {
-      if (member[lane] == nullptr) {
-        m[lane] = 0;
-        continue;
-      }
+      const double iteration = m.Get(lane);
+      m.Set(lane, iteration + 1.0);
+      if (member[lane] == nullptr) continue;
       const double even = lanes.even.Get(lane);
-      const std::size_t element = member[lane]->element;
-      if (m[lane] >= 1 && Converged(even, previousEven[lane])) {
-        result[element] = FractionResult(even, member[lane]->start.swapped);
-        flags[element] =
-            m[lane] > kReportThreshold ? static_cast<detail::ElementFlag>(m[lane]) : detail::kDone;
-      } else if (m[lane] == kIterationLimit - 1) {
-        flags[element] = detail::kEvaluateScalar;
-      } else {
-        previousEven[lane] = even;
-        ++m[lane];
-        continue;
+      if (iteration >= 1.0 && Converged(even, previousEven.Get(lane))) {
+        m.Set(lane, iteration);
+        finish(lane, even, slow[lane].continuing);
+      } else if (iteration == kIterationLimit - 1) {
+        SlowLane& s = slow[lane];
+        s = {false, previousOdd.Get(lane), previousEven.Get(lane), lanes.odd.Get(lane), even};
+        double r = even;
+        if (Extrapolated(s.odd40, s.even40, s.even39, r)) {
+          m.Set(lane, iteration);
+          finish(lane, r, true);
+        } else {
+          s.continuing = true;
+        }
+      } else if (iteration >= kContinuationLimit - 1) {
+        m.Set(lane, iteration);
+        finish(lane, even, true);
       }
-      --busy;
-      load(lane);
     }
   }
 }
@@ -377,7 +462,7 @@ void NegativeLogBetaInLockstep(const double* a, const double* b, std::size_t cou
 
 void IncompleteBetaInLockstep(const double* x, const double* a, const double* b,
                               const double* negativeLogBeta, std::size_t count, double* result,
-                              ElementFlag* flags) {
+                              ElementFlag* flags, DeferredRecords& records) {
   PendingFraction pending[kChunkLength];
   std::size_t waiting = 0;
   for (std::size_t i = 0; i < count; ++i) {
@@ -387,10 +472,11 @@ void IncompleteBetaInLockstep(const double* x, const double* a, const double* b,
     } else if (x[i] >= 1.0) {
       result[i] = 1.0;
     } else {
-      pending[waiting++] = {StartFraction(x[i], a[i], b[i], negativeLogBeta[i]), i};
+      pending[waiting++] = {StartFraction(x[i], a[i], b[i], negativeLogBeta[i]), i, x[i], a[i],
+                            b[i]};
     }
   }
-  RunFractions(pending, waiting, result, flags);
+  RunFractions(pending, waiting, result, flags, records);
 }
 
 }  // namespace detail

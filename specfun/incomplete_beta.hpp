@@ -27,13 +27,11 @@ void LnGammaOfPairsInLockstep(const double* a, const double* b, std::size_t coun
 void NegativeLogBetaInLockstep(const double* a, const double* b, std::size_t count,
                                double* negativeLogBeta);
 
-// IncompleteBeta of count (at most kChunkLength) elements, side by side.
-// flags[i] is kDone, or the iteration count m that BETAF reports with
-// ReportIterations(m) (the value in result[i] is final either way), or
-// kEvaluateScalar where the scalar routine is needed (41 iterations without
-// convergence; result[i] is then not set).
+// IncompleteBeta of count (at most kChunkLength) elements, side by side,
+// with the same values and records: flags[i] is kDone, or kDeferred where
+// element i's records are appended to `records` (their element being i).
 void IncompleteBetaInLockstep(const double* x, const double* a, const double* b,
                               const double* negativeLogBeta, std::size_t count, double* result,
-                              ElementFlag* flags);
+                              ElementFlag* flags, DeferredRecords& records);
 
 }  // namespace specfun::detail

@@ -10,14 +10,15 @@ namespace specfun {
 void ChiSquareInvBatch(const double* p, const double* nu, double* result, std::size_t count) {
   detail::RunBatch(
       count,
-      [=](std::size_t begin, std::size_t end, detail::ElementFlag* flags) {
+      [=](std::size_t begin, std::size_t end, detail::ElementFlag* flags,
+          detail::DeferredRecords&) {
         for (std::size_t i = begin; i < end; ++i) {
           const bool inside = p[i] > 0.0 && p[i] < 1.0;
           flags[i - begin] = inside ? detail::kDone : detail::kEvaluateScalar;
           if (inside) result[i] = ChiSquareInv(p[i], nu[i]);
         }
       },
-      [=](std::size_t i, detail::ElementFlag) { result[i] = ChiSquareInv(p[i], nu[i]); });
+      [=](std::size_t i) { result[i] = ChiSquareInv(p[i], nu[i]); });
 }
 
 }  // namespace specfun

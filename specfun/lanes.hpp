@@ -24,6 +24,8 @@ struct Lanes {
   // GCC's and Clang's vector type: lane-wise arithmetic that the compiler
   // maps onto the widest vector unit of the target.
   typedef double Vector __attribute__((vector_size(kLaneCount * sizeof(double))));
+  // What comparing two Vectors gives: all bits set in a lane where it holds.
+  typedef long long Mask __attribute__((vector_size(kLaneCount * sizeof(long long))));
   Vector v;
 
   static Lanes Filled(double value) {
@@ -42,30 +44,32 @@ struct Lanes {
   double Get(int i) const { return v[i]; }
   void Set(int i, double value) { v[i] = value; }
 
-  friend Lanes operator+(Lanes a, Lanes b) { return {a.v + b.v}; }
-  friend Lanes operator+(double a, Lanes b) { return {a + b.v}; }
-  friend Lanes operator+(Lanes a, double b) { return {a.v + b}; }
-  friend Lanes operator-(Lanes a, Lanes b) { return {a.v - b.v}; }
-  friend Lanes operator-(double a, Lanes b) { return {a - b.v}; }
-  friend Lanes operator-(Lanes a, double b) { return {a.v - b}; }
-  friend Lanes operator-(Lanes a) { return {-a.v}; }
-  friend Lanes operator*(Lanes a, Lanes b) { return {a.v * b.v}; }
-  friend Lanes operator*(double a, Lanes b) { return {a * b.v}; }
-  friend Lanes operator*(Lanes a, double b) { return {a.v * b}; }
-  friend Lanes operator/(Lanes a, Lanes b) { return {a.v / b.v}; }
-  friend Lanes operator/(double a, Lanes b) { return {a / b.v}; }
-  friend Lanes operator/(Lanes a, double b) { return {a.v / b}; }
+  friend Lanes operator+(const Lanes& a, const Lanes& b) { return {a.v + b.v}; }
+  friend Lanes operator+(double a, const Lanes& b) { return {a + b.v}; }
+  friend Lanes operator+(const Lanes& a, double b) { return {a.v + b}; }
+  friend Lanes operator-(const Lanes& a, const Lanes& b) { return {a.v - b.v}; }
+  friend Lanes operator-(double a, const Lanes& b) { return {a - b.v}; }
+  friend Lanes operator-(const Lanes& a, double b) { return {a.v - b}; }
+  friend Lanes operator-(const Lanes& a) { return {-a.v}; }
+  friend Lanes operator*(const Lanes& a, const Lanes& b) { return {a.v * b.v}; }
+  friend Lanes operator*(double a, const Lanes& b) { return {a * b.v}; }
+  friend Lanes operator*(const Lanes& a, double b) { return {a.v * b}; }
+  friend Lanes operator/(const Lanes& a, const Lanes& b) { return {a.v / b.v}; }
+  friend Lanes operator/(double a, const Lanes& b) { return {a / b.v}; }
+  friend Lanes operator/(const Lanes& a, double b) { return {a.v / b}; }
 };
 
 // The C library's functions, one lane at a time.
 inline double LaneExp(double x) { return std::exp(x); }
 inline double LaneLog(double x) { return std::log(x); }
 
-inline Lanes LaneExp(Lanes x) {
+inline Lanes LaneExp(const Lanes& argument) {
+  Lanes x = argument;
   for (int i = 0; i < Lanes::N; ++i) x.v[i] = std::exp(x.v[i]);
   return x;
 }
-inline Lanes LaneLog(Lanes x) {
+inline Lanes LaneLog(const Lanes& argument) {
+  Lanes x = argument;
   for (int i = 0; i < Lanes::N; ++i) x.v[i] = std::log(x.v[i]);
   return x;
 }

@@ -33,7 +33,7 @@ const double kHalfLogTwoPi = 0.5 * std::log(8.0 * std::atan(1.0));
 
 // Stirling's formula at z with the remainder's continued fraction.
 template <class V>
-V Stirling(V z) {
+V Stirling(const V& z) {
   V t = kRemainder[7] / z;
   for (int k = 6; k >= 0; --k) t = kRemainder[k] / (z + t);
   return (z - 0.5) * detail::LaneLog(z) - z + kHalfLogTwoPi + t;
@@ -106,13 +106,9 @@ void LnGammaInLockstep(const double* x, double* result, std::size_t count) {
 }  // namespace detail
 
 void LnGammaBatch(const double* x, double* result, std::size_t count) {
-  detail::RunBatch(
-      count,
-      [=](std::size_t begin, std::size_t end, detail::ElementFlag* flags) {
-        detail::LnGammaInLockstep(x + begin, result + begin, end - begin);
-        for (std::size_t i = begin; i < end; ++i) flags[i - begin] = detail::kDone;
-      },
-      [](std::size_t, detail::ElementFlag) {});
+  detail::RunQuietBatch(count, [=](std::size_t begin, std::size_t end) {
+    detail::LnGammaInLockstep(x + begin, result + begin, end - begin);
+  });
 }
 
 }  // namespace specfun
