@@ -15,6 +15,7 @@
 // The recurrence values are scaled by a power of two only when they leave
 // [2^-600, 2^600]; such scaling is exact, so it changes no approximant and
 // only keeps the values from underflowing to 0/0 (parameters near 1e10).
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -215,51 +216,33 @@ struct PendingFraction {
   double b;
 };
 
-void LoadLane(Convergents<detail::Lanes>& lanes, int lane, const Convergents<double>& f) {
-  lanes.a.Set(lane, f.a);
-  lanes.b.Set(lane, f.b);
-  lanes.x.Set(lane, f.x);
-  lanes.previousNumerator.Set(lane, f.previousNumerator);
-  lanes.numerator.Set(lane, f.numerator);
-  lanes.previousDenominator.Set(lane, f.previousDenominator);
-  lanes.denominator.Set(lane, f.denominator);
-}
-
-void KeepLaneInRange(Convergents<detail::Lanes>& lanes, int lane) {
-  double previousNumerator = lanes.previousNumerator.Get(lane);
-  double numerator = lanes.numerator.Get(lane);
-  double previousDenominator = lanes.previousDenominator.Get(lane);
-  double denominator = lanes.denominator.Get(lane);
-  KeepInRange(previousNumerator, numerator, previousDenominator, denominator);
-  lanes.previousNumerator.Set(lane, previousNumerator);
-  lanes.numerator.Set(lane, numerator);
-  lanes.previousDenominator.Set(lane, previousDenominator);
-  lanes.denominator.Set(lane, denominator);
-}
-
-bool AnyLane(const detail::Lanes::Mask& mask) {
-  for (int lane = 0; lane < detail::kLaneCount; ++lane) {
-    if (mask[lane] != 0) return true;
-  }
-  return false;
-}
-
 // Whether some lane's denominator lies outside [2^-600, 2^600] (a NaN does
 // not, and needs no scaling).
-bool AnyOutOfRange(const detail::Lanes& denominator) {
-  return AnyLane((denominator.v > kLargestUnscaled) | (denominator.v < -kLargestUnscaled) |
-                 ((denominator.v < kSmallestUnscaled) & (denominator.v > -kSmallestUnscaled)));
+bool AnyOutOfRange(const double* denominator) {
+  bool out = false;
+  for (int lane = 0; lane < detail::kLaneCount; ++lane) {
+    const double d = denominator[lane];
+    out |= (d > kLargestUnscaled) | (d < -kLargestUnscaled) |
+           ((d < kSmallestUnscaled) & (d > -kSmallestUnscaled));
+  }
+  return out;
 }
 
-// Whether some lane may end its fraction after iteration m: its even
-// approximants have converged (from m = 1 on), or m is 40, the last of the
-// iterations before the extrapolation, or the last of the continued ones.
-bool AnyMayEnd(const detail::Lanes& m, const detail::Lanes& even,
-               const detail::Lanes& previousEven) {
-  const detail::Lanes::Vector change = even.v - previousEven.v;
-  const detail::Lanes::Mask moving = (change >= kTolerance) | (change <= -kTolerance);
-  return AnyLane(((m.v >= 1.0) & ~moving) | (m.v == kIterationLimit - 1.0) |
-                 (m.v >= kContinuationLimit - 1.0));
+// The lanes, one bit each, that may end their fraction after iteration m:
+// their even approximants have converged (from m = 1 on), or m is 40, the
+// last of the iterations before the extrapolation, or the last of the
+// continued ones.
+static_assert(detail::kLaneCount <= 32, "a bit for each lane");
+unsigned MayEnd(const double* m, const double* even, const double* previousEven) {
+  unsigned bits = 0;
+  for (int lane = 0; lane < detail::kLaneCount; ++lane) {
+    const double change = even[lane] - previousEven[lane];
+    const bool moving = (change >= kTolerance) | (change <= -kTolerance);
+    const bool mayEnd = ((m[lane] >= 1.0) & !moving) | (m[lane] == kIterationLimit - 1.0) |
+                        (m[lane] >= kContinuationLimit - 1.0);
+    bits |= static_cast<unsigned>(mayEnd) << lane;
+  }
+  return bits;
 }
 
 void EmitIterations(const detail::DeferredRecord& record) {
@@ -284,6 +267,32 @@ struct SlowLane {
 // A lane's m while it runs no fraction: it never reaches an end.
 constexpr double kIdleIteration = -1e9;
 
+// The lanes' state between iterations, lane by lane: the fraction's
+// arguments and recurrence values, the last approximants and m.
+struct LaneState {
+  alignas(64) double a[detail::kLaneCount];
+  alignas(64) double b[detail::kLaneCount];
+  alignas(64) double x[detail::kLaneCount];
+  alignas(64) double previousNumerator[detail::kLaneCount];
+  alignas(64) double numerator[detail::kLaneCount];
+  alignas(64) double previousDenominator[detail::kLaneCount];
+  alignas(64) double denominator[detail::kLaneCount];
+  alignas(64) double odd[detail::kLaneCount];
+  alignas(64) double even[detail::kLaneCount];
+  alignas(64) double m[detail::kLaneCount];
+
+  void Load(int lane, const Convergents<double>& f, double iteration) {
+    a[lane] = f.a;
+    b[lane] = f.b;
+    x[lane] = f.x;
+    previousNumerator[lane] = f.previousNumerator;
+    numerator[lane] = f.numerator;
+    previousDenominator[lane] = f.previousDenominator;
+    denominator[lane] = f.denominator;
+    m[lane] = iteration;
+  }
+};
+
 // The fractions side by side, each lane at its own iteration m, the scalar
 // routine's steps lane by lane: the 41 iterations, the extrapolation or the
 // continued iteration, and the reports, held back. A lane whose fraction
@@ -291,11 +300,11 @@ constexpr double kIdleIteration = -1e9;
 SPECFUN_LANE_TARGETS
 void RunFractions(const PendingFraction* pending, std::size_t count, double* result,
                   detail::ElementFlag* flags, detail::DeferredRecords& records) {
+  using detail::Lanes;
   constexpr int kLanes = detail::kLaneCount;
   // Idle lanes run a harmless fraction whose values are not used.
   const Convergents<double> idle{1.0, 1.0, 0.5, 0.0, 1.0, 1.0, 1.0};
-  Convergents<detail::Lanes> lanes{};
-  detail::Lanes m = detail::Lanes::Filled(0.0);
+  LaneState state = {};
   const PendingFraction* member[kLanes];
   SlowLane slow[kLanes] = {};
   std::size_t next = 0;
@@ -303,23 +312,20 @@ void RunFractions(const PendingFraction* pending, std::size_t count, double* res
   const auto load = [&](int lane) {
     if (next < count) {
       member[lane] = &pending[next++];
-      LoadLane(lanes, lane, member[lane]->start.fraction);
-      m.Set(lane, 0.0);
+      state.Load(lane, member[lane]->start.fraction, 0.0);
       ++busy;
     } else {
       member[lane] = nullptr;
-      LoadLane(lanes, lane, idle);
-      m.Set(lane, kIdleIteration);
+      state.Load(lane, idle, kIdleIteration);
     }
   };
-  // r is the fraction's value; slowly is set where it came after 41
-  // iterations without convergence.
-  const auto finish = [&](int lane, double r, bool slowly) {
+  // r is the fraction's value after iteration m; slowly is set where it came
+  // after 41 iterations without convergence.
+  const auto finish = [&](int lane, double r, int m, bool slowly) {
     const PendingFraction& f = *member[lane];
     const bool swapped = f.start.swapped;
     result[f.element] = FractionResult(r, swapped);
     flags[f.element] = detail::kDone;
-    const int iteration = static_cast<int>(m.Get(lane));
     if (slowly) {
       const SlowLane& s = slow[lane];
       records.push_back({f.element,
@@ -327,8 +333,8 @@ void RunFractions(const PendingFraction* pending, std::size_t count, double* res
                          swapped ? 1 : 0,
                          {s.odd39, s.even39, s.odd40, s.even40, r, f.x, f.a, f.b}});
       flags[f.element] = detail::kDeferred;
-    } else if (iteration > kReportThreshold) {
-      records.push_back({f.element, EmitIterations, iteration, {}});
+    } else if (m > kReportThreshold) {
+      records.push_back({f.element, EmitIterations, m, {}});
       flags[f.element] = detail::kDeferred;
     }
     slow[lane].continuing = false;
@@ -337,37 +343,49 @@ void RunFractions(const PendingFraction* pending, std::size_t count, double* res
   };
   for (int lane = 0; lane < kLanes; ++lane) load(lane);
   while (busy > 0) {
-    if (AnyOutOfRange(lanes.denominator)) {
-      for (int lane = 0; lane < kLanes; ++lane) KeepLaneInRange(lanes, lane);
+    if (AnyOutOfRange(state.denominator)) {
+      for (int lane = 0; lane < kLanes; ++lane) {
+        KeepInRange(state.previousNumerator[lane], state.numerator[lane],
+                    state.previousDenominator[lane], state.denominator[lane]);
+      }
     }
-    const detail::Lanes previousOdd = lanes.odd;
-    const detail::Lanes previousEven = lanes.even;
-    lanes.Step(m);
-    if (!AnyMayEnd(m, lanes.even, previousEven)) {
-      m = m + 1.0;
-      continue;
-    }
-    for (int lane = 0; lane < kLanes; ++lane) {
-      const double iteration = m.Get(lane);
-      m.Set(lane, iteration + 1.0);
+    double previousEven[kLanes];
+    double previousOdd[kLanes];
+    std::memcpy(previousEven, state.even, sizeof previousEven);
+    std::memcpy(previousOdd, state.odd, sizeof previousOdd);
+    Convergents<Lanes> lanes{Lanes::Load(state.a),          Lanes::Load(state.b),
+                             Lanes::Load(state.x),          Lanes::Load(state.previousNumerator),
+                             Lanes::Load(state.numerator),  Lanes::Load(state.previousDenominator),
+                             Lanes::Load(state.denominator)};
+    double m[kLanes];
+    std::memcpy(m, state.m, sizeof m);
+    lanes.Step(Lanes::Load(m));
+    lanes.previousNumerator.Store(state.previousNumerator);
+    lanes.numerator.Store(state.numerator);
+    lanes.previousDenominator.Store(state.previousDenominator);
+    lanes.denominator.Store(state.denominator);
+    lanes.odd.Store(state.odd);
+    lanes.even.Store(state.even);
+    for (int lane = 0; lane < kLanes; ++lane) state.m[lane] = m[lane] + 1.0;
+    const unsigned mayEnd = MayEnd(m, state.even, previousEven);
+    for (unsigned bits = mayEnd; bits != 0; bits &= bits - 1) {
+      const int lane = std::countr_zero(bits);
       if (member[lane] == nullptr) continue;
-      const double even = lanes.even.Get(lane);
-      if (iteration >= 1.0 && Converged(even, previousEven.Get(lane))) {
-        m.Set(lane, iteration);
-        finish(lane, even, slow[lane].continuing);
+      const int iteration = static_cast<int>(m[lane]);
+      const double even = state.even[lane];
+      if (iteration >= 1 && Converged(even, previousEven[lane])) {
+        finish(lane, even, iteration, slow[lane].continuing);
       } else if (iteration == kIterationLimit - 1) {
         SlowLane& s = slow[lane];
-        s = {false, previousOdd.Get(lane), previousEven.Get(lane), lanes.odd.Get(lane), even};
+        s = {false, previousOdd[lane], previousEven[lane], state.odd[lane], even};
         double r = even;
         if (Extrapolated(s.odd40, s.even40, s.even39, r)) {
-          m.Set(lane, iteration);
-          finish(lane, r, true);
+          finish(lane, r, iteration, true);
         } else {
           s.continuing = true;
         }
       } else if (iteration >= kContinuationLimit - 1) {
-        m.Set(lane, iteration);
-        finish(lane, even, true);
+        finish(lane, even, iteration, true);
       }
     }
   }

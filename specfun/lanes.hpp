@@ -13,6 +13,7 @@
 
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 
 namespace specfun::detail {
 
@@ -24,8 +25,6 @@ struct Lanes {
   // GCC's and Clang's vector type: lane-wise arithmetic that the compiler
   // maps onto the widest vector unit of the target.
   typedef double Vector __attribute__((vector_size(kLaneCount * sizeof(double))));
-  // What comparing two Vectors gives: all bits set in a lane where it holds.
-  typedef long long Mask __attribute__((vector_size(kLaneCount * sizeof(long long))));
   Vector v;
 
   static Lanes Filled(double value) {
@@ -35,12 +34,10 @@ struct Lanes {
   }
   static Lanes Load(const double* values) {
     Lanes r;
-    for (int i = 0; i < N; ++i) r.v[i] = values[i];
+    std::memcpy(&r.v, values, sizeof r.v);
     return r;
   }
-  void Store(double* values) const {
-    for (int i = 0; i < N; ++i) values[i] = v[i];
-  }
+  void Store(double* values) const { std::memcpy(values, &v, sizeof v); }
   double Get(int i) const { return v[i]; }
   void Set(int i, double value) { v[i] = value; }
 
