@@ -41,8 +41,13 @@ constexpr double kStirlingBetaFrom = 1e4;
 // Continued fraction levels are bounded by this; the fraction converges
 // within about 4·√max(a, b) levels below the mean.
 constexpr int kFractionLimit = 200000;
-constexpr double kFractionTolerance = 1e-16;
+constexpr double kFractionTolerance = 4e-16;
 constexpr double kFractionFloor = 1e-300;
+// ln(1 - 1e-7): an upper tail above this leaves its complement, which would
+// keep fewer than nine digits, to the fraction, taken to at most this many
+// levels on the side where it converges slowly.
+constexpr double kComplementFrom = -1.0000000500000033e-07;
+constexpr int kOffSideLevels = 200;
 
 // A point u with x, 1 - x and their logarithms, each to full precision.
 struct Point {
@@ -86,13 +91,14 @@ double LogBeta(double a, double b) {
 // ln I(x, a, b) for x below the mean (a + 1)/(a + b + 2), from the
 // continued fraction of A&S 26.5.8 by the modified Lentz method, stopped on
 // a relative change, times its prefactor x^a (1 - x)^b / (a B(a, b)).
-double LogFractionTail(const Point& point, double a, double b, double logBeta) {
+double LogFractionTail(const Point& point, double a, double b, double logBeta,
+                       int levels = kFractionLimit) {
   const auto guarded = [](double v) { return std::fabs(v) < kFractionFloor ? kFractionFloor : v; };
   const double x = point.x;
   double c = 1.0;
   double d = 1.0 / guarded(1.0 - (a + b) * x / (a + 1.0));
   double h = d;
-  for (int m = 1; m <= kFractionLimit; ++m) {
+  for (int m = 1; m <= levels; ++m) {
     const double dm = m;
     const double a2m = a + 2.0 * dm;
     const double even = dm * (b - dm) * x / ((a2m - 1.0) * a2m);
@@ -116,6 +122,10 @@ double LogLowerTail(const Point& point, double a, double b, double logBeta) {
                                         : point.y * (a + b + 2.0) > b + 1.0;
   if (belowMean) return LogFractionTail(point, a, b, logBeta);
   const double logUpper = LogFractionTail(Mirror(point), b, a, logBeta);
+  // Where the complement would keep few digits (a parameter far below 1
+  // puts nearly all the mass at one end), the fraction is taken on this side
+  // after all.
+  if (logUpper > kComplementFrom) return LogFractionTail(point, a, b, logBeta, kOffSideLevels);
   return std::log1p(-std::exp(logUpper));
 }
 
