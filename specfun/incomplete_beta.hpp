@@ -1,5 +1,5 @@
-// The incomplete beta function with its normalising constant supplied
-// (internal), for callers that evaluate it many times at fixed a and b.
+// The incomplete beta function with its normalising constant supplied, and
+// both of its tails to full relative accuracy (internal).
 #pragma once
 
 namespace specfun::detail {
@@ -10,5 +10,17 @@ double NegativeLogBeta(double a, double b);
 // BETAF(x, a, b) given negativeLogBeta = NegativeLogBeta(a, b): the same
 // value, bit for bit, and the same diagnostics.
 double IncompleteBeta(double x, double a, double b, double negativeLogBeta);
+
+struct BetaTails {
+  double lower;
+  double upper;
+};
+
+// I(x, a, b) and 1 - I(x, a, b), each to a small relative error of its own
+// size (down to the smallest normal double), for 0 <= x <= 1 with y = 1 - x
+// supplied by the caller (so a complement near 1 keeps its digits), and any
+// a, b > 0 up to the largest double. Subnormal or infinite parameters give
+// the limiting values; a NaN anywhere gives NaNs.
+BetaTails IncompleteBetaTails(double x, double y, double a, double b);
 
 }  // namespace specfun::detail
