@@ -296,6 +296,16 @@ BetaQuantile LargeParameterBetaQuantile(double p, double a, double b) {
 
 BetaQuantile SolveBetaQuantile(double p, double a, double b, double start) {
   const Frame frame = FrameFor(p, a, b);
+  // A root beyond the doubles at either end, as with a parameter far below
+  // 1: the leading term of the lower tail, an upper bound on x where it is
+  // this small, puts x below e^-750; or the lower tail cannot reach the
+  // target anywhere x is below 1 in double precision, since there
+  // I(x, a, b) <= b·(1/a + 750 + ln(1 + a)) for small b.
+  const double logLeading = (frame.logTarget + std::log(frame.a) + frame.logBeta) / frame.a;
+  if (logLeading < -kLogitLimit) return ToQuantile(frame, PointAt(-kLogitLimit));
+  if (frame.b * (1.0 / frame.a + kLogitLimit + std::log1p(frame.a)) < std::exp(frame.logTarget)) {
+    return ToQuantile(frame, PointAt(kLogitLimit));
+  }
   double u = TailStart(frame);
   if (start > 0.0 && start < 1.0) {
     const double logit = std::log(start / (1.0 - start));
