@@ -1,5 +1,5 @@
-// The incomplete beta function with its normalising constant supplied
-// (internal), for callers that evaluate it many times at fixed a and b.
+// The incomplete beta function with its normalising constant supplied, and
+// both of its tails to full relative accuracy (internal).
 #pragma once
 
 #include <cstddef>
@@ -33,5 +33,17 @@ void NegativeLogBetaInLockstep(const double* a, const double* b, std::size_t cou
 void IncompleteBetaInLockstep(const double* x, const double* a, const double* b,
                               const double* negativeLogBeta, std::size_t count, double* result,
                               ElementFlag* flags, DeferredRecords& records);
+
+struct BetaTails {
+  double lower;
+  double upper;
+};
+
+// I(x, a, b) and 1 - I(x, a, b), each to a small relative error of its own
+// size (down to the smallest normal double), for 0 <= x <= 1 with y = 1 - x
+// supplied by the caller (so a complement near 1 keeps its digits), and any
+// a, b > 0 up to the largest double. Subnormal or infinite parameters give
+// the limiting values; a NaN anywhere gives NaNs.
+BetaTails IncompleteBetaTails(double x, double y, double a, double b);
 
 }  // namespace specfun::detail

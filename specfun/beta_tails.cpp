@@ -1,0 +1,235 @@
+// Both tails of the regularized incomplete beta function, I(x, a, b) and
+// 1 - I(x, a, b), each to a small error relative to its own size, for any
+// a, b > 0 up to the largest double.
+//
+// Write p = a/(a + b), q = b/(a + b) for the mean and its complement and
+// D = (a + b)(x - p) = x b - y a (y = 1 - x), formed from exact products.
+// The exponent of the integrand relative to its peak,
+//   E = a ln(x/p) + b ln(y/q) = a (ln(1 + D/a) - D/a) + b (ln(1 - D/b) + D/b),
+// is free of cancellation, and with Stirling's remainder mu(z) = ln Γ(z) -
+// (z - 1/2) ln z + z - ln √(2π),
+//   x^a y^b / B(a, b) = e^E √(ab/(2π(a + b))) e^(mu(a + b) - mu(a) - mu(b)),
+// which keeps its digits where ln B(a, b) from three ln Γ values would not.
+//
+// - min(a, b) below kUniformExpansionStart: the continued fraction of A&S
+//   26.5.8 for the tail on the side of the mean where x lies (the smaller
+//   tail), evaluated by the modified Lentz method to a relative tolerance.
+// - Otherwise Temme's uniform asymptotic expansion for large a and b
+//   (N. M. Temme, Special Functions, 1996, 11.3.3): with -z² = E,
+//   sign(z) = sign(D) and r = a + b,
+//   I = erfc(-z)/2 + e^(mu(r) - mu(a) - mu(b)) e^(-z²)/√(2π) (c0/√r + c1/r^(3/2)),
+//   c0 = 1/η - √(pq)/(x - p), c1 = (c0'(η) - c0'(0))/η, η = z √(2/r),
+//   the next term being of relative order (ab/(a + b))^-2.
+#include <cfloat>
+#include <cmath>
+#include <limits>
+
+#include "specfun/incomplete_beta.hpp"
+#include "specfun/specfun.hpp"
+
+namespace specfun::detail {
+namespace {
+
+// ln √(2π).
+constexpr double kLogRootTwoPi = 0.91893853320467274178;
+// √(2π) and √2.
+constexpr double kRootTwoPi = 2.5066282746310005024;
+constexpr double kRootTwo = 1.4142135623730950488;
+// From this smaller parameter on, Temme's expansion (next term about
+// 1e-15 of the value at ab/(a + b) = 5e5) replaces the fraction, whose
+// length grows like the cube root of the parameters (about 1000 terms here).
+constexpr double kUniformExpansionStart = 1e6;
+// The fraction stops when a convergent changes by less than this share.
+constexpr double kRelativeTolerance = 1e-16;
+// Bound on the fraction's terms; below kUniformExpansionStart it needs a few
+// thousand at most.
+constexpr int kTermLimit = 200000;
+// Lentz's guard against a zero denominator.
+constexpr double kTinyDenominator = 1e-300;
+// Above this the remainder of Stirling's series to z^-15 is below 1e-18.
+constexpr double kStirlingSeriesStart = 10.0;
+// Below these |z| the coefficients are taken from their Taylor series at
+// η = 0, where the closed forms cancel.
+constexpr double kSmallZForC0 = 1e-3;
+constexpr double kSmallZForC1 = 0.1;
+
+double NaN() { return std::numeric_limits<double>::quiet_NaN(); }
+
+// mu(z) = ln Γ(z) - (z - 1/2) ln z + z - ln √(2π), Stirling's remainder.
+double StirlingRemainder(double z) {
+  if (z < kStirlingSeriesStart) {
+    return LnGamma(z) - (z - 0.5) * std::log(z) + z - kLogRootTwoPi;
+  }
+  // Σ B(2k) / (2k (2k - 1) z^(2k - 1)), k = 1 ... 8.
+  constexpr double kCoefficients[] = {1.0 / 12.0,    -1.0 / 360.0,     1.0 / 1260.0,
+                                      -1.0 / 1680.0, 1.0 / 1188.0,     -691.0 / 360360.0,
+                                      1.0 / 156.0,   -3617.0 / 122400.0};
+  const double w = 1.0 / (z * z);
+  double sum = 0.0;
+  for (int k = 7; k >= 0; --k) sum = sum * w + kCoefficients[k];
+  return sum / z;
+}
+
+// ln(a + b) without overflow.
+double LogSum(double a, double b) {
+  const double big = std::fmax(a, b);
+  const double small = std::fmin(a, b);
+  return std::log(big) + std::log1p(small / big);
+}
+
+// ln(1 + t) - t for |t| <= 1/2, from ln(1 + t) = 2 atanh(t/(2 + t)).
+double LogOnePlusMinusSmall(double t) {
+  const double s = t / (2.0 + t);
+  const double s2 = s * s;
+  double sum = 0.0;
+  for (int k = 39; k >= 3; k -= 2) sum = sum * s2 + 1.0 / k;
+  return 2.0 * s * s2 * sum - t * t / (2.0 + t);
+}
+
+// a (ln(x/p) - D/a) with p = a/(a + b), u = D/a = x/p - 1; x is the
+// argument on a's side and b the other parameter.
+double ScaledLogRatio(double a, double b, double x, double d) {
+  const double u = d / a;
+  if (std::fabs(u) <= 0.5) return a * LogOnePlusMinusSmall(u);
+  if (u > 0.5 && std::isfinite(u)) return a * std::log1p(u) - d;
+  // ln(x/p) = ln x + ln((a + b)/a), with x/p formed directly where it is a
+  // normal double.
+  const double ratio = b / a;
+  double logRatio;
+  if (std::isfinite(ratio)) {
+    const double share = x + x * ratio;
+    logRatio = (share >= DBL_MIN && std::isfinite(share)) ? std::log(share)
+                                                          : std::log(x) + std::log1p(ratio);
+  } else {
+    logRatio = std::log(x) - std::log(a) + std::log(b) + std::log1p(a / b);
+  }
+  return a * logRatio - d;
+}
+
+// x b - y a with the products' rounding errors included. Of x and y the
+// smaller is taken as exact and the other as its complement 1 - x or 1 - y
+// (the larger cannot hold the smaller's digits); the difference between
+// that complement and the one supplied is exact by Sterbenz's lemma.
+double Deviation(double x, double y, double a, double b) {
+  const double xb = x * b;
+  const double ya = y * a;
+  const double rounded = (xb - ya) + (std::fma(x, b, -xb) - std::fma(y, a, -ya));
+  if (x <= y) return rounded - ((1.0 - y) - x) * a;
+  return rounded + ((1.0 - x) - y) * b;
+}
+
+// ln(p^a q^b / B(a, b)) = ln √(ab/(2π(a + b))) + mu(a + b) - mu(a) - mu(b).
+double LogPeak(double a, double b) {
+  const double logRoot = 0.5 * (std::log(a) + std::log(b) - LogSum(a, b)) - kLogRootTwoPi;
+  return logRoot + (StirlingRemainder(a + b) - StirlingRemainder(a) - StirlingRemainder(b));
+}
+
+double Exponent(double x, double y, double a, double b, double d) {
+  const double e = ScaledLogRatio(a, b, x, d) + ScaledLogRatio(b, a, y, -d);
+  return std::fmin(e, 0.0);
+}
+
+// The continued fraction 1 + d1/(1 + d2/(1 + ...)) of A&S 26.5.8 at (x, a, b),
+// by the modified Lentz method; the tail is prefactor / fraction.
+double FractionDenominator(double x, double a, double b) {
+  double value = 1.0;
+  double c = 1.0;
+  double d = 0.0;
+  for (int n = 1; n <= kTermLimit; ++n) {
+    const double m = static_cast<double>((n - 1) / 2);
+    double term;
+    if (n % 2 == 1) {
+      const double a2m = a + 2.0 * m;
+      term = -((a + m) / a2m) * ((a + b + m) * x / (a2m + 1.0));
+    } else {
+      const double a2m = a + 2.0 * m;
+      term = ((m + 1.0) / (a2m + 1.0)) * ((b - m - 1.0) * x / (a2m + 2.0));
+    }
+    d = 1.0 + term * d;
+    if (std::fabs(d) < kTinyDenominator) d = kTinyDenominator;
+    d = 1.0 / d;
+    c = 1.0 + term / c;
+    if (std::fabs(c) < kTinyDenominator) c = kTinyDenominator;
+    const double step = c * d;
+    value *= step;
+    if (std::fabs(step - 1.0) < kRelativeTolerance) break;
+  }
+  return value;
+}
+
+// I(x, a, b) for x at or below the mean, x^a y^b / (a B(a, b)) over the
+// fraction, with ln(x^a y^b / B(a, b)) = logPrefactor.
+double SmallerTail(double x, double a, double b, double logPrefactor) {
+  const double logTail = logPrefactor - std::log(a);
+  if (logTail < -746.0) return 0.0;
+  return std::exp(logTail) / FractionDenominator(x, a, b);
+}
+
+BetaTails ByFraction(double x, double y, double a, double b) {
+  const double d = Deviation(x, y, a, b);
+  const double logPrefactor = Exponent(x, y, a, b, d) + LogPeak(a, b);
+  if (d <= 0.0) {
+    const double lower = SmallerTail(x, a, b, logPrefactor);
+    return {lower, 1.0 - lower};
+  }
+  const double upper = SmallerTail(y, b, a, logPrefactor);
+  return {1.0 - upper, upper};
+}
+
+BetaTails ByUniformExpansion(double x, double y, double a, double b) {
+  const double d = Deviation(x, y, a, b);
+  const double e = Exponent(x, y, a, b, d);
+  const double z = std::copysign(std::sqrt(-e), d);
+  // p, q and ρ = √(ab/(a + b)) without forming a + b, which may overflow.
+  const double p = 1.0 / (1.0 + b / a);
+  const double q = 1.0 / (1.0 + a / b);
+  const double rho = std::sqrt(a * q);
+  const double sigma2 = p * q;
+  const double delta = q - p;
+  // c0/√r and c1/r^(3/2); w = D/ρ is the standardised deviation.
+  const double c0Slope = (sigma2 - 1.0) / 12.0;  // c0'(0) σ²
+  double c0;
+  if (std::fabs(z) < kSmallZForC0) {
+    c0 = delta / (3.0 * rho) + kRootTwo * c0Slope * z / (rho * rho);
+  } else {
+    c0 = 1.0 / (kRootTwo * z) - rho / d;
+  }
+  double c1;
+  if (std::fabs(z) < kSmallZForC1) {
+    c1 = 2.0 * delta * (2.0 + sigma2) / (135.0 * rho * rho * rho);
+  } else {
+    const double w = d / rho;
+    const double slope =
+        -0.5 / (z * z) + kRootTwo * z * ((1.0 + d / a) * (1.0 - d / b)) / (w * w * w);
+    c1 = (slope - c0Slope / (rho * rho)) / (kRootTwo * z);
+  }
+  const double sum = a + b;  // +∞ only where mu(a + b) is 0 anyway
+  const double scale = std::exp(e + StirlingRemainder(sum) - StirlingRemainder(a) -
+                                StirlingRemainder(b)) /
+                       kRootTwoPi;
+  const double correction = scale * (c0 + c1);
+  const double lower = 0.5 * std::erfc(-z) + correction;
+  const double upper = 0.5 * std::erfc(z) - correction;
+  if (z < 0.0) return {lower, 1.0 - lower};
+  return {1.0 - upper, upper};
+}
+
+}  // namespace
+
+BetaTails IncompleteBetaTails(double x, double y, double a, double b) {
+  if (std::isnan(x) || std::isnan(y) || std::isnan(a) || std::isnan(b)) return {NaN(), NaN()};
+  if (!(a > 0.0) || !(b > 0.0)) return {NaN(), NaN()};
+  if (x <= 0.0) return {0.0, 1.0};
+  if (y <= 0.0) return {1.0, 0.0};
+  // Limits: a → 0 puts all mass at 0, b → 0 at 1, both together mass
+  // b/(a + b) at 0; an infinite parameter moves the mass to its end.
+  const bool tinyA = a < DBL_MIN;
+  const bool tinyB = b < DBL_MIN;
+  if (tinyA && tinyB) return {b / (a + b), a / (a + b)};
+  if (tinyA || std::isinf(b)) return std::isinf(a) ? BetaTails{NaN(), NaN()} : BetaTails{1.0, 0.0};
+  if (tinyB || std::isinf(a)) return {0.0, 1.0};
+  if (std::fmin(a, b) >= kUniformExpansionStart) return ByUniformExpansion(x, y, a, b);
+  return ByFraction(x, y, a, b);
+}
+
+}  // namespace specfun::detail
