@@ -113,10 +113,19 @@ double CentralIntegral(double x) {
 }
 
 // Q(x)/φ(x) for x > 2.25 by Laplace's fraction 1/(x + 1/(x + 2/(x + ...))).
-double DeepLaplaceRatio(double x) {
-  double t = 0.0;
+template <class V>
+V DeepLaplaceRatio(const V& x) {
+  V t{};
   for (int k = kDeepFractionLevels; k >= 1; --k) t = k / (x + t);
   return 1.0 / (x + t);
+}
+
+bool TakesDeepFraction(double x) { return x > kSwitchPoint && x <= kDeepFractionUpTo; }
+
+// DeepLaplaceRatio of kLaneCount arguments side by side.
+SPECFUN_LANE_TARGETS
+void DeepLaplaceRatioLanes(const double* x, double* ratio) {
+  DeepLaplaceRatio(detail::Lanes::Load(x)).Store(ratio);
 }
 
 // The x > 35 with Q(x) = q, by Newton's method on ln Q from the asymptotic
@@ -141,17 +150,25 @@ double AsymptoticTailDeviate(double q) {
 }
 
 // The positive deviate of the tail q <= 1/2, to about 1e-14 relative, given
-// x = ThreeNewtonSteps(q, RationalStart(q)) (not used below Q(35.8)).
-double AccurateUpperDeviate(double q, double x) {
+// x = ThreeNewtonSteps(q, RationalStart(q)) (not used below Q(35.8)) and,
+// where TakesDeepFraction(x), deepRatio = DeepLaplaceRatio(x).
+double AccurateUpperDeviate(double q, double x, double deepRatio) {
   if (q < kAsymptoticBelow) return AsymptoticTailDeviate(q);
   if (x < kCentralSeriesBelow) {
     // 1/2 - q is exact here (q > 0.3).
     return x + (CentralIntegral(x) - (0.5 - q)) / Density(x);
   }
-  if (x > kSwitchPoint && x <= kDeepFractionUpTo) {
-    return x + (Density(x) * DeepLaplaceRatio(x) - q) / Density(x);
-  }
+  if (TakesDeepFraction(x)) return x + (Density(x) * deepRatio - q) / Density(x);
   return x;
+}
+
+// RefineGaussianDeviate given also deepRatio = DeepLaplaceRatio(smallerTailX)
+// where TakesDeepFraction(smallerTailX).
+double RefineWithRatio(double p, double x, double smallerTailX, double deepRatio) {
+  const double accurate = p <= 0.5 ? AccurateUpperDeviate(p, smallerTailX, deepRatio)
+                                   : -AccurateUpperDeviate(1.0 - p, smallerTailX, deepRatio);
+  if (std::fabs(x - accurate) <= kKeepRelative * std::fabs(accurate) + kKeepAbsolute) return x;
+  return accurate;
 }
 
 }  // namespace
@@ -170,10 +187,8 @@ double RefineGaussianDeviate(double p, double x) {
 }
 
 double RefineGaussianDeviate(double p, double x, double smallerTailX) {
-  const double accurate = p <= 0.5 ? AccurateUpperDeviate(p, smallerTailX)
-                                   : -AccurateUpperDeviate(1.0 - p, smallerTailX);
-  if (std::fabs(x - accurate) <= kKeepRelative * std::fabs(accurate) + kKeepAbsolute) return x;
-  return accurate;
+  const bool deep = TakesDeepFraction(smallerTailX);
+  return RefineWithRatio(p, x, smallerTailX, deep ? DeepLaplaceRatio(smallerTailX) : 0.0);
 }
 
 }  // namespace detail
@@ -227,10 +242,28 @@ void QGaussInvInLockstep(const double* p, std::size_t count, double* result, Ele
       Scatter(out, run, used, deviate);
     });
   }
+  // The refinement's deep fraction, side by side, where the smaller tail
+  // takes it.
+  double smallerTailX[kChunkLength];
+  double deepRatio[kChunkLength];
+  MethodGroups deep;
   for (std::size_t i = 0; i < count; ++i) {
     if (flags[i] != kDone) continue;
-    const double x = deviate[2 * i];
-    result[i] = RefineGaussianDeviate(p[i], x, p[i] <= 0.5 ? x : deviate[2 * i + 1]);
+    smallerTailX[i] = p[i] <= 0.5 ? deviate[2 * i] : deviate[2 * i + 1];
+    if (TakesDeepFraction(smallerTailX[i])) deep.Add(i);
+  }
+  ForEachLaneSet(deep, [&](const std::size_t* element, std::size_t used) {
+    double lanesX[kLaneCount];
+    double out[kLaneCount];
+    Gather(smallerTailX, element, lanesX);
+    DeepLaplaceRatioLanes(lanesX, out);
+    Scatter(out, element, used, deepRatio);
+  });
+  for (std::size_t i = 0; i < count; ++i) {
+    if (flags[i] != kDone) continue;
+    const bool takesDeep = TakesDeepFraction(smallerTailX[i]);
+    result[i] =
+        RefineWithRatio(p[i], deviate[2 * i], smallerTailX[i], takesDeep ? deepRatio[i] : 0.0);
   }
 }
 
