@@ -2,13 +2,13 @@
 //
 // A kernel written once as a template over its value type runs on a double
 // (the scalar routine) or on Lanes of kLaneCount doubles, the batch
-// routines' elements in lockstep. Every operation on Lanes is the double operation lane
-// by lane, in the same order: IEEE +, −, ×, ÷ and the C library's exp, log,
-// sqrt, so each lane gives the scalar routine's bits. The lanes' divisions
-// are independent, so the divider overlaps them instead of waiting for each
-// in turn; the batch drivers are built for several instruction sets
-// (SPECFUN_LANE_TARGETS) and pick one at run time, with the kernels inlined
-// into each.
+// routines' elements in lockstep. Every operation on Lanes is the double
+// operation lane by lane, in the same order: IEEE +, −, ×, ÷ and the C
+// library's exp and log, so each lane gives the scalar routine's bits. The
+// lanes' divisions are independent, so the divider overlaps them instead of
+// waiting for each in turn; the batch drivers are built for several
+// instruction sets (SPECFUN_LANE_TARGETS) and pick one at run time, with the
+// kernels inlined into each.
 #pragma once
 
 #include <cmath>
@@ -27,11 +27,6 @@ struct Lanes {
   typedef double Vector __attribute__((vector_size(kLaneCount * sizeof(double))));
   Vector v;
 
-  static Lanes Filled(double value) {
-    Lanes r;
-    for (int i = 0; i < N; ++i) r.v[i] = value;
-    return r;
-  }
   static Lanes Load(const double* values) {
     Lanes r;
     std::memcpy(&r.v, values, sizeof r.v);
