@@ -38,7 +38,7 @@ constexpr double kRootTwo = 1.4142135623730950488;
 // From this smaller parameter on, Temme's expansion (next term about
 // 1e-15 of the value at ab/(a + b) = 5e5) replaces the fraction, whose
 // length grows like the cube root of the parameters (about 1000 terms here).
-constexpr double kUniformExpansionStart = 1e6;
+constexpr double kUniformExpansionStart = 1e5;
 // The fraction stops when a convergent changes by less than this share.
 constexpr double kRelativeTolerance = 1e-16;
 // Bound on the fraction's terms; below kUniformExpansionStart it needs a few

@@ -7,6 +7,12 @@ namespace specfun::detail {
 // -ln B(a, b) = ln Γ(a + b) - ln Γ(a) - ln Γ(b), subtracted in that order.
 double NegativeLogBeta(double a, double b);
 
+// Whether BETAF(x, a, b) is evaluated by its 41-iteration continued fraction
+// (0 < x < 1, a and b normal doubles up to 1.25e5). Where that fraction
+// converges within 41 iterations its value is BETAF's, bit for bit;
+// elsewhere BETAF takes IncompleteBetaTails.
+bool TakesSpecifiedFraction(double x, double a, double b);
+
 // BETAF(x, a, b) given negativeLogBeta = NegativeLogBeta(a, b): the same
 // value, bit for bit, and the same diagnostics.
 double IncompleteBeta(double x, double a, double b, double negativeLogBeta);
