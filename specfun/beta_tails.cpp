@@ -25,13 +25,12 @@
 #include <limits>
 
 #include "specfun/incomplete_beta.hpp"
+#include "specfun/log_gamma.hpp"
 #include "specfun/specfun.hpp"
 
 namespace specfun::detail {
 namespace {
 
-// ln √(2π).
-constexpr double kLogRootTwoPi = 0.91893853320467274178;
 // √(2π) and √2.
 constexpr double kRootTwoPi = 2.5066282746310005024;
 constexpr double kRootTwo = 1.4142135623730950488;
@@ -58,7 +57,7 @@ double NaN() { return std::numeric_limits<double>::quiet_NaN(); }
 // mu(z) = ln Γ(z) - (z - 1/2) ln z + z - ln √(2π), Stirling's remainder.
 double StirlingRemainder(double z) {
   if (z < kStirlingSeriesStart) {
-    return LnGamma(z) - (z - 0.5) * std::log(z) + z - kLogRootTwoPi;
+    return LnGamma(z) - (z - 0.5) * std::log(z) + z - kHalfLogTwoPi;
   }
   // Σ B(2k) / (2k (2k - 1) z^(2k - 1)), k = 1 ... 8.
   constexpr double kCoefficients[] = {1.0 / 12.0,    -1.0 / 360.0,     1.0 / 1260.0,
@@ -120,7 +119,7 @@ double Deviation(double x, double y, double a, double b) {
 
 // ln(p^a q^b / B(a, b)) = ln √(ab/(2π(a + b))) + mu(a + b) - mu(a) - mu(b).
 double LogPeak(double a, double b) {
-  const double logRoot = 0.5 * (std::log(a) + std::log(b) - LogSum(a, b)) - kLogRootTwoPi;
+  const double logRoot = 0.5 * (std::log(a) + std::log(b) - LogSum(a, b)) - kHalfLogTwoPi;
   return logRoot + (StirlingRemainder(a + b) - StirlingRemainder(a) - StirlingRemainder(b));
 }
 

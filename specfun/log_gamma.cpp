@@ -8,6 +8,7 @@
 #include <cmath>
 #include <limits>
 
+#include "specfun/log_gamma.hpp"
 #include "specfun/specfun.hpp"
 
 namespace specfun {
@@ -26,8 +27,6 @@ constexpr double kShiftBase = 6.0;
 // Below this the shift would cancel the digits of x (and for x <= 2^-51 take
 // ln 0), so ln Γ(x) = ln Γ(x + 1) - ln x is taken at once.
 constexpr double kTinyArgument = 1e-3;
-// ½·ln(2π), formed from the library's own logarithm and arctangent.
-const double kHalfLogTwoPi = 0.5 * std::log(8.0 * std::atan(1.0));
 
 double StirlingRemainder(double z) {
   double t = kRemainder[7] / z;
@@ -39,13 +38,14 @@ double StirlingRemainder(double z) {
 
 double LnGamma(const double& x) {
   if (x < 0.0) return std::numeric_limits<double>::quiet_NaN();
+  if (std::isinf(x)) return x;
   if (x > 0.0 && x < kTinyArgument) {
     const double shifted = x + 1.0;
     return LnGamma(shifted) - std::log(x);
   }
   const int shift = x < kShiftThreshold ? static_cast<int>(kShiftBase - x) : 0;
   double z = x + shift;
-  double s = (z - 0.5) * std::log(z) - z + kHalfLogTwoPi + StirlingRemainder(z);
+  double s = (z - 0.5) * std::log(z) - z + detail::kHalfLogTwoPi + StirlingRemainder(z);
   for (int i = 0; i < shift; ++i) {
     z = z - 1.0;
     s = s - std::log(z);
