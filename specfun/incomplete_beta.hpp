@@ -29,4 +29,10 @@ struct BetaTails {
 // the limiting values; a NaN anywhere gives NaNs.
 BetaTails IncompleteBetaTails(double x, double y, double a, double b);
 
+// I(x, a, b) given ln x, for x below the smallest normal double, to a small
+// relative error, from the series x^a (1 - x)^b / (a B(a, b)) (1 +
+// (a + b) x / (a + 1) + ...). Subnormal or infinite parameters give the
+// limits of IncompleteBetaTails; a NaN or a parameter not above 0 a NaN.
+double LowerTailOfTinyArgument(double logX, double a, double b);
+
 }  // namespace specfun::detail
