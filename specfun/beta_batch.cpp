@@ -23,12 +23,19 @@ void BetaCallBatch(std::size_t count, double* result, CallOf callOf, Scalar scal
         double a[detail::kChunkLength] = {};
         double b[detail::kChunkLength] = {};
         bool complement[detail::kChunkLength] = {};
+        bool direct[detail::kChunkLength] = {};
         for (std::size_t i = 0; i < n; ++i) {
           const detail::BetaCall call = callOf(begin + i);
           x[i] = call.x;
           a[i] = call.a;
           b[i] = call.b;
           complement[i] = call.complement;
+          direct[i] = call.direct;
+          // Found already: the fraction runs at x = 0, which costs nothing.
+          if (direct[i]) {
+            result[begin + i] = call.value;
+            x[i] = 0.0;
+          }
         }
         double negativeLogBeta[detail::kChunkLength];
         detail::NegativeLogBetaInLockstep(a, b, n, negativeLogBeta);
@@ -37,7 +44,7 @@ void BetaCallBatch(std::size_t count, double* result, CallOf callOf, Scalar scal
         detail::IncompleteBetaInLockstep(x, a, b, negativeLogBeta, n, value, flags, records);
         for (std::size_t k = first; k < records.size(); ++k) records[k].element += begin;
         for (std::size_t i = 0; i < n; ++i) {
-          if (flags[i] == detail::kEvaluateScalar) continue;
+          if (flags[i] == detail::kEvaluateScalar || direct[i]) continue;
           result[begin + i] = complement[i] ? 1.0 - value[i] : value[i];
         }
       },

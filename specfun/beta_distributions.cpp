@@ -5,9 +5,11 @@
 //   P(a, n)       = I(1 - p, n - a + 1, a)   (fewer than a successes),
 // each complement by the symmetry I(x, a, b) = 1 - I(1 - x, b, a) written
 // with its own transformed argument.
+#include <cfloat>
 #include <cmath>
 
 #include "specfun/beta_distributions.hpp"
+#include "specfun/incomplete_beta.hpp"
 #include "specfun/specfun.hpp"
 
 namespace specfun {
@@ -16,25 +18,83 @@ namespace {
 // Below this, a share r/(s + r) computed as such lies so close to 1 that its
 // complement s/(r + s) has lost a millionth of its digits or more.
 constexpr double kTinyComplementRatio = 0x1p-20;
+// ln of the smallest normal double: a share below it is taken from its
+// logarithm.
+constexpr double kLogSmallestNormal = -708.39641853226408;
+
+// 0.5·ν; half of the smallest subnormal, which rounds to 0, is kept as that
+// subnormal, so that a parameter in the domain stays positive (the tails
+// then take their limit as the parameter goes to 0).
+double HalfOf(double nu) {
+  const double half = 0.5 * nu;
+  return half == 0.0 && nu > 0.0 ? nu : half;
+}
 
 // r / (s + r); a ratio r that overflows (F or t² beyond the double range)
 // stands for the limit 1 rather than inf/inf.
 double ShareOf(double r, double s) { return std::isinf(r) ? 1.0 : r / (s + r); }
 
+// ln(r/(r + s)) given ln(r/s).
+double LogShareOf(double logRatio) {
+  if (logRatio >= 0.0) return -std::log1p(std::exp(-logRatio));
+  return logRatio - std::log1p(std::exp(logRatio));
+}
+
+// I(r/(r + s), a, b) from logRatio = ln(r/s) alone, for shares that leave
+// the double range or lie beyond its normal part: the share and its
+// complement are formed from their logarithms, and one below the normal
+// range goes to the series for a tiny argument.
+double BetaOfLogRatio(double logRatio, double a, double b) {
+  const double logShare = LogShareOf(logRatio);
+  const double logComplement = LogShareOf(-logRatio);
+  if (logShare < kLogSmallestNormal) return detail::LowerTailOfTinyArgument(logShare, a, b);
+  if (logComplement < kLogSmallestNormal) {
+    return 1.0 - detail::LowerTailOfTinyArgument(logComplement, b, a);
+  }
+  return detail::IncompleteBetaTails(std::exp(logShare), std::exp(logComplement), a, b).lower;
+}
+
 // I(r/(s + r), a, b) given complementRatio = s/r, formed by the caller
-// without overflow. Where the share rounds towards 1 the symmetry
+// without overflow, and logRatio = ln(r/s) formed from the logarithms of the
+// caller's arguments. Where the share rounds towards 1 the symmetry
 // I(x, a, b) = 1 - I(1 - x, b, a) is taken with 1 - x = s/(r + s) formed
-// directly, so that its digits are not lost to the rounding of x.
-detail::BetaCall BetaOfShare(double r, double s, double a, double b, double complementRatio) {
+// directly, so that its digits are not lost to the rounding of x. Where r,
+// s/r or the argument so formed is not a normal double (t², ν1·F or the
+// share beyond the double range) the value comes from logRatio instead; a
+// zero, infinite or NaN logRatio (t or F zero, infinite, negative or NaN)
+// keeps the direct evaluation.
+detail::BetaCall BetaOfShare(double r, double s, double a, double b, double complementRatio,
+                             double logRatio) {
+  const bool fromLogarithms = std::isfinite(logRatio);
   if (complementRatio < kTinyComplementRatio) {
-    const double complement = complementRatio / (1.0 + complementRatio);
-    return {complement, b, a, true};
+    if (complementRatio >= DBL_MIN || !fromLogarithms) {
+      const double complement = complementRatio / (1.0 + complementRatio);
+      return {complement, b, a, true};
+    }
+    return detail::BetaCall::Direct(BetaOfLogRatio(logRatio, a, b));
   }
   const double x = ShareOf(r, s);
-  return {x, a, b, false};
+  if (!fromLogarithms || (std::isnormal(r) && std::isfinite(s + r) && x >= DBL_MIN)) {
+    return {x, a, b, false};
+  }
+  return detail::BetaCall::Direct(BetaOfLogRatio(logRatio, a, b));
+}
+
+// ln(ν1 F / ν2) and 2 ln|t| - ln ν, from the arguments themselves.
+double LogFRatio(double f, double nu1, double nu2) {
+  return (std::log(nu1) + std::log(f)) - std::log(nu2);
+}
+double LogTRatio(double t, double nu) { return 2.0 * std::log(std::fabs(t)) - std::log(nu); }
+
+// Whether a binomial sum is taken from both tails at p itself rather than
+// from BETAF at p or 1 - p: where BETAF would not take its fraction (n above
+// its range, or 1 - p rounding to 1) and the arguments lie in the domain.
+bool FromTailsAtP(double x, double p, double a, double b) {
+  return !detail::TakesSpecifiedFraction(x, a, b) && p > 0.0 && p < 1.0 && a > 0.0 && b > 0.0;
 }
 
 double Evaluate(const detail::BetaCall& call) {
+  if (call.direct) return call.value;
   return call.complement ? 1.0 - BETAF(call.x, call.a, call.b) : BETAF(call.x, call.a, call.b);
 }
 
@@ -43,38 +103,43 @@ double Evaluate(const detail::BetaCall& call) {
 namespace detail {
 
 BetaCall FDistPCall(double f, double nu1, double nu2) {
-  const double a = 0.5 * nu1;
-  const double b = 0.5 * nu2;
-  return BetaOfShare(nu1 * f, nu2, a, b, nu2 / nu1 / f);
+  const double a = HalfOf(nu1);
+  const double b = HalfOf(nu2);
+  return BetaOfShare(nu1 * f, nu2, a, b, nu2 / nu1 / f, LogFRatio(f, nu1, nu2));
 }
 
 BetaCall FDistQCall(double f, double nu1, double nu2) {
-  const double a = 0.5 * nu2;
-  const double b = 0.5 * nu1;
-  return BetaOfShare(nu2, nu1 * f, a, b, nu1 * f / nu2);
+  const double a = HalfOf(nu2);
+  const double b = HalfOf(nu1);
+  return BetaOfShare(nu2, nu1 * f, a, b, nu1 * f / nu2, -LogFRatio(f, nu1, nu2));
 }
 
 BetaCall StudentACall(double t, double nu) {
   const double a = 0.5;
-  const double b = 0.5 * nu;
+  const double b = HalfOf(nu);
   const double magnitude = std::fabs(t);
-  return BetaOfShare(t * t, nu, a, b, nu / magnitude / magnitude);
+  return BetaOfShare(t * t, nu, a, b, nu / magnitude / magnitude, LogTRatio(t, nu));
 }
 
 BetaCall StudentAQCall(double t, double nu) {
-  const double a = 0.5 * nu;
+  const double a = HalfOf(nu);
   const double b = 0.5;
-  return BetaOfShare(nu, t * t, a, b, t * t / nu);
+  return BetaOfShare(nu, t * t, a, b, t * t / nu, -LogTRatio(t, nu));
 }
 
 BetaCall BinomPCall(double p, double a, double n) {
   const double x = 1.0 - p;
   const double shape = n - a + 1.0;
+  if (FromTailsAtP(x, p, shape, a)) {
+    return BetaCall::Direct(IncompleteBetaTails(p, x, a, shape).upper);
+  }
   return {x, shape, a, false};
 }
 
 BetaCall BinomQCall(double p, double a, double n) {
   const double b = n - a + 1.0;
+  if (FromTailsAtP(p, p, a, b))
+    return BetaCall::Direct(IncompleteBetaTails(p, 1.0 - p, a, b).lower);
   return {p, a, b, false};
 }
 

@@ -4,12 +4,17 @@
 
 namespace specfun::detail {
 
-// The value 1 - BETAF(x, a, b) when complement is set, else BETAF(x, a, b).
+// The value 1 - BETAF(x, a, b) when complement is set, else BETAF(x, a, b);
+// or, when direct is set, `value`, found without BETAF (and without reports).
 struct BetaCall {
   double x;
   double a;
   double b;
   bool complement;
+  bool direct = false;
+  double value = 0.0;
+
+  static BetaCall Direct(double value) { return {0.0, 0.0, 0.0, false, true, value}; }
 };
 
 BetaCall FDistPCall(double f, double nu1, double nu2);

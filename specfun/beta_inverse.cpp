@@ -22,8 +22,8 @@
 #include <cmath>
 #include <limits>
 
-#include "specfun/beta_quantile.hpp"
 #include "specfun/batch.hpp"
+#include "specfun/beta_quantile.hpp"
 #include "specfun/chi_square_quantile.hpp"
 #include "specfun/gauss_inverse.hpp"
 #include "specfun/incomplete_beta.hpp"
@@ -32,7 +32,8 @@
 namespace specfun {
 namespace {
 
-// π/2 as 2·arctan(1) gives it: the double nearest π/2.
+// π/2 as the C library gives 2·atan(1) (0x1.921fb54442d18p+0); a literal,
+// so that it is set before any caller's initialiser runs.
 constexpr double kHalfPi = 1.5707963267948966;
 // 5/6 of A&S 26.5.22, the double nearest to it.
 constexpr double kFiveSixths = 0.8333333333333334;

@@ -11,9 +11,10 @@
 //   x^a y^b / B(a, b) = e^E √(ab/(2π(a + b))) e^(mu(a + b) - mu(a) - mu(b)),
 // which keeps its digits where ln B(a, b) from three ln Γ values would not.
 //
-// - min(a, b) below kUniformExpansionStart: the continued fraction of A&S
-//   26.5.8 for the tail on the side of the mean where x lies (the smaller
-//   tail), evaluated by the modified Lentz method to a relative tolerance.
+// - min(a, b) below kUniformExpansionStart: the continued fraction of
+//   DiDonato and Morris for the tail on the side of the mean where x lies
+//   (the smaller tail), evaluated by the modified Lentz method to a relative
+//   tolerance, with D entering it exactly.
 // - Otherwise Temme's uniform asymptotic expansion for large a and b
 //   (N. M. Temme, Special Functions, 1996, 11.3.3): with -z² = E,
 //   sign(z) = sign(D) and r = a + b,
@@ -25,25 +26,26 @@
 #include <limits>
 
 #include "specfun/incomplete_beta.hpp"
+#include "specfun/log_gamma.hpp"
 #include "specfun/specfun.hpp"
 
 namespace specfun::detail {
 namespace {
 
-// ln √(2π).
-constexpr double kLogRootTwoPi = 0.91893853320467274178;
 // √(2π) and √2.
 constexpr double kRootTwoPi = 2.5066282746310005024;
 constexpr double kRootTwo = 1.4142135623730950488;
 // From this smaller parameter on, Temme's expansion (next term about
 // 1e-15 of the value at ab/(a + b) = 5e5) replaces the fraction, whose
 // length grows like the cube root of the parameters (about 1000 terms here).
-constexpr double kUniformExpansionStart = 1e6;
+constexpr double kUniformExpansionStart = 1e5;
 // The fraction stops when a convergent changes by less than this share.
 constexpr double kRelativeTolerance = 1e-16;
 // Bound on the fraction's terms; below kUniformExpansionStart it needs a few
 // thousand at most.
 constexpr int kTermLimit = 200000;
+// Bound on the terms of the series for an argument below the normal range.
+constexpr int kTinyArgumentTerms = 200;
 // Lentz's guard against a zero denominator.
 constexpr double kTinyDenominator = 1e-300;
 // Above this the remainder of Stirling's series to z^-15 is below 1e-18.
@@ -58,7 +60,7 @@ double NaN() { return std::numeric_limits<double>::quiet_NaN(); }
 // mu(z) = ln Γ(z) - (z - 1/2) ln z + z - ln √(2π), Stirling's remainder.
 double StirlingRemainder(double z) {
   if (z < kStirlingSeriesStart) {
-    return LnGamma(z) - (z - 0.5) * std::log(z) + z - kLogRootTwoPi;
+    return LnGamma(z) - (z - 0.5) * std::log(z) + z - kHalfLogTwoPi;
   }
   // Σ B(2k) / (2k (2k - 1) z^(2k - 1)), k = 1 ... 8.
   constexpr double kCoefficients[] = {1.0 / 12.0,    -1.0 / 360.0,     1.0 / 1260.0,
@@ -120,7 +122,7 @@ double Deviation(double x, double y, double a, double b) {
 
 // ln(p^a q^b / B(a, b)) = ln √(ab/(2π(a + b))) + mu(a + b) - mu(a) - mu(b).
 double LogPeak(double a, double b) {
-  const double logRoot = 0.5 * (std::log(a) + std::log(b) - LogSum(a, b)) - kLogRootTwoPi;
+  const double logRoot = 0.5 * (std::log(a) + std::log(b) - LogSum(a, b)) - kHalfLogTwoPi;
   return logRoot + (StirlingRemainder(a + b) - StirlingRemainder(a) - StirlingRemainder(b));
 }
 
@@ -129,26 +131,30 @@ double Exponent(double x, double y, double a, double b, double d) {
   return std::fmin(e, 0.0);
 }
 
-// The continued fraction 1 + d1/(1 + d2/(1 + ...)) of A&S 26.5.8 at (x, a, b),
-// by the modified Lentz method; the tail is prefactor / fraction.
-double FractionDenominator(double x, double a, double b) {
-  double value = 1.0;
-  double c = 1.0;
+// The continued fraction b0 + a1/(b1 + a2/(b2 + ...)) with
+//   b0 = a (g + 1)/(a + 1),
+//   a_m = (a + m - 1)(a + b + m - 1) m (b - m) x² / (a + 2m - 1)²,
+//   b_m = m + m (b - m) x / (a + 2m - 1) + (a + m)(g + 1 + m (2 - x)) / (a + 2m + 1),
+// g = a y - b x, for which I(x, a, b) = x^a y^b / (B(a, b) fraction)
+// (DiDonato & Morris, ACM TOMS 18 (1992), the fraction of BFRAC), by the
+// modified Lentz method. The deviation g enters exactly, so a rounded
+// argument near 1 costs no digits; each product is grouped to stay in range.
+double FractionDenominator(double x, double a, double b, double g) {
+  double value = (a / (a + 1.0)) * (g + 1.0);
+  if (std::fabs(value) < kTinyDenominator) value = kTinyDenominator;
+  double c = value;
   double d = 0.0;
   for (int n = 1; n <= kTermLimit; ++n) {
-    const double m = static_cast<double>((n - 1) / 2);
-    double term;
-    if (n % 2 == 1) {
-      const double a2m = a + 2.0 * m;
-      term = -((a + m) / a2m) * ((a + b + m) * x / (a2m + 1.0));
-    } else {
-      const double a2m = a + 2.0 * m;
-      term = ((m + 1.0) / (a2m + 1.0)) * ((b - m - 1.0) * x / (a2m + 2.0));
-    }
-    d = 1.0 + term * d;
+    const double m = n;
+    const double a2m1 = a + 2.0 * m - 1.0;
+    const double numerator =
+        ((a + m - 1.0) / a2m1) * ((a + b + m - 1.0) * x) * (m * ((b - m) * x) / a2m1);
+    const double denominator = m + m * ((b - m) * x) / a2m1 +
+                               ((a + m) / (a2m1 + 2.0)) * (g + 1.0 + m * (2.0 - x));
+    d = denominator + numerator * d;
     if (std::fabs(d) < kTinyDenominator) d = kTinyDenominator;
     d = 1.0 / d;
-    c = 1.0 + term / c;
+    c = denominator + numerator / c;
     if (std::fabs(c) < kTinyDenominator) c = kTinyDenominator;
     const double step = c * d;
     value *= step;
@@ -157,22 +163,23 @@ double FractionDenominator(double x, double a, double b) {
   return value;
 }
 
-// I(x, a, b) for x at or below the mean, x^a y^b / (a B(a, b)) over the
-// fraction, with ln(x^a y^b / B(a, b)) = logPrefactor.
-double SmallerTail(double x, double a, double b, double logPrefactor) {
-  const double logTail = logPrefactor - std::log(a);
-  if (logTail < -746.0) return 0.0;
-  return std::exp(logTail) / FractionDenominator(x, a, b);
+// I(x, a, b) for x below the mean, x^a y^b / B(a, b) over the fraction,
+// with ln(x^a y^b / B(a, b)) = logPrefactor and g = a y - b x.
+double SmallerTail(double x, double a, double b, double g, double logPrefactor) {
+  if (logPrefactor < -746.0) return 0.0;
+  return std::exp(logPrefactor) / FractionDenominator(x, a, b, g);
 }
 
+// The fraction is taken at x below the mean (D <= 0) and at y above it, so
+// that it gives the smaller tail, or one not far above a half.
 BetaTails ByFraction(double x, double y, double a, double b) {
   const double d = Deviation(x, y, a, b);
   const double logPrefactor = Exponent(x, y, a, b, d) + LogPeak(a, b);
   if (d <= 0.0) {
-    const double lower = SmallerTail(x, a, b, logPrefactor);
+    const double lower = SmallerTail(x, a, b, -d, logPrefactor);
     return {lower, 1.0 - lower};
   }
-  const double upper = SmallerTail(y, b, a, logPrefactor);
+  const double upper = SmallerTail(y, b, a, d, logPrefactor);
   return {1.0 - upper, upper};
 }
 
@@ -214,7 +221,37 @@ BetaTails ByUniformExpansion(double x, double y, double a, double b) {
   return {1.0 - upper, upper};
 }
 
+// ln p and ln q for p = a/(a + b), q = b/(a + b), without overflow.
+double LogShare(double a, double b) {
+  if (a >= b) return -std::log1p(b / a);
+  return (std::log(a) - std::log(b)) - std::log1p(a / b);
+}
+
 }  // namespace
+
+double LowerTailOfTinyArgument(double logX, double a, double b) {
+  if (std::isnan(logX) || !(a > 0.0) || !(b > 0.0)) return NaN();
+  // The limits of IncompleteBetaTails for subnormal or infinite parameters.
+  if (a < DBL_MIN || b < DBL_MIN || std::isinf(a) || std::isinf(b)) {
+    return IncompleteBetaTails(DBL_MIN, 1.0, a, b).lower;
+  }
+  // x^a y^b / B(a, b) = e^E p^a q^b / B(a, b) with
+  // E = a (ln x - ln p) + b (ln(1 - x) - ln q) and b ln(1 - x) = -b x.
+  const double bx = std::exp(std::log(b) + logX);
+  const double exponent = a * (logX - LogShare(a, b)) - bx - b * LogShare(b, a);
+  const double logTail = exponent + LogPeak(a, b) - std::log(a);
+  // The series of A&S 26.5.23, sum (a + b)_k / (a + 1)_k x^k, with
+  // (a + b) x at most about 8 and x itself below the doubles' normal range.
+  const double x = std::exp(logX);
+  const double w = std::exp(LogSum(a, b) + logX);
+  double term = 1.0;
+  double series = 1.0;
+  for (int k = 1; k < kTinyArgumentTerms && term > kRelativeTolerance * series; ++k) {
+    term *= (w + (k - 1) * x) / (a + k);
+    series += term;
+  }
+  return std::exp(logTail) * series;
+}
 
 BetaTails IncompleteBetaTails(double x, double y, double a, double b) {
   if (std::isnan(x) || std::isnan(y) || std::isnan(a) || std::isnan(b)) return {NaN(), NaN()};

@@ -10,6 +10,7 @@
 
 #include "specfun/batch.hpp"
 #include "specfun/lanes.hpp"
+#include "specfun/log_gamma.hpp"
 #include "specfun/specfun.hpp"
 
 namespace specfun {
@@ -28,15 +29,13 @@ constexpr double kShiftBase = 6.0;
 // Below this the shift would cancel the digits of x (and for x <= 2^-51 take
 // ln 0), so ln Γ(x) = ln Γ(x + 1) - ln x is taken at once.
 constexpr double kTinyArgument = 1e-3;
-// ½·ln(2π), formed from the library's own logarithm and arctangent.
-const double kHalfLogTwoPi = 0.5 * std::log(8.0 * std::atan(1.0));
 
 // Stirling's formula at z with the remainder's continued fraction.
 template <class V>
 V Stirling(const V& z) {
   V t = kRemainder[7] / z;
   for (int k = 6; k >= 0; --k) t = kRemainder[k] / (z + t);
-  return (z - 0.5) * detail::LaneLog(z) - z + kHalfLogTwoPi + t;
+  return (z - 0.5) * detail::LaneLog(z) - z + detail::kHalfLogTwoPi + t;
 }
 
 int ShiftFor(double x) { return x < kShiftThreshold ? static_cast<int>(kShiftBase - x) : 0; }
@@ -52,6 +51,10 @@ double ShiftDown(double s, double z, int shift) {
 
 bool IsTiny(double x) { return x > 0.0 && x < kTinyArgument; }
 
+// Arguments answered without Stirling's formula: a NaN for x < 0, +∞ for +∞.
+bool AnsweredAtOnce(double x) { return x < 0.0 || std::isinf(x); }
+double AnswerAtOnce(double x) { return x < 0.0 ? std::numeric_limits<double>::quiet_NaN() : x; }
+
 // kLaneCount arguments side by side: the scalar routine's steps lane by lane.
 SPECFUN_LANE_TARGETS
 void LnGammaLanes(const double* x, double* result) {
@@ -59,16 +62,16 @@ void LnGammaLanes(const double* x, double* result) {
   double z[detail::kLaneCount];
   int shift[detail::kLaneCount];
   for (int i = 0; i < detail::kLaneCount; ++i) {
-    // A negative argument is answered below; the lane runs at 6 meanwhile.
-    const double argument = x[i] < 0.0 ? kShiftBase : IsTiny(x[i]) ? x[i] + 1.0 : x[i];
+    // An argument answered at once runs at 6 meanwhile.
+    const double argument = AnsweredAtOnce(x[i]) ? kShiftBase : IsTiny(x[i]) ? x[i] + 1.0 : x[i];
     shift[i] = ShiftFor(argument);
     z[i] = argument + shift[i];
   }
   const Pack s = Stirling(Pack::Load(z));
   for (int i = 0; i < detail::kLaneCount; ++i) {
     const double value = ShiftDown(s.Get(i), z[i], shift[i]);
-    if (x[i] < 0.0) {
-      result[i] = std::numeric_limits<double>::quiet_NaN();
+    if (AnsweredAtOnce(x[i])) {
+      result[i] = AnswerAtOnce(x[i]);
     } else {
       result[i] = IsTiny(x[i]) ? value - std::log(x[i]) : value;
     }
@@ -78,7 +81,7 @@ void LnGammaLanes(const double* x, double* result) {
 }  // namespace
 
 double LnGamma(const double& x) {
-  if (x < 0.0) return std::numeric_limits<double>::quiet_NaN();
+  if (AnsweredAtOnce(x)) return AnswerAtOnce(x);
   if (IsTiny(x)) {
     const double shifted = x + 1.0;
     return LnGamma(shifted) - std::log(x);

@@ -131,10 +131,10 @@ TEST(BetaDistributionsLargeParameters, StayAccurateAndInRange) {
   DiagnosticCapture capture;
   const double p = FDistP(1.0, 1e6, 1e6);
   EXPECT_LE(p, 1.0);
-  EXPECT_NEAR(p, 0.5, 1e-8);
-  ASSERT_EQ(capture.records().size(), 4u);
-  EXPECT_EQ(capture.lines()[2], " x,a,b=  0.500000000000000  500000.000000000  500000.000000000");
-  capture.clear();
+  EXPECT_NEAR(p, 0.5, 1e-14);
+  // Parameters this large are not given to the 41-iteration fraction, so
+  // nothing is reported.
+  EXPECT_TRUE(capture.records().empty());
   // mpmath: 0.49873843689290163.
   EXPECT_NEAR(BinomP(0.5, 5e4, 1e5), 0.49873843689290163, 1e-9);
   EXPECT_NEAR(BinomQ(0.5, 5e4, 1e5), 1.0 - 0.49873843689290163, 1e-9);

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "specfun/log_gamma.hpp"
 #include "specfun/specfun.hpp"
 #include "tests/reference_table.hpp"
 
@@ -15,10 +16,20 @@ TEST(LnGamma, EdgeCases) {
   EXPECT_TRUE(std::isnan(LnGamma(-0.5)));
   EXPECT_TRUE(std::isnan(LnGamma(-1e300)));
   EXPECT_TRUE(std::isnan(LnGamma(NAN)));
+  EXPECT_EQ(LnGamma(INFINITY), INFINITY);
   // The zeros at 1 and 2 come out a few units of 1e-15 away from zero.
   EXPECT_EQ(LnGamma(1.0), -2.1094237467877974e-15);
   EXPECT_NEAR(LnGamma(2.0), 0.0, 5e-15);
   EXPECT_NEAR(LnGamma(0.5), 0.5 * std::log(M_PI), 2e-15);
+}
+
+// The literal ½·ln(2π) carries exactly the bits of the C library's
+// 0.5·log(8·atan(1)), evaluated here at run time.
+TEST(LnGamma, HalfLogTwoPiHasTheLibraryBits) {
+  volatile double eight = 8.0;
+  volatile double one = 1.0;
+  const double runtime = 0.5 * std::log(eight * std::atan(one));
+  EXPECT_EQ(specfun::detail::kHalfLogTwoPi, runtime);
 }
 
 TEST(LnGamma, ShiftBoundary) {
