@@ -150,17 +150,23 @@ std::vector<Routine> Routines() {
         const double b = LogUniform(rng, 50.0, 5000.0);
         return {a / (a + b) * Uniform(rng, 0.97, 1.03), a, b};
       }
+      case 3: {
+        // Beyond the fraction's parameters: the accurate tails.
+        const double a = LogUniform(rng, 1e4, 1e8);
+        const double b = rng() % 2 ? LogUniform(rng, 1e4, 1e8) : LogUniform(rng, 1e-310, 1e-300);
+        return {a / (a + b) * Uniform(rng, 0.9, 1.1), a, b};
+      }
       default:
         return {UnitPoint(rng), Shape(rng), Shape(rng)};
     }
   };
   const auto ratio = [](std::mt19937_64& rng) -> std::vector<double> {
     const double value =
-        rng() % 4 == 0 ? LogUniform(rng, 1e-12, 1e12) : LogUniform(rng, 0.01, 30.0);
+        rng() % 4 == 0 ? LogUniform(rng, 1e-300, 1e300) : LogUniform(rng, 0.01, 30.0);
     return {OrSpecial(rng, value), Shape(rng) * 2.0, Shape(rng) * 2.0};
   };
   const auto t = [](std::mt19937_64& rng) -> std::vector<double> {
-    const double value = rng() % 4 == 0 ? LogUniform(rng, 1e-12, 1e12) : Uniform(rng, -8.0, 8.0);
+    const double value = rng() % 4 == 0 ? LogUniform(rng, 1e-200, 1e200) : Uniform(rng, -8.0, 8.0);
     return {OrSpecial(rng, value), Shape(rng) * 2.0};
   };
   const auto binomial = [](std::mt19937_64& rng) -> std::vector<double> {
@@ -361,12 +367,19 @@ TEST(Batch, ReportsComeInElementOrder) {
 }
 
 TEST(Batch, SpanFormsCheckTheirLengths) {
+  using Span = std::span<const double>;
   const std::vector<double> x = {0.1, 0.2, 0.3};
+  const std::vector<double> a = {2.0, 3.0, 4.0};
   std::vector<double> result(3);
-  specfun::QGaussBatch(std::span<const double>(x), std::span<double>(result));
+  specfun::QGaussBatch(Span(x), std::span<double>(result));
   EXPECT_EQ(result[1], specfun::QGauss(0.2));
+  specfun::BETAFBatch(Span(x), Span(a), Span(a), std::span<double>(result));
+  EXPECT_EQ(result[2], specfun::BETAF(0.3, 4.0, 4.0));
+  specfun::StudentInvBatch(Span(x), Span(a), std::span<double>(result));
+  EXPECT_EQ(result[0], specfun::StudentInv(0.1, 2.0));
   std::vector<double> shorter(2);
-  EXPECT_THROW(specfun::QGaussBatch(std::span<const double>(x), std::span<double>(shorter)),
+  EXPECT_THROW(specfun::QGaussBatch(Span(x), std::span<double>(shorter)), std::invalid_argument);
+  EXPECT_THROW(specfun::BETAFBatch(Span(x), Span(a), Span(shorter), std::span<double>(result)),
                std::invalid_argument);
 }
 
