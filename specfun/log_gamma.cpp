@@ -33,9 +33,10 @@ constexpr double kTinyArgument = 1e-3;
 // Stirling's formula at z with the remainder's continued fraction.
 template <class V>
 V Stirling(const V& z) {
+  const V logZ = detail::LaneLog(z);
   V t = kRemainder[7] / z;
   for (int k = 6; k >= 0; --k) t = kRemainder[k] / (z + t);
-  return (z - 0.5) * detail::LaneLog(z) - z + detail::kHalfLogTwoPi + t;
+  return (z - 0.5) * logZ - z + detail::kHalfLogTwoPi + t;
 }
 
 int ShiftFor(double x) { return x < kShiftThreshold ? static_cast<int>(kShiftBase - x) : 0; }
