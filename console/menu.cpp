@@ -43,23 +43,8 @@ constexpr Dialogue kDialogues[] = {
 };
 constexpr int kFirstDialogueOption = 2;
 
-// Round to nearest, every exception masked (infinities and NaNs flow through),
-// subnormal results kept rather than flushed to zero. Doubles are computed in
-// SSE registers with their 53-bit significand; the x87 unit keeps its 64-bit
-// significand for the extended-precision exponential.
-void SetFloatingPointEnvironment() {
-  std::fesetround(FE_TONEAREST);
-  std::feclearexcept(FE_ALL_EXCEPT);
-#if defined(__SSE__)
-  constexpr unsigned kAllExceptionMasks = 0x1F80;
-  constexpr unsigned kFlushToZero = 0x8000;
-  constexpr unsigned kDenormalsAreZero = 0x0040;
-  _mm_setcsr((_mm_getcsr() | kAllExceptionMasks) & ~(kFlushToZero | kDenormalsAreZero));
-#endif
-}
-
-void WriteDiagnosticToConsole(specfun::Record record, void* console) {
-  *static_cast<std::ostream*>(console) << specfun::FormatFreeFormRecord(record) << '\n';
+void WriteDiagnosticToConsole(specfun::Report report, void* console) {
+  *static_cast<std::ostream*>(console) << specfun::FormatFreeFormReport(report);
 }
 
 void WriteMenu(std::ostream& out) {
@@ -83,10 +68,24 @@ bool Dispatch(Channels& channels, std::int32_t selection) {
 
 }  // namespace
 
+// Doubles are computed in SSE registers with their 53-bit significand; the
+// x87 unit keeps its 64-bit significand for the extended-precision
+// exponential.
+void SetFloatingPointEnvironment() {
+  std::fesetround(FE_TONEAREST);
+  std::feclearexcept(FE_ALL_EXCEPT);
+#if defined(__SSE__)
+  constexpr unsigned kAllExceptionMasks = 0x1F80;
+  constexpr unsigned kFlushToZero = 0x8000;
+  constexpr unsigned kDenormalsAreZero = 0x0040;
+  _mm_setcsr((_mm_getcsr() | kAllExceptionMasks) & ~(kFlushToZero | kDenormalsAreZero));
+#endif
+}
+
 void RunMenu(Channels& channels) {
   std::string line;
   try {
-    for (;;) {
+    while (channels.out) {
       WriteMenu(channels.out);
       if (!ReadLine(channels.in, line)) return;
       const std::optional<std::int32_t> selection = ParseMenuSelection(line);
