@@ -26,9 +26,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#if __cplusplus >= 202002L
-#include <span>
-#endif
 
 #include "specfun/export.hpp"
 
@@ -53,7 +50,8 @@ inline constexpr RecordItem Real(double value) {
 }
 
 // A read-only run of elements owned by someone else: the items of a record,
-// or the records of a report. Valid only for the call it is passed to.
+// or the records of a report. Valid only for the call it is passed to. It is
+// a contiguous range, so C++20 code can view it as a std::span<const T>.
 template <class T>
 class View {
  public:
@@ -61,11 +59,6 @@ class View {
   constexpr View(const T* data, std::size_t size) noexcept : data_(data), size_(size) {}
   template <std::size_t N>
   constexpr View(const T (&array)[N]) noexcept : data_(array), size_(N) {}
-#if __cplusplus >= 202002L
-  constexpr View(std::span<const T> elements) noexcept
-      : data_(elements.data()), size_(elements.size()) {}
-  constexpr operator std::span<const T>() const noexcept { return {data_, size_}; }
-#endif
 
   constexpr const T* data() const noexcept { return data_; }
   constexpr std::size_t size() const noexcept { return size_; }

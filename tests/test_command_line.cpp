@@ -203,6 +203,15 @@ TEST(StandardOutput, ClosedStandardOutputNeverReachesTheLog) {
             "   0.500000000000000  0.572364942924698  1.77245385090551\n");
 }
 
+// A closed standard input reads as its end: the run ends as for option 0.
+TEST(StandardOutput, ClosedStandardInputEndsTheRunAsOptionZero) {
+  const ProcessRun run = RunProcess("", "", "> out.txt <&-");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, testing_support::ConsoleLine(console::texts::kAnnouncement) +
+                         testing_support::MenuBlock());
+  EXPECT_EQ(run.errors, "");
+}
+
 TEST(StandardOutput, FullDeviceEndsWithOneLineAndStatusTwo) {
   for (const char* arguments : {"", "eval QGauss 1", "--help"}) {
     const ProcessRun run = RunProcess(arguments, "2\n5\n0\n", "> /dev/full");
