@@ -56,6 +56,16 @@ if(shared)
       message(FATAL_ERROR "a symbol outside the public interface is exported: ${symbol}")
     endif()
   endforeach()
+  # Every routine the header declares out of line is exported.
+  file(STRINGS ${SOURCE_DIR}/specfun/specfun.hpp declarations
+    REGEX "^(SPECFUN_EXPORT )?(double|void) [A-Za-z]+\\(")
+  foreach(declaration ${declarations})
+    string(REGEX REPLACE "^(SPECFUN_EXPORT )?(double|void) ([A-Za-z]+)\\(.*" "\\3" routine
+      "${declaration}")
+    if(NOT output MATCHES " specfun::${routine}\\(")
+      message(FATAL_ERROR "specfun::${routine} is declared but not exported (SPECFUN_EXPORT)")
+    endif()
+  endforeach()
 elseif(shared_objects OR NOT archives)
   message(FATAL_ERROR "a static install holds ${shared_objects} and ${archives}")
 endif()
