@@ -115,7 +115,7 @@ bool Settled(double odd40, double even40, double even39) {
 // I(x, a, b) after 41 iterations without convergence, with its report, whose
 // fifth number is the value on the fraction's side, I(X, A, B).
 double SlowConvergence(const Convergents& fraction, double odd39, double even39, double x,
-                           double a, double b, bool swapped) {
+                       double a, double b, bool swapped) {
   const double odd40 = fraction.odd;
   const double even40 = fraction.even;
   double result = even40;
@@ -128,10 +128,11 @@ double SlowConvergence(const Convergents& fraction, double odd39, double even39,
     const detail::BetaTails tails = detail::IncompleteBetaTails(x, 1.0 - x, a, b);
     result = swapped ? tails.upper : tails.lower;
   }
-  detail::EmitDiagnostic({Text("Slow convergence in BETAF, last 4 vals & return:")});
-  detail::EmitDiagnostic({Real(odd39), Real(even39), Real(odd40), Real(even40), Real(result)});
-  detail::EmitDiagnostic({Text("x,a,b="), Real(x), Real(a), Real(b)});
-  if (swapped) detail::EmitDiagnostic({Text("Identity I((x),a,b)=1-I((1-x),b,a) used")});
+  detail::EmitDiagnosticReport({{Text("Slow convergence in BETAF, last 4 vals & return:")},
+                                {Real(odd39), Real(even39), Real(odd40), Real(even40), Real(result)},
+                                {Text("x,a,b="), Real(x), Real(a), Real(b)},
+                                {Text("Identity I((x),a,b)=1-I((1-x),b,a) used")}},
+                               swapped ? 4 : 3);
   return swapped ? 1.0 - result : result;
 }
 

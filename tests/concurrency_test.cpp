@@ -59,7 +59,7 @@ bool BitIdentical(const std::vector<double>& a, const std::vector<double>& b) {
   return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0;
 }
 
-void Count(Record, void* counter) { static_cast<std::atomic<int>*>(counter)->fetch_add(1); }
+void Count(Report, void* counter) { static_cast<std::atomic<int>*>(counter)->fetch_add(1); }
 
 TEST(Concurrency, EveryRoutineIsThreadSafe) {
   std::atomic<int> diagnostics{0};
