@@ -1,6 +1,6 @@
 # make run   - build the program (Release) and start it in this directory
 # make test  - build and run every test, plainly and under ASan + UBSan,
-#              the concurrency test under TSan
+#              the concurrency tests under TSan
 #              and the console's fuzz targets for about a minute
 # make bench - benchmark every routine, scalar and batched, beside R's math
 #              library and Boost.Math, and print a summary table of ratios;

@@ -42,6 +42,15 @@ bool Within(double value, double low, double high) { return value >= low && valu
 
 double First(Arguments a) { return a[0]; }
 
+// The abscissa of a probability p: log10 of the smaller tail, signed so that
+// both ends show, -300 for p = 1e-300 and +10 for p = 1 - 1e-10; p = 1/2
+// sits at -0.3 on the left and its neighbours above at +0.3.
+double SmallerTailLog10(Arguments a) {
+  const double p = a[0];
+  return p <= 0.5 ? std::log10(p) : -std::log10(1.0 - p);
+}
+constexpr const char* kTailAxisLabel = "log10 p for p <= 1/2,  -log10(1 - p) for p > 1/2";
+
 std::int32_t Tail(bool upper) { return upper ? specfun::kUpperTail : specfun::kLowerTail; }
 
 Family LogGammaFamily() {
@@ -124,8 +133,9 @@ Family GaussianFamily() {
                   Where("1e-10 <= p <= 0.5", [](Arguments a) { return Within(a[0], 1e-10, 0.5); }),
                   Coarse(Where("0.5 < p < 1 (p − Q(x) with Q(x) near 1 is only absolute)",
                                [](Arguments a) { return a[0] > 0.5; }))},
-      .plot_label = "p",
-      .plot_abscissa = First,
+      .plot_label = kTailAxisLabel,
+      .plot_abscissa = SmallerTailLog10,
+      .plot_log_x = false,
       .headline_region = 0,
   };
   return {"Gaussian", "accuracy_gaussian.png",
@@ -136,7 +146,7 @@ Family GaussianFamily() {
           "Beyond -11 and 37 the results are the constants 1 and 0 (Q(37.5) is about 5e-309, "
           "below the normal doubles). QGaussInv refines its rational start by three Newton "
           "steps on QGauss and inherits its accuracy; below p = 1e-100 three steps from the "
-          "start no longer reach full accuracy, and for p > 0.5 the correction p − Q(x) is "
+          "start do not reach full accuracy, and for p > 0.5 the correction p − Q(x) is "
           "formed where Q(x) is near 1, so the result keeps only the absolute accuracy of that "
           "difference (region \"0.5 < p < 1\").",
           {qgauss, qgauss_inv}};
@@ -156,7 +166,8 @@ std::vector<Region> StudentRegions() {
   return regions;
 }
 
-// Inverses of the beta family: where the mended iteration must be within 1e-6.
+// Inverses of the beta family: the box of parameters and probabilities where
+// the safeguarded Newton iteration is required to be within 1e-6.
 bool InRequiredInverseRange(double p, double a, double b) {
   return Within(p, 1e-4, 1.0 - 1e-4) && Within(a, 0.5, 1e4) && Within(b, 0.5, 1e4);
 }
@@ -252,8 +263,8 @@ Family BetaFamily() {
       .r_equivalent = "pbeta(p, a, n-a+1, upper)",
       .boost_equivalent = "ibetac(a, n-a+1, p)",
       .regions = BetaToleranceRegions(),
-      .plot_label = "p",
-      .plot_abscissa = First,
+      .plot_label = kTailAxisLabel,
+      .plot_abscissa = SmallerTailLog10,
       .plot_log_x = false,
       .headline_region = 0,
   };
@@ -276,8 +287,9 @@ Family BetaFamily() {
       .boost_equivalent = "ibeta_inv(a, b, p)",
       .regions = InverseRegions(
           [](Arguments a) { return InRequiredInverseRange(a[0], a[1], a[2]); }),
-      .plot_label = "p",
-      .plot_abscissa = First,
+      .plot_label = kTailAxisLabel,
+      .plot_abscissa = SmallerTailLog10,
+      .plot_log_x = false,
       .headline_region = 0,
   };
   Routine student_inv{
@@ -291,8 +303,9 @@ Family BetaFamily() {
       .boost_equivalent = "quantile(complement(students_t(ν), p/2))",
       .regions = InverseRegions(
           [](Arguments a) { return InRequiredInverseRange(a[0], 0.5 * a[1], 0.5 * a[1]); }),
-      .plot_label = "p",
-      .plot_abscissa = First,
+      .plot_label = kTailAxisLabel,
+      .plot_abscissa = SmallerTailLog10,
+      .plot_log_x = false,
       .headline_region = 0,
   };
   student_inv.regions[0].name = "ν/2 in [0.5, 1e4], p in [1e-4, 1 - 1e-4]";
@@ -308,8 +321,9 @@ Family BetaFamily() {
       .regions = InverseRegions([](Arguments a) {
         return InRequiredInverseRange(a[0], 0.5 * a[1], 0.5 * a[2]);
       }),
-      .plot_label = "p",
-      .plot_abscissa = First,
+      .plot_label = kTailAxisLabel,
+      .plot_abscissa = SmallerTailLog10,
+      .plot_log_x = false,
       .headline_region = 0,
   };
   fdist_inv.regions[0].name = "ν1/2 and ν2/2 in [0.5, 1e4], p in [1e-4, 1 - 1e-4]";
@@ -378,8 +392,9 @@ Family ChiSquareFamily() {
                   Where("ν < 0.5", [](Arguments a) { return a[1] < 0.5; }),
                   Where("ν > 302 (2^(ν/2)·Γ(ν/2) beyond the doubles)",
                         [](Arguments a) { return a[1] > 302.0; })},
-      .plot_label = "p",
-      .plot_abscissa = First,
+      .plot_label = kTailAxisLabel,
+      .plot_abscissa = SmallerTailLog10,
+      .plot_log_x = false,
       .headline_region = 0,
   };
   std::vector<Region> noncentral_regions = {

@@ -19,9 +19,10 @@ struct DiagnosticCounts {
 };
 
 // Counts BETAF's reports instead of printing them: "<m> iterations in BETAF"
-// and "Slow convergence in BETAF, ..." (the records after it belong to it).
-void CountDiagnostic(specfun::Record record, void* context) {
+// and "Slow convergence in BETAF, ..." (the first record of its report).
+void CountDiagnostic(specfun::Report report, void* context) {
   auto* counts = static_cast<DiagnosticCounts*>(context);
+  const specfun::Record record = report[0];
   if (record.size() >= 2 && record[0].kind == specfun::RecordItem::Kind::kInteger &&
       record[1].text.find("iterations in BETAF") != std::string_view::npos) {
     ++counts->long_iterations;

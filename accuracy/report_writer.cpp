@@ -252,7 +252,9 @@ void WritePlots(const std::string& plot_directory, const std::string& docs_direc
       if (!data) throw std::runtime_error("cannot write plot data in " + plot_directory);
       data << "# " << routine.plot_label << "  relative error: ours  R  Boost\n";
       for (const auto& point : result.plot) {
-        if (routine.plot_log_x && !(point.abscissa > 0.0)) continue;
+        if (!std::isfinite(point.abscissa) || (routine.plot_log_x && !(point.abscissa > 0.0))) {
+          continue;
+        }
         data << Format("%.10g", point.abscissa);
         for (double relative : point.relative) {
           data << ' ' << (relative < 0.0 ? std::string("nan")
@@ -268,7 +270,10 @@ void WritePlots(const std::string& plot_directory, const std::string& docs_direc
   script << "# Drawn by gnuplot from the data the accuracy evaluator wrote beside it.\n"
          << "set datafile missing 'nan'\n"
          << "set logscale y\nset format y '10^{%L}'\nset yrange [1e-18:10]\n"
-         << "set grid ytics\nset key top right font ',8' samplen 1\n";
+         << "set ylabel 'relative error'\n"
+         << "set grid ytics\n"
+         // The legend stands beside the panel, never over its points.
+         << "set key outside right top vertical font ',8' samplen 1\n";
   for (const auto& family : results) {
     std::size_t panels = 0;
     for (const auto& result : family.routines) {

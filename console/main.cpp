@@ -1,6 +1,22 @@
-// The interactive console program.
+// The console program: the interactive menu, or a command-line evaluation.
+#include <unistd.h>
+
 #include <iostream>
+#include <string_view>
+#include <vector>
 
-#include "console/menu.hpp"
+#include "console/command_line.hpp"
+#include "console/standard_streams.hpp"
 
-int main() { return console::MainMenu(std::cin, std::cout, std::cerr, "logtest.txt"); }
+int main(int argc, char** argv) {
+  // Before anything is opened, so that the log can never take the place of
+  // a closed standard descriptor.
+  console::OpenClosedStandardDescriptors();
+  console::DescriptorOutput standardOutput(STDOUT_FILENO);
+  std::ostream out(&standardOutput);
+  std::cin.tie(&out);  // prompts are written out before an answer is read
+  const std::vector<std::string_view> arguments(argv + 1, argv + argc);
+  const int status = console::RunCommandLine(arguments, std::cin, out, std::cerr, "logtest.txt");
+  std::cin.tie(nullptr);
+  return console::FinishStandardOutput(standardOutput, status);
+}

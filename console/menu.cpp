@@ -13,27 +13,13 @@
 #include "console/input.hpp"
 #include "console/log_file.hpp"
 #include "console/records.hpp"
+#include "console/texts.hpp"
 #include "gentest/general_test.hpp"
 #include "specfun/diagnostics.hpp"
 
 namespace console {
 namespace {
 
-constexpr std::string_view kMenu[] = {
-    "Options:",
-    "0  Exit program",
-    "1  Run general test and exit",
-    "2  Use logarithm of Gamma function",
-    "3  Use Gaussian distribution",
-    "4  Use Chi-square distribution",
-    "5  Use Non-central chi-square distributino",
-    "6  Use Student's t distribution",
-    "7  Use F-distribution",
-    "8  Use binomial distribution",
-    "9  Use Incomplete beta function",
-    "Your selection?",
-    "",
-};
 
 using Dialogue = void (*)(Channels&);
 // Options 2 to 9, in order.
@@ -43,27 +29,12 @@ constexpr Dialogue kDialogues[] = {
 };
 constexpr int kFirstDialogueOption = 2;
 
-// Round to nearest, every exception masked (infinities and NaNs flow through),
-// subnormal results kept rather than flushed to zero. Doubles are computed in
-// SSE registers with their 53-bit significand; the x87 unit keeps its 64-bit
-// significand for the extended-precision exponential.
-void SetFloatingPointEnvironment() {
-  std::fesetround(FE_TONEAREST);
-  std::feclearexcept(FE_ALL_EXCEPT);
-#if defined(__SSE__)
-  constexpr unsigned kAllExceptionMasks = 0x1F80;
-  constexpr unsigned kFlushToZero = 0x8000;
-  constexpr unsigned kDenormalsAreZero = 0x0040;
-  _mm_setcsr((_mm_getcsr() | kAllExceptionMasks) & ~(kFlushToZero | kDenormalsAreZero));
-#endif
-}
-
-void WriteDiagnosticToConsole(specfun::Record record, void* console) {
-  *static_cast<std::ostream*>(console) << specfun::FormatFreeFormRecord(record) << '\n';
+void WriteDiagnosticToConsole(specfun::Report report, void* console) {
+  *static_cast<std::ostream*>(console) << specfun::FormatFreeFormReport(report);
 }
 
 void WriteMenu(std::ostream& out) {
-  for (std::string_view line : kMenu) out << line << '\n';
+  for (std::string_view line : texts::kMenu) out << line << '\n';
 }
 
 // Runs one selection; false when the run ends with it.
@@ -77,21 +48,35 @@ bool Dispatch(Channels& channels, std::int32_t selection) {
     kDialogues[selection - kFirstDialogueOption](channels);
     return true;
   }
-  WriteConsole(channels, {Text("Option not in range:"), Integer(selection)});
+  WriteConsole(channels, {Text(texts::kSelectionOutOfRange), Integer(selection)});
   return true;
 }
 
 }  // namespace
 
+// Doubles are computed in SSE registers with their 53-bit significand; the
+// x87 unit keeps its 64-bit significand for the extended-precision
+// exponential.
+void SetFloatingPointEnvironment() {
+  std::fesetround(FE_TONEAREST);
+  std::feclearexcept(FE_ALL_EXCEPT);
+#if defined(__SSE__)
+  constexpr unsigned kAllExceptionMasks = 0x1F80;
+  constexpr unsigned kFlushToZero = 0x8000;
+  constexpr unsigned kDenormalsAreZero = 0x0040;
+  _mm_setcsr((_mm_getcsr() | kAllExceptionMasks) & ~(kFlushToZero | kDenormalsAreZero));
+#endif
+}
+
 void RunMenu(Channels& channels) {
   std::string line;
   try {
-    for (;;) {
+    while (channels.out) {
       WriteMenu(channels.out);
       if (!ReadLine(channels.in, line)) return;
       const std::optional<std::int32_t> selection = ParseMenuSelection(line);
       if (!selection) {
-        WriteConsole(channels, {Text("Input must be valid integer")});
+        WriteConsole(channels, {Text(texts::kInvalidSelection)});
         continue;
       }
       if (!Dispatch(channels, *selection)) return;
@@ -104,7 +89,7 @@ void RunMenu(Channels& channels) {
 int MainMenu(std::istream& in, std::ostream& out, std::ostream& errors,
              const std::filesystem::path& logPath) {
   SetFloatingPointEnvironment();
-  out << FreeForm({Text("Output in file logtest.txt")}) << '\n';
+  out << FreeForm({Text(texts::kAnnouncement)}) << '\n';
   std::optional<LogFile> log;
   try {
     log.emplace(logPath);

@@ -17,7 +17,12 @@ namespace console {
 int MainMenu(std::istream& in, std::ostream& out, std::ostream& errors,
              const std::filesystem::path& logPath);
 
-// The menu loop alone, on open channels; returns when the run should end.
+// The menu loop alone, on open channels; returns when the run should end,
+// also when the console output has failed.
 void RunMenu(Channels& channels);
+
+// Round to nearest, every floating-point exception masked, subnormal results
+// kept, doubles computed with their 53-bit significand.
+void SetFloatingPointEnvironment();
 
 }  // namespace console

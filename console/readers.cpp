@@ -8,26 +8,6 @@
 namespace console {
 namespace {
 
-constexpr std::string_view kTryAgain = "Please try again.";
-
-constexpr PromptTexts kProbability{
-    "Please input a probability or confidence level (greater than 0, less than 1):",
-    "Please input a valid floating point number between 0 and 1:", kTryAgain,
-    "Probability must be greater than 0.0 and less than 1.00;", kTryAgain};
-
-constexpr PromptTexts kNonnegativeLimit{
-    "Please input a nonnegative floating point variable limit X:",
-    "Please input a valid nonnegative floating point number", kTryAgain,
-    "Variable limit X must be nonnegative.", kTryAgain};
-
-constexpr PromptTexts kAnyLimit{"Please input a floating point variable limit X:",
-                                "Please input a valid floating point number", kTryAgain, "", ""};
-
-constexpr PromptTexts kDegreesOfFreedom{
-    "Please input the number of degrees of freedom (floating point):",
-    "Please input valid positive floating point number.", "",
-    "Degrees of freedom must be greater than 0.", kTryAgain};
-
 void WriteMessage(Channels& channels, std::string_view message) {
   if (!message.empty()) WriteConsole(channels, {Text(message)});
 }
@@ -70,18 +50,18 @@ void AskNumbers(Channels& channels, const PromptTexts& texts, std::span<double> 
 }
 
 double ReadProbability(Channels& channels) {
-  return AskNumber(channels, kProbability, [](std::span<const double> p) {
+  return AskNumber(channels, texts::kProbability, [](std::span<const double> p) {
     return p[0] > 0.0 && p[0] < 1.0;
   });
 }
 
 double ReadLimitX(Channels& channels, const std::int32_t& nonnegativeOnly) {
-  if (nonnegativeOnly != 0) return AskNumber(channels, kNonnegativeLimit, AllNonnegative);
-  return AskNumber(channels, kAnyLimit, [](std::span<const double>) { return true; });
+  if (nonnegativeOnly != 0) return AskNumber(channels, texts::kNonnegativeLimit, AllNonnegative);
+  return AskNumber(channels, texts::kAnyLimit, [](std::span<const double>) { return true; });
 }
 
 double ReadDegreesOfFreedom(Channels& channels) {
-  return AskNumber(channels, kDegreesOfFreedom, AllPositive);
+  return AskNumber(channels, texts::kDegreesOfFreedom, AllPositive);
 }
 
 }  // namespace console

@@ -6,17 +6,11 @@
 #include <string_view>
 
 #include "console/channels.hpp"
+#include "console/texts.hpp"
 
 namespace console {
 
-// The texts of one prompt loop. An empty retry line is not written.
-struct PromptTexts {
-  std::string_view prompt;
-  std::string_view readError;
-  std::string_view readErrorRetry;
-  std::string_view rangeMessage;
-  std::string_view rangeRetry;
-};
+using texts::PromptTexts;
 
 using AcceptTest = bool (*)(std::span<const double> values);
 

@@ -3,8 +3,12 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "console/texts.hpp"
+
 namespace fuzz {
 namespace {
+
+namespace texts = console::texts;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -42,64 +46,64 @@ struct Labelled {
 
 // Titles of the dialogues' sections, written as exact text.
 constexpr std::string_view kDialogueTitles[] = {
-    "Log Gamma function",
-    "Inverse Gaussian distribution function",
-    "Gaussian distribution function",
-    "Inverse chi-square distribution function",
-    "Chi-square distribution function",
-    "Non-central chi-square distribution function",
-    "Inverse Student's t distribution",
-    "Student's t distribution",
-    "Inverse F-distribution",
-    "F-distribution",
-    "Binomial distribution sum(i=0 to a-1): (n!/(i!*(n-i)!)*p^i*(1-p)^n-i)",
-    "Inverse incomplete beta function",
-    "Incomplete beta function",
+    texts::kLogGammaTitle,
+    texts::kInverseGaussianTitle,
+    texts::kGaussianTitle,
+    texts::kInverseChiSquareTitle,
+    texts::kChiSquareTitle,
+    texts::kNonCentralChiSquareTitle,
+    texts::kInverseStudentTitle,
+    texts::kStudentTitle,
+    texts::kInverseFTitle,
+    texts::kFTitle,
+    texts::kBinomialTitle,
+    texts::kInverseBetaTitle,
+    texts::kBetaTitle,
 };
 
 // Header lines of the dialogues and the number of values in the row under each.
 constexpr Labelled kDialogueHeaders[] = {
-    {"x, log(Gamma(x)), Gamma(x)", 3},
-    {"p, Inverse P(p), inverse Q(p), Q(inverse Q(p)):", 4},
-    {"x, P(x), Q(x), inverse Q(Q(x)):", 4},
-    {"Number of degrees of freedom:", 1},
-    {"p,Inverse P(p), inverse Q(p), Q(inverse Q(p)):", 4},
-    {"x,P(x,nu), Q(x,nu), Q(inverse Q(x,nu)):", 4},
-    {"Non-centrality parameter:", 1},
-    {"x,P(x,nu,lambda), Q(x,nu,lambda):", 3},
-    {"Number of degrees of freedom nu:", 1},
-    {"p,Inverse A(p), inverse AQ(p), AQ(inverse AQ(p)):", 4},
-    {"Numbers of degrees of freedom nu1, nu2:", 2},
-    {"p,Inverse F(p,nu1,nu2), inverse FQ(p,nu1,nu2), FQ(inverse FQ(p,nu1,nu2)):", 4},
-    {"Binomial probability parameter p:", 1},
-    {"Sum parameters a and n:", 2},
-    {"P(a,n), Q(a,n):", 2},
-    {"Degrees of freedom parameters a, b:", 2},
-    {"x,Inverse I(x,a,b), inverse IQ(x,a,b), I(inverse FQ(p,a,b),a,b):", 4},
-    {"Degrees of freedom paramters a, b:", 2},
-    {"x, I(x,a,b), 1-I(x,a,b), I(inverse I(x,a,b)a,b):", 4},
+    {texts::kLogGammaHeader, 3},
+    {texts::kInverseGaussianHeader, 4},
+    {texts::kGaussianHeader, 4},
+    {texts::kDegreesOfFreedomHeader, 1},
+    {texts::kInverseChiSquareHeader, 4},
+    {texts::kTailsHeader, 4},
+    {texts::kNonCentralityHeader, 1},
+    {texts::kNonCentralTailsHeader, 3},
+    {texts::kStudentDegreesHeader, 1},
+    {texts::kInverseStudentHeader, 4},
+    {texts::kFDegreesHeader, 2},
+    {texts::kInverseFHeader, 4},
+    {texts::kBinomialProbabilityHeader, 1},
+    {texts::kSumParametersHeader, 2},
+    {texts::kBinomialSumsHeader, 2},
+    {texts::kInverseBetaParametersHeader, 2},
+    {texts::kInverseBetaHeader, 4},
+    {texts::kBetaParametersHeader, 2},
+    {texts::kBetaHeader, 4},
 };
 
 // Titles and labels of the general test's records with their numbers of
 // values; the unlabelled records are the blank record and the log-gamma rows.
 constexpr Labelled kGeneralTestLabels[] = {
-    {"x, ln(Gamma(x)), Gamma(x):", 0},
-    {"F-distribution Q = 0.5; A&S p. 986", 0},
-    {"F-distribution Q = 0.25, A&S p. 986", 0},
-    {"F-distribution Q = 0.001, A&S p. 989", 0},
-    {"Student's t distribution, A&S p. 990", 0},
-    {"Chi-square distribution, A&S p. 978", 0},
-    {"nu1, nu2:", 2},
-    {"Inverse:", 1},
-    {"P(z,nu1,nu2):", 1},
-    {"Q(z,nu1,nu2):", 1},
-    {"p, nu:", 2},
-    {"AP(z,nu):", 1},
-    {"AQ(z,nu):", 1},
-    {"chisq,nu:", 2},
-    {"P(chisq,nu):", 1},
-    {"Q(chisq,nu):", 1},
-    {"p,nu,chisq:", 3},
+    {texts::kGeneralLogGammaTitle, 0},
+    {texts::kGeneralFTitles[0], 0},
+    {texts::kGeneralFTitles[1], 0},
+    {texts::kGeneralFTitles[2], 0},
+    {texts::kGeneralStudentTitle, 0},
+    {texts::kGeneralChiSquareTitle, 0},
+    {texts::kDegreesPairLabel, 2},
+    {texts::kInverseLabel, 1},
+    {texts::kFLowerLabel, 1},
+    {texts::kFUpperLabel, 1},
+    {texts::kProbabilityDegreesLabel, 2},
+    {texts::kStudentCentralLabel, 1},
+    {texts::kStudentTailLabel, 1},
+    {texts::kChiSquareArgumentsLabel, 2},
+    {texts::kChiSquareLowerLabel, 1},
+    {texts::kChiSquareUpperLabel, 1},
+    {texts::kChiSquareRoundTripLabel, 3},
     {"", 0},
     {"", 3},
 };

@@ -9,6 +9,7 @@
 
 #include "console/extended_exp.hpp"
 #include "console/records.hpp"
+#include "console/texts.hpp"
 #include "specfun/specfun.hpp"
 
 namespace gentest {
@@ -18,6 +19,7 @@ using console::LogChannel;
 using console::Real;
 using console::Text;
 using console::WriteLog;
+namespace texts = console::texts;
 
 struct DegreesOfFreedom {
   double nu1, nu2;
@@ -32,9 +34,9 @@ constexpr int kLogGammaRows = 20;
 constexpr double kLogGammaStep = 0.05;
 
 constexpr std::array<FSection, 3> kFSections = {{
-    {0.5, "F-distribution Q = 0.5; A&S p. 986"},
-    {0.25, "F-distribution Q = 0.25, A&S p. 986"},
-    {0.001, "F-distribution Q = 0.001, A&S p. 989"},
+    {0.5, texts::kGeneralFTitles[0]},
+    {0.25, texts::kGeneralFTitles[1]},
+    {0.001, texts::kGeneralFTitles[2]},
 }};
 constexpr std::array<DegreesOfFreedom, 3> kFDegrees = {{{1.0, 1.0}, {60.0, 1.0}, {3.0, 30.0}}};
 
@@ -53,7 +55,7 @@ constexpr std::array<ChiSquareCase, 4> kChiSquareInverseCases = {
 void WriteBlank(LogChannel& log) { WriteLog(log, {}); }
 
 void LogGammaTable(LogChannel& log) {
-  WriteLog(log, {Text("x, ln(Gamma(x)), Gamma(x):")});
+  WriteLog(log, {Text(texts::kGeneralLogGammaTitle)});
   for (int i = 1; i <= kLogGammaRows; ++i) {
     const double x = i * kLogGammaStep + 1.0;
     const double lnGamma = specfun::LnGamma(x);
@@ -64,39 +66,39 @@ void LogGammaTable(LogChannel& log) {
 void FDistributionRoundTrips(LogChannel& log, const FSection& section) {
   WriteLog(log, {Text(section.title)});
   for (const DegreesOfFreedom& dof : kFDegrees) {
-    WriteLog(log, {Text("nu1, nu2:"), Real(dof.nu1), Real(dof.nu2)});
+    WriteLog(log, {Text(texts::kDegreesPairLabel), Real(dof.nu1), Real(dof.nu2)});
     const double z = specfun::FDistInv(section.q, dof.nu1, dof.nu2);
-    WriteLog(log, {Text("Inverse:"), Real(z)});
-    WriteLog(log, {Text("P(z,nu1,nu2):"), Real(specfun::FDistP(z, dof.nu1, dof.nu2))});
-    WriteLog(log, {Text("Q(z,nu1,nu2):"), Real(specfun::FDistQ(z, dof.nu1, dof.nu2))});
+    WriteLog(log, {Text(texts::kInverseLabel), Real(z)});
+    WriteLog(log, {Text(texts::kFLowerLabel), Real(specfun::FDistP(z, dof.nu1, dof.nu2))});
+    WriteLog(log, {Text(texts::kFUpperLabel), Real(specfun::FDistQ(z, dof.nu1, dof.nu2))});
   }
   WriteBlank(log);
 }
 
 void StudentRoundTrips(LogChannel& log) {
-  WriteLog(log, {Text("Student's t distribution, A&S p. 990")});
+  WriteLog(log, {Text(texts::kGeneralStudentTitle)});
   for (const double p : kStudentProbabilities) {
     for (const double nu : kStudentDegrees) {
       const double tail = 1.0 - p;
       const double t = specfun::StudentInv(tail, nu);
-      WriteLog(log, {Text("p, nu:"), Real(p), Real(nu)});
-      WriteLog(log, {Text("Inverse:"), Real(t)});
-      WriteLog(log, {Text("AP(z,nu):"), Real(specfun::StudentA(t, nu))});
-      WriteLog(log, {Text("AQ(z,nu):"), Real(specfun::StudentAQ(t, nu))});
+      WriteLog(log, {Text(texts::kProbabilityDegreesLabel), Real(p), Real(nu)});
+      WriteLog(log, {Text(texts::kInverseLabel), Real(t)});
+      WriteLog(log, {Text(texts::kStudentCentralLabel), Real(specfun::StudentA(t, nu))});
+      WriteLog(log, {Text(texts::kStudentTailLabel), Real(specfun::StudentAQ(t, nu))});
     }
     WriteBlank(log);
   }
 }
 
 void WriteChiSquareTails(LogChannel& log, double chisq, double nu) {
-  WriteLog(log, {Text("P(chisq,nu):"), Real(specfun::ChiSquare(chisq, nu, specfun::kLowerTail))});
-  WriteLog(log, {Text("Q(chisq,nu):"), Real(specfun::ChiSquare(chisq, nu, specfun::kUpperTail))});
+  WriteLog(log, {Text(texts::kChiSquareLowerLabel), Real(specfun::ChiSquare(chisq, nu, specfun::kLowerTail))});
+  WriteLog(log, {Text(texts::kChiSquareUpperLabel), Real(specfun::ChiSquare(chisq, nu, specfun::kUpperTail))});
 }
 
 void ChiSquareTable(LogChannel& log) {
-  WriteLog(log, {Text("Chi-square distribution, A&S p. 978")});
+  WriteLog(log, {Text(texts::kGeneralChiSquareTitle)});
   for (const double nu : kChiSquareDegrees) {
-    WriteLog(log, {Text("chisq,nu:"), Real(kChiSquareValue), Real(nu)});
+    WriteLog(log, {Text(texts::kChiSquareArgumentsLabel), Real(kChiSquareValue), Real(nu)});
     WriteChiSquareTails(log, kChiSquareValue, nu);
   }
 }
@@ -104,7 +106,7 @@ void ChiSquareTable(LogChannel& log) {
 void ChiSquareRoundTrips(LogChannel& log) {
   for (const ChiSquareCase& c : kChiSquareInverseCases) {
     const double chisq = specfun::ChiSquareInv(c.p, c.nu);
-    WriteLog(log, {Text("p,nu,chisq:"), Real(c.p), Real(c.nu), Real(chisq)});
+    WriteLog(log, {Text(texts::kChiSquareRoundTripLabel), Real(c.p), Real(c.nu), Real(chisq)});
     WriteChiSquareTails(log, chisq, c.nu);
   }
 }

@@ -40,6 +40,13 @@ void FinishInOrder(std::size_t begin, std::size_t end, const ElementFlag* flags,
   }
 }
 
+// A thread running LockstepByChunks. The closure's type belongs to this
+// file alone, so a shared library exports nothing of the thread's state.
+std::thread StartLockstep(std::size_t begin, std::size_t end, ElementFlag* flags,
+                          DeferredRecords* records, const LockstepStage* lockstep) {
+  return std::thread([=] { LockstepByChunks(begin, end, flags, records, lockstep); });
+}
+
 std::size_t ThreadsFor(std::size_t count) {
   if (count < kParallelFrom) return 1;
   const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
@@ -73,8 +80,8 @@ void RunBatch(std::size_t count, const LockstepStage& lockstep, const OrderedSta
     const std::size_t begin = range * share;
     const std::size_t end = std::min(count, begin + share);
     try {
-      workers.emplace_back(LockstepByChunks, begin, end, flags.data() + begin, &records[range],
-                           &lockstep);
+      workers.push_back(
+          StartLockstep(begin, end, flags.data() + begin, &records[range], &lockstep));
     } catch (const std::system_error&) {
       leftOver.push_back(range);
     }

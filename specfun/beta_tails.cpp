@@ -44,8 +44,16 @@ constexpr double kRelativeTolerance = 1e-16;
 // Bound on the fraction's terms; below kUniformExpansionStart it needs a few
 // thousand at most.
 constexpr int kTermLimit = 200000;
+// The series of positive terms is taken where (a + b) times the smaller
+// argument is at most e^kLogSeriesReach = 20 (at most about 100 terms).
+constexpr double kLogSeriesReach = 2.9957322735539909;
+constexpr int kSeriesTerms = 400;
+// A complement below this is taken directly rather than as 1 - the other.
+constexpr double kComplementFloor = 1e-3;
 // Bound on the terms of the series for an argument below the normal range.
 constexpr int kTinyArgumentTerms = 200;
+// ln of the smallest subnormal double, about -744.4.
+constexpr double kLogSmallestSubnormal = -745.0;
 // Lentz's guard against a zero denominator.
 constexpr double kTinyDenominator = 1e-300;
 // Above this the remainder of Stirling's series to z^-15 is below 1e-18.
@@ -57,11 +65,13 @@ constexpr double kSmallZForC1 = 0.1;
 
 double NaN() { return std::numeric_limits<double>::quiet_NaN(); }
 
-// mu(z) = ln Γ(z) - (z - 1/2) ln z + z - ln √(2π), Stirling's remainder.
+// mu(z) = ln Γ(z) - (z - 1/2) ln z + z - ln √(2π), Stirling's remainder;
+// below kStirlingSeriesStart from mu(z) = mu(z + 1) + (z + 1/2) ln(1 + 1/z) - 1,
+// which follows from Γ(z + 1) = z Γ(z) and keeps its digits down to the
+// smallest z.
 double StirlingRemainder(double z) {
-  if (z < kStirlingSeriesStart) {
-    return LnGamma(z) - (z - 0.5) * std::log(z) + z - kHalfLogTwoPi;
-  }
+  double shifted = 0.0;
+  for (; z < kStirlingSeriesStart; z += 1.0) shifted += (z + 0.5) * std::log1p(1.0 / z) - 1.0;
   // Σ B(2k) / (2k (2k - 1) z^(2k - 1)), k = 1 ... 8.
   constexpr double kCoefficients[] = {1.0 / 12.0,    -1.0 / 360.0,     1.0 / 1260.0,
                                       -1.0 / 1680.0, 1.0 / 1188.0,     -691.0 / 360360.0,
@@ -69,7 +79,7 @@ double StirlingRemainder(double z) {
   const double w = 1.0 / (z * z);
   double sum = 0.0;
   for (int k = 7; k >= 0; --k) sum = sum * w + kCoefficients[k];
-  return sum / z;
+  return shifted + sum / z;
 }
 
 // ln(a + b) without overflow.
@@ -166,15 +176,44 @@ double FractionDenominator(double x, double a, double b, double g) {
 // I(x, a, b) for x below the mean, x^a y^b / B(a, b) over the fraction,
 // with ln(x^a y^b / B(a, b)) = logPrefactor and g = a y - b x.
 double SmallerTail(double x, double a, double b, double g, double logPrefactor) {
-  if (logPrefactor < -746.0) return 0.0;
+  if (logPrefactor < kLogSmallestSubnormal) return 0.0;
   return std::exp(logPrefactor) / FractionDenominator(x, a, b, g);
 }
 
+// I(x, a, b) by the series of positive terms of A&S 26.5.23,
+// x^a y^b / (a B(a, b)) sum (a + b)_k / (a + 1)_k x^k, for (a + b) x at most
+// kSeriesReach, where its terms fall like a Poisson distribution's.
+double SeriesTail(double x, double a, double b, double logPrefactor) {
+  if (logPrefactor - std::log(a) < kLogSmallestSubnormal) return 0.0;
+  double term = 1.0;
+  double sum = 1.0;
+  for (int k = 1; k <= kSeriesTerms && term > kRelativeTolerance * sum; ++k) {
+    term *= (a + b + (k - 1)) * x / (a + k);
+    sum += term;
+  }
+  return std::exp(logPrefactor - std::log(a)) * sum;
+}
+
 // The fraction is taken at x below the mean (D <= 0) and at y above it, so
-// that it gives the smaller tail, or one not far above a half.
+// that it gives the smaller tail, or one not far above a half. Where
+// (a + b) times the smaller argument is small (a gamma-like tail, in which
+// the fraction converges slowly near the mean) the series at that argument
+// gives its tail, and the other is its complement unless that would be
+// below kComplementFloor.
 BetaTails ByFraction(double x, double y, double a, double b) {
   const double d = Deviation(x, y, a, b);
   const double logPrefactor = Exponent(x, y, a, b, d) + LogPeak(a, b);
+  const bool xSmaller = x <= y;
+  const double smaller = xSmaller ? x : y;
+  if (LogSum(a, b) + std::log(smaller) <= kLogSeriesReach) {
+    const double near = xSmaller ? SeriesTail(x, a, b, logPrefactor)
+                                 : SeriesTail(y, b, a, logPrefactor);
+    double far = 1.0 - near;
+    if (far < kComplementFloor) {
+      far = xSmaller ? SmallerTail(y, b, a, d, logPrefactor) : SmallerTail(x, a, b, -d, logPrefactor);
+    }
+    return xSmaller ? BetaTails{near, far} : BetaTails{far, near};
+  }
   if (d <= 0.0) {
     const double lower = SmallerTail(x, a, b, -d, logPrefactor);
     return {lower, 1.0 - lower};
@@ -187,6 +226,8 @@ BetaTails ByUniformExpansion(double x, double y, double a, double b) {
   const double d = Deviation(x, y, a, b);
   const double e = Exponent(x, y, a, b, d);
   const double z = std::copysign(std::sqrt(-e), d);
+  // Both the erfc term and the correction are below the doubles here.
+  if (e < kLogSmallestSubnormal) return z < 0.0 ? BetaTails{0.0, 1.0} : BetaTails{1.0, 0.0};
   // p, q and ρ = √(ab/(a + b)) without forming a + b, which may overflow.
   const double p = 1.0 / (1.0 + b / a);
   const double q = 1.0 / (1.0 + a / b);
@@ -265,8 +306,12 @@ BetaTails IncompleteBetaTails(double x, double y, double a, double b) {
   if (tinyA && tinyB) return {b / (a + b), a / (a + b)};
   if (tinyA || std::isinf(b)) return std::isinf(a) ? BetaTails{NaN(), NaN()} : BetaTails{1.0, 0.0};
   if (tinyB || std::isinf(a)) return {0.0, 1.0};
-  if (std::fmin(a, b) >= kUniformExpansionStart) return ByUniformExpansion(x, y, a, b);
-  return ByFraction(x, y, a, b);
+  const BetaTails tails = std::fmin(a, b) >= kUniformExpansionStart
+                              ? ByUniformExpansion(x, y, a, b)
+                              : ByFraction(x, y, a, b);
+  // The rounding of the prefactor's exponent (up to 5e-14 at the smallest
+  // parameters) can carry a tail of nearly 1 past it.
+  return {std::fmin(tails.lower, 1.0), std::fmin(tails.upper, 1.0)};
 }
 
 }  // namespace specfun::detail

@@ -1,13 +1,16 @@
-// Records and the diagnostic sink.
+// Records, reports and the diagnostic sink.
 //
-// A record is one line of output made of text, integer and double items.
-// The library writes records only for its two diagnostics (the range
-// messages of QGaussInv and the convergence reports of BETAF); it hands
-// them to the diagnostic sink, which by default prints each one as a
-// free-form line on standard output. Route them elsewhere, or silence them:
+// A record is one line of output made of text, integer and double items; a
+// report is the records of one diagnostic, in order. The library reports
+// only its two diagnostics (the range messages of QGaussInv, one record, and
+// the convergence reports of BETAF, one to four records). Each report reaches
+// the diagnostic sink as one call, which by default prints its records as
+// free-form lines on standard output. Route them elsewhere, or silence them:
 //
-//   void ToMyLog(specfun::Record record, void* log) {
-//     static_cast<MyLog*>(log)->Add(specfun::FormatFreeFormRecord(record));
+//   void ToMyLog(specfun::Report report, void* log) {
+//     for (specfun::Record record : report) {
+//       static_cast<MyLog*>(log)->Add(specfun::FormatFreeFormRecord(record));
+//     }
 //   }
 //   specfun::SetDiagnosticSink({&ToMyLog, &myLog});
 //   specfun::SetDiagnosticSink(specfun::kSilentSink);
@@ -15,12 +18,16 @@
 // or for one scope only:
 //
 //   const specfun::ScopedDiagnosticSink quiet(specfun::kSilentSink);
+//
+// This header compiles as C++17 and later.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <span>
 #include <string>
 #include <string_view>
+
+#include "specfun/export.hpp"
 
 namespace specfun {
 
@@ -42,7 +49,31 @@ inline constexpr RecordItem Real(double value) {
   return {RecordItem::Kind::kReal, {}, 0, value};
 }
 
-using Record = std::span<const RecordItem>;
+// A read-only run of elements owned by someone else: the items of a record,
+// or the records of a report. Valid only for the call it is passed to. It is
+// a contiguous range, so C++20 code can view it as a std::span<const T>.
+template <class T>
+class View {
+ public:
+  constexpr View() noexcept = default;
+  constexpr View(const T* data, std::size_t size) noexcept : data_(data), size_(size) {}
+  template <std::size_t N>
+  constexpr View(const T (&array)[N]) noexcept : data_(array), size_(N) {}
+
+  constexpr const T* data() const noexcept { return data_; }
+  constexpr std::size_t size() const noexcept { return size_; }
+  constexpr bool empty() const noexcept { return size_ == 0; }
+  constexpr const T* begin() const noexcept { return data_; }
+  constexpr const T* end() const noexcept { return data_ + size_; }
+  constexpr const T& operator[](std::size_t index) const noexcept { return data_[index]; }
+
+ private:
+  const T* data_ = nullptr;
+  std::size_t size_ = 0;
+};
+
+using Record = View<RecordItem>;
+using Report = View<Record>;
 
 // The line of a free-form record, without its line end: one blank, then the
 // items. A double shows as two blanks (one blank and a minus sign when
@@ -51,36 +82,58 @@ using Record = std::span<const RecordItem>;
 // infinities as INF, NaNs as NaN, subnormals as zero. An integer shows as two
 // blanks (or a blank and a minus sign) and its digits; a text item that
 // follows a number is preceded by one blank.
-std::string FormatFreeFormRecord(Record record);
+SPECFUN_EXPORT std::string FormatFreeFormRecord(Record record);
+
+// The lines of a report's records, each followed by a line end ("\n").
+SPECFUN_EXPORT std::string FormatFreeFormReport(Report report);
 
 // The number part of a double item: the layout above without its lead.
-std::string FormatDouble(double value);
+SPECFUN_EXPORT std::string FormatDouble(double value);
 
-// Where diagnostic records go. write == nullptr silences them.
+// Where diagnostic reports go. write == nullptr silences them.
+//
+// The sink is called on the thread that detects the condition, at that
+// moment, once per report, with the library's sink lock held: calls never
+// overlap, and once SetDiagnosticSink or the end of a ScopedDiagnosticSink
+// has replaced a sink, that sink is not called again, so its context may be
+// destroyed. A sink
+//   - may call the library's routines; reports they make while the sink
+//     runs are dropped, not delivered;
+//   - may call SetDiagnosticSink and begin or end a ScopedDiagnosticSink;
+//   - must not wait for another thread that may report or change the sink
+//     (that thread waits for the lock the sink holds: a deadlock);
+//   - must not throw, and should return quickly (other reporting threads
+//     wait for it).
 struct DiagnosticSink {
-  void (*write)(Record record, void* context) = nullptr;
+  void (*write)(Report report, void* context) = nullptr;
   void* context = nullptr;
 };
 
 inline constexpr DiagnosticSink kSilentSink{};
 
 // Prints each record as a free-form line on standard output (the default).
-DiagnosticSink StandardOutputSink();
+SPECFUN_EXPORT DiagnosticSink StandardOutputSink();
 
-// Installs the sink for all threads and returns the one it replaces. The
-// sink is called on the thread that detects the condition, at that moment.
-DiagnosticSink SetDiagnosticSink(DiagnosticSink sink);
+// Installs the sink used, for all threads, while no ScopedDiagnosticSink is
+// alive, and returns the one it replaces. When it returns, a report in
+// progress on another thread has finished with the sink replaced.
+SPECFUN_EXPORT DiagnosticSink SetDiagnosticSink(DiagnosticSink sink);
 
-// Installs a sink for its own lifetime and then puts back the one it replaced.
-class ScopedDiagnosticSink {
+// Installs a sink, for all threads, for its own lifetime. The sink of the
+// most recently begun scope that is still alive is used; when none is
+// alive, the one set by SetDiagnosticSink. Scopes may begin and end on any
+// threads in any order; a scope's sink is never called after its end.
+class SPECFUN_EXPORT ScopedDiagnosticSink {
  public:
-  explicit ScopedDiagnosticSink(DiagnosticSink sink) : previous_(SetDiagnosticSink(sink)) {}
+  explicit ScopedDiagnosticSink(DiagnosticSink sink);
   ScopedDiagnosticSink(const ScopedDiagnosticSink&) = delete;
   ScopedDiagnosticSink& operator=(const ScopedDiagnosticSink&) = delete;
-  ~ScopedDiagnosticSink() { SetDiagnosticSink(previous_); }
+  ~ScopedDiagnosticSink();
 
  private:
-  DiagnosticSink previous_;
+  DiagnosticSink sink_;
+  ScopedDiagnosticSink* earlier_ = nullptr;  // the live scope begun before this one
+  ScopedDiagnosticSink* later_ = nullptr;    // the live scope begun after this one
 };
 
 }  // namespace specfun

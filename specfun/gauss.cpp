@@ -71,9 +71,13 @@ namespace detail {
 
 bool QGaussInCentre(double x) { return std::fabs(x) <= kSwitchPoint; }
 
+namespace {
+
 // The lanes run the fraction their arguments need, both where they differ.
+// (A function built for several instruction sets stays inside this file, so
+// that a shared library does not export its selector.)
 SPECFUN_LANE_TARGETS
-void QGaussLanes(const double* x, double* result) {
+void QGaussInLanes(const double* x, double* result) {
   double magnitude[kLaneCount];
   double square[kLaneCount];
   int centre = 0;
@@ -95,6 +99,10 @@ void QGaussLanes(const double* x, double* result) {
     result[i] = BeyondLimits(x[i]) ? AtLimit(x[i]) : x[i] < 0.0 ? 1.0 - r : r;
   }
 }
+
+}  // namespace
+
+void QGaussLanes(const double* x, double* result) { QGaussInLanes(x, result); }
 
 }  // namespace detail
 

@@ -145,10 +145,12 @@ double SlowValue(double odd40, double even40, double even39, double x, double a,
 // value on the fraction's side.
 void ReportSlowConvergence(double odd39, double even39, double odd40, double even40, double result,
                            double x, double a, double b, bool swapped) {
-  detail::EmitDiagnostic({Text("Slow convergence in BETAF, last 4 vals & return:")});
-  detail::EmitDiagnostic({Real(odd39), Real(even39), Real(odd40), Real(even40), Real(result)});
-  detail::EmitDiagnostic({Text("x,a,b="), Real(x), Real(a), Real(b)});
-  if (swapped) detail::EmitDiagnostic({Text("Identity I((x),a,b)=1-I((1-x),b,a) used")});
+  detail::EmitDiagnosticReport(
+      {{Text("Slow convergence in BETAF, last 4 vals & return:")},
+       {Real(odd39), Real(even39), Real(odd40), Real(even40), Real(result)},
+       {Text("x,a,b="), Real(x), Real(a), Real(b)},
+       {Text("Identity I((x),a,b)=1-I((1-x),b,a) used")}},
+      swapped ? 4 : 3);
 }
 
 // I(x, a, b) after 41 iterations without convergence, with its report.

@@ -9,6 +9,11 @@
 // fixed substitute values, never with a failure. Only QGaussInv and BETAF
 // ever report anything, through the diagnostic sink (specfun/diagnostics.hpp).
 //
+// Each routine's comment gives what it returns, its domain, the worst error
+// measured over high-precision reference tables in docs/ACCURACY.md (with
+// the argument where it occurs), and what arguments outside the domain give.
+// A NaN argument gives a NaN unless the comment says otherwise.
+//
 // Each routine R has a batch form RBatch over equal-length arrays, e.g.
 //
 //   specfun::QGaussBatch(x, q, count);       // q[i] = QGauss(x[i]), i < count
@@ -18,12 +23,15 @@
 // what its scalar call reports, elements in order, on the calling thread.
 // Independent elements are evaluated side by side; batches of 10,000 elements
 // and more are shared among the processor's cores.
+//
+// This header compiles as C++17 and later.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
 #include "specfun/diagnostics.hpp"
+#include "specfun/export.hpp"
 
 #if __cplusplus >= 202002L
 #include <initializer_list>
@@ -51,10 +59,13 @@ inline void RequireLength(std::span<double> result, std::initializer_list<std::s
 inline constexpr std::int32_t kLowerTail = 0;
 inline constexpr std::int32_t kUpperTail = 1;
 
-// ln Γ(x) for x > 0, to about 1e-15 relative (absolute near the zeros at 1
-// and 2). x = 0 gives +∞; a negative x gives a NaN.
-double LnGamma(const double& x);
-void LnGammaBatch(const double* x, double* result, std::size_t count);
+// ln Γ(x). Domain: x > 0.
+// Accuracy: 1.2e-13 relative away from the zeros at 1 and 2 (x = 2.1);
+//   9.3e-15 absolute within 0.1 of them (x = 2.001).
+// Outside: x = 0 gives +∞; x < 0 a NaN; x = +∞ a NaN; beyond the double
+//   range (x above about 2.5e305) +∞.
+SPECFUN_EXPORT double LnGamma(const double& x);
+SPECFUN_EXPORT void LnGammaBatch(const double* x, double* result, std::size_t count);
 #if __cplusplus >= 202002L
 inline void LnGammaBatch(std::span<const double> x, std::span<double> result) {
   detail::RequireLength(result, {x.size()});
@@ -63,9 +74,12 @@ inline void LnGammaBatch(std::span<const double> x, std::span<double> result) {
 #endif
 
 // Q(x), the upper tail of the standard normal distribution; P(x) is
-// QGauss(-x). Defined for every x: 1 below -11, 0 above 37 and for a NaN.
-double QGauss(const double& x);
-void QGaussBatch(const double* x, double* result, std::size_t count);
+// QGauss(-x). Domain: every x.
+// Accuracy: 1.1e-11 relative, 1.3e-13 absolute (x = 2.2539, just above the
+//   switch of fractions at 2.25); 5.5e-14 relative for 3 < x <= 37.
+// Outside: 1 below -11, 0 above 37 (true value below 6e-301); a NaN gives 0.
+SPECFUN_EXPORT double QGauss(const double& x);
+SPECFUN_EXPORT void QGaussBatch(const double* x, double* result, std::size_t count);
 #if __cplusplus >= 202002L
 inline void QGaussBatch(std::span<const double> x, std::span<double> result) {
   detail::RequireLength(result, {x.size()});
@@ -73,10 +87,14 @@ inline void QGaussBatch(std::span<const double> x, std::span<double> result) {
 }
 #endif
 
-// The x with QGauss(x) = p, for 0 < p < 1. p <= 0 gives +1.0000000200408773e20
-// and p >= 1 (or a NaN) gives its negative; p < 0 and p > 1 are reported.
-double QGaussInv(const double& p);
-void QGaussInvBatch(const double* p, double* result, std::size_t count);
+// The x with QGauss(x) = p. Domain: 0 < p < 1.
+// Accuracy: 1.6e-12 relative for 1e-10 <= p <= 0.5 (p = 0.0117); 2.2e-16
+//   for 1e-100 <= p < 1e-10; 1.2e-3 below 1e-100 (p = 1e-300); 4.4e-4
+//   absolute for p > 0.5 (p = 0.99999999999999).
+// Outside: p <= 0 gives +1.0000000200408773e20, p >= 1 and a NaN its
+//   negative; p < 0 and p > 1 are reported.
+SPECFUN_EXPORT double QGaussInv(const double& p);
+SPECFUN_EXPORT void QGaussInvBatch(const double* p, double* result, std::size_t count);
 #if __cplusplus >= 202002L
 inline void QGaussInvBatch(std::span<const double> p, std::span<double> result) {
   detail::RequireLength(result, {p.size()});
@@ -84,12 +102,18 @@ inline void QGaussInvBatch(std::span<const double> p, std::span<double> result) 
 }
 #endif
 
-// The regularized incomplete beta function I(x, a, b) for 0 <= x <= 1 and
-// a, b > 0; 0 for x <= 0 (or a NaN), 1 for x >= 1. Stops on an absolute
-// change below 1e-12; slow convergence is reported.
-double BETAF(const double& x, const double& a, const double& b);
-void BETAFBatch(const double* x, const double* a, const double* b, double* result,
-                std::size_t count);
+// The regularized incomplete beta function I(x, a, b). Domain: 0 <= x <= 1,
+// a, b > 0. Iterates to an absolute change below 1e-12; slow convergence
+// (beyond 41 iterations) is reported.
+// Accuracy: 2.7e-8 absolute for a, b <= 1000 (x = 0.99969, a = 1000,
+//   b = 0.01); beyond, 1.7e-4 absolute (x = 1e-7, a = 0.1, b = 1e6) and
+//   6.6e-4 relative (x = 0.99999989, a = 1e6, b = 0.01); results below
+//   1e-12 carry that absolute error only.
+// Outside: x <= 0 or a NaN x gives 0, x >= 1 gives 1; a < 0 or b < 0 a
+//   NaN; a = 0 gives 1 and b = 0 gives 0 (both 0: a NaN).
+SPECFUN_EXPORT double BETAF(const double& x, const double& a, const double& b);
+SPECFUN_EXPORT void BETAFBatch(const double* x, const double* a, const double* b, double* result,
+                               std::size_t count);
 #if __cplusplus >= 202002L
 inline void BETAFBatch(std::span<const double> x, std::span<const double> a,
                        std::span<const double> b, std::span<double> result) {
@@ -98,11 +122,16 @@ inline void BETAFBatch(std::span<const double> x, std::span<const double> a,
 }
 #endif
 
-// F-distribution: P(F | nu1, nu2) and Q(F | nu1, nu2) = 1 - P, for F >= 0
-// and nu1, nu2 > 0.
-double FDistP(const double& f, const double& nu1, const double& nu2);
-void FDistPBatch(const double* f, const double* nu1, const double* nu2, double* result,
-                 std::size_t count);
+// F-distribution: P(F | nu1, nu2) and Q(F | nu1, nu2) = 1 - P. Domain:
+// F >= 0, nu1, nu2 > 0.
+// Accuracy: 9.0e-5 absolute, 7.3e-3 relative, where BETAF converges slowly
+//   (F = 10, nu1 = 0.01, nu2 = 1e6 and F = 0.1, nu1 = 1e6, nu2 = 0.01); a
+//   1e-12 absolute floor for small tails.
+// Outside: F < 0, nu1 <= 0 or nu2 < 0 gives P = 0, Q = 1; nu2 = 0 gives
+//   P = 1, Q = 0; a NaN F or nu gives 0 for both.
+SPECFUN_EXPORT double FDistP(const double& f, const double& nu1, const double& nu2);
+SPECFUN_EXPORT void FDistPBatch(const double* f, const double* nu1, const double* nu2,
+                                double* result, std::size_t count);
 #if __cplusplus >= 202002L
 inline void FDistPBatch(std::span<const double> f, std::span<const double> nu1,
                         std::span<const double> nu2, std::span<double> result) {
@@ -110,9 +139,9 @@ inline void FDistPBatch(std::span<const double> f, std::span<const double> nu1,
   FDistPBatch(f.data(), nu1.data(), nu2.data(), result.data(), result.size());
 }
 #endif
-double FDistQ(const double& f, const double& nu1, const double& nu2);
-void FDistQBatch(const double* f, const double* nu1, const double* nu2, double* result,
-                 std::size_t count);
+SPECFUN_EXPORT double FDistQ(const double& f, const double& nu1, const double& nu2);
+SPECFUN_EXPORT void FDistQBatch(const double* f, const double* nu1, const double* nu2,
+                                double* result, std::size_t count);
 #if __cplusplus >= 202002L
 inline void FDistQBatch(std::span<const double> f, std::span<const double> nu1,
                         std::span<const double> nu2, std::span<double> result) {
@@ -122,9 +151,15 @@ inline void FDistQBatch(std::span<const double> f, std::span<const double> nu1,
 #endif
 
 // Student's t: A(t | nu), the probability that |T| <= |t|, and its
-// complement AQ(t | nu), the two-sided tail; any t and nu > 0.
-double StudentA(const double& t, const double& nu);
-void StudentABatch(const double* t, const double* nu, double* result, std::size_t count);
+// complement AQ(t | nu), the two-sided tail. Domain: every t, nu > 0.
+// Accuracy: 9.7e-3 absolute where t·t overflows (|t| > 1.3e154; t = 1e200,
+//   nu = 0.01); elsewhere about 2.5e-8 absolute, where BETAF converges
+//   slowly (t = 1, nu = 1e6); AQ below 1e-12 carries 1e-12 absolute only.
+// Outside: nu < 0 gives A = 1, AQ = 1; nu = 0 gives A = 1, AQ = 0; a NaN t
+//   or nu gives 0 for both.
+SPECFUN_EXPORT double StudentA(const double& t, const double& nu);
+SPECFUN_EXPORT void StudentABatch(const double* t, const double* nu, double* result,
+                                  std::size_t count);
 #if __cplusplus >= 202002L
 inline void StudentABatch(std::span<const double> t, std::span<const double> nu,
                           std::span<double> result) {
@@ -132,8 +167,9 @@ inline void StudentABatch(std::span<const double> t, std::span<const double> nu,
   StudentABatch(t.data(), nu.data(), result.data(), result.size());
 }
 #endif
-double StudentAQ(const double& t, const double& nu);
-void StudentAQBatch(const double* t, const double* nu, double* result, std::size_t count);
+SPECFUN_EXPORT double StudentAQ(const double& t, const double& nu);
+SPECFUN_EXPORT void StudentAQBatch(const double* t, const double* nu, double* result,
+                                   std::size_t count);
 #if __cplusplus >= 202002L
 inline void StudentAQBatch(std::span<const double> t, std::span<const double> nu,
                            std::span<double> result) {
@@ -143,11 +179,16 @@ inline void StudentAQBatch(std::span<const double> t, std::span<const double> nu
 #endif
 
 // Binomial sums for success probability p in n trials: P(a, n), the
-// probability of fewer than a successes, and Q(a, n) = 1 - P(a, n); for
-// 0 < p < 1 and 0 < a < n + 1 (a and n need not be whole).
-double BinomP(const double& p, const double& a, const double& n);
-void BinomPBatch(const double* p, const double* a, const double* n, double* result,
-                 std::size_t count);
+// probability of fewer than a successes, and Q(a, n) = 1 - P(a, n). Domain:
+// 0 < p < 1, 0 < a < n + 1 (a and n need not be whole).
+// Accuracy: 1.3e-9 absolute (p = 0.01, a = 1e4, n = 1e6); 2.2e-4 relative
+//   for results below 1e-12 (1e-12 absolute floor).
+// Outside: p <= 0 gives P = 1, Q = 0; p >= 1 gives P = 0, Q = 1; a <= 0
+//   gives P = 0, Q = 1 (a < 0: a NaN); a >= n + 1 gives P = 1, Q = 0; n < 0
+//   a NaN; a NaN p gives 0 for both.
+SPECFUN_EXPORT double BinomP(const double& p, const double& a, const double& n);
+SPECFUN_EXPORT void BinomPBatch(const double* p, const double* a, const double* n, double* result,
+                                std::size_t count);
 #if __cplusplus >= 202002L
 inline void BinomPBatch(std::span<const double> p, std::span<const double> a,
                         std::span<const double> n, std::span<double> result) {
@@ -155,9 +196,9 @@ inline void BinomPBatch(std::span<const double> p, std::span<const double> a,
   BinomPBatch(p.data(), a.data(), n.data(), result.data(), result.size());
 }
 #endif
-double BinomQ(const double& p, const double& a, const double& n);
-void BinomQBatch(const double* p, const double* a, const double* n, double* result,
-                 std::size_t count);
+SPECFUN_EXPORT double BinomQ(const double& p, const double& a, const double& n);
+SPECFUN_EXPORT void BinomQBatch(const double* p, const double* a, const double* n, double* result,
+                                std::size_t count);
 #if __cplusplus >= 202002L
 inline void BinomQBatch(std::span<const double> p, std::span<const double> a,
                         std::span<const double> n, std::span<double> result) {
@@ -166,11 +207,15 @@ inline void BinomQBatch(std::span<const double> p, std::span<const double> a,
 }
 #endif
 
-// The x in [0, 1] with BETAF(x, a, b) = p, for a, b > 0; 0 for p <= 0 and 1
-// for p >= 1.
-double BetaInv(const double& p, const double& a, const double& b);
-void BetaInvBatch(const double* p, const double* a, const double* b, double* result,
-                  std::size_t count);
+// The x in [0, 1] with BETAF(x, a, b) = p. Domain: 0 < p < 1, a, b > 0.
+// Accuracy: 8.3e-9 relative, 7.5e-12 absolute for a, b in [0.5, 1e4] and
+//   p in [1e-4, 1 - 1e-4] (p = 1e-4, a = 0.5, b = 0.6); outside that box up
+//   to 0.43 absolute (p = 1e-300, a = 1000, b = 30).
+// Outside: p <= 0 gives 0, p >= 1 gives 1; a <= 0, b <= 0 or a NaN a or b
+//   gives 0.
+SPECFUN_EXPORT double BetaInv(const double& p, const double& a, const double& b);
+SPECFUN_EXPORT void BetaInvBatch(const double* p, const double* a, const double* b, double* result,
+                                 std::size_t count);
 #if __cplusplus >= 202002L
 inline void BetaInvBatch(std::span<const double> p, std::span<const double> a,
                          std::span<const double> b, std::span<double> result) {
@@ -179,10 +224,15 @@ inline void BetaInvBatch(std::span<const double> p, std::span<const double> a,
 }
 #endif
 
-// The F with FDistQ(F, nu1, nu2) = p; 0 for p >= 1 and +∞ for p <= 0.
-double FDistInv(const double& p, const double& nu1, const double& nu2);
-void FDistInvBatch(const double* p, const double* nu1, const double* nu2, double* result,
-                   std::size_t count);
+// The F with FDistQ(F, nu1, nu2) = p. Domain: 0 < p < 1, nu1, nu2 > 0.
+// Accuracy: 2.8e-9 relative for nu1/2, nu2/2 in [0.5, 1e4] and p in
+//   [1e-4, 1 - 1e-4] (p = 0.05, nu1 = 1000, nu2 = 1); in the far tails
+//   (p = 1e-100, nu1 = 0.1, nu2 = 1) relative 1.
+// Outside: p <= 0 gives +∞, p >= 1 gives 0; nu1 < 0 or nu2 < 0 gives -∞,
+//   nu1 = 0 gives +∞.
+SPECFUN_EXPORT double FDistInv(const double& p, const double& nu1, const double& nu2);
+SPECFUN_EXPORT void FDistInvBatch(const double* p, const double* nu1, const double* nu2,
+                                  double* result, std::size_t count);
 #if __cplusplus >= 202002L
 inline void FDistInvBatch(std::span<const double> p, std::span<const double> nu1,
                           std::span<const double> nu2, std::span<double> result) {
@@ -191,9 +241,13 @@ inline void FDistInvBatch(std::span<const double> p, std::span<const double> nu1
 }
 #endif
 
-// The t >= 0 with StudentAQ(t, nu) = p; 0 for p >= 1 and +∞ for p <= 0.
-double StudentInv(const double& p, const double& nu);
-void StudentInvBatch(const double* p, const double* nu, double* result, std::size_t count);
+// The t >= 0 with StudentAQ(t, nu) = p. Domain: 0 < p < 1, nu > 0.
+// Accuracy: 2.8e-8 relative for nu/2 in [0.5, 1e4] and p in [1e-4, 1 - 1e-4]
+//   (p = 0.3, nu = 1e4); in the far tails (p = 1e-300, nu = 2) relative 1.
+// Outside: p <= 0 gives +∞, p >= 1 gives 0; nu < 0 a NaN, nu = 0 gives 0.
+SPECFUN_EXPORT double StudentInv(const double& p, const double& nu);
+SPECFUN_EXPORT void StudentInvBatch(const double* p, const double* nu, double* result,
+                                    std::size_t count);
 #if __cplusplus >= 202002L
 inline void StudentInvBatch(std::span<const double> p, std::span<const double> nu,
                             std::span<double> result) {
@@ -202,14 +256,23 @@ inline void StudentInvBatch(std::span<const double> p, std::span<const double> n
 }
 #endif
 
-// The chi-square tail P(x | nu) (tail = 0) or Q(x | nu) (tail != 0), for
-// x >= 0 and nu > 0, to 1e-13 + nu*1e-15 absolute; always inside [0, 1].
-double ChiSquare(const double& x, const double& nu, const std::int32_t& tail);
+// The chi-square tail P(x | nu) (tail = 0) or Q(x | nu) (tail != 0).
+// Domain: x >= 0, nu > 0.
+// Accuracy: P 6.3e-13 relative (x = 688.1, nu = 811.9); Q 2.8e-11 relative
+//   (x = 0.8954, nu = 0.001); both 8.9e-14 absolute (x = nu = 300).
+// Outside: x < 0 gives a NaN; nu < 0 a NaN; nu = 0 gives P = 1, Q = 0;
+//   x = +∞ gives P = 1, Q = 0.
+SPECFUN_EXPORT double ChiSquare(const double& x, const double& nu, const std::int32_t& tail);
 
-// The x >= 0 with ChiSquare(x, nu, 1) = p, for nu > 0 (to 1e-9 relative for
-// 0.5 <= nu <= 1e6 and 1e-300 <= p <= 0.9); 0 for p >= 1 and +∞ for p <= 0.
-double ChiSquareInv(const double& p, const double& nu);
-void ChiSquareInvBatch(const double* p, const double* nu, double* result, std::size_t count);
+// The x >= 0 with ChiSquare(x, nu, 1) = p. Domain: 0 < p < 1, nu > 0.
+// Accuracy: 5.4e-12 relative for 0.5 <= nu <= 1e6 and p <= 0.9 (p = 0.9,
+//   nu = 0.6); 1.9e-10 for nu < 0.5; for p > 0.9, 9.9e-6 absolute (p = 1 -
+//   1e-10, nu = 1e6) and relative 14 for nu = 0.5.
+// Outside: p <= 0 gives +∞, p >= 1 and a NaN p give 0; nu < 0 a NaN,
+//   nu = 0 gives 0.
+SPECFUN_EXPORT double ChiSquareInv(const double& p, const double& nu);
+SPECFUN_EXPORT void ChiSquareInvBatch(const double* p, const double* nu, double* result,
+                                      std::size_t count);
 #if __cplusplus >= 202002L
 inline void ChiSquareInvBatch(std::span<const double> p, std::span<const double> nu,
                               std::span<double> result) {
@@ -219,9 +282,14 @@ inline void ChiSquareInvBatch(std::span<const double> p, std::span<const double>
 #endif
 
 // The non-central chi-square tail with nu degrees of freedom and
-// non-centrality lambda, lower (tail = 0) or upper (tail != 0), to 1e-7
-// absolute; for x >= 0, nu > 0 and lambda >= 0.
-double NCChiSquare(const double& x, const double& nu, const double& lambda,
-                   const std::int32_t& tail);
+// non-centrality lambda, lower (tail = 0) or upper (tail != 0). Domain:
+// x >= 0, nu > 0, lambda >= 0. Sums to an absolute tolerance of 1e-7.
+// Accuracy: 9.4e-8 absolute (x = 0.005, nu = 5, lambda = 0); relative error
+//   is unbounded for results below 1e-7.
+// Outside: x < 0 or nu < 0 gives a NaN; nu = 0 is evaluated as the limit
+//   of the mixture (NCChiSquare(1, 0, 1, 0) = 0.7329); lambda < 0 is not
+//   rejected: NCChiSquare(1, 2, -1, 0) gives 0.6487 and lambda = -50 gives 1.
+SPECFUN_EXPORT double NCChiSquare(const double& x, const double& nu, const double& lambda,
+                                  const std::int32_t& tail);
 
 }  // namespace specfun

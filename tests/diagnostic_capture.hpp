@@ -1,6 +1,8 @@
-// Captures the library's diagnostic records for the length of a test.
+// Captures the library's diagnostic reports for the length of a test: their
+// records one after another, and how many records each report holds.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -23,18 +25,28 @@ class DiagnosticCapture {
     for (const CapturedRecord& record : records_) lines.push_back(record.line);
     return lines;
   }
-  void clear() { records_.clear(); }
+  // The number of records of each report, in order.
+  const std::vector<std::size_t>& reportSizes() const { return reportSizes_; }
+  void clear() {
+    records_.clear();
+    reportSizes_.clear();
+  }
 
  private:
-  static void Capture(specfun::Record record, void* self) {
-    CapturedRecord captured{specfun::FormatFreeFormRecord(record), {}};
-    for (const specfun::RecordItem& item : record) {
-      if (item.kind == specfun::RecordItem::Kind::kReal) captured.reals.push_back(item.real);
+  static void Capture(specfun::Report report, void* self) {
+    auto* capture = static_cast<DiagnosticCapture*>(self);
+    capture->reportSizes_.push_back(report.size());
+    for (const specfun::Record record : report) {
+      CapturedRecord captured{specfun::FormatFreeFormRecord(record), {}};
+      for (const specfun::RecordItem& item : record) {
+        if (item.kind == specfun::RecordItem::Kind::kReal) captured.reals.push_back(item.real);
+      }
+      capture->records_.push_back(captured);
     }
-    static_cast<DiagnosticCapture*>(self)->records_.push_back(captured);
   }
 
   std::vector<CapturedRecord> records_;
+  std::vector<std::size_t> reportSizes_;
   specfun::ScopedDiagnosticSink sink_;  // after records_, so it is removed first
 };
 

@@ -6,9 +6,11 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <string_view>
 
 #include "console/channels.hpp"
 #include "console/menu.hpp"
+#include "console/texts.hpp"
 
 namespace testing_support {
 
@@ -78,22 +80,22 @@ inline ProgramRun RunProgram(const std::string& input) {
   return RunProgramIn(directory.path(), input);
 }
 
+// A text as a free-form console line (a leading blank) and as an exact-text
+// log line.
+inline std::string LogLine(std::string_view text) {
+  std::string line(text);
+  line += '\n';
+  return line;
+}
+inline std::string ConsoleLine(std::string_view text) { return ' ' + LogLine(text); }
+
 // The menu block as the program shows it before every selection.
 inline const std::string& MenuBlock() {
-  static const std::string menu =
-      "Options:\n"
-      "0  Exit program\n"
-      "1  Run general test and exit\n"
-      "2  Use logarithm of Gamma function\n"
-      "3  Use Gaussian distribution\n"
-      "4  Use Chi-square distribution\n"
-      "5  Use Non-central chi-square distributino\n"
-      "6  Use Student's t distribution\n"
-      "7  Use F-distribution\n"
-      "8  Use binomial distribution\n"
-      "9  Use Incomplete beta function\n"
-      "Your selection?\n"
-      "\n";
+  static const std::string menu = [] {
+    std::string block;
+    for (std::string_view line : console::texts::kMenu) block += LogLine(line);
+    return block;
+  }();
   return menu;
 }
 

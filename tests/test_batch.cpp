@@ -204,6 +204,7 @@ void ExpectBatchIsScalar(const Routine& routine, const Arguments& arguments) {
   const std::size_t count = arguments[0].size();
   std::vector<double> expected(count);
   std::vector<std::string> expectedRecords;
+  std::vector<std::size_t> expectedReportSizes;
   {
     const DiagnosticCapture capture;
     for (std::size_t i = 0; i < count; ++i) {
@@ -212,14 +213,17 @@ void ExpectBatchIsScalar(const Routine& routine, const Arguments& arguments) {
       expected[i] = routine.scalar(v);
     }
     expectedRecords = capture.lines();
+    expectedReportSizes = capture.reportSizes();
   }
   // Guard values either side of the result catch a write out of bounds.
   std::vector<double> result(count + 2, -7.0);
   std::vector<std::string> records;
+  std::vector<std::size_t> reportSizes;
   {
     const DiagnosticCapture capture;
     routine.batch(arguments, result.data() + 1, count);
     records = capture.lines();
+    reportSizes = capture.reportSizes();
   }
   EXPECT_EQ(Bits(result.front()), Bits(-7.0)) << routine.name;
   EXPECT_EQ(Bits(result.back()), Bits(-7.0)) << routine.name;
@@ -235,6 +239,7 @@ void ExpectBatchIsScalar(const Routine& routine, const Arguments& arguments) {
   }
   EXPECT_EQ(mismatches, 0u) << routine.name << " over " << count << " elements";
   EXPECT_EQ(records.size(), expectedRecords.size()) << routine.name << " over " << count;
+  EXPECT_EQ(reportSizes, expectedReportSizes) << routine.name << " over " << count;
   for (std::size_t k = 0; k < records.size() && k < expectedRecords.size(); ++k) {
     if (records[k] == expectedRecords[k]) continue;
     ADD_FAILURE() << routine.name << " over " << count << " elements: record " << k << " is \""

@@ -10,31 +10,33 @@
 
 namespace {
 
+using testing_support::ConsoleLine;
+using testing_support::LogLine;
+namespace texts = console::texts;
+
 using testing_support::MenuBlock;
 using testing_support::RunProgram;
 
 const std::string kBinomialTitle =
-    "Binomial distribution sum(i=0 to a-1): (n!/(i!*(n-i)!)*p^i*(1-p)^n-i)";
-const std::string kProbabilityParameterPrompt = " Please input probability parameter p\n";
+    std::string(texts::kBinomialTitle);
+const std::string kProbabilityParameterPrompt = ConsoleLine(texts::kBinomialProbability.prompt);
 const std::string kSumParametersPrompt =
-    " Please input the numbers a and n (floating point) separated by commas:\n";
+    ConsoleLine(texts::kSumParameters.prompt);
 
-const std::string kInverseTitle = "Inverse incomplete beta function";
-const std::string kInverseParameterHeader = "Degrees of freedom parameters a, b:";
+const std::string kInverseTitle = std::string(texts::kInverseBetaTitle);
+const std::string kInverseParameterHeader = std::string(texts::kInverseBetaParametersHeader);
 const std::string kInverseHeader =
-    "x,Inverse I(x,a,b), inverse IQ(x,a,b), I(inverse FQ(p,a,b),a,b):";
-const std::string kBetaTitle = "Incomplete beta function";
-const std::string kBetaParameterHeader = "Degrees of freedom paramters a, b:";
-const std::string kBetaHeader = "x, I(x,a,b), 1-I(x,a,b), I(inverse I(x,a,b)a,b):";
+    std::string(texts::kInverseBetaHeader);
+const std::string kBetaTitle = std::string(texts::kBetaTitle);
+const std::string kBetaParameterHeader = std::string(texts::kBetaParametersHeader);
+const std::string kBetaHeader = std::string(texts::kBetaHeader);
 const std::string kProbabilityPrompt =
-    " Please input a probability or confidence level (greater than 0, less than 1):\n";
+    ConsoleLine(texts::kProbability.prompt);
 const std::string kInverseParametersPrompt =
-    " Please input the degrees of freedom paramters a and b (floating point) separated by "
-    "commas:\n";
-const std::string kPointPrompt = " Please input the paramter x between 0 and 1 (inclusive)\n";
+    ConsoleLine(texts::kInverseBetaParameters.prompt);
+const std::string kPointPrompt = ConsoleLine(texts::kBetaPoint.prompt);
 const std::string kBetaParametersPrompt =
-    " Please input the degrees of freedom parameters a and b (floating point) separated by "
-    "commas:\n";
+    ConsoleLine(texts::kBetaParameters.prompt);
 
 struct BinomialTranscript {
   const char* name;
@@ -44,18 +46,18 @@ struct BinomialTranscript {
 };
 
 TEST(BinomialDialogue, Transcripts) {
-  const std::string sumRange = " Bith a and n must be greater than 0\n Please try again\n";
+  const std::string sumRange = ConsoleLine(texts::kSumParameters.rangeMessage) + ConsoleLine(texts::kTryAgainWithoutStop);
   // P(1, 3) at p = 1/2 is (1/2)^3. The loop for p accepts 1.5, and the sums
   // are then the end values of the incomplete beta function. A rejected a or
   // n asks again for the pair only; "1" alone waits for n on the next line.
   const BinomialTranscript transcripts[] = {
       {"bad answers everywhere", "abc\n-1\n0.5\n0,3\n-2 3\n1,0\nabc\n1\n3\n",
-       kProbabilityParameterPrompt + " Please input valid nonnegative floating point number\n" +
+       kProbabilityParameterPrompt + ConsoleLine(texts::kBinomialProbability.readError) +
            kProbabilityParameterPrompt +
-           " Number for P(x,nu) and Q(x,nu) must be nonnegative\n Please try again.\n" +
+           ConsoleLine(texts::kBinomialProbability.rangeMessage) + ConsoleLine(texts::kTryAgain) +
            kProbabilityParameterPrompt + kSumParametersPrompt + sumRange +
            kSumParametersPrompt + sumRange + kSumParametersPrompt + sumRange +
-           kSumParametersPrompt + " Please input valid positive floating point number\n" +
+           kSumParametersPrompt + ConsoleLine(texts::kSumParameters.readError) +
            kSumParametersPrompt,
        "   0.500000000000000", "   1.00000000000000  3.00000000000000",
        "   0.125000000000000  0.875000000000000"},
@@ -68,12 +70,12 @@ TEST(BinomialDialogue, Transcripts) {
     EXPECT_EQ(run.status, 0) << t.name;
     // The log holds the header lines as they are, the console with a blank.
     const std::string headersAndRows[2] = {
-        "Binomial probability parameter p:\n" + t.probabilityRow + "\nSum parameters a and n:\n" +
+        LogLine(texts::kBinomialProbabilityHeader) + t.probabilityRow + "\nSum parameters a and n:\n" +
             t.parameterRow + "\nP(a,n), Q(a,n):\n" + t.sumRow + "\n",
-        " Binomial probability parameter p:\n" + t.probabilityRow +
+        ConsoleLine(texts::kBinomialProbabilityHeader) + t.probabilityRow +
             "\n Sum parameters a and n:\n" + t.parameterRow + "\n P(a,n), Q(a,n):\n" + t.sumRow +
             "\n"};
-    EXPECT_EQ(run.console, " Output in file logtest.txt\n" + MenuBlock() + " " + kBinomialTitle +
+    EXPECT_EQ(run.console, ConsoleLine(texts::kAnnouncement) + MenuBlock() + " " + kBinomialTitle +
                                "\n" + t.talk + headersAndRows[1] + MenuBlock())
         << t.name;
     EXPECT_EQ(run.log, kBinomialTitle + "\n" + headersAndRows[0]) << t.name;
@@ -91,7 +93,7 @@ struct BetaTranscript {
 
 TEST(IncompleteBetaDialogue, Transcripts) {
   const std::string pointRange =
-      " Number for paramter x must not be negative or >1\n Please try again.\n";
+      ConsoleLine(texts::kBetaPoint.rangeMessage) + ConsoleLine(texts::kTryAgain);
   // I^-1(0.3 | 2, 3) = 0.2723839420751053, I^-1(0.7 | 2, 3) =
   // 0.5084047548725844 (mpmath), I(0.3 | 2, 3) = 0.3483. With a = b = 1/2
   // the inverse is sin²(πp/2): 0.2061073738537634 and 0.7938926261462365.
@@ -100,16 +102,16 @@ TEST(IncompleteBetaDialogue, Transcripts) {
       {"bad answers everywhere",
        "0.3\nabc\n0 2\n2\n3\n1.01\n-0.01\nabc\n0.3\nabc\n2,-3\n2,3\n",
        kProbabilityPrompt + kInverseParametersPrompt +
-           " Please input valid positive floating point numbers\n" + kInverseParametersPrompt +
-           " Degrees of freedom parameters must both be greater than 0\n Please try again\n" +
+           ConsoleLine(texts::kInverseBetaParameters.readError) + kInverseParametersPrompt +
+           ConsoleLine(texts::kInverseBetaParameters.rangeMessage) + ConsoleLine(texts::kTryAgainWithoutStop) +
            kInverseParametersPrompt,
        "   2.00000000000000  3.00000000000000",
        "   0.300000000000000  0.508404754872583  0.272383942075106  0.300000000000000",
        kPointPrompt + pointRange + kPointPrompt + pointRange + kPointPrompt +
-           " Please input valid nonnegative floating point number\n" + kPointPrompt +
-           kBetaParametersPrompt + " Please input valid positive floating point numbers\n" +
+           ConsoleLine(texts::kBinomialProbability.readError) + kPointPrompt +
+           kBetaParametersPrompt + ConsoleLine(texts::kInverseBetaParameters.readError) +
            kBetaParametersPrompt +
-           " Degreess of freedom paramters must both be greater than 0\n Please try again\n" +
+           ConsoleLine(texts::kBetaParameters.rangeMessage) + ConsoleLine(texts::kTryAgainWithoutStop) +
            kBetaParametersPrompt,
        "   2.00000000000000  3.00000000000000",
        "   0.300000000000000  0.348299999999998  0.651700000000002  0.300000000000000"},
@@ -133,7 +135,7 @@ TEST(IncompleteBetaDialogue, Transcripts) {
     const auto run = RunProgram("9\n" + t.input + "0\n");
     EXPECT_EQ(run.status, 0) << t.name;
     EXPECT_EQ(run.console,
-              " Output in file logtest.txt\n" + MenuBlock() + " " + kInverseTitle + "\n" +
+              ConsoleLine(texts::kAnnouncement) + MenuBlock() + " " + kInverseTitle + "\n" +
                   t.inverseTalk + " " + kInverseParameterHeader + "\n" + t.inverseParameterRow +
                   "\n" + " " + kInverseHeader + "\n" + t.inverseRow + "\n" + " " + kBetaTitle +
                   "\n" + t.betaTalk + " " + kBetaParameterHeader + "\n" + t.betaParameterRow +

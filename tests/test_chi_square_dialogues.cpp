@@ -14,19 +14,23 @@
 
 namespace {
 
+using testing_support::ConsoleLine;
+using testing_support::LogLine;
+namespace texts = console::texts;
+
 using testing_support::MenuBlock;
 using testing_support::RunProgram;
 
-const std::string kInverseTitle = "Inverse chi-square distribution function";
-const std::string kInverseHeader = "p,Inverse P(p), inverse Q(p), Q(inverse Q(p)):";
-const std::string kTailTitle = "Chi-square distribution function";
-const std::string kTailHeader = "x,P(x,nu), Q(x,nu), Q(inverse Q(x,nu)):";
-const std::string kDegreesHeader = "Number of degrees of freedom:";
+const std::string kInverseTitle = std::string(texts::kInverseChiSquareTitle);
+const std::string kInverseHeader = std::string(texts::kInverseChiSquareHeader);
+const std::string kTailTitle = std::string(texts::kChiSquareTitle);
+const std::string kTailHeader = std::string(texts::kTailsHeader);
+const std::string kDegreesHeader = std::string(texts::kDegreesOfFreedomHeader);
 const std::string kProbabilityPrompt =
-    " Please input a probability or confidence level (greater than 0, less than 1):\n";
+    ConsoleLine(texts::kProbability.prompt);
 const std::string kDegreesPrompt =
-    " Please input the number of degrees of freedom (floating point):\n";
-const std::string kLimitPrompt = " Please input a nonnegative floating point variable limit X:\n";
+    ConsoleLine(texts::kDegreesOfFreedom.prompt);
+const std::string kLimitPrompt = ConsoleLine(texts::kNonnegativeLimit.prompt);
 
 struct ChiSquareTranscript {
   const char* name;
@@ -46,14 +50,14 @@ TEST(ChiSquareDialogue, Transcripts) {
       {"a hundred degrees, x = 150 and a negative X", "0.05\n100\n-3\n150\n100\n",
        "   100.000000000000",
        "   5.000000000000000E-002  77.9294651650173  124.342113404004  4.999999999999973E-002",
-       kLimitPrompt + " Variable limit X must be nonnegative.\n Please try again.\n" + kLimitPrompt,
+       kLimitPrompt + ConsoleLine(texts::kNonnegativeLimit.rangeMessage) + ConsoleLine(texts::kTryAgain) + kLimitPrompt,
        "   150.000000000000  0.999096067957646  9.039320423540157E-004  150.000000000000"},
   };
   for (const ChiSquareTranscript& t : transcripts) {
     const auto run = RunProgram("4\n" + t.input + "0\n");
     EXPECT_EQ(run.status, 0) << t.name;
     EXPECT_EQ(run.console,
-              " Output in file logtest.txt\n" + MenuBlock() + " " + kInverseTitle + "\n" +
+              ConsoleLine(texts::kAnnouncement) + MenuBlock() + " " + kInverseTitle + "\n" +
                   kProbabilityPrompt + kDegreesPrompt + " " + kDegreesHeader + "\n" +
                   t.degreesRow + "\n " + kInverseHeader + "\n" + t.inverseRow + "\n " +
                   kTailTitle + "\n" + t.limitTalk + kDegreesPrompt + " " + kDegreesHeader +
@@ -69,10 +73,10 @@ TEST(ChiSquareDialogue, Transcripts) {
 }
 
 TEST(NonCentralChiSquareDialogue, RejectsNonPositiveNonCentrality) {
-  const std::string title = "Non-central chi-square distribution function";
-  const std::string lambdaPrompt = " Please input the non-centrality parameter (floating point)\n";
+  const std::string title = std::string(texts::kNonCentralChiSquareTitle);
+  const std::string lambdaPrompt = ConsoleLine(texts::kNonCentrality.prompt);
   const std::string lambdaRange =
-      " Non-centrality paramter must be greater than 0\n Please try again\n";
+      ConsoleLine(texts::kNonCentrality.rangeMessage) + ConsoleLine(texts::kTryAgainWithoutStop);
   const std::string rows =
       "Number of degrees of freedom:\n"
       "   2.00000000000000\n"
@@ -85,9 +89,9 @@ TEST(NonCentralChiSquareDialogue, RejectsNonPositiveNonCentrality) {
   const auto run = RunProgram("5\n1\n2\n0\n-1\nabc\n1\n0\n");
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.console,
-            " Output in file logtest.txt\n" + MenuBlock() + " " + title + "\n" + kLimitPrompt +
+            ConsoleLine(texts::kAnnouncement) + MenuBlock() + " " + title + "\n" + kLimitPrompt +
                 kDegreesPrompt + lambdaPrompt + lambdaRange + lambdaPrompt + lambdaRange +
-                lambdaPrompt + " Please input valid positive floating point number\n" +
+                lambdaPrompt + ConsoleLine(texts::kNonCentrality.readError) +
                 lambdaPrompt +
                 " Number of degrees of freedom:\n"
                 "   2.00000000000000\n"

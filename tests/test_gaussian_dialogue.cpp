@@ -7,16 +7,20 @@
 
 namespace {
 
+using testing_support::ConsoleLine;
+using testing_support::LogLine;
+namespace texts = console::texts;
+
 using testing_support::MenuBlock;
 using testing_support::RunProgram;
 
-const std::string kInverseTitle = "Inverse Gaussian distribution function";
-const std::string kInverseHeader = "p, Inverse P(p), inverse Q(p), Q(inverse Q(p)):";
-const std::string kTailTitle = "Gaussian distribution function";
-const std::string kTailHeader = "x, P(x), Q(x), inverse Q(Q(x)):";
+const std::string kInverseTitle = std::string(texts::kInverseGaussianTitle);
+const std::string kInverseHeader = std::string(texts::kInverseGaussianHeader);
+const std::string kTailTitle = std::string(texts::kGaussianTitle);
+const std::string kTailHeader = std::string(texts::kGaussianHeader);
 const std::string kProbabilityPrompt =
-    " Please input a probability or confidence level (greater than 0, less than 1):\n";
-const std::string kLimitPrompt = " Please input a floating point variable limit X:\n";
+    ConsoleLine(texts::kProbability.prompt);
+const std::string kLimitPrompt = ConsoleLine(texts::kAnyLimit.prompt);
 
 struct Transcript {
   const char* name;
@@ -29,14 +33,11 @@ struct Transcript {
 
 TEST(GaussianDialogue, Transcripts) {
   const std::string probabilityRetry =
-      " Please input a valid floating point number between 0 and 1:\n"
-      " Please try again.\n";
+      ConsoleLine(texts::kProbability.readError) + ConsoleLine(texts::kTryAgain);
   const std::string probabilityRange =
-      " Probability must be greater than 0.0 and less than 1.00;\n"
-      " Please try again.\n";
+      ConsoleLine(texts::kProbability.rangeMessage) + ConsoleLine(texts::kTryAgain);
   const std::string limitRetry =
-      " Please input a valid floating point number\n"
-      " Please try again.\n";
+      ConsoleLine(texts::kAnyLimit.readError) + ConsoleLine(texts::kTryAgain);
   // p = 1/2 goes to QGaussInv twice: the deviates are equal, and three Newton
   // steps leave 1.9394010467469283e-18 rather than zero. X = -12 is below
   // the lower limit: Q = 1 exactly, whose inverse is the substitute, with no
@@ -62,7 +63,7 @@ TEST(GaussianDialogue, Transcripts) {
   for (const Transcript& t : transcripts) {
     const auto run = RunProgram("3\n" + t.input + "0\n");
     EXPECT_EQ(run.status, 0) << t.name;
-    EXPECT_EQ(run.console, " Output in file logtest.txt\n" + MenuBlock() + " " +
+    EXPECT_EQ(run.console, ConsoleLine(texts::kAnnouncement) + MenuBlock() + " " +
                                kInverseTitle + "\n" + t.probabilityTalk + " " +
                                kInverseHeader + "\n" + t.inverseRow + "\n" + " " + kTailTitle +
                                "\n" + t.limitTalk + " " + kTailHeader + "\n" + t.tailRow +

@@ -12,6 +12,10 @@
 
 namespace {
 
+using testing_support::ConsoleLine;
+using testing_support::LogLine;
+namespace texts = console::texts;
+
 using testing_support::MenuBlock;
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -46,7 +50,7 @@ testing_support::ProgramRun* GeneralTest::run_ = nullptr;
 
 TEST_F(GeneralTest, EndsTheProgramWithNothingOnTheConsoleAfterTheMenu) {
   EXPECT_EQ(run_->status, 0);
-  EXPECT_EQ(run_->console, " Output in file logtest.txt\n" + MenuBlock());
+  EXPECT_EQ(run_->console, ConsoleLine(texts::kAnnouncement) + MenuBlock());
   EXPECT_EQ(run_->errors, "");
 }
 

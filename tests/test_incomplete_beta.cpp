@@ -120,22 +120,41 @@ TEST(IncompleteBetaNaN, EndsTheIterationWithoutAReport) {
   EXPECT_TRUE(capture.records().empty());
 }
 
-// Large or very unequal parameters, where 41 iterations and Aitken's value
-// used to be far off (mpmath references).
-TEST(IncompleteBetaLargeParameters, ContinuedIterationIsAccurate) {
+// Large or very unequal parameters, where 41 iterations do not converge, or
+// where the approximants still move after them although the last odd and
+// even ones agree to 1e-9 (mpmath references).
+TEST(IncompleteBetaLargeParameters, AccurateBeyondTheFraction) {
   const KnownValue cases[] = {
-      {0.5, 1e5, 1e5, 0.5, 1e-9},
-      {0.5, 1e6, 1e6, 0.5, 1e-8},
+      {0.5, 1e5, 1e5, 0.5, 1e-15},
+      {0.5, 1e6, 1e6, 0.5, 1e-15},
       {0.3, 3e3, 7e3, 0.50116076913624899, 1e-9},
       {0.7, 70001.0, 30000.0, 0.49880705126885458, 1e-9},
-      // Very unequal: the absolute stopping test leaves about 1e-9 here.
-      {0.99999999, 1e6, 0.01, 0.039652581090051867, 1e-8},
+      {0.99999999, 1e6, 0.01, 0.039652581090051867, 1e-14},
+      // |e40 - o40| is 2.8e-11 but |e40 - e39| 7.5e-8: not settled.
+      {0.999997263945, 1e5, 0.05, 0.048955300686011926345, 1e-14},
+      {0.5, 1e10, 1e10, 0.5, 1e-15},
   };
   const DiagnosticCapture capture;
   for (const KnownValue& c : cases) {
     const double value = BETAF(c.x, c.a, c.b);
     EXPECT_NEAR(value, c.expected, c.tolerance) << "x=" << c.x << " a=" << c.a << " b=" << c.b;
   }
+}
+
+// Where the approximants have not settled after 41 iterations the report
+// still comes, with the accurate value on the fraction's side as its fifth
+// number.
+TEST(IncompleteBetaReports, UnsettledApproximantsReportTheAccurateValue) {
+  const DiagnosticCapture capture;
+  const double value = BETAF(0.999997263945, 1e5, 0.05);
+  // x lies below the mean, so the fraction is not mirrored: three records.
+  ASSERT_EQ(capture.records().size(), 3u);
+  const std::vector<double>& five = capture.records()[1].reals;
+  ASSERT_EQ(five.size(), 5u);
+  EXPECT_LE(std::fabs(five[3] - five[2]), 1e-9);
+  EXPECT_GT(std::fabs(five[3] - five[1]), 1.5e-10);
+  EXPECT_EQ(value, five[4]);
+  EXPECT_NEAR(value, 0.048955300686011926345, 1e-14);
 }
 
 // Log-uniform parameters in [1e-3, 1e6] and points spread over (0, 1),

@@ -13,13 +13,17 @@
 
 namespace {
 
+using testing_support::ConsoleLine;
+using testing_support::LogLine;
+namespace texts = console::texts;
+
 using testing_support::MenuBlock;
 using testing_support::ReadFile;
 using testing_support::RunProgram;
 using testing_support::RunProgramIn;
 using testing_support::TemporaryDirectory;
 
-const std::string kAnnouncement = " Output in file logtest.txt\n";
+const std::string kAnnouncement = ConsoleLine(texts::kAnnouncement);
 
 void WriteFile(const std::filesystem::path& path, const std::string& content) {
   std::ofstream(path, std::ios::binary) << content;
@@ -47,17 +51,16 @@ TEST(Program, EndOfInputEndsTheRunAsOptionZero) {
   EXPECT_EQ(atMenu.console, kAnnouncement + MenuBlock());
   const auto inReader = RunProgram("2\nabc\n");
   EXPECT_EQ(inReader.status, 0);
-  const std::string prompt = " Please input a nonnegative floating point variable limit X:\n";
-  EXPECT_EQ(inReader.console, kAnnouncement + MenuBlock() + " Log Gamma function\n" + prompt +
-                                  " Please input a valid nonnegative floating point number\n"
-                                  " Please try again.\n" +
+  const std::string prompt = ConsoleLine(texts::kNonnegativeLimit.prompt);
+  EXPECT_EQ(inReader.console, kAnnouncement + MenuBlock() + ConsoleLine(texts::kLogGammaTitle) + prompt +
+                                  ConsoleLine(texts::kNonnegativeLimit.readError) + ConsoleLine(texts::kTryAgain) +
                                   prompt);
-  EXPECT_EQ(inReader.log, "Log Gamma function\n");
+  EXPECT_EQ(inReader.log, LogLine(texts::kLogGammaTitle));
 }
 
 TEST(Program, SelectionErrors) {
   const auto run = RunProgram("abc\n3x\n1.5\n12345\n1 0\n-1\n0\n");
-  const std::string invalid = " Input must be valid integer\n";
+  const std::string invalid = ConsoleLine(texts::kInvalidSelection);
   EXPECT_EQ(run.console, kAnnouncement + MenuBlock() + invalid + MenuBlock() + invalid +
                              MenuBlock() + invalid + MenuBlock() +
                              " Option not in range:  1234\n" + MenuBlock() +
@@ -68,9 +71,9 @@ TEST(Program, SelectionErrors) {
 
 TEST(Program, LogGammaDialogue) {
   const auto run = RunProgram("2\n1\n2\n0\n2\n200\n2\n-3\n1e-20\n0\n");
-  const std::string title = " Log Gamma function\n";
-  const std::string prompt = " Please input a nonnegative floating point variable limit X:\n";
-  const std::string header = " x, log(Gamma(x)), Gamma(x)\n";
+  const std::string title = ConsoleLine(texts::kLogGammaTitle);
+  const std::string prompt = ConsoleLine(texts::kNonnegativeLimit.prompt);
+  const std::string header = ConsoleLine(texts::kLogGammaHeader);
   const std::string rows[] = {
       // ln Γ(1) is not exactly 0 with these operations, so Γ(1) prints just below 1.
       "   1.00000000000000 -2.109423746787797E-015  0.999999999999998",
@@ -83,11 +86,11 @@ TEST(Program, LogGammaDialogue) {
             kAnnouncement + MenuBlock() + title + prompt + header + rows[0] + "\n" + MenuBlock() +
                 title + prompt + header + rows[1] + "\n" + MenuBlock() + title + prompt + header +
                 rows[2] + "\n" + MenuBlock() + title + prompt +
-                " Variable limit X must be nonnegative.\n Please try again.\n" + prompt + header +
+                ConsoleLine(texts::kNonnegativeLimit.rangeMessage) + ConsoleLine(texts::kTryAgain) + prompt + header +
                 rows[3] + "\n" + MenuBlock());
   std::string log;
   for (const std::string& row : rows) {
-    log += "Log Gamma function\nx, log(Gamma(x)), Gamma(x)\n" + row + "\n";
+    log += LogLine(texts::kLogGammaTitle) + LogLine(texts::kLogGammaHeader) + row + "\n";
   }
   EXPECT_EQ(run.log, log);
 }
@@ -147,12 +150,10 @@ TEST(Executable, RunsOptionTwoAndEndsWithStatusZero) {
   const std::string row = "   0.500000000000000  0.572364942924698  1.77245385090551\n";
   EXPECT_EQ(ReadFile(directory.path() / "console.txt"),
             kAnnouncement + MenuBlock() +
-                " Log Gamma function\n"
-                " Please input a nonnegative floating point variable limit X:\n"
-                " x, log(Gamma(x)), Gamma(x)\n" +
+                ConsoleLine(texts::kLogGammaTitle) + ConsoleLine(texts::kNonnegativeLimit.prompt) + ConsoleLine(texts::kLogGammaHeader) +
                 row + MenuBlock());
   EXPECT_EQ(ReadFile(directory.path() / "logtest.txt"),
-            "Log Gamma function\nx, log(Gamma(x)), Gamma(x)\n" + row);
+            LogLine(texts::kLogGammaTitle) + LogLine(texts::kLogGammaHeader) + row);
   EXPECT_EQ(ReadFile(directory.path() / "errors.txt"), "");
 }
 

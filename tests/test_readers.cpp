@@ -11,6 +11,10 @@
 
 namespace {
 
+using testing_support::ConsoleLine;
+using testing_support::LogLine;
+namespace texts = console::texts;
+
 struct Conversation {
   double value;
   std::string console;
@@ -27,15 +31,15 @@ Conversation Ask(const std::string& input, const std::function<double(console::C
 }
 
 const std::string kProbabilityPrompt =
-    " Please input a probability or confidence level (greater than 0, less than 1):\n";
-const std::string kTryAgain = " Please try again.\n";
+    ConsoleLine(texts::kProbability.prompt);
+const std::string kTryAgain = ConsoleLine(texts::kTryAgain);
 
 TEST(ReadProbability, MessagesAndAcceptedValues) {
   const auto read = [](console::Channels& c) { return console::ReadProbability(c); };
   const Conversation conversation = Ask("0\n1\nabc\nnan\n\n  \n0.5\n", read);
   EXPECT_EQ(conversation.value, 0.5);
-  const std::string range = " Probability must be greater than 0.0 and less than 1.00;\n";
-  const std::string bad = " Please input a valid floating point number between 0 and 1:\n";
+  const std::string range = ConsoleLine(texts::kProbability.rangeMessage);
+  const std::string bad = ConsoleLine(texts::kProbability.readError);
   EXPECT_EQ(conversation.console, kProbabilityPrompt + range + kTryAgain + kProbabilityPrompt +
                                       range + kTryAgain + kProbabilityPrompt + bad + kTryAgain +
                                       kProbabilityPrompt + range + kTryAgain + kProbabilityPrompt);
@@ -49,19 +53,19 @@ TEST(ReadLimitX, NonnegativeOnlyRejectsNegatives) {
   const Conversation conversation =
       Ask("-3\nx\n0\n", [](console::Channels& c) { return console::ReadLimitX(c, 1); });
   EXPECT_EQ(conversation.value, 0.0);
-  const std::string prompt = " Please input a nonnegative floating point variable limit X:\n";
+  const std::string prompt = ConsoleLine(texts::kNonnegativeLimit.prompt);
   EXPECT_EQ(conversation.console,
-            prompt + " Variable limit X must be nonnegative.\n" + kTryAgain + prompt +
-                " Please input a valid nonnegative floating point number\n" + kTryAgain + prompt);
+            prompt + ConsoleLine(texts::kNonnegativeLimit.rangeMessage) + kTryAgain + prompt +
+                ConsoleLine(texts::kNonnegativeLimit.readError) + kTryAgain + prompt);
 }
 
 TEST(ReadLimitX, AnyValueWhenTheFlagIsZero) {
   const Conversation conversation =
       Ask("?\n-3\n", [](console::Channels& c) { return console::ReadLimitX(c, 0); });
   EXPECT_EQ(conversation.value, -3.0);
-  const std::string prompt = " Please input a floating point variable limit X:\n";
+  const std::string prompt = ConsoleLine(texts::kAnyLimit.prompt);
   EXPECT_EQ(conversation.console,
-            prompt + " Please input a valid floating point number\n" + kTryAgain + prompt);
+            prompt + ConsoleLine(texts::kAnyLimit.readError) + kTryAgain + prompt);
   EXPECT_TRUE(std::isnan(
       Ask("NaN\n", [](console::Channels& c) { return console::ReadLimitX(c, 0); }).value));
 }
@@ -70,10 +74,10 @@ TEST(ReadDegreesOfFreedom, NoRetryLineAfterABadAnswer) {
   const Conversation conversation =
       Ask("0\n-1\nabc\n4.5\n", [](console::Channels& c) { return console::ReadDegreesOfFreedom(c); });
   EXPECT_EQ(conversation.value, 4.5);
-  const std::string prompt = " Please input the number of degrees of freedom (floating point):\n";
-  const std::string range = " Degrees of freedom must be greater than 0.\n";
+  const std::string prompt = ConsoleLine(texts::kDegreesOfFreedom.prompt);
+  const std::string range = ConsoleLine(texts::kDegreesOfFreedom.rangeMessage);
   EXPECT_EQ(conversation.console, prompt + range + kTryAgain + prompt + range + kTryAgain +
-                                      prompt + " Please input valid positive floating point number.\n" +
+                                      prompt + ConsoleLine(texts::kDegreesOfFreedom.readError) +
                                       prompt);
 }
 

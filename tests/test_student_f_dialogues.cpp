@@ -9,16 +9,20 @@
 
 namespace {
 
+using testing_support::ConsoleLine;
+using testing_support::LogLine;
+namespace texts = console::texts;
+
 using testing_support::MenuBlock;
 using testing_support::RunProgram;
 
 const std::string kProbabilityPrompt =
-    " Please input a probability or confidence level (greater than 0, less than 1):\n";
+    ConsoleLine(texts::kProbability.prompt);
 const std::string kDegreesPrompt =
-    " Please input the number of degrees of freedom (floating point):\n";
-const std::string kLimitPrompt = " Please input a nonnegative floating point variable limit X:\n";
+    ConsoleLine(texts::kDegreesOfFreedom.prompt);
+const std::string kLimitPrompt = ConsoleLine(texts::kNonnegativeLimit.prompt);
 const std::string kPairPrompt =
-    " Please input the two DOFs (floating point) separated by commas:\n";
+    ConsoleLine(texts::kDegreesOfFreedomPairPrompt);
 
 // One run of a two-section dialogue: the talk before each section's rows.
 struct Transcript {
@@ -43,7 +47,7 @@ void ExpectTranscripts(const Layout& layout, const Transcript* begin, const Tran
     const auto run = RunProgram(layout.option + "\n" + t->input + "0\n");
     EXPECT_EQ(run.status, 0) << t->name;
     EXPECT_EQ(run.console,
-              " Output in file logtest.txt\n" + MenuBlock() + " " + layout.firstTitle + "\n" +
+              ConsoleLine(texts::kAnnouncement) + MenuBlock() + " " + layout.firstTitle + "\n" +
                   t->firstTalk + " " + layout.firstParameterHeader + "\n" +
                   t->firstParameterRow + "\n" + " " + layout.firstHeader + "\n" + t->firstRow +
                   "\n" + " " + layout.secondTitle + "\n" + t->secondTalk + " " +
@@ -61,19 +65,19 @@ void ExpectTranscripts(const Layout& layout, const Transcript* begin, const Tran
 
 TEST(StudentDialogue, Transcripts) {
   const Layout layout{"6",
-                      "Inverse Student's t distribution",
-                      "Number of degrees of freedom nu:",
-                      "p,Inverse A(p), inverse AQ(p), AQ(inverse AQ(p)):",
-                      "Student's t distribution",
-                      "Number of degrees of freedom nu:",
-                      "x,P(x,nu), Q(x,nu), Q(inverse Q(x,nu)):"};
+                      std::string(texts::kInverseStudentTitle),
+                      std::string(texts::kStudentDegreesHeader),
+                      std::string(texts::kInverseStudentHeader),
+                      std::string(texts::kStudentTitle),
+                      std::string(texts::kStudentDegreesHeader),
+                      std::string(texts::kTailsHeader)};
   const std::string probabilityRetry =
-      " Please input a valid floating point number between 0 and 1:\n Please try again.\n";
+      ConsoleLine(texts::kProbability.readError) + ConsoleLine(texts::kTryAgain);
   const std::string probabilityRange =
-      " Probability must be greater than 0.0 and less than 1.00;\n Please try again.\n";
-  const std::string degreesRetry = " Please input valid positive floating point number.\n";
+      ConsoleLine(texts::kProbability.rangeMessage) + ConsoleLine(texts::kTryAgain);
+  const std::string degreesRetry = ConsoleLine(texts::kDegreesOfFreedom.readError);
   const std::string degreesRange =
-      " Degrees of freedom must be greater than 0.\n Please try again.\n";
+      ConsoleLine(texts::kDegreesOfFreedom.rangeMessage) + ConsoleLine(texts::kTryAgain);
   // p = 0.05, nu = 10: t = 2.2281388519862747 and, for 1 - p,
   // 0.06429814614428307 (mpmath); A(2 | 10) = 0.9266119652292596. With one
   // degree of freedom the inverse is the closed form cot(πp/2), and at X = 0
@@ -87,9 +91,9 @@ TEST(StudentDialogue, Transcripts) {
        "   10.0000000000000",
        "   5.000000000000000E-002  6.429814611997001E-002  2.22813885198621"
        "  5.000000000000005E-002",
-       kLimitPrompt + " Variable limit X must be nonnegative.\n Please try again.\n" +
+       kLimitPrompt + ConsoleLine(texts::kNonnegativeLimit.rangeMessage) + ConsoleLine(texts::kTryAgain) +
            kLimitPrompt +
-           " Please input a valid nonnegative floating point number\n Please try again.\n" +
+           ConsoleLine(texts::kNonnegativeLimit.readError) + ConsoleLine(texts::kTryAgain) +
            kLimitPrompt + kDegreesPrompt,
        "   10.0000000000000",
        "   2.00000000000000  0.926611965229270  7.338803477072993E-002  2.00000000000000"},
@@ -104,20 +108,20 @@ TEST(StudentDialogue, Transcripts) {
 
 TEST(FDistributionDialogue, Transcripts) {
   const Layout layout{"7",
-                      "Inverse F-distribution",
-                      "Numbers of degrees of freedom nu1, nu2:",
-                      "p,Inverse F(p,nu1,nu2), inverse FQ(p,nu1,nu2), FQ(inverse FQ(p,nu1,nu2)):",
-                      "F-distribution",
-                      "Numbers of degrees of freedom nu1, nu2:",
-                      "x,P(x,nu), Q(x,nu), Q(inverse Q(x,nu)):"};
+                      std::string(texts::kInverseFTitle),
+                      std::string(texts::kFDegreesHeader),
+                      std::string(texts::kInverseFHeader),
+                      std::string(texts::kFTitle),
+                      std::string(texts::kFDegreesHeader),
+                      std::string(texts::kTailsHeader)};
   // The two loops share a prompt but not their messages. "3" alone on a
   // line leaves the read waiting for nu2 on the next line.
-  const std::string firstLoopRetry = " Please input valid positive floating point numbers.\n";
+  const std::string firstLoopRetry = ConsoleLine(texts::kInverseFDegreesOfFreedom.readError);
   const std::string firstLoopRange =
-      " Degrees of freedom must both be greater than 0.\n Please try again.\n";
-  const std::string secondLoopRetry = " Please input valid positive floating point number\n";
+      ConsoleLine(texts::kInverseFDegreesOfFreedom.rangeMessage) + ConsoleLine(texts::kTryAgain);
+  const std::string secondLoopRetry = ConsoleLine(texts::kFDegreesOfFreedom.readError);
   const std::string secondLoopRange =
-      " Degreess of freedom must both be greater than 0\n Please try again\n";
+      ConsoleLine(texts::kFDegreesOfFreedom.rangeMessage) + ConsoleLine(texts::kTryAgainWithoutStop);
   // F(0.05 | 3, 30) = 2.9222771906450386, F(0.95 | 3, 30) =
   // 0.1160553815186332 (mpmath); P(2.5 | 3, 30) = 0.9215260420853613. With
   // one degree of freedom each the inverse is cot²(πp/2) = 3.85184 at 0.3.
@@ -147,7 +151,7 @@ TEST(FDistributionDialogue, DiagnosticsOnTheConsoleOnly) {
   const auto run = RunProgram("7\n0.3\n1 1\n1\n600,600\n0\n");
   const std::string report = "   31  iterations in BETAF\n";
   const std::string beforeHeader =
-      kPairPrompt + report + report + report + " Numbers of degrees of freedom nu1, nu2:\n";
+      kPairPrompt + report + report + report + ConsoleLine(texts::kFDegreesHeader);
   EXPECT_NE(run.console.find(beforeHeader), std::string::npos) << run.console;
   EXPECT_EQ(run.log.find("iterations"), std::string::npos);
   EXPECT_NE(run.log.find("   1.00000000000000  0.499999999999983  0.499999999999983"),

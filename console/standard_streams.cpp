@@ -1,0 +1,66 @@
+#include "console/standard_streams.hpp"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <string_view>
+
+namespace console {
+
+void OpenClosedStandardDescriptors() {
+  for (int descriptor = STDIN_FILENO; descriptor <= STDERR_FILENO; ++descriptor) {
+    if (::fcntl(descriptor, F_GETFD) != -1 || errno != EBADF) continue;
+    const int opened = ::open("/dev/null", descriptor == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+    // open takes the lowest free descriptor, which is this one; dup2 covers
+    // the case where it is not.
+    if (opened >= 0 && opened != descriptor) {
+      ::dup2(opened, descriptor);
+      ::close(opened);
+    }
+  }
+}
+
+bool DescriptorOutput::Drain() {
+  std::string_view rest(pbase(), static_cast<std::size_t>(pptr() - pbase()));
+  setp(buffer_.data(), buffer_.data() + buffer_.size());
+  while (error_ == 0 && !rest.empty()) {
+    const ssize_t written = ::write(descriptor_, rest.data(), rest.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) {
+      error_ = written < 0 ? errno : EIO;
+      break;
+    }
+    rest.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return error_ == 0;
+}
+
+DescriptorOutput::int_type DescriptorOutput::overflow(int_type c) {
+  if (!Drain()) return traits_type::eof();
+  if (!traits_type::eq_int_type(c, traits_type::eof())) {
+    *pptr() = traits_type::to_char_type(c);
+    pbump(1);
+  }
+  return traits_type::not_eof(c);
+}
+
+int DescriptorOutput::sync() { return Drain() ? 0 : -1; }
+
+int DescriptorOutput::Close() {
+  Drain();
+  if (::close(descriptor_) != 0 && error_ == 0) error_ = errno;
+  return error_;
+}
+
+int FinishStandardOutput(DescriptorOutput& output, int status) {
+  const int error = output.Close();
+  if (error == 0) return status;
+  std::cerr << "specfun: cannot write standard output: " << std::strerror(error) << std::endl;
+  return 2;
+}
+
+}  // namespace console

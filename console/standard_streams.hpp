@@ -1,0 +1,44 @@
+// The process's standard descriptors and its standard output.
+#pragma once
+
+#include <array>
+#include <streambuf>
+
+namespace console {
+
+// Opens each of the descriptors 0, 1 and 2 that is closed on /dev/null, so
+// that no file the program opens later takes its place.
+void OpenClosedStandardDescriptors();
+
+// A buffered stream of bytes to a descriptor that keeps the reason of its
+// first failed write; after a failure every further write fails too.
+class DescriptorOutput final : public std::streambuf {
+ public:
+  explicit DescriptorOutput(int descriptor) : descriptor_(descriptor) {
+    setp(buffer_.data(), buffer_.data() + buffer_.size());
+  }
+  DescriptorOutput(const DescriptorOutput&) = delete;
+  DescriptorOutput& operator=(const DescriptorOutput&) = delete;
+
+  // Writes what is buffered and closes the descriptor. The errno value of
+  // the first failed write or of the close, or 0 when all went well.
+  int Close();
+
+ protected:
+  int_type overflow(int_type c) override;
+  int sync() override;
+
+ private:
+  bool Drain();
+
+  int descriptor_;
+  int error_ = 0;
+  std::array<char, 4096> buffer_{};
+};
+
+// Closes standard output (`output`, on descriptor 1). When a write or the
+// close failed, writes one line naming the reason to standard error and
+// returns 2; otherwise returns `status`.
+int FinishStandardOutput(DescriptorOutput& output, int status);
+
+}  // namespace console

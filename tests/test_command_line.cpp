@@ -1,0 +1,224 @@
+// The program as a tool, run as a real process: --help, --version, eval
+// with arguments and with rows on standard input, every error, and standard
+// output closed or on a full device.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "console/command_line.hpp"
+#include "specfun/specfun.hpp"
+#include "tests/program_runner.hpp"
+
+namespace {
+
+using testing_support::ReadFile;
+using testing_support::TemporaryDirectory;
+
+struct ProcessRun {
+  int status = -1;
+  std::string out, errors;
+  bool logExists = false;
+  std::string log;
+};
+
+// Runs the program in a fresh directory with `arguments` (shell words),
+// `input` on standard input and standard output sent to `stdoutTarget`
+// (a redirection such as "> out.txt", ">&-" or "> /dev/full").
+ProcessRun RunProcess(const std::string& arguments, const std::string& input = "",
+                      const std::string& stdoutTarget = "> out.txt") {
+  const TemporaryDirectory directory;
+  const std::filesystem::path dir = directory.path();
+  std::ofstream(dir / "in.txt", std::ios::binary) << input;
+  const std::string command = "cd '" + dir.string() + "' && '" SPECFUN_PROGRAM "' " + arguments +
+                              " < in.txt " + stdoutTarget + " 2> errors.txt";
+  const int status = std::system(command.c_str());
+  ProcessRun run;
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  run.out = ReadFile(dir / "out.txt");
+  run.errors = ReadFile(dir / "errors.txt");
+  run.logExists = std::filesystem::exists(dir / "logtest.txt");
+  if (run.logExists) run.log = ReadFile(dir / "logtest.txt");
+  return run;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t begin = 0;
+  for (std::size_t end; (end = text.find('\n', begin)) != std::string::npos; begin = end + 1) {
+    lines.push_back(text.substr(begin, end - begin));
+  }
+  return lines;
+}
+
+bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+// The printed text reads back to exactly the value the library returns.
+void ExpectPrints(const std::string& text, double expected, const std::string& what) {
+  const double printed = std::strtod(text.c_str(), nullptr);
+  EXPECT_TRUE(SameBits(printed, expected) || (std::isnan(printed) && std::isnan(expected)))
+      << what << " printed " << text << ", the library gives " << expected;
+}
+
+TEST(CommandLine, HelpListsEveryRoutineAndEndsWithStatusZero) {
+  const ProcessRun run = RunProcess("--help");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out.rfind("Usage: specfun", 0), 0u);
+  for (const char* routine : {"LnGamma", "QGauss", "QGaussInv", "BETAF", "FDistP", "FDistQ",
+                              "StudentA", "StudentAQ", "BinomP", "BinomQ", "BetaInv", "FDistInv",
+                              "StudentInv", "ChiSquare", "ChiSquareInv", "NCChiSquare"}) {
+    EXPECT_NE(run.out.find("  " + std::string(routine) + " "), std::string::npos) << routine;
+  }
+  EXPECT_EQ(run.errors, "");
+  EXPECT_FALSE(run.logExists);
+}
+
+TEST(CommandLine, VersionPrintsTheProjectVersion) {
+  const ProcessRun run = RunProcess("--version");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "specfun " SPECFUN_VERSION "\n");
+  EXPECT_FALSE(run.logExists);
+}
+
+// Exact results, and substitute values the routines give by definition.
+TEST(CommandLine, EvalPrintsTheShortestTextOfOneValue) {
+  struct Case {
+    const char* arguments;
+    const char* printed;
+  };
+  const Case cases[] = {
+      {"eval QGauss 0", "0.5\n"},
+      {"eval BETAF 0 2 3", "0\n"},
+      {"eval BETAF 1 2 3", "1\n"},
+      {"eval QGauss 40", "0\n"},
+      {"eval QGaussInv 0", "100000002004087734272\n"},  // 1.0000000200408773e+20
+      {"eval LnGamma 0", "inf\n"},
+  };
+  for (const Case& c : cases) {
+    const ProcessRun run = RunProcess(c.arguments);
+    EXPECT_EQ(run.status, 0) << c.arguments;
+    EXPECT_EQ(run.out, c.printed) << c.arguments;
+    EXPECT_EQ(run.errors, "") << c.arguments;
+    EXPECT_FALSE(run.logExists) << c.arguments;
+  }
+}
+
+TEST(CommandLine, EvalArgumentsReachTheRoutineInOrder) {
+  const ProcessRun chi = RunProcess("eval ChiSquare 3.5 2 1");
+  ExpectPrints(chi.out, specfun::ChiSquare(3.5, 2.0, 1), "ChiSquare 3.5 2 1");
+  const ProcessRun nc = RunProcess("eval NCChiSquare 4 3 2.5 0");
+  ExpectPrints(nc.out, specfun::NCChiSquare(4.0, 3.0, 2.5, 0), "NCChiSquare 4 3 2.5 0");
+  const ProcessRun f = RunProcess("eval FDistInv 0.05 3 1e1");
+  ExpectPrints(f.out, specfun::FDistInv(0.05, 3.0, 10.0), "FDistInv 0.05 3 10");
+}
+
+// Rows separated by commas, blanks or both, CR LF line ends, blank lines
+// skipped; the tail changes between rows.
+TEST(CommandLine, EvalReadsRowsFromStandardInput) {
+  const ProcessRun run =
+      RunProcess("eval ChiSquare", "1,2,0\n1 2 1\r\n\n  3.5 ,  4 , 1\n0.5\t7\t0\n2e1 30 -3\n");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.errors, "");
+  const std::vector<std::string> lines = Lines(run.out);
+  struct Row {
+    double x, nu;
+    std::int32_t tail;
+  };
+  const Row rows[] = {{1, 2, 0}, {1, 2, 1}, {3.5, 4, 1}, {0.5, 7, 0}, {20, 30, -3}};
+  ASSERT_EQ(lines.size(), std::size(rows));
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    ExpectPrints(lines[i], specfun::ChiSquare(rows[i].x, rows[i].nu, rows[i].tail),
+                 "row " + std::to_string(i + 1));
+  }
+  EXPECT_FALSE(run.logExists);
+}
+
+TEST(CommandLine, ReportsGoToStandardErrorBesideTheValue) {
+  const ProcessRun run = RunProcess("eval QGaussInv -0.1");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "100000002004087734272\n");
+  EXPECT_EQ(run.errors, " QGaussInv negative input; 0 used; inpu: -0.100000000000000\n");
+}
+
+TEST(CommandLine, EachErrorIsOneLineWithStatusTwoAndNoLog) {
+  struct Case {
+    const char* arguments;
+    const char* input;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"--bogus", "", "specfun: unknown argument '--bogus'; see specfun --help\n"},
+      {"--help extra", "", "specfun: unknown argument '--help'; see specfun --help\n"},
+      {"eval", "", "specfun: eval needs a routine name; see specfun --help\n"},
+      {"eval Gauss 1", "", "specfun: unknown routine 'Gauss'; see specfun --help\n"},
+      {"eval QGauss 1 2", "", "specfun: QGauss takes 1 argument (x), not 2\n"},
+      {"eval BETAF 0.5 2", "", "specfun: BETAF takes 3 arguments (x a b), not 2\n"},
+      {"eval QGauss abc", "", "specfun: malformed number 'abc'\n"},
+      {"eval QGauss 1e999", "", "specfun: malformed number '1e999'\n"},
+      {"eval ChiSquare 1 2 0.5", "",
+       "specfun: malformed tail '0.5' (a whole number: 0 for P, else Q)\n"},
+      {"eval StudentA", "1 2\n3\n", "specfun: line 2: StudentA takes 2 arguments (t nu), not 1\n"},
+      {"eval StudentA", "1 2\n\n3,x\n", "specfun: line 3: malformed number 'x'\n"},
+      {"eval StudentA", "1,,2\n", "specfun: line 1: malformed number ''\n"},
+  };
+  for (const Case& c : cases) {
+    const ProcessRun run = RunProcess(c.arguments, c.input);
+    EXPECT_EQ(run.status, 2) << c.arguments;
+    EXPECT_EQ(run.errors, c.message) << c.arguments;
+    EXPECT_EQ(run.out, "") << c.arguments;
+    EXPECT_FALSE(run.logExists) << c.arguments;
+  }
+}
+
+TEST(CommandLine, ShortestTextReadsBackToTheSameDouble) {
+  struct Case {
+    double value;
+    const char* text;
+  };
+  const Case cases[] = {{0.1, "0.1"},          {-2.5, "-2.5"},
+                        {1e-300, "1e-300"},    {5e-324, "5e-324"},
+                        {1.7976931348623157e308, "1.7976931348623157e+308"},
+                        {0.0, "0"},            {-0.0, "-0"},
+                        {HUGE_VAL, "inf"},     {-HUGE_VAL, "-inf"},
+                        {std::nan(""), "nan"}, {1.0 / 3.0, "0.3333333333333333"}};
+  for (const Case& c : cases) EXPECT_EQ(console::ShortestText(c.value), c.text) << c.text;
+}
+
+// The log is opened after the standard descriptors are made valid, so with
+// standard output closed it holds only its records.
+TEST(StandardOutput, ClosedStandardOutputNeverReachesTheLog) {
+  const ProcessRun run = RunProcess("", "2\n0.5\n0\n", ">&-");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.errors, "");
+  EXPECT_EQ(run.log,
+            "Log Gamma function\nx, log(Gamma(x)), Gamma(x)\n"
+            "   0.500000000000000  0.572364942924698  1.77245385090551\n");
+}
+
+// A closed standard input reads as its end: the run ends as for option 0.
+TEST(StandardOutput, ClosedStandardInputEndsTheRunAsOptionZero) {
+  const ProcessRun run = RunProcess("", "", "> out.txt <&-");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, testing_support::ConsoleLine(console::texts::kAnnouncement) +
+                         testing_support::MenuBlock());
+  EXPECT_EQ(run.errors, "");
+}
+
+TEST(StandardOutput, FullDeviceEndsWithOneLineAndStatusTwo) {
+  for (const char* arguments : {"", "eval QGauss 1", "--help"}) {
+    const ProcessRun run = RunProcess(arguments, "2\n5\n0\n", "> /dev/full");
+    EXPECT_EQ(run.status, 2) << arguments;
+    EXPECT_EQ(run.errors, "specfun: cannot write standard output: No space left on device\n")
+        << arguments;
+  }
+}
+
+}  // namespace
