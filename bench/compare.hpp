@@ -1,16 +1,20 @@
 // One comparison per routine: our scalar call, our batch call, R's
 // standalone math library and Boost.Math, each timed on the same named set of
-// arguments. A routine is added with one call of Compare (its batch form,
-// where it has one, is one more argument):
+// arguments. A routine is added with one call of Compare; its batch form,
+// where it has one, is the argument after our scalar call ({} where none):
 //
-//   const bool registered = bench::Compare(
-//       "QGauss", kDeviates, [](const double* v) { return specfun::QGauss(v[0]); },
-//       bench::BatchOf(specfun::QGaussBatch), [](const double* v) { return pnorm(v[0], 0, 1, 0, 0);
-//       },
-//       [](const double* v) { return cdf(complement(boost::math::normal(), v[0])); });
+//   bench::Compare("QGauss", kDeviates,
+//                  [](const double* v) { return specfun::QGauss(v[0]); },
+//                  bench::BatchOf(specfun::QGaussBatch),
+//                  [](const double* v) { return pnorm(v[0], 0, 1, 0, 0); },
+//                  [](const double* v) { return cdf(complement(kNormal, v[0])); });
+//
+// and the chi-square forms with their tail selector, e.g.
+// bench::BatchOf(specfun::ChiSquareBatch, specfun::kLowerTail).
 #pragma once
 
 #include <Rmath.h>
+
 #include <benchmark/benchmark.h>
 
 #include <array>
