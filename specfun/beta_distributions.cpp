@@ -63,20 +63,22 @@ double BetaOfLogRatio(double logRatio, double a, double b) {
 // share beyond the double range) the value comes from logRatio instead; a
 // zero, infinite or NaN logRatio (t or F zero, infinite, negative or NaN)
 // keeps the direct evaluation.
+// logRatioOf() gives logRatio; it is formed only where it is needed.
+template <class LogRatio>
 detail::BetaCall BetaOfShare(double r, double s, double a, double b, double complementRatio,
-                             double logRatio) {
-  const bool fromLogarithms = std::isfinite(logRatio);
+                             LogRatio logRatioOf) {
   if (complementRatio < kTinyComplementRatio) {
-    if (complementRatio >= DBL_MIN || !fromLogarithms) {
+    const double logRatio = complementRatio >= DBL_MIN ? 0.0 : logRatioOf();
+    if (complementRatio >= DBL_MIN || !std::isfinite(logRatio)) {
       const double complement = complementRatio / (1.0 + complementRatio);
       return {complement, b, a, true};
     }
     return detail::BetaCall::Direct(BetaOfLogRatio(logRatio, a, b));
   }
   const double x = ShareOf(r, s);
-  if (!fromLogarithms || (std::isnormal(r) && std::isfinite(s + r) && x >= DBL_MIN)) {
-    return {x, a, b, false};
-  }
+  if (std::isnormal(r) && std::isfinite(s + r) && x >= DBL_MIN) return {x, a, b, false};
+  const double logRatio = logRatioOf();
+  if (!std::isfinite(logRatio)) return {x, a, b, false};
   return detail::BetaCall::Direct(BetaOfLogRatio(logRatio, a, b));
 }
 
@@ -105,26 +107,26 @@ namespace detail {
 BetaCall FDistPCall(double f, double nu1, double nu2) {
   const double a = HalfOf(nu1);
   const double b = HalfOf(nu2);
-  return BetaOfShare(nu1 * f, nu2, a, b, nu2 / nu1 / f, LogFRatio(f, nu1, nu2));
+  return BetaOfShare(nu1 * f, nu2, a, b, nu2 / nu1 / f, [&] { return LogFRatio(f, nu1, nu2); });
 }
 
 BetaCall FDistQCall(double f, double nu1, double nu2) {
   const double a = HalfOf(nu2);
   const double b = HalfOf(nu1);
-  return BetaOfShare(nu2, nu1 * f, a, b, nu1 * f / nu2, -LogFRatio(f, nu1, nu2));
+  return BetaOfShare(nu2, nu1 * f, a, b, nu1 * f / nu2, [&] { return -LogFRatio(f, nu1, nu2); });
 }
 
 BetaCall StudentACall(double t, double nu) {
   const double a = 0.5;
   const double b = HalfOf(nu);
   const double magnitude = std::fabs(t);
-  return BetaOfShare(t * t, nu, a, b, nu / magnitude / magnitude, LogTRatio(t, nu));
+  return BetaOfShare(t * t, nu, a, b, nu / magnitude / magnitude, [&] { return LogTRatio(t, nu); });
 }
 
 BetaCall StudentAQCall(double t, double nu) {
   const double a = HalfOf(nu);
   const double b = 0.5;
-  return BetaOfShare(nu, t * t, a, b, t * t / nu, -LogTRatio(t, nu));
+  return BetaOfShare(nu, t * t, a, b, t * t / nu, [&] { return -LogTRatio(t, nu); });
 }
 
 BetaCall BinomPCall(double p, double a, double n) {
@@ -138,8 +140,9 @@ BetaCall BinomPCall(double p, double a, double n) {
 
 BetaCall BinomQCall(double p, double a, double n) {
   const double b = n - a + 1.0;
-  if (FromTailsAtP(p, p, a, b))
+  if (FromTailsAtP(p, p, a, b)) {
     return BetaCall::Direct(IncompleteBetaTails(p, 1.0 - p, a, b).lower);
+  }
   return {p, a, b, false};
 }
 
