@@ -53,6 +53,17 @@ double BetaOfLogRatio(double logRatio, double a, double b) {
   return detail::IncompleteBetaTails(std::exp(logShare), std::exp(logComplement), a, b).lower;
 }
 
+// Whether BETAF would not take its fraction at I(x, a, b) (a parameter above
+// its range, subnormal, or x rounded to an end) though a and b lie in the
+// domain: there the tails are taken from IncompleteBetaTails at the share
+// that is exact (its caller checks that it lies inside (0, 1)), with the
+// other formed directly, so that none of its digits are lost.
+bool OutsideFraction(double x, double a, double b) {
+  return !detail::TakesSpecifiedFraction(x, a, b) && a > 0.0 && b > 0.0;
+}
+
+bool Inside(double share) { return share > 0.0 && share < 1.0; }
+
 // I(r/(s + r), a, b) given complementRatio = s/r, formed by the caller
 // without overflow, and logRatio = ln(r/s) formed from the logarithms of the
 // caller's arguments. Where the share rounds towards 1 the symmetry
@@ -68,12 +79,18 @@ double BetaOfShare(double r, double s, double a, double b, double complementRati
   if (complementRatio < kTinyComplementRatio) {
     if (complementRatio >= DBL_MIN || !fromLogarithms) {
       const double complement = complementRatio / (1.0 + complementRatio);
+      if (Inside(complement) && OutsideFraction(complement, b, a)) {
+        return detail::IncompleteBetaTails(complement, 1.0 - complement, b, a).upper;
+      }
       return 1.0 - BETAF(complement, b, a);
     }
     return BetaOfLogRatio(logRatio, a, b);
   }
   const double x = ShareOf(r, s);
   if (!fromLogarithms || (std::isnormal(r) && std::isfinite(s + r) && x >= DBL_MIN)) {
+    if (Inside(x) && OutsideFraction(x, a, b)) {
+      return detail::IncompleteBetaTails(x, s / (r + s), a, b).lower;
+    }
     return BETAF(x, a, b);
   }
   return BetaOfLogRatio(logRatio, a, b);
@@ -84,13 +101,6 @@ double LogFRatio(double f, double nu1, double nu2) {
   return (std::log(nu1) + std::log(f)) - std::log(nu2);
 }
 double LogTRatio(double t, double nu) { return 2.0 * std::log(std::fabs(t)) - std::log(nu); }
-
-// Whether a binomial sum is taken from both tails at p itself rather than
-// from BETAF at p or 1 - p: where BETAF would not take its fraction (n above
-// its range, or 1 - p rounding to 1) and the arguments lie in the domain.
-bool FromTailsAtP(double x, double p, double a, double b) {
-  return !detail::TakesSpecifiedFraction(x, a, b) && p > 0.0 && p < 1.0 && a > 0.0 && b > 0.0;
-}
 
 }  // namespace
 
@@ -122,13 +132,17 @@ double StudentAQ(const double& t, const double& nu) {
 double BinomP(const double& p, const double& a, const double& n) {
   const double x = 1.0 - p;
   const double shape = n - a + 1.0;
-  if (FromTailsAtP(x, p, shape, a)) return detail::IncompleteBetaTails(p, x, a, shape).upper;
+  if (Inside(p) && OutsideFraction(x, shape, a)) {
+    return detail::IncompleteBetaTails(p, x, a, shape).upper;
+  }
   return BETAF(x, shape, a);
 }
 
 double BinomQ(const double& p, const double& a, const double& n) {
   const double b = n - a + 1.0;
-  if (FromTailsAtP(p, p, a, b)) return detail::IncompleteBetaTails(p, 1.0 - p, a, b).lower;
+  if (Inside(p) && OutsideFraction(p, a, b)) {
+    return detail::IncompleteBetaTails(p, 1.0 - p, a, b).lower;
+  }
   return BETAF(p, a, b);
 }
 

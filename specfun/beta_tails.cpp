@@ -49,7 +49,7 @@ constexpr int kTermLimit = 200000;
 constexpr double kLogSeriesReach = 2.9957322735539909;
 constexpr int kSeriesTerms = 400;
 // A complement below this is taken directly rather than as 1 - the other.
-constexpr double kComplementFloor = 1e-3;
+constexpr double kComplementFloor = 1e-2;
 // Bound on the terms of the series for an argument below the normal range.
 constexpr int kTinyArgumentTerms = 200;
 // ln of the smallest subnormal double, about -744.4.
