@@ -54,6 +54,17 @@ double BetaOfLogRatio(double logRatio, double a, double b) {
   return detail::IncompleteBetaTails(std::exp(logShare), std::exp(logComplement), a, b).lower;
 }
 
+// Whether BETAF would not take its fraction at I(x, a, b) (a parameter above
+// its range, subnormal, or x rounded to an end) though a and b lie in the
+// domain: there the tails are taken from IncompleteBetaTails at the share
+// that is exact (its caller checks that it lies inside (0, 1)), with the
+// other formed directly, so that none of its digits are lost.
+bool OutsideFraction(double x, double a, double b) {
+  return !detail::TakesSpecifiedFraction(x, a, b) && a > 0.0 && b > 0.0;
+}
+
+bool Inside(double share) { return share > 0.0 && share < 1.0; }
+
 // I(r/(s + r), a, b) given complementRatio = s/r, formed by the caller
 // without overflow, and logRatio = ln(r/s) formed from the logarithms of the
 // caller's arguments. Where the share rounds towards 1 the symmetry
@@ -71,14 +82,25 @@ detail::BetaCall BetaOfShare(double r, double s, double a, double b, double comp
     const double logRatio = complementRatio >= DBL_MIN ? 0.0 : logRatioOf();
     if (complementRatio >= DBL_MIN || !std::isfinite(logRatio)) {
       const double complement = complementRatio / (1.0 + complementRatio);
+      if (Inside(complement) && OutsideFraction(complement, b, a)) {
+        return detail::BetaCall::Direct(
+            detail::IncompleteBetaTails(complement, 1.0 - complement, b, a).upper);
+      }
       return {complement, b, a, true};
     }
     return detail::BetaCall::Direct(BetaOfLogRatio(logRatio, a, b));
   }
   const double x = ShareOf(r, s);
-  if (std::isnormal(r) && std::isfinite(s + r) && x >= DBL_MIN) return {x, a, b, false};
+  // BETAF(x, a, b), or the tails at x where BETAF would not take its fraction.
+  const auto atShare = [&] {
+    if (Inside(x) && OutsideFraction(x, a, b)) {
+      return detail::BetaCall::Direct(detail::IncompleteBetaTails(x, s / (r + s), a, b).lower);
+    }
+    return detail::BetaCall{x, a, b, false};
+  };
+  if (std::isnormal(r) && std::isfinite(s + r) && x >= DBL_MIN) return atShare();
   const double logRatio = logRatioOf();
-  if (!std::isfinite(logRatio)) return {x, a, b, false};
+  if (!std::isfinite(logRatio)) return atShare();
   return detail::BetaCall::Direct(BetaOfLogRatio(logRatio, a, b));
 }
 
@@ -87,13 +109,6 @@ double LogFRatio(double f, double nu1, double nu2) {
   return (std::log(nu1) + std::log(f)) - std::log(nu2);
 }
 double LogTRatio(double t, double nu) { return 2.0 * std::log(std::fabs(t)) - std::log(nu); }
-
-// Whether a binomial sum is taken from both tails at p itself rather than
-// from BETAF at p or 1 - p: where BETAF would not take its fraction (n above
-// its range, or 1 - p rounding to 1) and the arguments lie in the domain.
-bool FromTailsAtP(double x, double p, double a, double b) {
-  return !detail::TakesSpecifiedFraction(x, a, b) && p > 0.0 && p < 1.0 && a > 0.0 && b > 0.0;
-}
 
 double Evaluate(const detail::BetaCall& call) {
   if (call.direct) return call.value;
@@ -132,7 +147,7 @@ BetaCall StudentAQCall(double t, double nu) {
 BetaCall BinomPCall(double p, double a, double n) {
   const double x = 1.0 - p;
   const double shape = n - a + 1.0;
-  if (FromTailsAtP(x, p, shape, a)) {
+  if (Inside(p) && OutsideFraction(x, shape, a)) {
     return BetaCall::Direct(IncompleteBetaTails(p, x, a, shape).upper);
   }
   return {x, shape, a, false};
@@ -140,7 +155,7 @@ BetaCall BinomPCall(double p, double a, double n) {
 
 BetaCall BinomQCall(double p, double a, double n) {
   const double b = n - a + 1.0;
-  if (FromTailsAtP(p, p, a, b)) {
+  if (Inside(p) && OutsideFraction(p, a, b)) {
     return BetaCall::Direct(IncompleteBetaTails(p, 1.0 - p, a, b).lower);
   }
   return {p, a, b, false};

@@ -11,10 +11,13 @@
 //   x^a y^b / B(a, b) = e^E √(ab/(2π(a + b))) e^(mu(a + b) - mu(a) - mu(b)),
 // which keeps its digits where ln B(a, b) from three ln Γ values would not.
 //
-// - min(a, b) below kUniformExpansionStart: the continued fraction of
-//   DiDonato and Morris for the tail on the side of the mean where x lies
-//   (the smaller tail), evaluated by the modified Lentz method to a relative
-//   tolerance, with D entering it exactly.
+// - min(a, b) below kUniformExpansionStart: where (a + b) times the smaller
+//   of x and y is at most 20, the series of positive terms of A&S 26.5.23 at
+//   that argument; elsewhere the continued fraction of DiDonato and Morris
+//   for the tail on the side of the mean where x lies, evaluated by the
+//   modified Lentz method to a relative tolerance, with D entering it
+//   exactly. The other tail is the complement, or taken directly where that
+//   would be small.
 // - Otherwise Temme's uniform asymptotic expansion for large a and b
 //   (N. M. Temme, Special Functions, 1996, 11.3.3): with -z² = E,
 //   sign(z) = sign(D) and r = a + b,
@@ -35,9 +38,9 @@ namespace {
 // √(2π) and √2.
 constexpr double kRootTwoPi = 2.5066282746310005024;
 constexpr double kRootTwo = 1.4142135623730950488;
-// From this smaller parameter on, Temme's expansion (next term about
-// 1e-15 of the value at ab/(a + b) = 5e5) replaces the fraction, whose
-// length grows like the cube root of the parameters (about 1000 terms here).
+// From this smaller parameter on, Temme's expansion (its next term below
+// 1e-14 of the value at ab/(a + b) = 5e4) replaces the fraction, whose
+// length grows like the cube root of the parameters (about 500 terms here).
 constexpr double kUniformExpansionStart = 1e5;
 // The fraction stops when a convergent changes by less than this share.
 constexpr double kRelativeTolerance = 1e-16;
@@ -49,7 +52,7 @@ constexpr int kTermLimit = 200000;
 constexpr double kLogSeriesReach = 2.9957322735539909;
 constexpr int kSeriesTerms = 400;
 // A complement below this is taken directly rather than as 1 - the other.
-constexpr double kComplementFloor = 1e-3;
+constexpr double kComplementFloor = 1e-2;
 // Bound on the terms of the series for an argument below the normal range.
 constexpr int kTinyArgumentTerms = 200;
 // ln of the smallest subnormal double, about -744.4.
