@@ -231,6 +231,11 @@ double FDistInv(const double& p, const double& nu1, const double& nu2) {
     if (std::isinf(a)) return ChiSquareQuantileOf(p, true, nu1) / nu1;
     return nu2 / ChiSquareQuantileOf(p, false, nu2);
   }
+  // Both halves 0 (subnormal ν1, ν2): x is 0 with probability ν1/(ν1 + ν2)
+  // and 1 otherwise.
+  if (InsideUnitInterval(p) && a == 0.0 && b == 0.0 && nu1 > 0.0 && nu2 > 0.0) {
+    return p < nu1 / (nu1 + nu2) ? kInfinity : 0.0;
+  }
   const detail::BetaQuantile q = BetaQuantileOf(p, a, b);
   if (std::isnan(q.x)) return q.x;
   // The ends, also where a or b is 0 after halving a subnormal ν.
