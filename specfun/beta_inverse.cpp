@@ -189,8 +189,7 @@ detail::BetaQuantile BetaQuantileOf(double p, double a, double b) {
   if (IsHalf(a) && IsHalf(b)) return HalfHalf(p);
   if (std::fmax(a, b) > kNewtonRunUpTo) return detail::LargeParameterBetaQuantile(p, a, b);
   const Iteration run = NewtonRun(p, y, a, b);
-  if (!run.converged) return detail::SolveBetaQuantile(p, a, b, run.x);
-  return detail::RefineBetaQuantile(p, a, b, run.x);
+  return detail::RefineBetaQuantile(p, a, b, run.x, run.converged);
 }
 
 
