@@ -192,7 +192,6 @@ detail::BetaQuantile BetaQuantileOf(double p, double a, double b) {
   return detail::RefineBetaQuantile(p, a, b, run.x, run.converged);
 }
 
-
 // The chi-square quantile of the smaller tail: the x with Q(x|ν) = p for
 // p <= 1/2, else with P(x|ν) = 1 - p; `upperP` tells which tail p is.
 double ChiSquareQuantileOf(double p, bool upperP, double nu) {
