@@ -166,15 +166,19 @@ std::vector<Region> StudentRegions() {
   return regions;
 }
 
-// Inverses of the beta family: the box of parameters and probabilities where
-// the safeguarded Newton iteration is required to be within 1e-6.
+// Inverses of the beta family: where they must be within 1e-6.
 bool InRequiredInverseRange(double p, double a, double b) {
-  return Within(p, 1e-4, 1.0 - 1e-4) && Within(a, 0.5, 1e4) && Within(b, 0.5, 1e4);
+  return Within(p, 1e-300, 1.0 - 1e-12) && Within(a, 0.05, 1e6) && Within(b, 0.05, 1e6);
 }
 
 std::vector<Region> InverseRegions(std::function<bool(Arguments)> required) {
-  return {Where("parameters (a, b) in [0.5, 1e4], p in [1e-4, 1 - 1e-4]", required),
-          Where("p < 1e-4 or p > 1 - 1e-4, or parameters outside [0.5, 1e4]",
+  return {Where("parameters (a, b) in [0.05, 1e6], p in [1e-300, 1 - 1e-12]", required),
+          Where("p in [1e-4, 1 - 1e-4], parameters in [0.5, 1e4]",
+                [](Arguments a) {
+                  return Within(a[0], 1e-4, 1.0 - 1e-4) && Within(a[1], 0.5, 1e4) &&
+                         (a.size() < 3 || Within(a[2], 0.5, 1e4));
+                }),
+          Where("parameters outside [0.05, 1e6]",
                 [required](Arguments a) { return !required(a); })};
 }
 
@@ -386,8 +390,10 @@ Family ChiSquareFamily() {
       .boost = boost_math::ChiSquareInv,
       .r_equivalent = "qchisq(p, ν, upper)",
       .boost_equivalent = "quantile(complement(chi_squared(ν), p))",
-      .regions = {Where("0.5 <= ν <= 1e6, p <= 0.9",
-                        [](Arguments a) { return a[1] >= 0.5 && a[0] <= 0.9; }),
+      .regions = {Where("0.1 <= ν <= 1e6, 1e-300 <= p <= 1 - 1e-12",
+                        [](Arguments a) {
+                          return Within(a[1], 0.1, 1e6) && Within(a[0], 1e-300, 1.0 - 1e-12);
+                        }),
                   Where("p > 0.9", [](Arguments a) { return a[0] > 0.9; }),
                   Where("ν < 0.5", [](Arguments a) { return a[1] < 0.5; }),
                   Where("ν > 302 (2^(ν/2)·Γ(ν/2) beyond the doubles)",
@@ -434,7 +440,8 @@ Family ChiSquareFamily() {
           "falls below 1e-7, so it is accurate to about 1e-7 absolute and tails below that have "
           "no guaranteed digits (region \"result < 1e-7\"); results between 1e-7 and 1e-3 "
           "have correspondingly few. ChiSquareInv runs at most 40 Newton steps with a step "
-          "tolerance of 1e-8 absolute (0.001·x below x = 1e-5).",
+          "tolerance of 1e-8 absolute (0.001·x below x = 1e-5) and keeps their result where it "
+          "is within 1e-8 of the root; elsewhere it solves on the logarithm of the smaller tail.",
           {chi_p, chi_q, chi_inv, nc_p, nc_q}};
 }
 

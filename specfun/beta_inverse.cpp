@@ -247,8 +247,7 @@ bool QuantileWithoutRun(double p, double a, double b, detail::BetaQuantile& q) {
 
 // The quantile from the Newton run's result.
 detail::BetaQuantile Completed(double p, double a, double b, const Iteration& run) {
-  if (!run.converged) return detail::SolveBetaQuantile(p, a, b, run.x);
-  return detail::RefineBetaQuantile(p, a, b, run.x);
+  return detail::RefineBetaQuantile(p, a, b, run.x, run.converged);
 }
 
 // x = BetaInv(p, a, b) with 1 - x to its own precision, after the Gaussian
@@ -309,11 +308,18 @@ InverseByQuantile StudentInvTask(double p, double nu) { return {p, 0.5 * nu, 0.5
 
 bool NoDirectAnswer(double&) { return false; }
 
-// Infinite degrees of freedom: F is χ²(ν1)/ν1, ν2/χ²(ν2) or 1.
+// Infinite degrees of freedom: F is χ²(ν1)/ν1, ν2/χ²(ν2) or 1; both of them
+// subnormal: F is 0 or ∞.
 bool FDistInvDirect(double p, double nu1, double nu2, double& f) {
   const InverseByQuantile task = FDistInvTask(p, nu1, nu2);
   const double a = task.a;
   const double b = task.b;
+  // Both halves 0 (subnormal ν1, ν2): x is 0 with probability ν1/(ν1 + ν2)
+  // and 1 otherwise.
+  if (InsideUnitInterval(p) && a == 0.0 && b == 0.0 && nu1 > 0.0 && nu2 > 0.0) {
+    f = p < nu1 / (nu1 + nu2) ? kInfinity : 0.0;
+    return true;
+  }
   if (!(InsideUnitInterval(p) && (std::isinf(a) || std::isinf(b)) && !(a < 0.0 || b < 0.0))) {
     return false;
   }

@@ -314,8 +314,8 @@ BetaQuantile SolveBetaQuantile(double p, double a, double b, double start) {
   return SolveInFrame(frame, u);
 }
 
-BetaQuantile RefineBetaQuantile(double p, double a, double b, double x) {
-  if (!(x > 0.0 && x < 1.0)) return SolveBetaQuantile(p, a, b, x);
+BetaQuantile RefineBetaQuantile(double p, double a, double b, double x, bool converged) {
+  if (!converged || !(x > 0.0 && x < 1.0)) return SolveBetaQuantile(p, a, b, x);
   const double y = 1.0 - x;
   const Frame frame = FrameFor(p, a, b);
   const Point point{std::log(x / y), x, y, std::log(x), std::log(y)};

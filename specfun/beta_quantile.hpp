@@ -21,10 +21,11 @@ struct BetaQuantile {
 // 1e6); a root below the doubles' range gives 0.
 BetaQuantile SolveBetaQuantile(double p, double a, double b, double start);
 
-// The quantile given x, the result of BetaInv's Newton run: x and 1 - x
-// themselves where each is within 1e-8 relative of the root (x within its
-// quantum near 1), else the root from SolveBetaQuantile, started at x.
-BetaQuantile RefineBetaQuantile(double p, double a, double b, double x);
+// The quantile given x, the result of BetaInv's Newton run, and whether
+// that run met its tolerance: x and 1 - x themselves where it did and each
+// is within 1e-8 relative of the root (x within its quantum near 1), else
+// the root from SolveBetaQuantile, started at x.
+BetaQuantile RefineBetaQuantile(double p, double a, double b, double x, bool converged);
 
 // The quantile for parameters beyond those the continued fraction serves
 // (the larger above 1e6), by asymptotic expansions: the gamma limit where

@@ -199,6 +199,24 @@ double SolveChiSquareQuantile(double tail, bool upper, double nu) {
   return Solve(equation, LogStart(equation));
 }
 
+double RefineChiSquareQuantile(double p, double nu, double z, double x, bool converged) {
+  if (nu >= kWilsonHilfertyFrom) {
+    const double quantile = WilsonHilfertyQuantile(z, nu);
+    return converged && std::fabs(x - quantile) <= kKeepWithin * quantile ? x : quantile;
+  }
+  const ChiSquareConstants constants = ChiSquareConstantsFor(nu);
+  const Problem problem = ProblemFor(p, nu, constants);
+  // The smaller tail: Q for p <= 1/2, else P = 1 − p.
+  const bool upper = p <= 0.5;
+  const TailEquation equation{problem, std::log(upper ? p : 1.0 - p), upper};
+  if (!(x > 0.0 && x < kInfinity)) return Solve(equation, LogStart(equation));
+  const double s = std::log(x);
+  const LogTailStep step = equation.At(s);
+  const double correction = step.h / step.slope;
+  if (converged && std::fabs(correction) <= kKeepWithin) return x;
+  return Solve(equation, std::isfinite(correction) ? s - correction : LogStart(equation));
+}
+
 }  // namespace detail
 
 double ChiSquareInv(const double& p, const double& nu) {
@@ -211,20 +229,7 @@ double ChiSquareInv(const double& p, const double& nu) {
   const detail::ChiSquareConstants constants = detail::ChiSquareConstantsFor(nu);
   const Problem problem = ProblemFor(p, nu, constants);
   const Iteration run = NewtonRun(problem, Start(p, z, nu, constants.lnGammaHalfNuPlusOne));
-  const double x = run.x;
-  // The smaller tail: Q for p <= 1/2, else P = 1 − p.
-  const bool upper = p <= 0.5;
-  const TailEquation equation{problem, std::log(upper ? p : 1.0 - p), upper};
-  if (nu >= kWilsonHilfertyFrom) {
-    const double quantile = WilsonHilfertyQuantile(z, nu);
-    return run.converged && std::fabs(x - quantile) <= kKeepWithin * quantile ? x : quantile;
-  }
-  if (!(x > 0.0 && x < kInfinity)) return Solve(equation, LogStart(equation));
-  const double s = std::log(x);
-  const detail::LogTailStep step = equation.At(s);
-  const double correction = step.h / step.slope;
-  if (run.converged && std::fabs(correction) <= kKeepWithin) return x;
-  return Solve(equation, std::isfinite(correction) ? s - correction : LogStart(equation));
+  return detail::RefineChiSquareQuantile(p, nu, z, run.x, run.converged);
 }
 
 }  // namespace specfun

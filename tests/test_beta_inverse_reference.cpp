@@ -1,8 +1,9 @@
-// The three inverses against the mpmath table tests/data/beta_inverse.txt
-// (generator tools/gen_beta_reference.py): a, b from 0.5 to 1e4 and p from
-// 1e-4 to 1 - 1e-4, the range in which they must be within 1e-6 relative.
-// StudentInv is read off the rows with b = 1/2 (a = nu/2), FDistInv off
-// every row (a = nu2/2, b = nu1/2).
+// The three inverses against the mpmath tables tests/data/beta_inverse.txt
+// (generator tools/gen_beta_reference.py: a, b from 0.5 to 1e4 and p from
+// 1e-4 to 1 - 1e-4) and beta_inverse_tails.txt (tools/gen_inverse_tails.py:
+// a, b from 0.05 to 1e6 and p from 1e-300 to 1 - 1e-12), within 1e-6
+// relative. StudentInv is read off the rows with b = 1/2 (a = nu/2),
+// FDistInv off every row (a = nu2/2, b = nu1/2).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -40,10 +41,12 @@ struct Worst {
   }
 };
 
-TEST(BetaInverseReference, WithinOneMillionthRelative) {
+// Every row of a table "p a b x 1-x" within 1e-6 relative: BetaInv, and
+// FDistInv and (for b = 1/2) StudentInv read off the same row.
+void CheckAgainst(const char* table, std::size_t minimumRows) {
   const testing_support::DiagnosticCapture capture;
-  const std::vector<ReferenceRow> rows = ReadReferenceTable("beta_inverse.txt");
-  ASSERT_GT(rows.size(), 1500u);
+  const std::vector<ReferenceRow> rows = ReadReferenceTable(table);
+  ASSERT_GT(rows.size(), minimumRows) << table;
   Worst beta{"BetaInv x", 0.0, {}};
   Worst complement{"BetaInv 1-x", 0.0, {}};
   Worst f{"FDistInv", 0.0, {}};
@@ -60,7 +63,7 @@ TEST(BetaInverseReference, WithinOneMillionthRelative) {
     EXPECT_LE(xError, kRequired) << "BetaInv(" << p << ", " << a << ", " << b << ")";
     // 1 - x as a difference of doubles is good only to its quantum.
     const double yMiss = std::fabs((1.0 - computed) - y);
-    complement.Note(yMiss / y, row);
+    complement.Note(std::fmax(yMiss - kQuantumBelowOne, 0.0) / y, row);
     EXPECT_LE(yMiss, kRequired * y + kQuantumBelowOne)
         << "1 - BetaInv(" << p << ", " << a << ", " << b << ")";
 
@@ -75,6 +78,15 @@ TEST(BetaInverseReference, WithinOneMillionthRelative) {
     }
   }
   for (const Worst* w : {&beta, &complement, &f, &t}) w->Print();
+}
+
+TEST(BetaInverseReference, WithinOneMillionthRelative) { CheckAgainst("beta_inverse.txt", 1500); }
+
+// Both tails to their ends (tests/data/beta_inverse_tails.txt, generator
+// tools/gen_inverse_tails.py): p from 1e-300 to 1 - 1e-12, a and b from 0.05
+// to 1e6.
+TEST(BetaInverseReference, WithinOneMillionthRelativeToBothEnds) {
+  CheckAgainst("beta_inverse_tails.txt", 600);
 }
 
 }  // namespace
