@@ -23,7 +23,9 @@
 // is below 5e-9 absolute. Results are kept inside [0, 1].
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <iterator>
 #include <limits>
 
@@ -69,6 +71,8 @@ constexpr KeepNode kLowerKeepNodes[] = {
     {500.0, -2.609}, {700.0, -2.920}, {1e3, -3.233},   {2e3, -3.744},   {5e3, -4.250},
     {1e4, -4.526},   {3e4, -4.830},   {1e5, -5.025},   {3e5, -5.123},   {1e6, -5.188}};
 constexpr double kLowerKeepBeyondNodes = -5.3;
+// Above every u of the nodes.
+constexpr double kLowerKeepUCeiling = 2.5;
 
 double LowerKeepU(double nu) {
   const KeepNode* upper = std::upper_bound(
@@ -98,37 +102,62 @@ constexpr double kMaxDepth = 1700.0;
 // From this ν on the Wilson–Hilferty approximation is within 1e-12.
 constexpr double kWilsonHilfertyFrom = 1e10;
 
-// One tail as computed; the other is its complement.
-struct DirectTail {
-  double value;
-  bool upper;
-};
+using detail::Method;
+using detail::Plan;
 
-// Legendre's fraction for Γ(a, z), each level normalised to 1 + c/(…).
+constexpr Plan Fraction(Method method, int depth) { return {method, depth, 0.0}; }
+constexpr Plan Settled(double value) { return {Method::kSettled, 0, value}; }
+constexpr Plan kWilsonHilfertyPlan{Method::kWilsonHilferty, 0, 0.0};
+
+// The fractions below are written once for a lane type T: a double, or a
+// vector of doubles whose lanes are independent arguments run side by side
+// (each lane's arithmetic is that of the one-double evaluation, IEEE
+// operation for operation, so it gives the same bits). Lane l has depth[l]
+// levels; the levels above it leave its value at 1.
+#define SPECFUN_ALWAYS_INLINE [[gnu::always_inline]] inline
+
+// Legendre's fraction for Γ(a, z), each level normalised to 1 + c/(…):
+// level k.
+template <class T>
+SPECFUN_ALWAYS_INLINE void UpperLevel(int k, const T& x, const T& nu, const T& depth, T& f) {
+  const T level = T{} + k;
+  const T numerator = k % 2 == 0 ? level : (T{} + (k + 1)) - nu;
+  const T next = 1.0 + numerator / (x * f);
+  f = level <= depth ? next : f;
+}
+
+// The fraction of γ(a, z), each level normalised to 1 ± c/(…): level k >= 2,
+// then the first level that closes it.
+template <class T>
+SPECFUN_ALWAYS_INLINE void LowerLevel(int k, const T& x, const T& nu, const T& depth, T& s) {
+  const T level = T{} + k;
+  const T shifted = nu + 2 * k;
+  const T d = shifted * (shifted - 2.0);
+  const T next = k % 2 == 0 ? 1.0 + ((level / d) * x) / s : 1.0 - ((((nu + k) - 1.0) / d) * x) / s;
+  s = level <= depth ? next : s;
+}
+
+template <class T>
+SPECFUN_ALWAYS_INLINE void LowerClose(const T& x, const T& nu, T& s) {
+  s = 1.0 - (x * (1.0 / (nu + 2.0))) / s;
+}
+
 double UpperFraction(double x, double nu, int depth) {
   double f = 1.0;
-  for (int k = depth; k >= 1; --k) {
-    const double numerator = k % 2 == 0 ? static_cast<double>(k) : (k + 1) - nu;
-    f = 1.0 + numerator / (x * f);
-  }
+  const double levels = depth;
+  for (int k = depth; k >= 1; --k) UpperLevel(k, x, nu, levels, f);
   return f;
 }
 
-// The fraction of γ(a, z), each level normalised to 1 ± c/(…), closed by
-// its first level.
 double LowerFraction(double x, double nu, int depth) {
   double s = 1.0;
-  for (int k = depth; k >= 2; --k) {
-    const double shifted = nu + 2 * k;
-    const double d = shifted * (shifted - 2.0);
-    if (k % 2 == 0) {
-      s = 1.0 + ((k / d) * x) / s;
-    } else {
-      s = 1.0 - ((((nu + k) - 1.0) / d) * x) / s;
-    }
-  }
-  return 1.0 - (x * (1.0 / (nu + 2.0))) / s;
+  const double levels = depth;
+  for (int k = depth; k >= 2; --k) LowerLevel(k, x, nu, levels, s);
+  LowerClose(x, nu, s);
+  return s;
 }
+
+#undef SPECFUN_ALWAYS_INLINE
 
 class Constants {
  public:
@@ -150,6 +179,8 @@ class Constants {
   detail::ChiSquareConstants given_;
 };
 
+constexpr detail::ChiSquareConstants kNoConstants{kNaN, kNaN, kNaN};
+
 // ln of z^a·e^(−z)/Γ(a + 1), the lower fraction's prefactor, without the
 // cancellation of its large terms: −a·(δ − ln(1 + δ)) − ½·ln(2πa) − R(a),
 // with δ = (z − a)/a and R(a) the remainder of Stirling's series for
@@ -164,81 +195,84 @@ double LogOnePlusMinusDelta(double delta) {
   return t * delta - 2.0 * t * t2 * series;
 }
 
-double StableLowerExponent(double a, double z) {
-  const double delta = (z - a) / a;
-  return -a * LogOnePlusMinusDelta(delta) - 0.5 * std::log(kTwoPi * a) -
-         detail::StirlingRemainder(a);
-}
-
 // The prefactors as written, ((ν/2 − 1)·ln(x/2) − x/2) − ln Γ(ν/2) and
 // ((ν/2)·ln(x/2) − x/2) − ln Γ(ν/2 + 1), up to this ν; beyond it their
 // rounding (about 1e-12 at ν = 700 and 2e-9 at 1e6) is replaced by the form
 // above.
 constexpr double kStablePrefactorFrom = 400.0;
 
-DirectTail UpperTail(double x, double nu, int depth, const Constants& constants) {
+// ln of the prefactor of the fraction `method`; ln(x/2) is `logHalfX`
+// where that is not NaN (the same x for many ν).
+double Exponent(Method method, double x, double nu, const Constants& constants, double logHalfX) {
   const double halfNu = nu * 0.5;
   const double halfX = x * 0.5;
-  double exponent = 0.0;
   if (nu <= kStablePrefactorFrom) {
-    exponent = ((halfNu - 1.0) * std::log(halfX) - halfX) - constants.LnGammaHalfNu();
-  } else {
-    exponent = StableLowerExponent(halfNu, halfX) - std::log1p((halfX - halfNu) / halfNu);
+    const double logOfHalfX = std::isnan(logHalfX) ? std::log(halfX) : logHalfX;
+    if (method == Method::kUpperFraction) {
+      return ((halfNu - 1.0) * logOfHalfX - halfX) - constants.LnGammaHalfNu();
+    }
+    return (halfNu * logOfHalfX - halfX) - constants.LnGammaHalfNuPlusOne();
   }
-  return {std::exp(exponent) / UpperFraction(x, nu, depth), true};
-}
-
-DirectTail LowerTail(double x, double nu, int depth, const Constants& constants) {
-  const double halfNu = nu * 0.5;
-  const double halfX = x * 0.5;
-  double exponent = 0.0;
-  if (nu <= kStablePrefactorFrom) {
-    exponent = (halfNu * std::log(halfX) - halfX) - constants.LnGammaHalfNuPlusOne();
-  } else {
-    exponent = StableLowerExponent(halfNu, halfX);
+  if (method == Method::kUpperFraction) {
+    return detail::LogLowerPrefactor(halfNu, halfX) - std::log1p((halfX - halfNu) / halfNu);
   }
-  return {std::exp(exponent) / LowerFraction(x, nu, depth), false};
+  return detail::LogLowerPrefactor(halfNu, halfX);
 }
 
 // A&S 26.4.14: (x/ν)^(1/3) is nearly normal with mean 1 − c and variance c,
 // c = 2/(9ν); the cube root is taken as expm1(ln(1 + t)/3) with t = (x − ν)/ν,
-// which keeps the digits that x/ν would round away for large ν.
-DirectTail WilsonHilferty(double x, double nu) {
+// which keeps the digits that x/ν would round away for large ν. The result
+// is the tail it computes, upper or lower.
+double WilsonHilferty(double x, double nu, bool& upper) {
   const double c = 2.0 / 9.0 / nu;  // 9ν would overflow for the largest ν
   const double cubeRootMinusOne = std::expm1(std::log1p((x - nu) / nu) / 3.0);
   const double w = (cubeRootMinusOne + c) / std::sqrt(c);
-  if (w > 0.0) return {QGauss(w), true};
+  upper = w > 0.0;
+  if (upper) return QGauss(w);
   const double minusW = -w;
-  return {QGauss(minusW), false};
+  return QGauss(minusW);
 }
 
 bool IsEvenWhole(double nu) { return std::trunc(nu * 0.5) * 2.0 == nu; }
 
+// min(ν − 2, 30) levels for an even ν, never fewer than none.
 int FixedUpperDepth(double nu) {
   if (!IsEvenWhole(nu)) return kFractionDepth;
-  return static_cast<int>(std::min(nu - kEvenDepthOffset, static_cast<double>(kFractionDepth)));
+  return static_cast<int>(std::clamp(nu - kEvenDepthOffset, 0.0, static_cast<double>(kFractionDepth)));
 }
 
-DirectTail UpperBranch(double x, double nu, const Constants& constants) {
+Plan UpperBranch(double x, double nu) {
   if (IsEvenWhole(nu) || x >= UpperFractionKeepLimit(nu)) {
-    return UpperTail(x, nu, FixedUpperDepth(nu), constants);
+    return Fraction(Method::kUpperFraction, FixedUpperDepth(nu));
   }
   if (x >= kSmallXUpperFrom) {
-    const int depth = static_cast<int>(std::ceil(SmallXUpperDepth(x)));
-    return UpperTail(x, nu, depth, constants);
+    return Fraction(Method::kUpperFraction, static_cast<int>(std::ceil(SmallXUpperDepth(x))));
   }
-  return LowerTail(x, nu, kFractionDepth, constants);
+  return Fraction(Method::kLowerFraction, kFractionDepth);
 }
 
-DirectTail LowerBranch(double x, double nu, const Constants& constants) {
-  if (x * 0.5 <= constants.LowerKeepHalfX()) return LowerTail(x, nu, kFractionDepth, constants);
+// x/2 <= LowerKeepHalfX(ν). Its u lies between −5.3 and 2.5, and a + u·√a
+// rounds monotonically in u, so outside that band the answer needs no u.
+bool WithinLowerKeep(double halfX, double nu, const Constants& constants) {
+  if (nu > kLowerKeepAllUpTo) {
+    const double a = nu * 0.5;
+    const double root = std::sqrt(a);
+    if (halfX <= a + kLowerKeepBeyondNodes * root) return true;
+    if (halfX > a + kLowerKeepUCeiling * root) return false;
+  }
+  return halfX <= constants.LowerKeepHalfX();
+}
+
+Plan LowerBranch(double x, double nu, bool upperWanted, const Constants& constants) {
+  // P(0|ν) = 0 for every ν > 0, also where ν/2 underflows to 0.
+  if (x == 0.0 && nu > 0.0) return Settled(upperWanted ? 1.0 : 0.0);
+  if (WithinLowerKeep(x * 0.5, nu, constants)) return Fraction(Method::kLowerFraction, kFractionDepth);
   const double a = nu * 0.5;
   const double u = (x * 0.5 - a) / std::sqrt(a);
   const double depth = std::min(CentreDepth(a), OffCentreDepth(std::fabs(u)));
-  if (depth > kMaxDepth) return WilsonHilferty(x, nu);
+  if (depth > kMaxDepth) return kWilsonHilfertyPlan;
   const int levels = static_cast<int>(std::ceil(depth));
-  if (u <= kCentreSwitch) return LowerTail(x, nu, levels, constants);
-  return UpperTail(x, nu, levels, constants);
+  return Fraction(u <= kCentreSwitch ? Method::kLowerFraction : Method::kUpperFraction, levels);
 }
 
 // The limits at an infinite argument; NaN where both are infinite.
@@ -246,6 +280,138 @@ double AtInfinity(double x, double nu, bool upperWanted) {
   if (std::isinf(x) && std::isinf(nu)) return kNaN;
   const bool allBelowX = std::isinf(x);
   return allBelowX == upperWanted ? 0.0 : 1.0;
+}
+
+Plan PlanTail(double x, double nu, bool upperWanted, const Constants& constants) {
+  if (std::isnan(x) || std::isnan(nu)) return Settled(kNaN);
+  if (std::isinf(x) || std::isinf(nu)) return Settled(AtInfinity(x, nu, upperWanted));
+  if (nu >= kWilsonHilfertyFrom) return kWilsonHilfertyPlan;
+  if (x / nu > kSwitchRatio) return UpperBranch(x, nu);
+  return LowerBranch(x, nu, upperWanted, constants);
+}
+
+// The wanted tail from the one computed, kept inside [0, 1].
+double Finish(double direct, bool directIsUpper, bool upperWanted) {
+  const double value = upperWanted == directIsUpper ? direct : 1.0 - direct;
+  return std::clamp(value, 0.0, 1.0);
+}
+
+// The tail of a planned fraction, its value `fraction` given.
+double FromFraction(const Plan& plan, double x, double nu, double fraction, bool upperWanted,
+                    const Constants& constants, double logHalfX = kNaN) {
+  const double direct = std::exp(Exponent(plan.method, x, nu, constants, logHalfX)) / fraction;
+  return Finish(direct, plan.method == Method::kUpperFraction, upperWanted);
+}
+
+double FromWilsonHilferty(double x, double nu, bool upperWanted) {
+  bool upper = false;
+  const double direct = WilsonHilferty(x, nu, upper);
+  return Finish(direct, upper, upperWanted);
+}
+
+// Lanes evaluated side by side in a batch: groups of eight, up to four
+// groups (of either fraction) advancing level by level together, so that
+// their divisions overlap.
+constexpr std::size_t kLanes = 8;
+constexpr std::size_t kGroups = 4;
+using Lanes = double __attribute__((vector_size(kLanes * sizeof(double))));
+
+struct LaneGroup {
+  Lanes x;
+  Lanes nu;
+  Lanes depth;
+  Lanes value;
+  int maxDepth;
+  bool upper;
+};
+
+// The fractions of `groups` (unused ones with maxDepth 0), compiled for
+// the widest vector unit present.
+#if defined(__GNUC__) && defined(__x86_64__) && !defined(__clang__)
+#define SPECFUN_WIDEST_VECTORS __attribute__((target_clones("avx512f", "avx2", "default")))
+#else
+#define SPECFUN_WIDEST_VECTORS
+#endif
+
+SPECFUN_WIDEST_VECTORS
+void FractionLanes(LaneGroup* groupsInOut) {
+  LaneGroup g[kGroups];
+  std::memcpy(static_cast<void*>(g), groupsInOut, sizeof g);
+  int top = 0;
+  for (std::size_t i = 0; i < kGroups; ++i) {
+    g[i].value = Lanes{} + 1.0;
+    top = std::max(top, g[i].maxDepth);
+  }
+  for (int k = top; k >= 1; --k) {
+    for (std::size_t i = 0; i < kGroups; ++i) {
+      if (k > g[i].maxDepth) continue;
+      if (g[i].upper) {
+        UpperLevel(k, g[i].x, g[i].nu, g[i].depth, g[i].value);
+      } else if (k >= 2) {
+        LowerLevel(k, g[i].x, g[i].nu, g[i].depth, g[i].value);
+      }
+    }
+  }
+  for (std::size_t i = 0; i < kGroups; ++i) {
+    if (!g[i].upper) LowerClose(g[i].x, g[i].nu, g[i].value);
+  }
+  std::memcpy(static_cast<void*>(groupsInOut), g, sizeof g);
+}
+
+#undef SPECFUN_WIDEST_VECTORS
+
+// Orders `members` by the depth of their plans (few elements: insertion).
+void SortByDepth(std::uint16_t* members, std::size_t count, const Plan* plans) {
+  for (std::size_t i = 1; i < count; ++i) {
+    const std::uint16_t member = members[i];
+    std::size_t j = i;
+    for (; j > 0 && plans[members[j - 1]].depth > plans[member].depth; --j) members[j] = members[j - 1];
+    members[j] = member;
+  }
+}
+
+
+// The elements of one method, ordered by depth, cut into groups of eight.
+struct Members {
+  std::uint16_t index[detail::kChiSquareChunk];
+  std::size_t count = 0;
+};
+
+// The fractions of the members of both methods, up to kGroups groups of
+// eight at a time; a short group is filled with idle lanes of depth 0.
+void FractionsInLanes(const Members& upper, const Members& lower, const double* x,
+                      const double* nu, const Plan* plans, double* fractions) {
+  std::size_t upperNext = 0;
+  std::size_t lowerNext = 0;
+  while (upperNext < upper.count || lowerNext < lower.count) {
+    LaneGroup groups[kGroups];
+    const std::uint16_t* members[kGroups] = {};
+    std::size_t used[kGroups] = {};
+    for (std::size_t i = 0; i < kGroups; ++i) {
+      const bool fromUpper = upperNext < upper.count;
+      const Members& source = fromUpper ? upper : lower;
+      std::size_t& next = fromUpper ? upperNext : lowerNext;
+      used[i] = std::min(kLanes, source.count - next);
+      members[i] = source.index + next;
+      next += used[i];
+      LaneGroup& group = groups[i];
+      group.upper = fromUpper;
+      group.maxDepth = 0;
+      for (std::size_t l = 0; l < kLanes; ++l) {
+        const bool idle = l >= used[i];
+        const std::size_t e = idle ? 0 : members[i][l];
+        group.x[l] = idle ? 1.0 : x[e];
+        group.nu[l] = idle ? 1.0 : nu[e];
+        const int depth = idle ? 0 : plans[e].depth;
+        group.depth[l] = depth;
+        group.maxDepth = std::max(group.maxDepth, depth);
+      }
+    }
+    FractionLanes(groups);
+    for (std::size_t i = 0; i < kGroups; ++i) {
+      for (std::size_t l = 0; l < used[i]; ++l) fractions[members[i][l]] = groups[i].value[l];
+    }
+  }
 }
 
 }  // namespace
@@ -258,6 +424,11 @@ double StirlingRemainder(double a) {
   return inverse * (1.0 / 12.0 - inverse2 * (1.0 / 360.0 - inverse2 / 1260.0));
 }
 
+double LogLowerPrefactor(double a, double z) {
+  const double delta = (z - a) / a;
+  return -a * LogOnePlusMinusDelta(delta) - 0.5 * std::log(kTwoPi * a) - StirlingRemainder(a);
+}
+
 ChiSquareConstants ChiSquareConstantsFor(double nu) {
   const double halfNu = nu * 0.5;
   const double halfNuPlusOne = halfNu + 1.0;
@@ -266,25 +437,66 @@ ChiSquareConstants ChiSquareConstantsFor(double nu) {
 
 double ChiSquareTail(double x, double nu, std::int32_t tail, const ChiSquareConstants& given) {
   const bool upperWanted = tail != 0;
-  if (std::isnan(x) || std::isnan(nu)) return kNaN;
-  if (std::isinf(x) || std::isinf(nu)) return AtInfinity(x, nu, upperWanted);
   const Constants constants(nu, given);
-  DirectTail direct{};
-  if (nu >= kWilsonHilfertyFrom) {
-    direct = WilsonHilferty(x, nu);
-  } else if (x / nu > kSwitchRatio) {
-    direct = UpperBranch(x, nu, constants);
-  } else {
-    direct = LowerBranch(x, nu, constants);
+  const Plan plan = PlanTail(x, nu, upperWanted, constants);
+  switch (plan.method) {
+    case Method::kSettled:
+      return plan.settled;
+    case Method::kWilsonHilferty:
+      return FromWilsonHilferty(x, nu, upperWanted);
+    case Method::kUpperFraction:
+      return FromFraction(plan, x, nu, UpperFraction(x, nu, plan.depth), upperWanted, constants);
+    case Method::kLowerFraction:
+      return FromFraction(plan, x, nu, LowerFraction(x, nu, plan.depth), upperWanted, constants);
   }
-  const double value = upperWanted == direct.upper ? direct.value : 1.0 - direct.value;
-  return std::clamp(value, 0.0, 1.0);
+  return kNaN;
+}
+
+ChiSquareChunk::ChiSquareChunk(const double* x, const double* nu, std::int32_t tail,
+                               std::size_t count, bool sameX)
+    : x_(x), nu_(nu), upperWanted_(tail != 0), logHalfX_(kNaN) {
+  if (sameX && count > 0) logHalfX_ = std::log(x[0] * 0.5);
+  Members upper;
+  Members lower;
+  for (std::size_t i = 0; i < count; ++i) {
+    plans_[i] = PlanTail(x[i], nu[i], upperWanted_, Constants(nu[i], kNoConstants));
+    const auto member = static_cast<std::uint16_t>(i);
+    if (plans_[i].method == Method::kUpperFraction) upper.index[upper.count++] = member;
+    if (plans_[i].method == Method::kLowerFraction) lower.index[lower.count++] = member;
+  }
+  SortByDepth(upper.index, upper.count, plans_);
+  SortByDepth(lower.index, lower.count, plans_);
+  FractionsInLanes(upper, lower, x, nu, plans_, fractions_);
+}
+
+double ChiSquareChunk::Tail(std::size_t i) const {
+  const Plan& plan = plans_[i];
+  switch (plan.method) {
+    case Method::kSettled:
+      return plan.settled;
+    case Method::kWilsonHilferty:
+      return FromWilsonHilferty(x_[i], nu_[i], upperWanted_);
+    case Method::kUpperFraction:
+    case Method::kLowerFraction:
+      break;
+  }
+  return FromFraction(plan, x_[i], nu_[i], fractions_[i], upperWanted_,
+                      Constants(nu_[i], kNoConstants), logHalfX_);
 }
 
 }  // namespace detail
 
 double ChiSquare(const double& x, const double& nu, const std::int32_t& tail) {
-  return detail::ChiSquareTail(x, nu, tail, {kNaN, kNaN, kNaN});
+  return detail::ChiSquareTail(x, nu, tail, kNoConstants);
+}
+
+void ChiSquareBatch(const double* x, const double* nu, std::int32_t tail, double* result,
+                    std::size_t count) {
+  for (std::size_t first = 0; first < count; first += detail::kChiSquareChunk) {
+    const std::size_t size = std::min(detail::kChiSquareChunk, count - first);
+    const detail::ChiSquareChunk chunk(x + first, nu + first, tail, size);
+    for (std::size_t i = 0; i < size; ++i) result[first + i] = chunk.Tail(i);
+  }
 }
 
 }  // namespace specfun

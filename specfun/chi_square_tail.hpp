@@ -1,8 +1,10 @@
-// The chi-square tails with the parts that depend on the degrees of freedom
-// alone worked out once, for callers that evaluate many x at one nu
+// The chi-square tails for callers inside the library: with the parts that
+// depend on the degrees of freedom alone worked out once (for many x at one
+// nu), many at once side by side, and the prefactor of the lower fraction
 // (internal).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace specfun::detail {
@@ -23,8 +25,45 @@ ChiSquareConstants ChiSquareConstantsFor(double nu);
 // result is the same, bit for bit.
 double ChiSquareTail(double x, double nu, std::int32_t tail, const ChiSquareConstants& constants);
 
+// How one tail is evaluated: a continued fraction of `depth` levels (the
+// upper fraction of Γ(a, z) or the lower one of γ(a, z)), the
+// Wilson–Hilferty approximation, or a value the arguments settle by
+// themselves (`settled`, already the wanted tail).
+enum class Method : std::uint8_t { kUpperFraction, kLowerFraction, kWilsonHilferty, kSettled };
+struct Plan {
+  Method method;
+  int depth;
+  double settled;
+};
+
+// The tails ChiSquare(x[i], nu[i], tail) of up to kChiSquareChunk elements:
+// each element planned, the fractions of each method run sixteen lanes side
+// by side with the lanes ordered by depth; Tail(i) then completes element i
+// (its prefactor and the complement), bit for bit the scalar result. With
+// `sameX` every x[i] is x[0] and ln(x/2) is taken once. The arrays must
+// outlive the chunk.
+inline constexpr std::size_t kChiSquareChunk = 64;
+class ChiSquareChunk {
+ public:
+  ChiSquareChunk(const double* x, const double* nu, std::int32_t tail, std::size_t count,
+                 bool sameX = false);
+  double Tail(std::size_t i) const;
+
+ private:
+  const double* x_;
+  const double* nu_;
+  bool upperWanted_;
+  double logHalfX_;
+  Plan plans_[kChiSquareChunk];
+  double fractions_[kChiSquareChunk];
+};
+
 // ln Γ(a + 1) − ((a + ½)·ln a − a + ½·ln 2π), the remainder of Stirling's
 // series (A&S 6.1.40, three terms), for a >= 200.
 double StirlingRemainder(double a);
+
+// ln(z^a·e^(−z)/Γ(a + 1)) for a >= 200, free of the cancellation between
+// its large terms.
+double LogLowerPrefactor(double a, double z);
 
 }  // namespace specfun::detail

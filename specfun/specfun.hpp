@@ -10,7 +10,12 @@
 // ever report anything, through the diagnostic sink (specfun/diagnostics.hpp).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#if __cplusplus >= 202002L
+#include <span>
+#include <stdexcept>
+#endif
 
 #include "specfun/diagnostics.hpp"
 
@@ -68,6 +73,20 @@ double StudentInv(const double& p, const double& nu);
 // x >= 0 and nu > 0, to 1e-13 + nu*1e-15 absolute; always inside [0, 1].
 double ChiSquare(const double& x, const double& nu, const std::int32_t& tail);
 
+// result[i] = ChiSquare(x[i], nu[i], tail) for i < count, bit for bit, the
+// elements evaluated side by side.
+void ChiSquareBatch(const double* x, const double* nu, std::int32_t tail, double* result,
+                    std::size_t count);
+#if __cplusplus >= 202002L
+inline void ChiSquareBatch(std::span<const double> x, std::span<const double> nu, std::int32_t tail,
+                           std::span<double> result) {
+  if (nu.size() != x.size() || result.size() != x.size()) {
+    throw std::invalid_argument("ChiSquareBatch: arrays of different lengths");
+  }
+  ChiSquareBatch(x.data(), nu.data(), tail, result.data(), x.size());
+}
+#endif
+
 // The x >= 0 with ChiSquare(x, nu, 1) = p, for nu > 0 (to 1e-9 relative for
 // 0.5 <= nu <= 1e6 and 1e-300 <= p <= 0.9); 0 for p >= 1 and +∞ for p <= 0.
 double ChiSquareInv(const double& p, const double& nu);
@@ -77,5 +96,20 @@ double ChiSquareInv(const double& p, const double& nu);
 // absolute; for x >= 0, nu > 0 and lambda >= 0.
 double NCChiSquare(const double& x, const double& nu, const double& lambda,
                    const std::int32_t& tail);
+
+// result[i] = NCChiSquare(x[i], nu[i], lambda[i], tail) for i < count, bit
+// for bit, the terms of the sums evaluated side by side.
+void NCChiSquareBatch(const double* x, const double* nu, const double* lambda, std::int32_t tail,
+                      double* result, std::size_t count);
+#if __cplusplus >= 202002L
+inline void NCChiSquareBatch(std::span<const double> x, std::span<const double> nu,
+                             std::span<const double> lambda, std::int32_t tail,
+                             std::span<double> result) {
+  if (nu.size() != x.size() || lambda.size() != x.size() || result.size() != x.size()) {
+    throw std::invalid_argument("NCChiSquareBatch: arrays of different lengths");
+  }
+  NCChiSquareBatch(x.data(), nu.data(), lambda.data(), tail, result.data(), x.size());
+}
+#endif
 
 }  // namespace specfun
