@@ -112,29 +112,28 @@ constexpr Plan kWilsonHilfertyPlan{Method::kWilsonHilferty, 0, 0.0};
 // The fractions below are written once for a lane type T: a double, or a
 // vector of doubles whose lanes are independent arguments run side by side
 // (each lane's arithmetic is that of the one-double evaluation, IEEE
-// operation for operation, so it gives the same bits). Lane l has depth[l]
-// levels; the levels above it leave its value at 1.
+// operation for operation, so it gives the same bits).
 #define SPECFUN_ALWAYS_INLINE [[gnu::always_inline]] inline
 
 // Legendre's fraction for Γ(a, z), each level normalised to 1 + c/(…):
 // level k.
 template <class T>
-SPECFUN_ALWAYS_INLINE void UpperLevel(int k, const T& x, const T& nu, const T& depth, T& f) {
-  const T level = T{} + k;
-  const T numerator = k % 2 == 0 ? level : (T{} + (k + 1)) - nu;
-  const T next = 1.0 + numerator / (x * f);
-  f = level <= depth ? next : f;
+SPECFUN_ALWAYS_INLINE void UpperLevel(int k, const T& x, const T& nu, const T& f, T& next) {
+  const T numerator = k % 2 == 0 ? T{} + k : (T{} + (k + 1)) - nu;
+  next = 1.0 + numerator / (x * f);
 }
 
 // The fraction of γ(a, z), each level normalised to 1 ± c/(…): level k >= 2,
 // then the first level that closes it.
 template <class T>
-SPECFUN_ALWAYS_INLINE void LowerLevel(int k, const T& x, const T& nu, const T& depth, T& s) {
-  const T level = T{} + k;
+SPECFUN_ALWAYS_INLINE void LowerLevel(int k, const T& x, const T& nu, const T& s, T& next) {
   const T shifted = nu + 2 * k;
   const T d = shifted * (shifted - 2.0);
-  const T next = k % 2 == 0 ? 1.0 + ((level / d) * x) / s : 1.0 - ((((nu + k) - 1.0) / d) * x) / s;
-  s = level <= depth ? next : s;
+  if (k % 2 == 0) {
+    next = 1.0 + (((T{} + k) / d) * x) / s;
+  } else {
+    next = 1.0 - ((((nu + k) - 1.0) / d) * x) / s;
+  }
 }
 
 template <class T>
@@ -144,15 +143,13 @@ SPECFUN_ALWAYS_INLINE void LowerClose(const T& x, const T& nu, T& s) {
 
 double UpperFraction(double x, double nu, int depth) {
   double f = 1.0;
-  const double levels = depth;
-  for (int k = depth; k >= 1; --k) UpperLevel(k, x, nu, levels, f);
+  for (int k = depth; k >= 1; --k) UpperLevel(k, x, nu, f, f);
   return f;
 }
 
 double LowerFraction(double x, double nu, int depth) {
   double s = 1.0;
-  const double levels = depth;
-  for (int k = depth; k >= 2; --k) LowerLevel(k, x, nu, levels, s);
+  for (int k = depth; k >= 2; --k) LowerLevel(k, x, nu, s, s);
   LowerClose(x, nu, s);
   return s;
 }
@@ -296,11 +293,15 @@ double Finish(double direct, bool directIsUpper, bool upperWanted) {
   return std::clamp(value, 0.0, 1.0);
 }
 
-// The tail of a planned fraction, its value `fraction` given.
-double FromFraction(const Plan& plan, double x, double nu, double fraction, bool upperWanted,
-                    const Constants& constants, double logHalfX = kNaN) {
-  const double direct = std::exp(Exponent(plan.method, x, nu, constants, logHalfX)) / fraction;
-  return Finish(direct, plan.method == Method::kUpperFraction, upperWanted);
+// e^L, the prefactor of a planned fraction.
+double Prefactor(const Plan& plan, double x, double nu, const Constants& constants,
+                 double logHalfX = kNaN) {
+  return std::exp(Exponent(plan.method, x, nu, constants, logHalfX));
+}
+
+// The wanted tail from the prefactor and the value of a planned fraction.
+double FromFraction(const Plan& plan, double prefactor, double fraction, bool upperWanted) {
+  return Finish(prefactor / fraction, plan.method == Method::kUpperFraction, upperWanted);
 }
 
 double FromWilsonHilferty(double x, double nu, bool upperWanted) {
@@ -344,12 +345,15 @@ void FractionLanes(LaneGroup* groupsInOut) {
   }
   for (int k = top; k >= 1; --k) {
     for (std::size_t i = 0; i < kGroups; ++i) {
-      if (k > g[i].maxDepth) continue;
+      if (k > g[i].maxDepth || (!g[i].upper && k < 2)) continue;
+      // Lanes whose depth is below k keep their value.
+      Lanes next;
       if (g[i].upper) {
-        UpperLevel(k, g[i].x, g[i].nu, g[i].depth, g[i].value);
-      } else if (k >= 2) {
-        LowerLevel(k, g[i].x, g[i].nu, g[i].depth, g[i].value);
+        UpperLevel(k, g[i].x, g[i].nu, g[i].value, next);
+      } else {
+        LowerLevel(k, g[i].x, g[i].nu, g[i].value, next);
       }
+      g[i].value = Lanes{} + k <= g[i].depth ? next : g[i].value;
     }
   }
   for (std::size_t i = 0; i < kGroups; ++i) {
@@ -445,11 +449,14 @@ double ChiSquareTail(double x, double nu, std::int32_t tail, const ChiSquareCons
     case Method::kWilsonHilferty:
       return FromWilsonHilferty(x, nu, upperWanted);
     case Method::kUpperFraction:
-      return FromFraction(plan, x, nu, UpperFraction(x, nu, plan.depth), upperWanted, constants);
     case Method::kLowerFraction:
-      return FromFraction(plan, x, nu, LowerFraction(x, nu, plan.depth), upperWanted, constants);
+      break;
   }
-  return kNaN;
+  // The prefactor first: its work overlaps the fraction's chain of divisions.
+  const double prefactor = Prefactor(plan, x, nu, constants);
+  const double fraction = plan.method == Method::kUpperFraction ? UpperFraction(x, nu, plan.depth)
+                                                                : LowerFraction(x, nu, plan.depth);
+  return FromFraction(plan, prefactor, fraction, upperWanted);
 }
 
 ChiSquareChunk::ChiSquareChunk(const double* x, const double* nu, std::int32_t tail,
@@ -480,8 +487,8 @@ double ChiSquareChunk::Tail(std::size_t i) const {
     case Method::kLowerFraction:
       break;
   }
-  return FromFraction(plan, x_[i], nu_[i], fractions_[i], upperWanted_,
-                      Constants(nu_[i], kNoConstants), logHalfX_);
+  const double prefactor = Prefactor(plan, x_[i], nu_[i], Constants(nu_[i], kNoConstants), logHalfX_);
+  return FromFraction(plan, prefactor, fractions_[i], upperWanted_);
 }
 
 }  // namespace detail
