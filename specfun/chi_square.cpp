@@ -71,13 +71,18 @@ constexpr KeepNode kLowerKeepNodes[] = {
     {500.0, -2.609}, {700.0, -2.920}, {1e3, -3.233},   {2e3, -3.744},   {5e3, -4.250},
     {1e4, -4.526},   {3e4, -4.830},   {1e5, -5.025},   {3e5, -5.123},   {1e6, -5.188}};
 constexpr double kLowerKeepBeyondNodes = -5.3;
-// Above every u of the nodes.
-constexpr double kLowerKeepUCeiling = 2.5;
+
+// The first node above nu, or the end.
+const KeepNode* UpperKeepNode(double nu) {
+  return std::upper_bound(std::begin(kLowerKeepNodes), std::end(kLowerKeepNodes), nu,
+                          [](double value, const KeepNode& node) { return value < node.nu; });
+}
+
+// Far above the rounding of the interpolated u.
+constexpr double kInterpolationMargin = 1e-9;
 
 double LowerKeepU(double nu) {
-  const KeepNode* upper = std::upper_bound(
-      std::begin(kLowerKeepNodes), std::end(kLowerKeepNodes), nu,
-      [](double value, const KeepNode& node) { return value < node.nu; });
+  const KeepNode* upper = UpperKeepNode(nu);
   if (upper == std::end(kLowerKeepNodes)) return kLowerKeepBeyondNodes;
   const KeepNode* lower = upper - 1;
   const double t = std::log(nu / lower->nu) / std::log(upper->nu / lower->nu);
@@ -153,8 +158,6 @@ double LowerFraction(double x, double nu, int depth) {
   LowerClose(x, nu, s);
   return s;
 }
-
-#undef SPECFUN_ALWAYS_INLINE
 
 class Constants {
  public:
@@ -248,14 +251,23 @@ Plan UpperBranch(double x, double nu) {
   return Fraction(Method::kLowerFraction, kFractionDepth);
 }
 
-// x/2 <= LowerKeepHalfX(ν). Its u lies between −5.3 and 2.5, and a + u·√a
-// rounds monotonically in u, so outside that band the answer needs no u.
+// x/2 <= LowerKeepHalfX(ν), deciding without the interpolation where x/2
+// lies outside the band that the u of the two neighbouring nodes span (the
+// interpolated u lies between them, and a + u·√a rounds monotonically in u).
 bool WithinLowerKeep(double halfX, double nu, const Constants& constants) {
   if (nu > kLowerKeepAllUpTo) {
+    const KeepNode* upper = UpperKeepNode(nu);
+    double uLow = kLowerKeepBeyondNodes;
+    double uHigh = kLowerKeepBeyondNodes;
+    if (upper != std::end(kLowerKeepNodes)) {
+      const KeepNode* lower = upper - 1;
+      uLow = std::min(lower->u, upper->u) - kInterpolationMargin;
+      uHigh = std::max(lower->u, upper->u) + kInterpolationMargin;
+    }
     const double a = nu * 0.5;
     const double root = std::sqrt(a);
-    if (halfX <= a + kLowerKeepBeyondNodes * root) return true;
-    if (halfX > a + kLowerKeepUCeiling * root) return false;
+    if (halfX <= a + uLow * root) return true;
+    if (halfX > a + uHigh * root) return false;
   }
   return halfX <= constants.LowerKeepHalfX();
 }
@@ -279,12 +291,59 @@ double AtInfinity(double x, double nu, bool upperWanted) {
   return allBelowX == upperWanted ? 0.0 : 1.0;
 }
 
+// Where the tail a fraction computes directly is far below 2^-54, its
+// complement rounds to exactly 1 and the fraction need not be evaluated.
+// Its exponent L (step 4 or 8, or the stable form) is bounded above
+// through Stirling's lower bound ln Γ(s) >= (s − ½)·ln s − s + ½·ln 2π,
+// valid for every s > 0, and bounds of the logarithm free of any call:
+//   lower fraction, r = z/(a + 1) <= ½, ln r <= 2(r − 1)/(r + 1):
+//     L <= a·ln r + a + 1 − z <= a·2(r − 1)/(r + 1) + a + 1 − z;
+//   upper fraction, R = z/a > 2, a >= 1, ln R <= (R − 1)/√R:
+//     L <= (a − 1)·ln R + a − z <= (a − 1)·(R − 1)/√R + a − z;
+// plus a margin far above the rounding of L and of the bound. The fraction
+// itself is at least ½ there: the lower one is at least 1 − z/(a + 1)
+// (A&S 6.5.29 summed as a geometric series), the upper one at least
+// (z − a + 1)/z (A&S 6.5.32). A bound below ln(2^-54·½) leaves the direct
+// tail below 2^-54; one below −746 leaves e^L, and so the direct tail, at
+// exactly 0.
+constexpr double kComplementIsOneBelow = -39.0;
+constexpr double kDirectIsZeroBelow = -746.0;
+constexpr double kExponentMargin = 1e-9;
+
+// The bound on L plus its margin, or NaN where it does not apply.
+double ExponentBound(const Plan& plan, double x, double nu) {
+  const double a = nu * 0.5;
+  const double z = x * 0.5;
+  if (!(a > 0.0 && z > 0.0)) return kNaN;
+  const double margin = kExponentMargin * (a + z + 1.0);
+  if (plan.method == Method::kLowerFraction) {
+    // The bound is at least 1 − a − z.
+    if (!(z <= 0.5 * (a + 1.0) && a + z > 1.0 - kComplementIsOneBelow)) return kNaN;
+    const double r = z / (a + 1.0);
+    return a * (2.0 * (r - 1.0) / (r + 1.0)) + (a + 1.0 - z) + margin;
+  }
+  // The bound is at least a − z.
+  if (!(z > 2.0 * a && a >= 1.0 && z - a > -kComplementIsOneBelow)) return kNaN;
+  const double ratio = z / a;
+  return (a - 1.0) * ((ratio - 1.0) / std::sqrt(ratio)) + (a - z) + margin;
+}
+
+// The plan, settled at once where the bound decides the value.
+Plan SettleByBound(const Plan& plan, double x, double nu, bool upperWanted) {
+  if (plan.method != Method::kUpperFraction && plan.method != Method::kLowerFraction) return plan;
+  const bool complementWanted = upperWanted != (plan.method == Method::kUpperFraction);
+  const double bound = ExponentBound(plan, x, nu);
+  if (complementWanted && bound < kComplementIsOneBelow) return Settled(1.0);
+  if (!complementWanted && bound < kDirectIsZeroBelow) return Settled(0.0);
+  return plan;
+}
+
 Plan PlanTail(double x, double nu, bool upperWanted, const Constants& constants) {
   if (std::isnan(x) || std::isnan(nu)) return Settled(kNaN);
   if (std::isinf(x) || std::isinf(nu)) return Settled(AtInfinity(x, nu, upperWanted));
   if (nu >= kWilsonHilfertyFrom) return kWilsonHilfertyPlan;
-  if (x / nu > kSwitchRatio) return UpperBranch(x, nu);
-  return LowerBranch(x, nu, upperWanted, constants);
+  if (x / nu > kSwitchRatio) return SettleByBound(UpperBranch(x, nu), x, nu, upperWanted);
+  return SettleByBound(LowerBranch(x, nu, upperWanted, constants), x, nu, upperWanted);
 }
 
 // The wanted tail from the one computed, kept inside [0, 1].
@@ -322,12 +381,51 @@ struct LaneGroup {
   Lanes nu;
   Lanes depth;
   Lanes value;
+  int minDepth;
   int maxDepth;
   bool upper;
 };
 
-// The fractions of `groups` (unused ones with maxDepth 0), compiled for
-// the widest vector unit present.
+// kCount groups level by level, held in registers. Below the smallest depth
+// of a group every lane takes the level; above it lanes whose depth is
+// below k keep their value.
+template <std::size_t kCount>
+SPECFUN_ALWAYS_INLINE void GroupFractions(LaneGroup* groups) {
+  Lanes x[kCount];
+  Lanes nu[kCount];
+  Lanes depth[kCount];
+  Lanes value[kCount];
+  int top = 0;
+  for (std::size_t i = 0; i < kCount; ++i) {
+    x[i] = groups[i].x;
+    nu[i] = groups[i].nu;
+    depth[i] = groups[i].depth;
+    value[i] = Lanes{} + 1.0;
+    top = std::max(top, groups[i].maxDepth);
+  }
+  for (int k = top; k >= 1; --k) {
+    for (std::size_t i = 0; i < kCount; ++i) {
+      const LaneGroup& group = groups[i];
+      if (k > group.maxDepth || (!group.upper && k < 2)) continue;
+      Lanes next;
+      if (group.upper) {
+        UpperLevel(k, x[i], nu[i], value[i], next);
+      } else {
+        LowerLevel(k, x[i], nu[i], value[i], next);
+      }
+      value[i] = k <= group.minDepth ? next : (Lanes{} + k <= depth[i] ? next : value[i]);
+    }
+  }
+  for (std::size_t i = 0; i < kCount; ++i) {
+    if (!groups[i].upper) LowerClose(x[i], nu[i], value[i]);
+    groups[i].value = value[i];
+  }
+}
+
+#undef SPECFUN_ALWAYS_INLINE
+
+// The fractions of `count` groups (1 to kGroups), compiled for the widest
+// vector unit present.
 #if defined(__GNUC__) && defined(__x86_64__) && !defined(__clang__)
 #define SPECFUN_WIDEST_VECTORS __attribute__((target_clones("avx512f", "avx2", "default")))
 #else
@@ -335,31 +433,21 @@ struct LaneGroup {
 #endif
 
 SPECFUN_WIDEST_VECTORS
-void FractionLanes(LaneGroup* groupsInOut) {
-  LaneGroup g[kGroups];
-  std::memcpy(static_cast<void*>(g), groupsInOut, sizeof g);
-  int top = 0;
-  for (std::size_t i = 0; i < kGroups; ++i) {
-    g[i].value = Lanes{} + 1.0;
-    top = std::max(top, g[i].maxDepth);
+void FractionLanes(LaneGroup* groups, std::size_t count) {
+  switch (count) {
+    case 1:
+      GroupFractions<1>(groups);
+      break;
+    case 2:
+      GroupFractions<2>(groups);
+      break;
+    case 3:
+      GroupFractions<3>(groups);
+      break;
+    default:
+      GroupFractions<kGroups>(groups);
+      break;
   }
-  for (int k = top; k >= 1; --k) {
-    for (std::size_t i = 0; i < kGroups; ++i) {
-      if (k > g[i].maxDepth || (!g[i].upper && k < 2)) continue;
-      // Lanes whose depth is below k keep their value.
-      Lanes next;
-      if (g[i].upper) {
-        UpperLevel(k, g[i].x, g[i].nu, g[i].value, next);
-      } else {
-        LowerLevel(k, g[i].x, g[i].nu, g[i].value, next);
-      }
-      g[i].value = Lanes{} + k <= g[i].depth ? next : g[i].value;
-    }
-  }
-  for (std::size_t i = 0; i < kGroups; ++i) {
-    if (!g[i].upper) LowerClose(g[i].x, g[i].nu, g[i].value);
-  }
-  std::memcpy(static_cast<void*>(groupsInOut), g, sizeof g);
 }
 
 #undef SPECFUN_WIDEST_VECTORS
@@ -382,7 +470,9 @@ struct Members {
 };
 
 // The fractions of the members of both methods, up to kGroups groups of
-// eight at a time; a short group is filled with idle lanes of depth 0.
+// eight at a time (members ordered by depth, so a group's first member has
+// its smallest depth and its last the largest); a short group is filled with
+// idle lanes of depth 0.
 void FractionsInLanes(const Members& upper, const Members& lower, const double* x,
                       const double* nu, const Plan* plans, double* fractions) {
   std::size_t upperNext = 0;
@@ -391,7 +481,9 @@ void FractionsInLanes(const Members& upper, const Members& lower, const double* 
     LaneGroup groups[kGroups];
     const std::uint16_t* members[kGroups] = {};
     std::size_t used[kGroups] = {};
-    for (std::size_t i = 0; i < kGroups; ++i) {
+    std::size_t groupCount = 0;
+    for (std::size_t i = 0; i < kGroups && (upperNext < upper.count || lowerNext < lower.count); ++i) {
+      ++groupCount;
       const bool fromUpper = upperNext < upper.count;
       const Members& source = fromUpper ? upper : lower;
       std::size_t& next = fromUpper ? upperNext : lowerNext;
@@ -400,19 +492,18 @@ void FractionsInLanes(const Members& upper, const Members& lower, const double* 
       next += used[i];
       LaneGroup& group = groups[i];
       group.upper = fromUpper;
-      group.maxDepth = 0;
+      group.minDepth = used[i] < kLanes ? 0 : plans[members[i][0]].depth;
+      group.maxDepth = plans[members[i][used[i] - 1]].depth;
       for (std::size_t l = 0; l < kLanes; ++l) {
         const bool idle = l >= used[i];
         const std::size_t e = idle ? 0 : members[i][l];
         group.x[l] = idle ? 1.0 : x[e];
         group.nu[l] = idle ? 1.0 : nu[e];
-        const int depth = idle ? 0 : plans[e].depth;
-        group.depth[l] = depth;
-        group.maxDepth = std::max(group.maxDepth, depth);
+        group.depth[l] = idle ? 0 : plans[e].depth;
       }
     }
-    FractionLanes(groups);
-    for (std::size_t i = 0; i < kGroups; ++i) {
+    FractionLanes(groups, groupCount);
+    for (std::size_t i = 0; i < groupCount; ++i) {
       for (std::size_t l = 0; l < used[i]; ++l) fractions[members[i][l]] = groups[i].value[l];
     }
   }

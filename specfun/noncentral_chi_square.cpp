@@ -56,7 +56,7 @@ double ClampToUnit(double value) { return std::clamp(value, 0.0, 1.0); }
 
 // The upward sum from j = 0, its central tails `kBlock` at a time. The
 // first block holds the terms up to the mode, where the sum cannot stop,
-// and one more (a single term for λ = 0).
+// and eight more (a single term for λ = 0, whose second weight is 0).
 class UpwardSum {
  public:
   UpwardSum(double x, double nu, double halfLambda, std::int32_t tail)
@@ -115,7 +115,7 @@ class UpwardSum {
  private:
   std::size_t FirstBlockSize() const {
     if (!(halfLambda_ > 0.0)) return 1;
-    return static_cast<std::size_t>(std::min(static_cast<double>(kBlock), std::ceil(halfLambda_) + 2.0));
+    return static_cast<std::size_t>(std::min(static_cast<double>(kBlock), std::ceil(halfLambda_) + 8.0));
   }
 
   double x_;
