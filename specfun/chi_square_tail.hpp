@@ -39,7 +39,8 @@ struct Plan {
 // The tails ChiSquare(x[i], nu[i], tail) of up to kChiSquareChunk elements:
 // each element planned, the fractions of each method run sixteen lanes side
 // by side with the lanes ordered by depth; Tail(i) then completes element i
-// (its prefactor and the complement), bit for bit the scalar result. With
+// (its prefactor, whose ln Γ is taken for eight elements at a time side by
+// side, and the complement), bit for bit the scalar result. With
 // `sameX` every x[i] is x[0] and ln(x/2) is taken once. The arrays must
 // outlive the chunk.
 inline constexpr std::size_t kChiSquareChunk = 64;
@@ -47,15 +48,21 @@ class ChiSquareChunk {
  public:
   ChiSquareChunk(const double* x, const double* nu, std::int32_t tail, std::size_t count,
                  bool sameX = false);
-  double Tail(std::size_t i) const;
+  double Tail(std::size_t i);
 
  private:
+  // The ln Γ of the prefactors of the elements i / 8 = group, side by side.
+  void LnGammasOfGroup(std::size_t group);
+
   const double* x_;
   const double* nu_;
+  std::size_t count_;
   bool upperWanted_;
   double logHalfX_;
+  std::uint32_t lnGammaGroupsDone_ = 0;
   Plan plans_[kChiSquareChunk];
   double fractions_[kChiSquareChunk];
+  double lnGammas_[kChiSquareChunk];
 };
 
 // ln Γ(a + 1) − ((a + ½)·ln a − a + ½·ln 2π), the remainder of Stirling's

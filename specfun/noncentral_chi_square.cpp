@@ -81,7 +81,7 @@ class UpwardSum {
     std::int32_t j = 0;
     for (std::size_t size = FirstBlockSize();; size = kBlock) {
       for (std::size_t l = 0; l < size; ++l) degrees_[l] = static_cast<double>(2 * (j + static_cast<std::int32_t>(l))) + nu_;
-      const detail::ChiSquareChunk tails(xs_, degrees_, tail_, size, true);
+      detail::ChiSquareChunk tails(xs_, degrees_, tail_, size, true);
       for (std::size_t l = 0; l < size; ++l, ++j) {
         const double term = tails.Tail(l) * weight;
         // A NaN term (x and ν both infinite) would never fall below the
