@@ -43,7 +43,7 @@ struct Plan {
 // side, and the complement), bit for bit the scalar result. With
 // `sameX` every x[i] is x[0] and ln(x/2) is taken once. The arrays must
 // outlive the chunk.
-inline constexpr std::size_t kChiSquareChunk = 64;
+inline constexpr std::size_t kChiSquareChunk = 256;
 class ChiSquareChunk {
  public:
   ChiSquareChunk(const double* x, const double* nu, std::int32_t tail, std::size_t count,
@@ -59,7 +59,9 @@ class ChiSquareChunk {
   std::size_t count_;
   bool upperWanted_;
   double logHalfX_;
+  // Bit g: the ln Γ of group g are in lnGammas_.
   std::uint32_t lnGammaGroupsDone_ = 0;
+  static_assert(kChiSquareChunk <= 8 * 32, "one bit per group of eight");
   Plan plans_[kChiSquareChunk];
   double fractions_[kChiSquareChunk];
   double lnGammas_[kChiSquareChunk];
