@@ -20,7 +20,15 @@
 // written grows like ν·ln ν·1e-16. Where the fractions would need more than
 // 1700 levels (ν above 2.3e6, z within 0.66·√a of a), and from ν = 1e10 on,
 // the Wilson–Hilferty approximation (A&S 26.4.14) is used, whose error there
-// is below 5e-9 absolute. Results are kept inside [0, 1].
+// is below 5e-9 absolute. Results are kept inside [0, 1]. Where a bound on
+// the prefactor shows that the tail a fraction would give is far below
+// 2^-54, its complement is 1 exactly and the fraction is not evaluated.
+//
+// Many tails at once (ChiSquareBatch, the terms of NCChiSquare) are planned
+// one by one, then the fractions of equal method run side by side in
+// vector lanes, ordered by depth, and the ln Γ of their prefactors too;
+// every lane performs the operations of the single evaluation in the same
+// order, so each result is bit for bit the scalar one.
 #include <algorithm>
 #include <cmath>
 #include <cstddef>

@@ -93,7 +93,7 @@ double ChiSquareInv(const double& p, const double& nu);
 
 // The non-central chi-square tail with nu degrees of freedom and
 // non-centrality lambda, lower (tail = 0) or upper (tail != 0), to 1e-7
-// absolute; for x >= 0, nu > 0 and lambda >= 0.
+// absolute; for x >= 0, nu > 0 and lambda >= 0 (a negative x gives 0 and 1).
 double NCChiSquare(const double& x, const double& nu, const double& lambda,
                    const std::int32_t& tail);
 
