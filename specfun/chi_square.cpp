@@ -79,6 +79,8 @@ constexpr KeepNode kLowerKeepNodes[] = {
     {500.0, -2.609}, {700.0, -2.920}, {1e3, -3.233},   {2e3, -3.744},   {5e3, -4.250},
     {1e4, -4.526},   {3e4, -4.830},   {1e5, -5.025},   {3e5, -5.123},   {1e6, -5.188}};
 constexpr double kLowerKeepBeyondNodes = -5.3;
+// Above the u of every node.
+constexpr double kLowerKeepUCeiling = 2.5;
 
 // The first node above nu, or the end.
 const KeepNode* UpperKeepNode(double nu) {
@@ -264,18 +266,16 @@ Plan UpperBranch(double x, double nu) {
 // interpolated u lies between them, and a + u·√a rounds monotonically in u).
 bool WithinLowerKeep(double halfX, double nu, const Constants& constants) {
   if (nu > kLowerKeepAllUpTo) {
-    const KeepNode* upper = UpperKeepNode(nu);
-    double uLow = kLowerKeepBeyondNodes;
-    double uHigh = kLowerKeepBeyondNodes;
-    if (upper != std::end(kLowerKeepNodes)) {
-      const KeepNode* lower = upper - 1;
-      uLow = std::min(lower->u, upper->u) - kInterpolationMargin;
-      uHigh = std::max(lower->u, upper->u) + kInterpolationMargin;
-    }
     const double a = nu * 0.5;
     const double root = std::sqrt(a);
-    if (halfX <= a + uLow * root) return true;
-    if (halfX > a + uHigh * root) return false;
+    // Every u lies between these two.
+    if (halfX <= a + kLowerKeepBeyondNodes * root) return true;
+    if (halfX > a + kLowerKeepUCeiling * root) return false;
+    const KeepNode* upper = UpperKeepNode(nu);
+    if (upper == std::end(kLowerKeepNodes)) return halfX <= constants.LowerKeepHalfX();
+    const KeepNode* lower = upper - 1;
+    if (halfX <= a + (std::min(lower->u, upper->u) - kInterpolationMargin) * root) return true;
+    if (halfX > a + (std::max(lower->u, upper->u) + kInterpolationMargin) * root) return false;
   }
   return halfX <= constants.LowerKeepHalfX();
 }
@@ -318,32 +318,32 @@ constexpr double kComplementIsOneBelow = -39.0;
 constexpr double kDirectIsZeroBelow = -746.0;
 constexpr double kExponentMargin = 1e-9;
 
-// The bound on L plus its margin, or NaN where it does not apply.
-double ExponentBound(const Plan& plan, double x, double nu) {
+// Whether the bound on L plus its margin lies below `threshold`; false
+// where the bound does not apply.
+bool ExponentBelow(const Plan& plan, double x, double nu, double threshold) {
   const double a = nu * 0.5;
   const double z = x * 0.5;
-  if (!(a > 0.0 && z > 0.0)) return kNaN;
+  if (!(a > 0.0 && z > 0.0)) return false;
   const double margin = kExponentMargin * (a + z + 1.0);
   if (plan.method == Method::kLowerFraction) {
     // The bound is at least 1 − a − z.
-    if (!(z <= 0.5 * (a + 1.0) && a + z > 1.0 - kComplementIsOneBelow)) return kNaN;
+    if (!(z <= 0.5 * (a + 1.0) && 1.0 - a - z < threshold)) return false;
     const double r = z / (a + 1.0);
-    return a * (2.0 * (r - 1.0) / (r + 1.0)) + (a + 1.0 - z) + margin;
+    return a * (2.0 * (r - 1.0) / (r + 1.0)) + (a + 1.0 - z) + margin < threshold;
   }
   // The bound is at least a − z.
-  if (!(z > 2.0 * a && a >= 1.0 && z - a > -kComplementIsOneBelow)) return kNaN;
+  if (!(z > 2.0 * a && a >= 1.0 && a - z < threshold)) return false;
   const double ratio = z / a;
-  return (a - 1.0) * ((ratio - 1.0) / std::sqrt(ratio)) + (a - z) + margin;
+  return (a - 1.0) * ((ratio - 1.0) / std::sqrt(ratio)) + (a - z) + margin < threshold;
 }
 
 // The plan, settled at once where the bound decides the value.
 Plan SettleByBound(const Plan& plan, double x, double nu, bool upperWanted) {
   if (plan.method != Method::kUpperFraction && plan.method != Method::kLowerFraction) return plan;
-  const bool complementWanted = upperWanted != (plan.method == Method::kUpperFraction);
-  const double bound = ExponentBound(plan, x, nu);
-  if (complementWanted && bound < kComplementIsOneBelow) return Settled(1.0);
-  if (!complementWanted && bound < kDirectIsZeroBelow) return Settled(0.0);
-  return plan;
+  if (upperWanted != (plan.method == Method::kUpperFraction)) {
+    return ExponentBelow(plan, x, nu, kComplementIsOneBelow) ? Settled(1.0) : plan;
+  }
+  return ExponentBelow(plan, x, nu, kDirectIsZeroBelow) ? Settled(0.0) : plan;
 }
 
 Plan PlanTail(double x, double nu, bool upperWanted, const Constants& constants) {
