@@ -211,13 +211,17 @@ double LogOnePlusMinusDelta(double delta) {
 // above.
 constexpr double kStablePrefactorFrom = 400.0;
 
+constexpr double kLogTwo = 0.69314718055994531;
+
 // ln of the prefactor of the fraction `method`; ln(x/2) is `logHalfX`
 // where that is not NaN (the same x for many ν).
 double Exponent(Method method, double x, double nu, const Constants& constants, double logHalfX) {
   const double halfNu = nu * 0.5;
   const double halfX = x * 0.5;
   if (nu <= kStablePrefactorFrom) {
-    const double logOfHalfX = std::isnan(logHalfX) ? std::log(halfX) : logHalfX;
+    double logOfHalfX = std::isnan(logHalfX) ? std::log(halfX) : logHalfX;
+    // The smallest subnormal x halves to 0: ln(x/2) = ln x − ln 2.
+    if (halfX == 0.0 && x > 0.0 && nu > 0.0) logOfHalfX = std::log(x) - kLogTwo;
     if (method == Method::kUpperFraction) {
       return ((halfNu - 1.0) * logOfHalfX - halfX) - constants.LnGammaHalfNu();
     }

@@ -210,8 +210,9 @@ double OutwardSum(double x, double nu, double halfLambda, std::int32_t tail) {
     const double ratio = j / halfLambda;
     weight = weight * ratio;
     j = j - 1.0;
-    // d_(j) = d_(j+1)·a_(j+1)/z, then T_j from T_(j+1).
-    down.step = down.step * (down.a / z);
+    // d_(j) = d_(j+1)·a_(j+1)/z, then T_j from T_(j+1). A step that has
+    // underflowed stays 0 (a/z may overflow where z is tiny).
+    if (down.step != 0.0) down.step = down.step * (down.a / z);
     down.a = down.a - 1.0;
     down.tail = down.tail - sign * down.step;
     sum = sum + weight * down.tail;

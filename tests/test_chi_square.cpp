@@ -136,6 +136,18 @@ TEST(ChiSquare, SubnormalDegreesGiveTheLimit) {
   }
 }
 
+TEST(ChiSquare, SmallestSubnormalX) {
+  // x/2 rounds to 0, yet ln(x/2) = ln x - ln 2 decides P(x|nu) for small
+  // nu (mpmath, regularized lower incomplete gamma).
+  constexpr double kX = 4.9406564584124654e-324;
+  EXPECT_NEAR(P(kX, 0.002), 0.474944736700843184709, 1e-13);
+  EXPECT_NEAR(P(kX, 1e-10), 0.999999962772200521100, 1e-13);
+  EXPECT_NEAR(P(kX, 1.0) / 1.77350488860362726888e-162, 1.0, 1e-13);
+  EXPECT_EQ(P(kX, 4.9406564584124654e-324), 1.0);
+  EXPECT_EQ(Q(kX, 4.9406564584124654e-324), 0.0);
+  EXPECT_EQ(Q(kX, 3.0), 1.0);
+}
+
 TEST(ChiSquare, ArgumentsOutsideTheDomainKeepTheirValues) {
   // An even negative nu with x/nu > 2 takes the upper fraction with no
   // levels: Q = e^L with L = ((nu/2 - 1) ln(x/2) - x/2) - ln Gamma(nu/2),
@@ -144,6 +156,7 @@ TEST(ChiSquare, ArgumentsOutsideTheDomainKeepTheirValues) {
   EXPECT_TRUE(std::isnan(P(-1e11, -1e10)));
   // Outside the domain the values stay those of the evaluation as written.
   EXPECT_TRUE(std::isnan(P(0.0, 0.0)));
+  EXPECT_TRUE(std::isnan(P(4.9406564584124654e-324, 0.0)));
   EXPECT_TRUE(std::isnan(P(-1.0, 3.0)));
   EXPECT_EQ(P(2.0, 0.0), 1.0);
 }

@@ -111,6 +111,25 @@ TEST(NonCentralChiSquare, UpperTailBeyondTermsBelowTheThreshold) {
   }
 }
 
+TEST(NonCentralChiSquare, ExtremeArgumentsGiveAProbability) {
+  // Huge nu with a tiny x (the steps of the central tails underflow while
+  // a/z overflows), subnormal x and nu, and the largest double.
+  constexpr double kMax = 1.7976931348623157e308;
+  constexpr double kTiny = 4.9406564584124654e-324;
+  struct Case {
+    double x, nu, lambda;
+  };
+  const Case cases[] = {{1e-252, 1.2e281, 21.0}, {0.5, kMax, 1400.0}, {0.5, kMax, 2e6},
+                        {kTiny, kTiny, 1e-10}, {kTiny, 1e-300, 1400.0}, {1e-310, kMax, 2e6},
+                        {kMax, 1.0, 1400.0}, {kMax, kMax, kMax}};
+  for (const Case& c : cases) {
+    const double p = NCChiSquare(c.x, c.nu, c.lambda, kP);
+    const double q = NCChiSquare(c.x, c.nu, c.lambda, kQ);
+    EXPECT_TRUE(p >= 0.0 && p <= 1.0) << "x=" << c.x << " nu=" << c.nu << " lambda=" << c.lambda;
+    EXPECT_TRUE(q >= 0.0 && q <= 1.0) << "x=" << c.x << " nu=" << c.nu << " lambda=" << c.lambda;
+  }
+}
+
 TEST(NonCentralChiSquare, NothingBelowZero) {
   for (const double lambda : {0.0, 3.0, 3000.0, 5e6}) {
     EXPECT_EQ(NCChiSquare(-1.0, 2.0, lambda, kP), 0.0) << lambda;
