@@ -437,8 +437,9 @@ SPECFUN_ALWAYS_INLINE void GroupFractions(LaneGroup* groups) {
 #undef SPECFUN_ALWAYS_INLINE
 
 // The fractions of `count` groups (1 to kGroups), compiled for the widest
-// vector unit present.
-#if defined(__GNUC__) && defined(__x86_64__) && !defined(__clang__)
+// vector unit present (not under ThreadSanitizer, whose runtime is not yet
+// up when the loader picks the version).
+#if defined(__GNUC__) && defined(__x86_64__) && !defined(__clang__) && !defined(__SANITIZE_THREAD__)
 #define SPECFUN_WIDEST_VECTORS __attribute__((target_clones("avx512f", "avx2", "default")))
 #else
 #define SPECFUN_WIDEST_VECTORS
