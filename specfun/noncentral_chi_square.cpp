@@ -238,9 +238,9 @@ double PearsonThreeMoment(double x, double nu, double lambda, std::int32_t tail)
   return ChiSquare(y, degrees, tail);
 }
 
-// The specified sum, where its weights and terms stay in range and its
-// central tails are not all deep fractions (and for the arguments outside
-// the domain, as written); not for a NaN or a negative x, which are
+// Whether the sum runs upward from j = 0: where its weights and terms stay
+// in range and its central tails are not all deep fractions, and for the
+// arguments outside the domain; not for a NaN or a negative x, which are
 // answered at once.
 bool SummedUpward(double x, double nu, double lambda) {
   if (std::isnan(x) || std::isnan(nu) || std::isnan(lambda) || x < 0.0) return false;
