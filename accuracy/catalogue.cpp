@@ -407,6 +407,9 @@ Family ChiSquareFamily() {
       ResultAtLeast(kNonCentralTolerance, "result >= 1e-7"),
       Coarse(ResultBelow(kNonCentralTolerance, "result < 1e-7 (below the absolute tolerance 1e-7)")),
       Where("λ = 0", [](Arguments a) { return a[2] == 0.0; }),
+      Where("x beyond ν + λ + 4·√(2(ν + 2λ)) (upper tail far out)",
+            [](Arguments a) { return a[0] > a[1] + a[2] + 4.0 * std::sqrt(2.0 * (a[1] + 2.0 * a[2])); }),
+      Where("ν > 400", [](Arguments a) { return a[1] > 400.0; }),
       Where("λ > 1e4", [](Arguments a) { return a[2] > 1e4; })};
   auto mean_ratio = [](Arguments a) { return a[0] / (a[1] + a[2]); };
   Routine nc_p{

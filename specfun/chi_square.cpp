@@ -20,10 +20,20 @@
 // written grows like ν·ln ν·1e-16. Where the fractions would need more than
 // 1700 levels (ν above 2.3e6, z within 0.66·√a of a), and from ν = 1e10 on,
 // the Wilson–Hilferty approximation (A&S 26.4.14) is used, whose error there
-// is below 5e-9 absolute. Results are kept inside [0, 1].
+// is below 5e-9 absolute. Results are kept inside [0, 1]. Where a bound on
+// the prefactor shows that the tail a fraction would give is far below
+// 2^-54, its complement is 1 exactly and the fraction is not evaluated.
+//
+// Many tails at once (ChiSquareBatch, the terms of NCChiSquare) are planned
+// one by one, then the fractions of equal method run side by side in
+// vector lanes, ordered by depth, and the ln Γ of their prefactors too;
+// every lane performs the operations of the single evaluation in the same
+// order, so each result is bit for bit the scalar one.
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <iterator>
 #include <limits>
 
@@ -69,11 +79,20 @@ constexpr KeepNode kLowerKeepNodes[] = {
     {500.0, -2.609}, {700.0, -2.920}, {1e3, -3.233},   {2e3, -3.744},   {5e3, -4.250},
     {1e4, -4.526},   {3e4, -4.830},   {1e5, -5.025},   {3e5, -5.123},   {1e6, -5.188}};
 constexpr double kLowerKeepBeyondNodes = -5.3;
+// Above the u of every node.
+constexpr double kLowerKeepUCeiling = 2.5;
+
+// The first node above nu, or the end.
+const KeepNode* UpperKeepNode(double nu) {
+  return std::upper_bound(std::begin(kLowerKeepNodes), std::end(kLowerKeepNodes), nu,
+                          [](double value, const KeepNode& node) { return value < node.nu; });
+}
+
+// Far above the rounding of the interpolated u.
+constexpr double kInterpolationMargin = 1e-9;
 
 double LowerKeepU(double nu) {
-  const KeepNode* upper = std::upper_bound(
-      std::begin(kLowerKeepNodes), std::end(kLowerKeepNodes), nu,
-      [](double value, const KeepNode& node) { return value < node.nu; });
+  const KeepNode* upper = UpperKeepNode(nu);
   if (upper == std::end(kLowerKeepNodes)) return kLowerKeepBeyondNodes;
   const KeepNode* lower = upper - 1;
   const double t = std::log(nu / lower->nu) / std::log(upper->nu / lower->nu);
@@ -98,36 +117,56 @@ constexpr double kMaxDepth = 1700.0;
 // From this ν on the Wilson–Hilferty approximation is within 1e-12.
 constexpr double kWilsonHilfertyFrom = 1e10;
 
-// One tail as computed; the other is its complement.
-struct DirectTail {
-  double value;
-  bool upper;
-};
+using detail::Method;
+using detail::Plan;
 
-// Legendre's fraction for Γ(a, z), each level normalised to 1 + c/(…).
+constexpr Plan Fraction(Method method, int depth) { return {method, depth, 0.0}; }
+constexpr Plan Settled(double value) { return {Method::kSettled, 0, value}; }
+constexpr Plan kWilsonHilfertyPlan{Method::kWilsonHilferty, 0, 0.0};
+
+// The fractions below are written once for a lane type T: a double, or a
+// vector of doubles whose lanes are independent arguments run side by side
+// (each lane's arithmetic is that of the one-double evaluation, IEEE
+// operation for operation, so it gives the same bits).
+#define SPECFUN_ALWAYS_INLINE [[gnu::always_inline]] inline
+
+// Legendre's fraction for Γ(a, z), each level normalised to 1 + c/(…):
+// level k.
+template <class T>
+SPECFUN_ALWAYS_INLINE void UpperLevel(int k, const T& x, const T& nu, const T& f, T& next) {
+  const T numerator = k % 2 == 0 ? T{} + k : (T{} + (k + 1)) - nu;
+  next = 1.0 + numerator / (x * f);
+}
+
+// The fraction of γ(a, z), each level normalised to 1 ± c/(…): level k >= 2,
+// then the first level that closes it.
+template <class T>
+SPECFUN_ALWAYS_INLINE void LowerLevel(int k, const T& x, const T& nu, const T& s, T& next) {
+  const T shifted = nu + 2 * k;
+  const T d = shifted * (shifted - 2.0);
+  if (k % 2 == 0) {
+    next = 1.0 + (((T{} + k) / d) * x) / s;
+  } else {
+    next = 1.0 - ((((nu + k) - 1.0) / d) * x) / s;
+  }
+}
+
+template <class T>
+SPECFUN_ALWAYS_INLINE void LowerClose(const T& x, const T& nu, T& s) {
+  s = 1.0 - (x * (1.0 / (nu + 2.0))) / s;
+}
+
 double UpperFraction(double x, double nu, int depth) {
   double f = 1.0;
-  for (int k = depth; k >= 1; --k) {
-    const double numerator = k % 2 == 0 ? static_cast<double>(k) : (k + 1) - nu;
-    f = 1.0 + numerator / (x * f);
-  }
+  for (int k = depth; k >= 1; --k) UpperLevel(k, x, nu, f, f);
   return f;
 }
 
-// The fraction of γ(a, z), each level normalised to 1 ± c/(…), closed by
-// its first level.
 double LowerFraction(double x, double nu, int depth) {
   double s = 1.0;
-  for (int k = depth; k >= 2; --k) {
-    const double shifted = nu + 2 * k;
-    const double d = shifted * (shifted - 2.0);
-    if (k % 2 == 0) {
-      s = 1.0 + ((k / d) * x) / s;
-    } else {
-      s = 1.0 - ((((nu + k) - 1.0) / d) * x) / s;
-    }
-  }
-  return 1.0 - (x * (1.0 / (nu + 2.0))) / s;
+  for (int k = depth; k >= 2; --k) LowerLevel(k, x, nu, s, s);
+  LowerClose(x, nu, s);
+  return s;
 }
 
 class Constants {
@@ -150,6 +189,8 @@ class Constants {
   detail::ChiSquareConstants given_;
 };
 
+constexpr detail::ChiSquareConstants kNoConstants{kNaN, kNaN, kNaN};
+
 // ln of z^a·e^(−z)/Γ(a + 1), the lower fraction's prefactor, without the
 // cancellation of its large terms: −a·(δ − ln(1 + δ)) − ½·ln(2πa) − R(a),
 // with δ = (z − a)/a and R(a) the remainder of Stirling's series for
@@ -164,81 +205,95 @@ double LogOnePlusMinusDelta(double delta) {
   return t * delta - 2.0 * t * t2 * series;
 }
 
-double StableLowerExponent(double a, double z) {
-  const double delta = (z - a) / a;
-  return -a * LogOnePlusMinusDelta(delta) - 0.5 * std::log(kTwoPi * a) -
-         detail::StirlingRemainder(a);
-}
-
 // The prefactors as written, ((ν/2 − 1)·ln(x/2) − x/2) − ln Γ(ν/2) and
 // ((ν/2)·ln(x/2) − x/2) − ln Γ(ν/2 + 1), up to this ν; beyond it their
 // rounding (about 1e-12 at ν = 700 and 2e-9 at 1e6) is replaced by the form
 // above.
 constexpr double kStablePrefactorFrom = 400.0;
 
-DirectTail UpperTail(double x, double nu, int depth, const Constants& constants) {
-  const double halfNu = nu * 0.5;
-  const double halfX = x * 0.5;
-  double exponent = 0.0;
-  if (nu <= kStablePrefactorFrom) {
-    exponent = ((halfNu - 1.0) * std::log(halfX) - halfX) - constants.LnGammaHalfNu();
-  } else {
-    exponent = StableLowerExponent(halfNu, halfX) - std::log1p((halfX - halfNu) / halfNu);
-  }
-  return {std::exp(exponent) / UpperFraction(x, nu, depth), true};
-}
+constexpr double kLogTwo = 0.69314718055994531;
 
-DirectTail LowerTail(double x, double nu, int depth, const Constants& constants) {
+// ln of the prefactor of the fraction `method`; ln(x/2) is `logHalfX`
+// where that is not NaN (the same x for many ν).
+double Exponent(Method method, double x, double nu, const Constants& constants, double logHalfX) {
   const double halfNu = nu * 0.5;
   const double halfX = x * 0.5;
-  double exponent = 0.0;
   if (nu <= kStablePrefactorFrom) {
-    exponent = (halfNu * std::log(halfX) - halfX) - constants.LnGammaHalfNuPlusOne();
-  } else {
-    exponent = StableLowerExponent(halfNu, halfX);
+    double logOfHalfX = std::isnan(logHalfX) ? std::log(halfX) : logHalfX;
+    // The smallest subnormal x halves to 0: ln(x/2) = ln x − ln 2.
+    if (halfX == 0.0 && x > 0.0 && nu > 0.0) logOfHalfX = std::log(x) - kLogTwo;
+    if (method == Method::kUpperFraction) {
+      return ((halfNu - 1.0) * logOfHalfX - halfX) - constants.LnGammaHalfNu();
+    }
+    return (halfNu * logOfHalfX - halfX) - constants.LnGammaHalfNuPlusOne();
   }
-  return {std::exp(exponent) / LowerFraction(x, nu, depth), false};
+  if (method == Method::kUpperFraction) {
+    return detail::LogLowerPrefactor(halfNu, halfX) - std::log1p((halfX - halfNu) / halfNu);
+  }
+  return detail::LogLowerPrefactor(halfNu, halfX);
 }
 
 // A&S 26.4.14: (x/ν)^(1/3) is nearly normal with mean 1 − c and variance c,
 // c = 2/(9ν); the cube root is taken as expm1(ln(1 + t)/3) with t = (x − ν)/ν,
-// which keeps the digits that x/ν would round away for large ν.
-DirectTail WilsonHilferty(double x, double nu) {
+// which keeps the digits that x/ν would round away for large ν. The result
+// is the tail it computes, upper or lower.
+double WilsonHilferty(double x, double nu, bool& upper) {
   const double c = 2.0 / 9.0 / nu;  // 9ν would overflow for the largest ν
   const double cubeRootMinusOne = std::expm1(std::log1p((x - nu) / nu) / 3.0);
   const double w = (cubeRootMinusOne + c) / std::sqrt(c);
-  if (w > 0.0) return {QGauss(w), true};
+  upper = w > 0.0;
+  if (upper) return QGauss(w);
   const double minusW = -w;
-  return {QGauss(minusW), false};
+  return QGauss(minusW);
 }
 
 bool IsEvenWhole(double nu) { return std::trunc(nu * 0.5) * 2.0 == nu; }
 
+// min(ν − 2, 30) levels for an even ν, never fewer than none.
 int FixedUpperDepth(double nu) {
   if (!IsEvenWhole(nu)) return kFractionDepth;
-  return static_cast<int>(std::min(nu - kEvenDepthOffset, static_cast<double>(kFractionDepth)));
+  return static_cast<int>(std::clamp(nu - kEvenDepthOffset, 0.0, static_cast<double>(kFractionDepth)));
 }
 
-DirectTail UpperBranch(double x, double nu, const Constants& constants) {
+Plan UpperBranch(double x, double nu) {
   if (IsEvenWhole(nu) || x >= UpperFractionKeepLimit(nu)) {
-    return UpperTail(x, nu, FixedUpperDepth(nu), constants);
+    return Fraction(Method::kUpperFraction, FixedUpperDepth(nu));
   }
   if (x >= kSmallXUpperFrom) {
-    const int depth = static_cast<int>(std::ceil(SmallXUpperDepth(x)));
-    return UpperTail(x, nu, depth, constants);
+    return Fraction(Method::kUpperFraction, static_cast<int>(std::ceil(SmallXUpperDepth(x))));
   }
-  return LowerTail(x, nu, kFractionDepth, constants);
+  return Fraction(Method::kLowerFraction, kFractionDepth);
 }
 
-DirectTail LowerBranch(double x, double nu, const Constants& constants) {
-  if (x * 0.5 <= constants.LowerKeepHalfX()) return LowerTail(x, nu, kFractionDepth, constants);
+// x/2 <= LowerKeepHalfX(ν), deciding without the interpolation where x/2
+// lies outside the band that the u of the two neighbouring nodes span (the
+// interpolated u lies between them, and a + u·√a rounds monotonically in u).
+bool WithinLowerKeep(double halfX, double nu, const Constants& constants) {
+  if (nu > kLowerKeepAllUpTo) {
+    const double a = nu * 0.5;
+    const double root = std::sqrt(a);
+    // Every u lies between these two.
+    if (halfX <= a + kLowerKeepBeyondNodes * root) return true;
+    if (halfX > a + kLowerKeepUCeiling * root) return false;
+    const KeepNode* upper = UpperKeepNode(nu);
+    if (upper == std::end(kLowerKeepNodes)) return halfX <= constants.LowerKeepHalfX();
+    const KeepNode* lower = upper - 1;
+    if (halfX <= a + (std::min(lower->u, upper->u) - kInterpolationMargin) * root) return true;
+    if (halfX > a + (std::max(lower->u, upper->u) + kInterpolationMargin) * root) return false;
+  }
+  return halfX <= constants.LowerKeepHalfX();
+}
+
+Plan LowerBranch(double x, double nu, bool upperWanted, const Constants& constants) {
+  // P(0|ν) = 0 for every ν > 0, also where ν/2 underflows to 0.
+  if (x == 0.0 && nu > 0.0) return Settled(upperWanted ? 1.0 : 0.0);
+  if (WithinLowerKeep(x * 0.5, nu, constants)) return Fraction(Method::kLowerFraction, kFractionDepth);
   const double a = nu * 0.5;
   const double u = (x * 0.5 - a) / std::sqrt(a);
   const double depth = std::min(CentreDepth(a), OffCentreDepth(std::fabs(u)));
-  if (depth > kMaxDepth) return WilsonHilferty(x, nu);
+  if (depth > kMaxDepth) return kWilsonHilfertyPlan;
   const int levels = static_cast<int>(std::ceil(depth));
-  if (u <= kCentreSwitch) return LowerTail(x, nu, levels, constants);
-  return UpperTail(x, nu, levels, constants);
+  return Fraction(u <= kCentreSwitch ? Method::kLowerFraction : Method::kUpperFraction, levels);
 }
 
 // The limits at an infinite argument; NaN where both are infinite.
@@ -246,6 +301,279 @@ double AtInfinity(double x, double nu, bool upperWanted) {
   if (std::isinf(x) && std::isinf(nu)) return kNaN;
   const bool allBelowX = std::isinf(x);
   return allBelowX == upperWanted ? 0.0 : 1.0;
+}
+
+// Where the tail a fraction computes directly is far below 2^-54, its
+// complement rounds to exactly 1 and the fraction need not be evaluated.
+// Its exponent L (step 4 or 8, or the stable form) is bounded above
+// through Stirling's lower bound ln Γ(s) >= (s − ½)·ln s − s + ½·ln 2π,
+// valid for every s > 0, and bounds of the logarithm free of any call:
+//   lower fraction, r = z/(a + 1) <= ½, ln r <= 2(r − 1)/(r + 1):
+//     L <= a·ln r + a + 1 − z <= a·2(r − 1)/(r + 1) + a + 1 − z;
+//   upper fraction, R = z/a > 2, a >= 1, ln R <= (R − 1)/√R:
+//     L <= (a − 1)·ln R + a − z <= (a − 1)·(R − 1)/√R + a − z;
+// plus a margin far above the rounding of L and of the bound. The fraction
+// itself is at least ½ there: the lower one is at least 1 − z/(a + 1)
+// (A&S 6.5.29 summed as a geometric series), the upper one at least
+// (z − a + 1)/z (A&S 6.5.32). A bound below ln(2^-54·½) leaves the direct
+// tail below 2^-54; one below −746 leaves e^L, and so the direct tail, at
+// exactly 0.
+constexpr double kComplementIsOneBelow = -39.0;
+constexpr double kDirectIsZeroBelow = -746.0;
+constexpr double kExponentMargin = 1e-9;
+
+// Whether the bound on L plus its margin lies below `threshold`; false
+// where the bound does not apply.
+bool ExponentBelow(const Plan& plan, double x, double nu, double threshold) {
+  const double a = nu * 0.5;
+  const double z = x * 0.5;
+  if (!(a > 0.0 && z > 0.0)) return false;
+  const double margin = kExponentMargin * (a + z + 1.0);
+  if (plan.method == Method::kLowerFraction) {
+    // The bound is at least 1 − a − z.
+    if (!(z <= 0.5 * (a + 1.0) && 1.0 - a - z < threshold)) return false;
+    const double r = z / (a + 1.0);
+    return a * (2.0 * (r - 1.0) / (r + 1.0)) + (a + 1.0 - z) + margin < threshold;
+  }
+  // The bound is at least a − z.
+  if (!(z > 2.0 * a && a >= 1.0 && a - z < threshold)) return false;
+  const double ratio = z / a;
+  return (a - 1.0) * ((ratio - 1.0) / std::sqrt(ratio)) + (a - z) + margin < threshold;
+}
+
+// The plan, settled at once where the bound decides the value.
+Plan SettleByBound(const Plan& plan, double x, double nu, bool upperWanted) {
+  if (plan.method != Method::kUpperFraction && plan.method != Method::kLowerFraction) return plan;
+  if (upperWanted != (plan.method == Method::kUpperFraction)) {
+    return ExponentBelow(plan, x, nu, kComplementIsOneBelow) ? Settled(1.0) : plan;
+  }
+  return ExponentBelow(plan, x, nu, kDirectIsZeroBelow) ? Settled(0.0) : plan;
+}
+
+Plan PlanTail(double x, double nu, bool upperWanted, const Constants& constants) {
+  if (std::isnan(x) || std::isnan(nu)) return Settled(kNaN);
+  if (std::isinf(x) || std::isinf(nu)) return Settled(AtInfinity(x, nu, upperWanted));
+  if (nu >= kWilsonHilfertyFrom) return kWilsonHilfertyPlan;
+  if (x / nu > kSwitchRatio) return SettleByBound(UpperBranch(x, nu), x, nu, upperWanted);
+  return SettleByBound(LowerBranch(x, nu, upperWanted, constants), x, nu, upperWanted);
+}
+
+// The wanted tail from the one computed, kept inside [0, 1].
+double Finish(double direct, bool directIsUpper, bool upperWanted) {
+  const double value = upperWanted == directIsUpper ? direct : 1.0 - direct;
+  return std::clamp(value, 0.0, 1.0);
+}
+
+// e^L, the prefactor of a planned fraction.
+double Prefactor(const Plan& plan, double x, double nu, const Constants& constants,
+                 double logHalfX = kNaN) {
+  return std::exp(Exponent(plan.method, x, nu, constants, logHalfX));
+}
+
+// The wanted tail from the prefactor and the value of a planned fraction.
+double FromFraction(const Plan& plan, double prefactor, double fraction, bool upperWanted) {
+  return Finish(prefactor / fraction, plan.method == Method::kUpperFraction, upperWanted);
+}
+
+double FromWilsonHilferty(double x, double nu, bool upperWanted) {
+  bool upper = false;
+  const double direct = WilsonHilferty(x, nu, upper);
+  return Finish(direct, upper, upperWanted);
+}
+
+// Lanes evaluated side by side in a batch: groups of eight, up to four
+// groups (of either fraction) advancing level by level together, so that
+// their divisions overlap.
+constexpr std::size_t kLanes = 8;
+constexpr std::size_t kGroups = 4;
+using Lanes = double __attribute__((vector_size(kLanes * sizeof(double))));
+
+struct LaneGroup {
+  Lanes x;
+  Lanes nu;
+  Lanes depth;
+  Lanes value;
+  int minDepth;
+  int maxDepth;
+  bool upper;
+};
+
+// kCount groups level by level, held in registers. Below the smallest depth
+// of a group every lane takes the level; above it lanes whose depth is
+// below k keep their value.
+template <std::size_t kCount>
+SPECFUN_ALWAYS_INLINE void GroupFractions(LaneGroup* groups) {
+  Lanes x[kCount];
+  Lanes nu[kCount];
+  Lanes depth[kCount];
+  Lanes value[kCount];
+  int top = 0;
+  for (std::size_t i = 0; i < kCount; ++i) {
+    x[i] = groups[i].x;
+    nu[i] = groups[i].nu;
+    depth[i] = groups[i].depth;
+    value[i] = Lanes{} + 1.0;
+    top = std::max(top, groups[i].maxDepth);
+  }
+  for (int k = top; k >= 1; --k) {
+    for (std::size_t i = 0; i < kCount; ++i) {
+      const LaneGroup& group = groups[i];
+      if (k > group.maxDepth || (!group.upper && k < 2)) continue;
+      Lanes next;
+      if (group.upper) {
+        UpperLevel(k, x[i], nu[i], value[i], next);
+      } else {
+        LowerLevel(k, x[i], nu[i], value[i], next);
+      }
+      value[i] = k <= group.minDepth ? next : (Lanes{} + k <= depth[i] ? next : value[i]);
+    }
+  }
+  for (std::size_t i = 0; i < kCount; ++i) {
+    if (!groups[i].upper) LowerClose(x[i], nu[i], value[i]);
+    groups[i].value = value[i];
+  }
+}
+
+#undef SPECFUN_ALWAYS_INLINE
+
+// The fractions of `count` groups (1 to kGroups), compiled for the widest
+// vector unit present (not under ThreadSanitizer, whose runtime is not yet
+// up when the loader picks the version).
+#if defined(__GNUC__) && defined(__x86_64__) && !defined(__clang__) && !defined(__SANITIZE_THREAD__)
+#define SPECFUN_WIDEST_VECTORS __attribute__((target_clones("avx512f", "avx2", "default")))
+#else
+#define SPECFUN_WIDEST_VECTORS
+#endif
+
+SPECFUN_WIDEST_VECTORS
+void FractionLanes(LaneGroup* groups, std::size_t count) {
+  switch (count) {
+    case 1:
+      GroupFractions<1>(groups);
+      break;
+    case 2:
+      GroupFractions<2>(groups);
+      break;
+    case 3:
+      GroupFractions<3>(groups);
+      break;
+    default:
+      GroupFractions<kGroups>(groups);
+      break;
+  }
+}
+
+// ln Γ(x) side by side: each lane the value LnGamma(x) gives, by its steps
+// (log_gamma.cpp): arguments below 5 shifted up to (5, 6], Stirling's
+// formula with the remainder's Stieltjes fraction (A&S 6.1.48) to eight
+// coefficients, then ln Γ(x) = ln Γ(x + 1) − ln x back down. The fraction
+// runs in the lanes; the logarithms are the C library's, lane by lane.
+// Arguments below 1e-3 or not finite are left to LnGamma itself.
+constexpr double kStieltjes[8] = {
+    0.083333333333333329, 0.033333333333333333, 0.25238095238095237, 0.52560646900269536,
+    1.0115230681268417,   1.5174736491532874,   2.2694889572773258,  3.0099173832593982};
+// ½·ln(2π) as 0.5·ln(8·atan(1)) gives it with the C library.
+constexpr double kHalfLogTwoPi = 0.91893853320467267;
+constexpr double kLanesLnGammaFrom = 1e-3;
+constexpr double kLnGammaShiftBelow = 5.0;
+constexpr double kLnGammaShiftBase = 6.0;
+
+SPECFUN_WIDEST_VECTORS
+void StieltjesRemainderLanes(const double* z, double* remainder) {
+  Lanes lanes;
+  std::memcpy(&lanes, z, sizeof lanes);
+  Lanes t = kStieltjes[7] / lanes;
+  for (int k = 6; k >= 0; --k) t = kStieltjes[k] / (lanes + t);
+  std::memcpy(remainder, &t, sizeof t);
+}
+
+// out[i] = LnGamma(x[i]) for i < count <= kLanes.
+void LnGammaLanes(const double* x, double* out, std::size_t count) {
+  double z[kLanes];
+  double remainder[kLanes];
+  int shift[kLanes];
+  bool inLanes[kLanes];
+  for (std::size_t l = 0; l < kLanes; ++l) {
+    const double argument = l < count ? x[l] : kLnGammaShiftBase;
+    inLanes[l] = argument >= kLanesLnGammaFrom && std::isfinite(argument);
+    shift[l] = inLanes[l] && argument < kLnGammaShiftBelow
+                   ? static_cast<int>(kLnGammaShiftBase - argument)
+                   : 0;
+    z[l] = inLanes[l] ? argument + shift[l] : kLnGammaShiftBase;
+  }
+  StieltjesRemainderLanes(z, remainder);
+  for (std::size_t l = 0; l < count; ++l) {
+    if (!inLanes[l]) {
+      out[l] = LnGamma(x[l]);
+      continue;
+    }
+    double shifted = z[l];
+    double s = (shifted - 0.5) * std::log(shifted) - shifted + kHalfLogTwoPi + remainder[l];
+    for (int i = 0; i < shift[l]; ++i) {
+      shifted = shifted - 1.0;
+      s = s - std::log(shifted);
+    }
+    out[l] = s;
+  }
+}
+
+#undef SPECFUN_WIDEST_VECTORS
+
+// Orders `members` by the depth of their plans (few elements: insertion).
+void SortByDepth(std::uint16_t* members, std::size_t count, const Plan* plans) {
+  for (std::size_t i = 1; i < count; ++i) {
+    const std::uint16_t member = members[i];
+    std::size_t j = i;
+    for (; j > 0 && plans[members[j - 1]].depth > plans[member].depth; --j) members[j] = members[j - 1];
+    members[j] = member;
+  }
+}
+
+
+// The elements of one method, ordered by depth, cut into groups of eight.
+struct Members {
+  std::uint16_t index[detail::kChiSquareChunk];
+  std::size_t count = 0;
+};
+
+// The fractions of the members of both methods, up to kGroups groups of
+// eight at a time (members ordered by depth, so a group's first member has
+// its smallest depth and its last the largest); a short group is filled with
+// idle lanes of depth 0.
+void FractionsInLanes(const Members& upper, const Members& lower, const double* x,
+                      const double* nu, const Plan* plans, double* fractions) {
+  std::size_t upperNext = 0;
+  std::size_t lowerNext = 0;
+  while (upperNext < upper.count || lowerNext < lower.count) {
+    LaneGroup groups[kGroups];
+    const std::uint16_t* members[kGroups] = {};
+    std::size_t used[kGroups] = {};
+    std::size_t groupCount = 0;
+    for (std::size_t i = 0; i < kGroups && (upperNext < upper.count || lowerNext < lower.count); ++i) {
+      ++groupCount;
+      const bool fromUpper = upperNext < upper.count;
+      const Members& source = fromUpper ? upper : lower;
+      std::size_t& next = fromUpper ? upperNext : lowerNext;
+      used[i] = std::min(kLanes, source.count - next);
+      members[i] = source.index + next;
+      next += used[i];
+      LaneGroup& group = groups[i];
+      group.upper = fromUpper;
+      group.minDepth = used[i] < kLanes ? 0 : plans[members[i][0]].depth;
+      group.maxDepth = plans[members[i][used[i] - 1]].depth;
+      for (std::size_t l = 0; l < kLanes; ++l) {
+        const bool idle = l >= used[i];
+        const std::size_t e = idle ? 0 : members[i][l];
+        group.x[l] = idle ? 1.0 : x[e];
+        group.nu[l] = idle ? 1.0 : nu[e];
+        group.depth[l] = idle ? 0 : plans[e].depth;
+      }
+    }
+    FractionLanes(groups, groupCount);
+    for (std::size_t i = 0; i < groupCount; ++i) {
+      for (std::size_t l = 0; l < used[i]; ++l) fractions[members[i][l]] = groups[i].value[l];
+    }
+  }
 }
 
 }  // namespace
@@ -258,6 +586,11 @@ double StirlingRemainder(double a) {
   return inverse * (1.0 / 12.0 - inverse2 * (1.0 / 360.0 - inverse2 / 1260.0));
 }
 
+double LogLowerPrefactor(double a, double z) {
+  const double delta = (z - a) / a;
+  return -a * LogOnePlusMinusDelta(delta) - 0.5 * std::log(kTwoPi * a) - StirlingRemainder(a);
+}
+
 ChiSquareConstants ChiSquareConstantsFor(double nu) {
   const double halfNu = nu * 0.5;
   const double halfNuPlusOne = halfNu + 1.0;
@@ -266,25 +599,89 @@ ChiSquareConstants ChiSquareConstantsFor(double nu) {
 
 double ChiSquareTail(double x, double nu, std::int32_t tail, const ChiSquareConstants& given) {
   const bool upperWanted = tail != 0;
-  if (std::isnan(x) || std::isnan(nu)) return kNaN;
-  if (std::isinf(x) || std::isinf(nu)) return AtInfinity(x, nu, upperWanted);
   const Constants constants(nu, given);
-  DirectTail direct{};
-  if (nu >= kWilsonHilfertyFrom) {
-    direct = WilsonHilferty(x, nu);
-  } else if (x / nu > kSwitchRatio) {
-    direct = UpperBranch(x, nu, constants);
-  } else {
-    direct = LowerBranch(x, nu, constants);
+  const Plan plan = PlanTail(x, nu, upperWanted, constants);
+  switch (plan.method) {
+    case Method::kSettled:
+      return plan.settled;
+    case Method::kWilsonHilferty:
+      return FromWilsonHilferty(x, nu, upperWanted);
+    case Method::kUpperFraction:
+    case Method::kLowerFraction:
+      break;
   }
-  const double value = upperWanted == direct.upper ? direct.value : 1.0 - direct.value;
-  return std::clamp(value, 0.0, 1.0);
+  // The prefactor first: its work overlaps the fraction's chain of divisions.
+  const double prefactor = Prefactor(plan, x, nu, constants);
+  const double fraction = plan.method == Method::kUpperFraction ? UpperFraction(x, nu, plan.depth)
+                                                                : LowerFraction(x, nu, plan.depth);
+  return FromFraction(plan, prefactor, fraction, upperWanted);
+}
+
+ChiSquareChunk::ChiSquareChunk(const double* x, const double* nu, std::int32_t tail,
+                               std::size_t count, bool sameX)
+    : x_(x), nu_(nu), count_(count), upperWanted_(tail != 0), logHalfX_(kNaN) {
+  if (sameX && count > 0) logHalfX_ = std::log(x[0] * 0.5);
+  Members upper;
+  Members lower;
+  for (std::size_t i = 0; i < count; ++i) {
+    plans_[i] = PlanTail(x[i], nu[i], upperWanted_, Constants(nu[i], kNoConstants));
+    const auto member = static_cast<std::uint16_t>(i);
+    if (plans_[i].method == Method::kUpperFraction) upper.index[upper.count++] = member;
+    if (plans_[i].method == Method::kLowerFraction) lower.index[lower.count++] = member;
+  }
+  SortByDepth(upper.index, upper.count, plans_);
+  SortByDepth(lower.index, lower.count, plans_);
+  FractionsInLanes(upper, lower, x, nu, plans_, fractions_);
+}
+
+void ChiSquareChunk::LnGammasOfGroup(std::size_t group) {
+  const std::size_t first = group * kLanes;
+  const std::size_t count = std::min(kLanes, count_ - first);
+  double arguments[kLanes];
+  for (std::size_t l = 0; l < count; ++l) {
+    const std::size_t i = first + l;
+    const double halfNu = nu_[i] * 0.5;
+    arguments[l] = plans_[i].method == Method::kUpperFraction ? halfNu : halfNu + 1.0;
+  }
+  LnGammaLanes(arguments, lnGammas_ + first, count);
+  lnGammaGroupsDone_ |= 1u << group;
+}
+
+double ChiSquareChunk::Tail(std::size_t i) {
+  const Plan& plan = plans_[i];
+  switch (plan.method) {
+    case Method::kSettled:
+      return plan.settled;
+    case Method::kWilsonHilferty:
+      return FromWilsonHilferty(x_[i], nu_[i], upperWanted_);
+    case Method::kUpperFraction:
+    case Method::kLowerFraction:
+      break;
+  }
+  ChiSquareConstants given = kNoConstants;
+  if (nu_[i] <= kStablePrefactorFrom) {
+    const std::size_t group = i / kLanes;
+    if ((lnGammaGroupsDone_ & (1u << group)) == 0) LnGammasOfGroup(group);
+    (plan.method == Method::kUpperFraction ? given.lnGammaHalfNu : given.lnGammaHalfNuPlusOne) =
+        lnGammas_[i];
+  }
+  const double prefactor = Prefactor(plan, x_[i], nu_[i], Constants(nu_[i], given), logHalfX_);
+  return FromFraction(plan, prefactor, fractions_[i], upperWanted_);
 }
 
 }  // namespace detail
 
 double ChiSquare(const double& x, const double& nu, const std::int32_t& tail) {
-  return detail::ChiSquareTail(x, nu, tail, {kNaN, kNaN, kNaN});
+  return detail::ChiSquareTail(x, nu, tail, kNoConstants);
+}
+
+void ChiSquareBatch(const double* x, const double* nu, std::int32_t tail, double* result,
+                    std::size_t count) {
+  for (std::size_t first = 0; first < count; first += detail::kChiSquareChunk) {
+    const std::size_t size = std::min(detail::kChiSquareChunk, count - first);
+    detail::ChiSquareChunk chunk(x + first, nu + first, tail, size);
+    for (std::size_t i = 0; i < size; ++i) result[first + i] = chunk.Tail(i);
+  }
 }
 
 }  // namespace specfun

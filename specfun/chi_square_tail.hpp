@@ -1,8 +1,10 @@
-// The chi-square tails with the parts that depend on the degrees of freedom
-// alone worked out once, for callers that evaluate many x at one nu
+// The chi-square tails for callers inside the library: with the parts that
+// depend on the degrees of freedom alone worked out once (for many x at one
+// nu), many at once side by side, and the prefactor of the lower fraction
 // (internal).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace specfun::detail {
@@ -23,8 +25,54 @@ ChiSquareConstants ChiSquareConstantsFor(double nu);
 // result is the same, bit for bit.
 double ChiSquareTail(double x, double nu, std::int32_t tail, const ChiSquareConstants& constants);
 
+// How one tail is evaluated: a continued fraction of `depth` levels (the
+// upper fraction of Γ(a, z) or the lower one of γ(a, z)), the
+// Wilson–Hilferty approximation, or a value the arguments settle by
+// themselves (`settled`, already the wanted tail).
+enum class Method : std::uint8_t { kUpperFraction, kLowerFraction, kWilsonHilferty, kSettled };
+struct Plan {
+  Method method;
+  int depth;
+  double settled;
+};
+
+// The tails ChiSquare(x[i], nu[i], tail) of up to kChiSquareChunk elements:
+// each element planned, the fractions of each method run sixteen lanes side
+// by side with the lanes ordered by depth; Tail(i) then completes element i
+// (its prefactor, whose ln Γ is taken for eight elements at a time side by
+// side, and the complement), bit for bit the scalar result. With
+// `sameX` every x[i] is x[0] and ln(x/2) is taken once. The arrays must
+// outlive the chunk.
+inline constexpr std::size_t kChiSquareChunk = 256;
+class ChiSquareChunk {
+ public:
+  ChiSquareChunk(const double* x, const double* nu, std::int32_t tail, std::size_t count,
+                 bool sameX = false);
+  double Tail(std::size_t i);
+
+ private:
+  // The ln Γ of the prefactors of the elements i / 8 = group, side by side.
+  void LnGammasOfGroup(std::size_t group);
+
+  const double* x_;
+  const double* nu_;
+  std::size_t count_;
+  bool upperWanted_;
+  double logHalfX_;
+  // Bit g: the ln Γ of group g are in lnGammas_.
+  std::uint32_t lnGammaGroupsDone_ = 0;
+  static_assert(kChiSquareChunk <= 8 * 32, "one bit per group of eight");
+  Plan plans_[kChiSquareChunk];
+  double fractions_[kChiSquareChunk];
+  double lnGammas_[kChiSquareChunk];
+};
+
 // ln Γ(a + 1) − ((a + ½)·ln a − a + ½·ln 2π), the remainder of Stirling's
 // series (A&S 6.1.40, three terms), for a >= 200.
 double StirlingRemainder(double a);
+
+// ln(z^a·e^(−z)/Γ(a + 1)) for a >= 200, free of the cancellation between
+// its large terms.
+double LogLowerPrefactor(double a, double z);
 
 }  // namespace specfun::detail

@@ -3,16 +3,29 @@
 //   e^(−λ/2) · Σ_j ((λ/2)^j / j!) · T(x | ν + 2j)   (A&S 26.4.25),
 // T being the lower tail P or the upper tail Q of ChiSquare.
 //
-// Up to λ/2 = 700 the sum runs upward from j = 0 with the weights (λ/2)^j/j!
-// kept without the factor e^(−λ/2), and ends at the first term below 1e-7
-// once j has passed λ/2, the mode of the weights (before it, terms below the
-// threshold are added and the sum goes on). Beyond that those weights
-// overflow, so the sum runs outward from the mode with the weights scaled by
-// e^(−λ/2), until the weights left cannot add 1e-14. Beyond λ = 2e6, where
-// that takes too many terms (some 15 000 at λ = 2e6), Pearson's
-// three-moment approximation (Biometrika 46, 1959) is used.
+// Up to λ/2 = 700 and ν = 400 the sum runs upward from j = 0 with the
+// weights (λ/2)^j/j! kept without the factor e^(−λ/2), each term the
+// central tail of ChiSquare, the terms evaluated sixteen side by side and
+// summed in order. The sum ends at the first term below 1e-7 once j has
+// passed λ/2, the mode of the weights (before it, terms below the threshold
+// are added and the sum goes on). For the lower tail that term bounds the
+// rest: the tails fall with j and the weights beyond the mode fall faster
+// than geometrically. The upper tails grow with j, so there the sum looks
+// on until the weights still ahead (a tail is at most 1) and the terms seen
+// bound what the stop leaves out: where that leaves less than 1e-7 in the
+// result the sum at the stop stands, otherwise the sum goes on until the
+// weights still ahead are below 1e-7.
+//
+// Beyond those limits (the weights would overflow, or every central tail
+// would need a deep fraction) the sum runs outward from the mode with the
+// weights scaled by e^(−λ/2), until the weights left cannot add 1e-14, and
+// the central tails follow from one ChiSquare at the mode by their
+// recurrence in ν, P(a + 1, z) = P(a, z) − z^a·e^(−z)/Γ(a + 1) (A&S 6.5.21).
+// Beyond λ = 2e6, where that takes too many terms (some 18 000 at λ = 2e6),
+// Pearson's three-moment approximation (Biometrika 46, 1959) is used.
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 
@@ -28,56 +41,181 @@ constexpr double kTwoPi = 6.283185307179586;
 constexpr double kTermThreshold = 1e-7;
 // λ/2 up to which the weights (λ/2)^j/j! and the sum stay inside the doubles.
 constexpr double kLargestUpwardHalfLambda = 700.0;
+// ν up to which the upward sum takes its terms from ChiSquare: beyond it
+// every term has ν + 2j above 400, where ChiSquare's prefactor is the
+// stable form and its fractions grow deep near the centre.
+constexpr double kLargestUpwardNu = 400.0;
 // λ/2 up to which the sum outward from the mode is taken.
 constexpr double kLargestSummedHalfLambda = 1e6;
 // What the weights left out of the outward sum may add at most.
 constexpr double kNeglectedWeight = 1e-14;
+// Terms of the upward sum evaluated side by side.
+constexpr std::size_t kBlock = 16;
 
 double ClampToUnit(double value) { return std::clamp(value, 0.0, 1.0); }
 
-double UpwardSum(double x, double nu, double halfLambda, std::int32_t tail) {
-  double weight = 1.0;
-  double sum = 0.0;
-  for (std::int32_t j = 0;; ++j) {
-    const double n = static_cast<double>(2 * j) + nu;
-    const double term = ChiSquare(x, n, tail) * weight;
+// The upward sum from j = 0, fed its central tails T(x | ν + 2j) in order
+// of j, a block at a time. The first block holds the terms up to the mode,
+// where the sum cannot stop, and eight more (a single term for λ = 0, whose
+// second weight is 0); the others `kBlock` each.
+class UpwardSum {
+ public:
+  UpwardSum(double nu, double halfLambda, std::int32_t tail)
+      : nu_(nu),
+        halfLambda_(halfLambda),
+        upper_(tail != 0 && halfLambda >= 0.0),
+        scale_(std::exp(-halfLambda)),
+        leftOutBound_(kTermThreshold / scale_) {}
+
+  // The degrees of freedom of the next `size` terms.
+  std::size_t NextBlock(double* degrees) const {
+    const std::size_t size = j_ == 0 ? FirstBlockSize() : kBlock;
+    for (std::size_t l = 0; l < size; ++l) {
+      degrees[l] = static_cast<double>(2 * (j_ + static_cast<std::int32_t>(l))) + nu_;
+    }
+    return size;
+  }
+
+  // Takes the central tail of term j; true once the sum has ended, with
+  // its value in Result().
+  bool Take(double centralTail) {
+    const double term = centralTail * weight_;
+    const std::int32_t j = j_++;
     // A NaN term (x and ν both infinite) would never fall below the
     // threshold: the sum has no value.
-    if (std::isnan(term)) return term;
-    if (term < kTermThreshold && j >= halfLambda) break;
-    sum = sum + term;
-    weight = (halfLambda * weight) / (j + 1);
+    if (std::isnan(term)) return End(term);
+    if (!pastStop_) {
+      if (!(term < kTermThreshold && j >= halfLambda_)) {
+        sum_ = sum_ + term;
+        weight_ = (halfLambda_ * weight_) / (j + 1);
+        return false;
+      }
+      if (!upper_) return End(scale_ * sum_);
+      pastStop_ = true;
+      atStop_ = sum_;
+    }
+    ahead_ = ahead_ + term;
+    sum_ = sum_ + term;
+    weight_ = (halfLambda_ * weight_) / (j + 1);
+    // The weights from j + 1 on shrink by at least h/(j + 2) each.
+    const double weightsAhead = weight_ / (1.0 - halfLambda_ / (j + 2));
+    if (!stopLeavesTooMuch_) {
+      if (ahead_ + weightsAhead < leftOutBound_) return End(scale_ * atStop_);
+      stopLeavesTooMuch_ = ahead_ >= leftOutBound_;
+    }
+    if (stopLeavesTooMuch_ && weightsAhead < kTermThreshold) return End(scale_ * sum_);
+    return false;
   }
-  return std::exp(-halfLambda) * sum;
+
+  double Result() const { return result_; }
+
+ private:
+  std::size_t FirstBlockSize() const {
+    if (!(halfLambda_ > 0.0)) return 1;
+    return static_cast<std::size_t>(std::min(static_cast<double>(kBlock), std::ceil(halfLambda_) + 8.0));
+  }
+  bool End(double result) {
+    result_ = ClampToUnit(result);
+    return true;
+  }
+
+  double nu_;
+  double halfLambda_;
+  bool upper_;
+  // What the stop may leave out of the sum before the factor e^(−h) = scale_,
+  // for at most 1e-7 in the result.
+  double scale_;
+  double leftOutBound_;
+  std::int32_t j_ = 0;
+  double weight_ = 1.0;
+  double sum_ = 0.0;
+  // Past the first stop of the upper tail: the sum at that stop, what the
+  // terms from it on add, and whether that is known to exceed 1e-7.
+  bool pastStop_ = false;
+  double atStop_ = 0.0;
+  double ahead_ = 0.0;
+  bool stopLeavesTooMuch_ = false;
+  double result_ = 0.0;
+};
+
+double SumUpward(double x, double nu, double halfLambda, std::int32_t tail) {
+  UpwardSum sum(nu, halfLambda, tail);
+  double xs[kBlock];
+  double degrees[kBlock];
+  std::fill(std::begin(xs), std::end(xs), x);
+  for (;;) {
+    const std::size_t size = sum.NextBlock(degrees);
+    detail::ChiSquareChunk tails(xs, degrees, tail, size, true);
+    for (std::size_t l = 0; l < size; ++l) {
+      if (sum.Take(tails.Tail(l))) return sum.Result();
+    }
+  }
 }
 
-// The Poisson weights e^(−h)·h^j/j! from the mode m = ⌊h⌋ outward: upward
-// they shrink by ρ = h/(j + 1), downward by ρ = j/h, ever faster, so the
-// weights from w on add at most w/(1 − ρ).
+// ln(e^(−h)·h^j/j!), the Poisson weight at j >= 1: for j >= 200 as
+// j·ln(1 + f/j) − f − ½·ln(2πj) − R(j) with f = h − j, free of the
+// cancellation between j·ln h and ln j!.
+double LogPoissonWeight(double j, double halfLambda) {
+  if (j < 200.0) {
+    const double next = j + 1.0;
+    return j * std::log(halfLambda) - halfLambda - LnGamma(next);
+  }
+  const double excess = halfLambda - j;
+  return j * std::log1p(excess / j) - excess - 0.5 * std::log(kTwoPi * j) -
+         detail::StirlingRemainder(j);
+}
+
+// The central tails T_j = T(x | ν + 2j) and the steps between them,
+// d_j = z^(a_j)·e^(−z)/Γ(a_j + 1) with a_j = ν/2 + j and z = x/2, walked
+// from the mode along j: P_(j+1) = P_j − d_j, Q_(j+1) = Q_j + d_j, and
+// d_(j+1) = d_j·z/(a_j + 1).
+struct CentralTails {
+  double tail;
+  double step;  // d_j
+  double a;     // a_j
+};
+
+// The sum outward from the mode m = ⌊h⌋ with the weights e^(−h)·h^j/j!:
+// upward they shrink by ρ = h/(j + 1), downward by ρ = j/h, ever faster, so
+// the weights from w on add at most w/(1 − ρ).
 double OutwardSum(double x, double nu, double halfLambda, std::int32_t tail) {
-  // ln(e^(−h)·h^m/m!) = m·ln(1 + f/m) − f − ½·ln(2πm) − R(m), f = h − m,
-  // free of the cancellation between m·ln h and ln m!.
   const double mode = std::floor(halfLambda);
-  const double excess = halfLambda - mode;
-  const double modeWeight = std::exp(mode * std::log1p(excess / mode) - excess -
-                                     0.5 * std::log(kTwoPi * mode) -
-                                     detail::StirlingRemainder(mode));
+  const double modeWeight = mode == 0.0 ? std::exp(-halfLambda) : std::exp(LogPoissonWeight(mode, halfLambda));
+  const double z = x * 0.5;
+  const double degrees = 2.0 * mode + nu;
+  const double a = degrees * 0.5;
+  const double modeTail = ChiSquare(x, degrees, tail);
+  // At x = 0 every central tail is settled: P = 0, Q = 1.
+  if (z == 0.0) return modeTail;
+  const double modeStep = a >= 200.0 ? std::exp(detail::LogLowerPrefactor(a, z))
+                                     : std::exp((a * std::log(z) - z) - LnGamma(a + 1.0));
+  // Each step raises Q and lowers P.
+  const double sign = tail != 0 ? 1.0 : -1.0;
+
   double sum = 0.0;
   double weight = modeWeight;
+  CentralTails up{modeTail, modeStep, a};
   for (double j = mode;; j = j + 1.0) {
-    const double n = 2.0 * j + nu;
-    sum = sum + weight * ChiSquare(x, n, tail);
+    sum = sum + weight * up.tail;
     const double ratio = halfLambda / (j + 1.0);
     weight = weight * ratio;
     if (weight < kNeglectedWeight * (1.0 - ratio)) break;
+    up.tail = up.tail + sign * up.step;
+    up.step = up.step * (z / (up.a + 1.0));
+    up.a = up.a + 1.0;
   }
   weight = modeWeight;
+  CentralTails down{modeTail, modeStep, a};
   for (double j = mode; j > 0.0;) {
     const double ratio = j / halfLambda;
     weight = weight * ratio;
     j = j - 1.0;
-    const double n = 2.0 * j + nu;
-    sum = sum + weight * ChiSquare(x, n, tail);
+    // d_(j) = d_(j+1)·a_(j+1)/z, then T_j from T_(j+1). A step that has
+    // underflowed stays 0 (a/z may overflow where z is tiny).
+    if (down.step != 0.0) down.step = down.step * (down.a / z);
+    down.a = down.a - 1.0;
+    down.tail = down.tail - sign * down.step;
+    sum = sum + weight * down.tail;
     if (weight * ratio < kNeglectedWeight * (1.0 - ratio)) break;
   }
   return sum;
@@ -100,15 +238,26 @@ double PearsonThreeMoment(double x, double nu, double lambda, std::int32_t tail)
   return ChiSquare(y, degrees, tail);
 }
 
+// Whether the sum runs upward from j = 0: where its weights and terms stay
+// in range and its central tails are not all deep fractions, and for the
+// arguments outside the domain; not for a NaN or a negative x, which are
+// answered at once.
+bool SummedUpward(double x, double nu, double lambda) {
+  if (std::isnan(x) || std::isnan(nu) || std::isnan(lambda) || x < 0.0) return false;
+  const double halfLambda = lambda * 0.5;
+  return halfLambda <= kLargestUpwardHalfLambda &&
+         (nu <= kLargestUpwardNu || halfLambda < 0.0 || std::isinf(x) || std::isinf(nu) || x == 0.0);
+}
+
 }  // namespace
 
 double NCChiSquare(const double& x, const double& nu, const double& lambda,
                    const std::int32_t& tail) {
   if (std::isnan(x) || std::isnan(nu) || std::isnan(lambda)) return kNaN;
+  // No part of the distribution lies below 0.
+  if (x < 0.0) return tail != 0 ? 1.0 : 0.0;
   const double halfLambda = lambda * 0.5;
-  if (halfLambda <= kLargestUpwardHalfLambda) {
-    return ClampToUnit(UpwardSum(x, nu, halfLambda, tail));
-  }
+  if (SummedUpward(x, nu, lambda)) return SumUpward(x, nu, halfLambda, tail);
   if (std::isinf(x) || std::isinf(nu) || std::isinf(lambda)) {
     // The limits: the whole distribution lies below an infinite x and none
     // of it below a finite x when ν or λ is infinite (no answer when both
@@ -120,6 +269,13 @@ double NCChiSquare(const double& x, const double& nu, const double& lambda,
     return ClampToUnit(OutwardSum(x, nu, halfLambda, tail));
   }
   return PearsonThreeMoment(x, nu, lambda, tail);
+}
+
+// Each element's sum already evaluates its terms side by side in lanes;
+// running several sums through shared chunks measured no faster.
+void NCChiSquareBatch(const double* x, const double* nu, const double* lambda, std::int32_t tail,
+                      double* result, std::size_t count) {
+  for (std::size_t i = 0; i < count; ++i) result[i] = NCChiSquare(x[i], nu[i], lambda[i], tail);
 }
 
 }  // namespace specfun

@@ -123,6 +123,44 @@ TEST(ChiSquare, EdgesOfTheRange) {
   EXPECT_EQ(Q(5.0, kInf), 1.0);
 }
 
+TEST(ChiSquare, SubnormalDegreesGiveTheLimit) {
+  // As nu -> 0 the whole distribution sits at 0: P(0|nu) = 0 for every
+  // nu > 0, and P(x|nu) -> 1 for x > 0.
+  for (const double nu : {4.9406564584124654e-324, 1e-310, 2.2250738585072014e-308}) {
+    EXPECT_EQ(P(0.0, nu), 0.0) << nu;
+    EXPECT_EQ(Q(0.0, nu), 1.0) << nu;
+    for (const double x : {1e-300, 0.5, 3.0, 50.0}) {
+      EXPECT_EQ(P(x, nu), 1.0) << "nu=" << nu << " x=" << x;
+      EXPECT_LT(Q(x, nu), 1e-300) << "nu=" << nu << " x=" << x;
+    }
+  }
+}
+
+TEST(ChiSquare, SmallestSubnormalX) {
+  // x/2 rounds to 0, yet ln(x/2) = ln x - ln 2 decides P(x|nu) for small
+  // nu (mpmath, regularized lower incomplete gamma).
+  constexpr double kX = 4.9406564584124654e-324;
+  EXPECT_NEAR(P(kX, 0.002), 0.474944736700843184709, 1e-13);
+  EXPECT_NEAR(P(kX, 1e-10), 0.999999962772200521100, 1e-13);
+  EXPECT_NEAR(P(kX, 1.0) / 1.77350488860362726888e-162, 1.0, 1e-13);
+  EXPECT_EQ(P(kX, 4.9406564584124654e-324), 1.0);
+  EXPECT_EQ(Q(kX, 4.9406564584124654e-324), 0.0);
+  EXPECT_EQ(Q(kX, 3.0), 1.0);
+}
+
+TEST(ChiSquare, ArgumentsOutsideTheDomainKeepTheirValues) {
+  // An even negative nu with x/nu > 2 takes the upper fraction with no
+  // levels: Q = e^L with L = ((nu/2 - 1) ln(x/2) - x/2) - ln Gamma(nu/2),
+  // whose ln Gamma of a negative argument is NaN.
+  EXPECT_TRUE(std::isnan(Q(-1e11, -1e10)));
+  EXPECT_TRUE(std::isnan(P(-1e11, -1e10)));
+  // Outside the domain the values stay those of the evaluation as written.
+  EXPECT_TRUE(std::isnan(P(0.0, 0.0)));
+  EXPECT_TRUE(std::isnan(P(4.9406564584124654e-324, 0.0)));
+  EXPECT_TRUE(std::isnan(P(-1.0, 3.0)));
+  EXPECT_EQ(P(2.0, 0.0), 1.0);
+}
+
 TEST(ChiSquare, InsideTheUnitIntervalForAnyDegrees) {
   // Beyond 1e10 degrees of freedom the Wilson-Hilferty approximation takes
   // over; at every size both tails stay in [0, 1] and add up to 1.

@@ -391,8 +391,18 @@ def nc_chi_square_points():
         for lam in (1e5, 1e6):
             mean, spread = nu + lam, math.sqrt(2 * (nu + 2 * lam))
             points.update((mean + k * spread, nu, lam) for k in (-3, 0, 3))
+    # The upper tail far above nu + lambda, where the terms fall below 1e-7
+    # long before their sum does; nu beyond 400 with a moderate lambda.
+    for nu in (0.5, 2.0, 10.0, 100.0):
+        for lam in (0.1, 1.0, 10.0, 100.0):
+            mean, spread = nu + lam, math.sqrt(2 * (nu + 2 * lam))
+            points.update((mean + k * spread, nu, lam) for k in (6, 10, 14))
+    for nu in (500.0, 3000.0):
+        for lam in (1.0, 50.0, 700.0):
+            mean, spread = nu + lam, math.sqrt(2 * (nu + 2 * lam))
+            points.update((mean + k * spread, nu, lam) for k in (-3, 0, 3))
     points.update([(50.0, 5.0, 30.0), (1.0, 2.0, 1.0), (0.0001, 4.0, 0.0), (0.0, 3.0, 10.0),
-                   (1500.0, 10.0, 1500.0)])
+                   (1500.0, 10.0, 1500.0), (61.7249938995, 0.5, 10.0), (35.0410196625, 0.5, 1.0)])
     return sorted(points)
 
 

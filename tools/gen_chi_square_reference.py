@@ -2,8 +2,10 @@
 """Reference values for the chi-square family, computed with mpmath.
 
 Writes tests/data/chisq_tails.txt (x, nu, P, Q), tests/data/chisq_inverse.txt
-(p, nu, x) and tests/data/chisq_noncentral.txt (x, nu, lambda, P, Q). Every
-argument is the double written in the row.
+(p, nu, x), tests/data/chisq_noncentral.txt (x, nu, lambda, P, Q) and
+tests/data/chisq_noncentral_regions.txt (x, nu, lambda, P, Q: the upper tail
+far above nu + lambda, large lambda and large nu). Every argument is the
+double written in the row.
 
 The central tails are mpmath's regularized incomplete gamma functions at 50
 digits. Where mpmath's series do not converge (large degrees of freedom)
@@ -15,7 +17,7 @@ halving and then found by mpmath's Anderson-Bjorck solver. The non-central
 tails are the Poisson mixture of central tails, the central tail computed
 once as above and carried along j by its recurrence.
 
-Usage: gen_chi_square_reference.py [tails|inverse|noncentral] > table
+Usage: gen_chi_square_reference.py [tails|inverse|noncentral|regions] > table
 """
 import math
 import random
@@ -201,6 +203,31 @@ def noncentral_points():
     return points
 
 
+def noncentral_region_points():
+    rng = random.Random(20240608)
+    points = [(61.7249938995, 0.5, 10.0), (35.0410196625, 0.5, 1.0)]
+    # The upper tail far above nu + lambda, where every term of the sum is
+    # below 1e-7 long before the sum is: lambda from 0.1 to 100.
+    for _ in range(120):
+        lam = log_uniform(rng, 0.1, 100.0)
+        nu = log_uniform(rng, 0.01, 1e4) if rng.random() < 0.5 else log_uniform(rng, 0.01, 20.0)
+        mean, sd = nu + lam, math.sqrt(2 * (nu + 2 * lam))
+        points.append((mean + rng.uniform(2.0, 14.0) * sd, nu, lam))
+    # Beyond nu = 400 with a small or moderate lambda, around the centre.
+    for _ in range(30):
+        nu = log_uniform(rng, 400.0, 1e4)
+        lam = log_uniform(rng, 0.01, 1400.0)
+        mean, sd = nu + lam, math.sqrt(2 * (nu + 2 * lam))
+        points.append((max(0.0, mean + rng.uniform(-7.0, 7.0) * sd), nu, lam))
+    # Large lambda, up to 1e6.
+    for _ in range(24):
+        lam = log_uniform(rng, 1400.0, 1e6)
+        nu = log_uniform(rng, 0.1, 1e4)
+        mean, sd = nu + lam, math.sqrt(2 * (nu + 2 * lam))
+        points.append((max(0.0, mean + rng.uniform(-7.0, 7.0) * sd), nu, lam))
+    return points
+
+
 def main():
     which = sys.argv[1] if len(sys.argv) > 1 else "tails"
     if which == "tails":
@@ -213,8 +240,9 @@ def main():
         for p, nu in inverse_points():
             print(f"{p!r} {nu!r} {mpmath.nstr(inverse(p, nu), 20)}")
     else:
+        points = noncentral_points() if which == "noncentral" else noncentral_region_points()
         print("# x  nu  lambda  P  Q   (mpmath, 20 digits)")
-        for x, nu, lam in noncentral_points():
+        for x, nu, lam in points:
             p, q = noncentral(x, nu, lam)
             print(f"{x!r} {nu!r} {lam!r} {mpmath.nstr(p, 20)} {mpmath.nstr(q, 20)}")
 
