@@ -44,7 +44,8 @@ constexpr std::int32_t kLower = specfun::kLowerTail;
 const bool kRegistered =
     bench::Compare(
         "ChiSquare", kTails, [](const double* v) { return specfun::ChiSquare(v[0], v[1], kLower); },
-        {}, [](const double* v) { return pchisq(v[0], v[1], 1, 0); },
+        bench::BatchOf(specfun::ChiSquareBatch, kLower),
+        [](const double* v) { return pchisq(v[0], v[1], 1, 0); },
         [](const double* v) {
           return bm::cdf(bm::chi_squared_distribution<double>(v[1]), v[0]);
         }) &&
@@ -58,7 +59,8 @@ const bool kRegistered =
         }) &&
     bench::Compare(
         "NCChiSquare", kNonCentrals,
-        [](const double* v) { return specfun::NCChiSquare(v[0], v[1], v[2], kLower); }, {},
+        [](const double* v) { return specfun::NCChiSquare(v[0], v[1], v[2], kLower); },
+        bench::BatchOf(specfun::NCChiSquareBatch, kLower),
         [](const double* v) { return pnchisq(v[0], v[1], v[2], 1, 0); },
         [](const double* v) {
           return bm::cdf(bm::non_central_chi_squared_distribution<double>(v[1], v[2]), v[0]);
