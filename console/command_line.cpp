@@ -24,48 +24,6 @@ using TailBatch2 = void (*)(const double*, const double*, std::int32_t, double*,
 using TailBatch3 = void (*)(const double*, const double*, const double*, std::int32_t, double*,
                             std::size_t);
 
-// A scalar routine applied row by row, in the form of a batch routine.
-template <auto kScalar>
-struct ScalarLoop;
-
-template <double (*kScalar)(const double&)>
-struct ScalarLoop<kScalar> {
-  static void Batch(const double* a, double* result, std::size_t count) {
-    for (std::size_t i = 0; i < count; ++i) result[i] = kScalar(a[i]);
-  }
-};
-
-template <double (*kScalar)(const double&, const double&)>
-struct ScalarLoop<kScalar> {
-  static void Batch(const double* a, const double* b, double* result, std::size_t count) {
-    for (std::size_t i = 0; i < count; ++i) result[i] = kScalar(a[i], b[i]);
-  }
-};
-
-template <double (*kScalar)(const double&, const double&, const double&)>
-struct ScalarLoop<kScalar> {
-  static void Batch(const double* a, const double* b, const double* c, double* result,
-                    std::size_t count) {
-    for (std::size_t i = 0; i < count; ++i) result[i] = kScalar(a[i], b[i], c[i]);
-  }
-};
-
-template <double (*kScalar)(const double&, const double&, const std::int32_t&)>
-struct ScalarLoop<kScalar> {
-  static void Batch(const double* a, const double* b, std::int32_t tail, double* result,
-                    std::size_t count) {
-    for (std::size_t i = 0; i < count; ++i) result[i] = kScalar(a[i], b[i], tail);
-  }
-};
-
-template <double (*kScalar)(const double&, const double&, const double&, const std::int32_t&)>
-struct ScalarLoop<kScalar> {
-  static void Batch(const double* a, const double* b, const double* c, std::int32_t tail,
-                    double* result, std::size_t count) {
-    for (std::size_t i = 0; i < count; ++i) result[i] = kScalar(a[i], b[i], c[i], tail);
-  }
-};
-
 // One routine the command line evaluates: its name, its arguments' names and
 // the batch routine that evaluates rows of them. A tail selector, where there
 // is one, is the last argument and one value for each run of rows.
@@ -117,22 +75,22 @@ class Routine {
 
 // Every public routine; a row names the batch routine that evaluates it.
 const Routine kRoutines[] = {
-    {"LnGamma", "x", ScalarLoop<&specfun::LnGamma>::Batch},
-    {"QGauss", "x", ScalarLoop<&specfun::QGauss>::Batch},
-    {"QGaussInv", "p", ScalarLoop<&specfun::QGaussInv>::Batch},
-    {"BETAF", "x a b", ScalarLoop<&specfun::BETAF>::Batch},
-    {"FDistP", "F nu1 nu2", ScalarLoop<&specfun::FDistP>::Batch},
-    {"FDistQ", "F nu1 nu2", ScalarLoop<&specfun::FDistQ>::Batch},
-    {"StudentA", "t nu", ScalarLoop<&specfun::StudentA>::Batch},
-    {"StudentAQ", "t nu", ScalarLoop<&specfun::StudentAQ>::Batch},
-    {"BinomP", "p a n", ScalarLoop<&specfun::BinomP>::Batch},
-    {"BinomQ", "p a n", ScalarLoop<&specfun::BinomQ>::Batch},
-    {"BetaInv", "p a b", ScalarLoop<&specfun::BetaInv>::Batch},
-    {"FDistInv", "p nu1 nu2", ScalarLoop<&specfun::FDistInv>::Batch},
-    {"StudentInv", "p nu", ScalarLoop<&specfun::StudentInv>::Batch},
-    {"ChiSquare", "x nu tail", ScalarLoop<&specfun::ChiSquare>::Batch},
-    {"ChiSquareInv", "p nu", ScalarLoop<&specfun::ChiSquareInv>::Batch},
-    {"NCChiSquare", "x nu lambda tail", ScalarLoop<&specfun::NCChiSquare>::Batch},
+    {"LnGamma", "x", &specfun::LnGammaBatch},
+    {"QGauss", "x", &specfun::QGaussBatch},
+    {"QGaussInv", "p", &specfun::QGaussInvBatch},
+    {"BETAF", "x a b", &specfun::BETAFBatch},
+    {"FDistP", "F nu1 nu2", &specfun::FDistPBatch},
+    {"FDistQ", "F nu1 nu2", &specfun::FDistQBatch},
+    {"StudentA", "t nu", &specfun::StudentABatch},
+    {"StudentAQ", "t nu", &specfun::StudentAQBatch},
+    {"BinomP", "p a n", &specfun::BinomPBatch},
+    {"BinomQ", "p a n", &specfun::BinomQBatch},
+    {"BetaInv", "p a b", &specfun::BetaInvBatch},
+    {"FDistInv", "p nu1 nu2", &specfun::FDistInvBatch},
+    {"StudentInv", "p nu", &specfun::StudentInvBatch},
+    {"ChiSquare", "x nu tail", &specfun::ChiSquareBatch},
+    {"ChiSquareInv", "p nu", &specfun::ChiSquareInvBatch},
+    {"NCChiSquare", "x nu lambda tail", &specfun::NCChiSquareBatch},
 };
 
 const Routine* FindRoutine(std::string_view name) {
