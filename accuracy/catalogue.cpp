@@ -312,7 +312,7 @@ Family BetaFamily() {
       .plot_log_x = false,
       .headline_region = 0,
   };
-  student_inv.regions[0].name = "ν/2 in [0.5, 1e4], p in [1e-4, 1 - 1e-4]";
+  student_inv.regions[0].name = "ν in [0.1, 2e6], p in [1e-300, 1 - 1e-12]";
   Routine fdist_inv{
       .name = "FDistInv",
       .table = "fdist_inv",
@@ -330,22 +330,21 @@ Family BetaFamily() {
       .plot_log_x = false,
       .headline_region = 0,
   };
-  fdist_inv.regions[0].name = "ν1/2 and ν2/2 in [0.5, 1e4], p in [1e-4, 1 - 1e-4]";
+  fdist_inv.regions[0].name = "ν1 and ν2 in [0.1, 2e6], p in [1e-300, 1 - 1e-12]";
   return {"Beta family", "accuracy_beta.png",
           "BETAF evaluates the continued fraction of A&S 26.5.8 until two successive even "
           "approximants differ by less than 1e-12 absolute. Results far below 1e-12 therefore "
           "have few correct digits (region \"result < 1e-12\"; I(0.2, 50, 40), about 6e-14, is "
           "returned after two iterations with about five correct digits), and the t, F and "
-          "binomial routines, which are single BETAF calls, inherit that floor for their small "
-          "tails. Where the fraction has not converged after 41 iterations (large or very "
-          "unequal parameters near the mean) BETAF reports slow convergence and returns the "
-          "Aitken extrapolation, or continues the iteration when the last two approximants are "
-          "far apart; the region \"BETAF reported slow convergence\" collects those points. "
-          "The t and F routines also form their incomplete beta argument in double precision: "
-          "t·t/(ν + t·t) rounds to 1 for t² beyond about 1e16·ν, and t·t overflows above "
-          "|t| = 1.3e154. The inverses run at most 40 safeguarded Newton steps on BETAF with a "
-          "step tolerance of 1e-7 absolute (0.001·x below x = 1e-4); in the far tails (tiny p "
-          "with small parameters) 40 steps do not reach the inverse.",
+          "binomial routines, which are single BETAF calls there, inherit that floor for their "
+          "small tails. Where the fraction has not converged after 41 iterations BETAF reports "
+          "slow convergence and returns the Aitken extrapolation only where the last "
+          "approximants have settled, else both tails evaluated to full relative accuracy; the "
+          "region \"BETAF reported slow convergence\" collects those points. Parameters above "
+          "1.25e5 take Temme's uniform asymptotic expansion, and t and F whose transformed "
+          "argument leaves the doubles take their tails from logarithms. The inverses keep the "
+          "result of at most 40 safeguarded Newton steps on BETAF where it is within 1e-8 of "
+          "the root and otherwise solve on the logarithm of the smaller tail.",
           {betaf, student_a, student_aq, fdist_p, fdist_q, binom_p, binom_q, beta_inv,
            student_inv, fdist_inv}};
 }
@@ -439,8 +438,9 @@ Family ChiSquareFamily() {
           "ChiSquare evaluates one of two continued fractions chosen by x/ν and takes the other "
           "tail as the complement, which has only absolute accuracy. Depth 30 alone is short "
           "for large ν as x/ν nears 2 from below, and the routine evaluates deeper there "
-          "(region \"1.5 <= x/ν <= 2\" shows how that fares). NCChiSquare sums Poisson-weighted central tails until a term "
-          "falls below 1e-7, so it is accurate to about 1e-7 absolute and tails below that have "
+          "(region \"1.5 <= x/ν <= 2\" shows how that fares). NCChiSquare sums Poisson-weighted "
+          "central tails until what is left out is below 1e-7, so it is accurate to about 1e-7 "
+          "absolute and tails below that have "
           "no guaranteed digits (region \"result < 1e-7\"); results between 1e-7 and 1e-3 "
           "have correspondingly few. ChiSquareInv runs at most 40 Newton steps with a step "
           "tolerance of 1e-8 absolute (0.001·x below x = 1e-5) and keeps their result where it "

@@ -299,11 +299,12 @@ double LowerTailOfTinyArgument(double logX, double a, double b) {
 
 BetaTails IncompleteBetaTails(double x, double y, double a, double b) {
   if (std::isnan(x) || std::isnan(y) || std::isnan(a) || std::isnan(b)) return {NaN(), NaN()};
-  if (!(a > 0.0) || !(b > 0.0)) return {NaN(), NaN()};
+  if (a < 0.0 || b < 0.0) return {NaN(), NaN()};
   if (x <= 0.0) return {0.0, 1.0};
   if (y <= 0.0) return {1.0, 0.0};
   // Limits: a → 0 puts all mass at 0, b → 0 at 1, both together mass
-  // b/(a + b) at 0; an infinite parameter moves the mass to its end.
+  // b/(a + b) at 0 (no answer when both are 0); an infinite parameter moves
+  // the mass to its end.
   const bool tinyA = a < DBL_MIN;
   const bool tinyB = b < DBL_MIN;
   if (tinyA && tinyB) return {b / (a + b), a / (a + b)};

@@ -253,9 +253,9 @@ bool SummedUpward(double x, double nu, double lambda) {
 
 double NCChiSquare(const double& x, const double& nu, const double& lambda,
                    const std::int32_t& tail) {
-  if (std::isnan(x) || std::isnan(nu) || std::isnan(lambda)) return kNaN;
-  // No part of the distribution lies below 0.
-  if (x < 0.0) return tail != 0 ? 1.0 : 0.0;
+  // A negative x is outside the domain and, like a NaN, gives a NaN, as the
+  // central tails do.
+  if (std::isnan(x) || std::isnan(nu) || std::isnan(lambda) || x < 0.0) return kNaN;
   const double halfLambda = lambda * 0.5;
   if (SummedUpward(x, nu, lambda)) return SumUpward(x, nu, halfLambda, tail);
   if (std::isinf(x) || std::isinf(nu) || std::isinf(lambda)) {
