@@ -282,10 +282,8 @@ SPECFUN_EXPORT void ChiSquareBatch(const double* x, const double* nu, std::int32
 #if __cplusplus >= 202002L
 inline void ChiSquareBatch(std::span<const double> x, std::span<const double> nu, std::int32_t tail,
                            std::span<double> result) {
-  if (nu.size() != x.size() || result.size() != x.size()) {
-    throw std::invalid_argument("ChiSquareBatch: arrays of different lengths");
-  }
-  ChiSquareBatch(x.data(), nu.data(), tail, result.data(), x.size());
+  detail::RequireLength(result, {x.size(), nu.size()});
+  ChiSquareBatch(x.data(), nu.data(), tail, result.data(), result.size());
 }
 #endif
 
@@ -328,10 +326,8 @@ SPECFUN_EXPORT void NCChiSquareBatch(const double* x, const double* nu, const do
 inline void NCChiSquareBatch(std::span<const double> x, std::span<const double> nu,
                              std::span<const double> lambda, std::int32_t tail,
                              std::span<double> result) {
-  if (nu.size() != x.size() || lambda.size() != x.size() || result.size() != x.size()) {
-    throw std::invalid_argument("NCChiSquareBatch: arrays of different lengths");
-  }
-  NCChiSquareBatch(x.data(), nu.data(), lambda.data(), tail, result.data(), x.size());
+  detail::RequireLength(result, {x.size(), nu.size(), lambda.size()});
+  NCChiSquareBatch(x.data(), nu.data(), lambda.data(), tail, result.data(), result.size());
 }
 #endif
 
