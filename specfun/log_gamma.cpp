@@ -17,8 +17,8 @@ namespace specfun {
 namespace {
 
 // Coefficients a0 ... a7 of the remainder's continued fraction
-// a0/(z + a1/(z + a2/(z + ... a7/z))). a6 is the value the routine has always
-// used; it departs from the exact coefficient in the eighth digit.
+// a0/(z + a1/(z + a2/(z + ... a7/z))). a6 departs from the exact coefficient
+// in the eighth digit; the table's value is the one evaluated.
 constexpr std::array<double, 8> kRemainder = {
     0.083333333333333329, 0.033333333333333333, 0.25238095238095237, 0.52560646900269536,
     1.0115230681268417,   1.5174736491532874,   2.2694889572773258,  3.0099173832593982};

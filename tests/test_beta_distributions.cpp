@@ -125,8 +125,8 @@ TEST(BetaDistributionsComplements, AddToOne) {
   }
 }
 
-// Parameters where 41 iterations and Aitken's value used to be far off; the
-// records show the transformed arguments.
+// Parameters where 41 iterations do not converge and Aitken's value alone
+// would be far off; the records show the transformed arguments.
 TEST(BetaDistributionsLargeParameters, StayAccurateAndInRange) {
   DiagnosticCapture capture;
   const double p = FDistP(1.0, 1e6, 1e6);

@@ -1,4 +1,4 @@
-// ChiSquare: the stated values and edge cases, the 30-level evaluation kept
+// ChiSquare: known values and edge cases, the 30-level evaluation kept
 // bit for bit where it is accurate, and the regions evaluated deeper against
 // mpmath (tests/data/chisq_tails.txt, tools/gen_chi_square_reference.py).
 #include <gtest/gtest.h>
@@ -51,7 +51,7 @@ double ThirtyLevelTail(double x, double nu, bool upper) {
   return upper == directIsUpper ? direct : 1.0 - direct;
 }
 
-TEST(ChiSquare, StatedValuesToTwelveDigits) {
+TEST(ChiSquare, KnownValuesToTwelveDigits) {
   struct Case {
     double x, nu;
     std::int32_t tail;

@@ -1,5 +1,5 @@
-// ChiSquareInv: the stated values, the ends, the repaired ranges, and the
-// inverse against mpmath (tests/data/chisq_inverse.txt).
+// ChiSquareInv: known quantiles, the ends of p and ν, the regions solved on
+// the smaller tail, and the inverse against mpmath (tests/data/chisq_inverse.txt).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -18,7 +18,7 @@ using specfun::ChiSquareInv;
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-TEST(ChiSquareInverse, StatedValues) {
+TEST(ChiSquareInverse, KnownQuantiles) {
   struct Case {
     double p, nu, expected, tolerance;
   };

@@ -38,7 +38,7 @@ TEST(QGauss, FixedValuesAtTheLimits) {
   for (const Case& c : cases) EXPECT_EQ(QGauss(c.x), c.expected) << "x = " << c.x;
 }
 
-TEST(QGauss, UpperLimitIsStillComputed) {
+TEST(QGauss, UpperLimitItselfIsComputed) {
   // Q(37) = 5.7255712225245768e-300 (mpmath).
   const double q = QGauss(37.0);
   EXPECT_GT(q, 0.0);

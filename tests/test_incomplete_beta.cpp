@@ -47,7 +47,8 @@ TEST(IncompleteBetaKnownValues, MatchReferenceValues) {
       {0.3, 2.0, 3.0, 0.3483, 3e-15},
       // x = a/(a + b) takes the swapped side; (2/π) arcsin(√x).
       {0.5, 0.5, 0.5, 0.5, 3e-15},
-      // I(x, 1, 1) = x, far below the old 1e-20 guard of the prefactor.
+      // I(x, 1, 1) = x, at an x where a guard of 1e-20 inside the logarithm
+      // would double the prefactor.
       {1e-20, 1.0, 1.0, 1e-20, 1e-34},
       // (2/π) arcsin(√1e-30) = 6.3661977236758137e-16 (mpmath).
       {1e-30, 0.5, 0.5, 6.3661977236758137e-16, 1e-28},
