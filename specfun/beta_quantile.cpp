@@ -118,17 +118,6 @@ constexpr double kEtaSeriesBelow = 1e-6;
 constexpr double kOffsetLimit = 700.0;
 constexpr double kOffsetTolerance = 1e-12;
 
-// δ - ln(1 + δ), free of cancellation for small δ: with t = δ/(2 + δ),
-// t·δ - 2(t³/3 + t⁵/5 + ...).
-double LogOnePlusRemainder(double delta) {
-  if (std::fabs(delta) >= 0.1) return delta - std::log1p(delta);
-  const double t = delta / (2.0 + delta);
-  const double t2 = t * t;
-  double series = 1.0 / 15.0;
-  for (int k = 13; k >= 3; k -= 2) series = 1.0 / k + t2 * series;
-  return t * delta - 2.0 * t * t2 * series;
-}
-
 // One of a and b beyond all bounds beside the other: with a large,
 // 1 - I(x, a, b) tends to P(b, -(a + (b - 1)/2)·ln x), the incomplete gamma
 // function (Temme's expansion for a large and b fixed, first term), with an
@@ -176,7 +165,7 @@ class Temme {
     const double delta0 = x1_ * e / scale;  // (x - x0)/x0
     const double delta1 = x0_ * e / scale;  // (x - x0)/x1
     const double halfEtaSquared =
-        x0_ * LogOnePlusRemainder(delta0) + x1_ * LogOnePlusRemainder(-delta1);
+        x0_ * DeltaMinusLogOnePlus(delta0) + x1_ * DeltaMinusLogOnePlus(-delta1);
     const double eta = std::copysign(std::sqrt(2.0 * halfEtaSquared), v);
     const double w = eta * rootR_;
     const double c = std::fabs(eta) < kEtaSeriesBelow ? (x1_ - x0_) / (3.0 * spread_)
