@@ -9,7 +9,8 @@
 // Newton's method on h(u) = ln I - ln p never overshoots from below and
 // overshoots at most once from above; a bracket of the root, shrunk at every
 // step, takes a bisection wherever a step would leave it. dh/du is
-// x^a (1 - x)^b / (B(a, b) I).
+// x^a (1 - x)^b / (B(a, b) I); ln I and that prefactor come from
+// LogIncompleteBetaTails.
 #include "specfun/beta_quantile.hpp"
 
 #include <algorithm>
@@ -18,6 +19,7 @@
 #include "specfun/chi_square_quantile.hpp"
 #include "specfun/chi_square_tail.hpp"
 #include "specfun/gauss_inverse.hpp"
+#include "specfun/incomplete_beta.hpp"
 #include "specfun/log_tail_newton.hpp"
 #include "specfun/specfun.hpp"
 
@@ -34,20 +36,6 @@ constexpr double kStepTolerance = 1e-9;
 constexpr double kKeepWithin = 1e-8;
 // Half the spacing of the doubles just below 1.
 constexpr double kHalfQuantumBelowOne = 0x1p-54;
-
-// From this larger parameter on, ln B(a, b) comes from Stirling's series.
-constexpr double kStirlingBetaFrom = 1e4;
-
-// Continued fraction levels are bounded by this; the fraction converges
-// within about 4·√max(a, b) levels below the mean.
-constexpr int kFractionLimit = 200000;
-constexpr double kFractionTolerance = 4e-16;
-constexpr double kFractionFloor = 1e-300;
-// ln(1 - 1e-7): an upper tail above this leaves its complement, which would
-// keep fewer than nine digits, to the fraction, taken to at most this many
-// levels on the side where it converges slowly.
-constexpr double kComplementFrom = -1.0000000500000033e-07;
-constexpr int kOffSideLevels = 200;
 
 // A point u with x, 1 - x and their logarithms, each to full precision.
 struct Point {
@@ -71,64 +59,6 @@ Point PointAt(double u) {
 
 Point Mirror(const Point& point) { return {-point.u, point.y, point.x, point.logY, point.logX}; }
 
-// ln B(a, b). Beside a large parameter L the difference
-// ln Γ(L) - ln Γ(L + s) is taken from Stirling's series (A&S 6.1.40) as
-// -s·ln L - (L + s - ½)·ln(1 + s/L) + s + R(L) - R(L + s), R the series'
-// remainder, free of the cancellation of two values near L·ln L.
-double LogBeta(double a, double b) {
-  const double large = std::max(a, b);
-  const double small = std::min(a, b);
-  if (large < kStirlingBetaFrom) {
-    const double sum = a + b;
-    return LnGamma(a) + LnGamma(b) - LnGamma(sum);
-  }
-  const double sum = large + small;
-  const double difference = -small * std::log(large) - (sum - 0.5) * std::log1p(small / large) +
-                            small + (StirlingRemainder(large) - StirlingRemainder(sum));
-  return LnGamma(small) + difference;
-}
-
-// ln I(x, a, b) for x below the mean (a + 1)/(a + b + 2), from the
-// continued fraction of A&S 26.5.8 by the modified Lentz method, stopped on
-// a relative change, times its prefactor x^a (1 - x)^b / (a B(a, b)).
-double LogFractionTail(const Point& point, double a, double b, double logBeta,
-                       int levels = kFractionLimit) {
-  const auto guarded = [](double v) { return std::fabs(v) < kFractionFloor ? kFractionFloor : v; };
-  const double x = point.x;
-  double c = 1.0;
-  double d = 1.0 / guarded(1.0 - (a + b) * x / (a + 1.0));
-  double h = d;
-  for (int m = 1; m <= levels; ++m) {
-    const double dm = m;
-    const double a2m = a + 2.0 * dm;
-    const double even = dm * (b - dm) * x / ((a2m - 1.0) * a2m);
-    d = 1.0 / guarded(1.0 + even * d);
-    c = guarded(1.0 + even / c);
-    h *= d * c;
-    const double odd = -(a + dm) * (a + b + dm) * x / (a2m * (a2m + 1.0));
-    d = 1.0 / guarded(1.0 + odd * d);
-    c = guarded(1.0 + odd / c);
-    const double change = d * c;
-    h *= change;
-    if (std::fabs(change - 1.0) < kFractionTolerance) break;
-  }
-  return a * point.logX + b * point.logY - logBeta - std::log(a) + std::log(h);
-}
-
-// ln I(x, a, b), relative to I itself, from the fraction on the side of the
-// mean where it converges, the other side by the complement.
-double LogLowerTail(const Point& point, double a, double b, double logBeta) {
-  const bool belowMean = point.x <= 0.5 ? point.x * (a + b + 2.0) < a + 1.0
-                                        : point.y * (a + b + 2.0) > b + 1.0;
-  if (belowMean) return LogFractionTail(point, a, b, logBeta);
-  const double logUpper = LogFractionTail(Mirror(point), b, a, logBeta);
-  // Where the complement would keep few digits (a parameter far below 1
-  // puts nearly all the mass at one end), the fraction is taken on this side
-  // after all.
-  if (logUpper > kComplementFrom) return LogFractionTail(point, a, b, logBeta, kOffSideLevels);
-  return std::log1p(-std::exp(logUpper));
-}
-
 // The equation on the smaller tail: I(x, a, b) = target, with a and b
 // exchanged and u mirrored when p > 1/2.
 struct Frame {
@@ -148,9 +78,9 @@ Frame FrameFor(double p, double a, double b) {
 
 // h(u) and dh/du.
 LogTailStep Evaluate(const Frame& frame, const Point& point) {
-  const double logTail = LogLowerTail(point, frame.a, frame.b, frame.logBeta);
-  const double logDensityXY = frame.a * point.logX + frame.b * point.logY - frame.logBeta;
-  return {logTail - frame.logTarget, std::exp(logDensityXY - logTail)};
+  const LogBetaTails tails =
+      LogIncompleteBetaTails(point.x, point.y, point.logX, point.logY, frame.a, frame.b);
+  return {tails.lower - frame.logTarget, std::exp(tails.logPrefactor - tails.lower)};
 }
 
 // The u of the leading term of the lower tail, I ≈ x^a / (a B(a, b)), or of
@@ -187,17 +117,6 @@ constexpr double kEtaSeriesBelow = 1e-6;
 // Offsets v = u - ln(a/b) are sought within ±this.
 constexpr double kOffsetLimit = 700.0;
 constexpr double kOffsetTolerance = 1e-12;
-
-// δ - ln(1 + δ), free of cancellation for small δ: with t = δ/(2 + δ),
-// t·δ - 2(t³/3 + t⁵/5 + ...).
-double LogOnePlusRemainder(double delta) {
-  if (std::fabs(delta) >= 0.1) return delta - std::log1p(delta);
-  const double t = delta / (2.0 + delta);
-  const double t2 = t * t;
-  double series = 1.0 / 15.0;
-  for (int k = 13; k >= 3; k -= 2) series = 1.0 / k + t2 * series;
-  return t * delta - 2.0 * t * t2 * series;
-}
 
 // One of a and b beyond all bounds beside the other: with a large,
 // 1 - I(x, a, b) tends to P(b, -(a + (b - 1)/2)·ln x), the incomplete gamma
@@ -246,7 +165,7 @@ class Temme {
     const double delta0 = x1_ * e / scale;  // (x - x0)/x0
     const double delta1 = x0_ * e / scale;  // (x - x0)/x1
     const double halfEtaSquared =
-        x0_ * LogOnePlusRemainder(delta0) + x1_ * LogOnePlusRemainder(-delta1);
+        x0_ * DeltaMinusLogOnePlus(delta0) + x1_ * DeltaMinusLogOnePlus(-delta1);
     const double eta = std::copysign(std::sqrt(2.0 * halfEtaSquared), v);
     const double w = eta * rootR_;
     const double c = std::fabs(eta) < kEtaSeriesBelow ? (x1_ - x0_) / (3.0 * spread_)

@@ -17,7 +17,9 @@
 //   for the tail on the side of the mean where x lies, evaluated by the
 //   modified Lentz method to a relative tolerance, with D entering it
 //   exactly. The other tail is the complement, or taken directly where that
-//   would be small.
+//   would be small: by the fraction, or, where a parameter below 1e-2 puts
+//   nearly all the mass beside the series' argument, as -expm1 of the
+//   logarithm of the series' tail, formed from parts that are all small.
 // - Otherwise Temme's uniform asymptotic expansion for large a and b
 //   (N. M. Temme, Special Functions, 1996, 11.3.3): with -z² = E,
 //   sign(z) = sign(D) and r = a + b,
@@ -28,6 +30,7 @@
 #include <cmath>
 #include <limits>
 
+#include "specfun/gauss_inverse.hpp"
 #include "specfun/incomplete_beta.hpp"
 #include "specfun/log_gamma.hpp"
 #include "specfun/specfun.hpp"
@@ -53,10 +56,20 @@ constexpr double kLogSeriesReach = 2.9957322735539909;
 constexpr int kSeriesTerms = 400;
 // A complement below this is taken directly rather than as 1 - the other.
 constexpr double kComplementFloor = 1e-2;
+// Where the series' tail is nearly 1, its complement comes from the
+// logarithm of the series' tail formed from small parts if its parameter c
+// is at most kSmallParameter and the other parameter times the argument at
+// most kNearOneReach; that complement is then of the order of c or more,
+// and the parts' rounding stays below its own.
+constexpr double kSmallParameter = 1e-2;
+constexpr double kNearOneReach = 0.1;
 // Bound on the terms of the series for an argument below the normal range.
 constexpr int kTinyArgumentTerms = 200;
 // ln of the smallest subnormal double, about -744.4.
 constexpr double kLogSmallestSubnormal = -745.0;
+// From this exponent of the integrand on, both tails of Temme's expansion
+// lie well within the normal doubles.
+constexpr double kLogTailsWithinDoubles = -690.0;
 // Lentz's guard against a zero denominator.
 constexpr double kTinyDenominator = 1e-300;
 // Above this the remainder of Stirling's series to z^-15 is below 1e-18.
@@ -65,6 +78,18 @@ constexpr double kStirlingSeriesStart = 10.0;
 // η = 0, where the closed forms cancel.
 constexpr double kSmallZForC0 = 1e-3;
 constexpr double kSmallZForC1 = 0.1;
+
+// B(2k) / (2k (2k - 1)), k = 1 ... 8, the coefficients of z^(1 - 2k) in
+// Stirling's series for ln Γ(z) (A&S 6.1.40).
+constexpr double kStirlingCoefficients[] = {1.0 / 12.0,    -1.0 / 360.0,     1.0 / 1260.0,
+                                            -1.0 / 1680.0, 1.0 / 1188.0,     -691.0 / 360360.0,
+                                            1.0 / 156.0,   -3617.0 / 122400.0};
+// Euler's constant and ζ(2) ... ζ(12), for the series of ln Γ(1 + b).
+constexpr double kEulerGamma = 0.57721566490153286061;
+constexpr double kZeta[] = {1.6449340668482264365, 1.2020569031595942854, 1.0823232337111381915,
+                            1.0369277551433699263, 1.0173430619844491397, 1.0083492773819228268,
+                            1.0040773561979443394, 1.0020083928260822144, 1.0009945751278180853,
+                            1.0004941886041194646, 1.0002460865533080483};
 
 double NaN() { return std::numeric_limits<double>::quiet_NaN(); }
 
@@ -75,13 +100,9 @@ double NaN() { return std::numeric_limits<double>::quiet_NaN(); }
 double StirlingRemainder(double z) {
   double shifted = 0.0;
   for (; z < kStirlingSeriesStart; z += 1.0) shifted += (z + 0.5) * std::log1p(1.0 / z) - 1.0;
-  // Σ B(2k) / (2k (2k - 1) z^(2k - 1)), k = 1 ... 8.
-  constexpr double kCoefficients[] = {1.0 / 12.0,    -1.0 / 360.0,     1.0 / 1260.0,
-                                      -1.0 / 1680.0, 1.0 / 1188.0,     -691.0 / 360360.0,
-                                      1.0 / 156.0,   -3617.0 / 122400.0};
   const double w = 1.0 / (z * z);
   double sum = 0.0;
-  for (int k = 7; k >= 0; --k) sum = sum * w + kCoefficients[k];
+  for (int k = 7; k >= 0; --k) sum = sum * w + kStirlingCoefficients[k];
   return shifted + sum / z;
 }
 
@@ -144,6 +165,24 @@ double Exponent(double x, double y, double a, double b, double d) {
   return std::fmin(e, 0.0);
 }
 
+// ScaledLogRatio given ln x as well: for x below p/2, a ln x is kept apart
+// from a ln((a + b)/a) - D, so that an exact ln x is rounded only in its
+// product with a.
+double ScaledLogRatioGivenLog(double a, double b, double x, double logX, double d) {
+  if (!(d / a < -0.5)) return ScaledLogRatio(a, b, x, d);
+  const double ratio = b / a;
+  const double logShare = std::isfinite(ratio) ? std::log1p(ratio)
+                                               : std::log(b) - std::log(a) + std::log1p(a / b);
+  return a * logX + (a * logShare - d);
+}
+
+double ExponentGivenLogs(double x, double y, double logX, double logY, double a, double b,
+                         double d) {
+  const double e =
+      ScaledLogRatioGivenLog(a, b, x, logX, d) + ScaledLogRatioGivenLog(b, a, y, logY, -d);
+  return std::fmin(e, 0.0);
+}
+
 // The continued fraction b0 + a1/(b1 + a2/(b2 + ...)) with
 //   b0 = a (g + 1)/(a + 1),
 //   a_m = (a + m - 1)(a + b + m - 1) m (b - m) x² / (a + 2m - 1)²,
@@ -185,35 +224,110 @@ double SmallerTail(double x, double a, double b, double g, double logPrefactor) 
 
 // I(x, a, b) by the series of positive terms of A&S 26.5.23,
 // x^a y^b / (a B(a, b)) sum (a + b)_k / (a + 1)_k x^k, for (a + b) x at most
-// kSeriesReach, where its terms fall like a Poisson distribution's.
-double SeriesTail(double x, double a, double b, double logPrefactor) {
-  if (logPrefactor - std::log(a) < kLogSmallestSubnormal) return 0.0;
+// kSeriesReach, where its terms fall like a Poisson distribution's; the sum
+// alone, then the tail.
+double SeriesSum(double x, double a, double b) {
   double term = 1.0;
   double sum = 1.0;
   for (int k = 1; k <= kSeriesTerms && term > kRelativeTolerance * sum; ++k) {
     term *= (a + b + (k - 1)) * x / (a + k);
     sum += term;
   }
-  return std::exp(logPrefactor - std::log(a)) * sum;
+  return sum;
 }
+
+double SeriesTail(double x, double a, double b, double logPrefactor) {
+  if (logPrefactor - std::log(a) < kLogSmallestSubnormal) return 0.0;
+  return std::exp(logPrefactor - std::log(a)) * SeriesSum(x, a, b);
+}
+
+// ln Γ(1 + b) for |b| <= kSmallParameter from its Maclaurin series,
+// -γ b + Σ ζ(k) (-b)^k / k (A&S 6.1.33).
+double LogGammaOnePlus(double b) {
+  double sum = 0.0;
+  for (int k = 12; k >= 2; --k) sum = sum * -b + kZeta[k - 2] / k;
+  return -kEulerGamma * b + b * b * sum;
+}
+
+// ln Γ(a + b) - ln Γ(a) for 0 < b <= kSmallParameter, to a small error
+// relative to b: below kStirlingSeriesStart from Γ(z + 1) = z Γ(z), then
+// (a - 1/2) ln(1 + b/a) + b (ln(a + b) - 1) + mu(a + b) - mu(a), each term
+// of mu's difference c a^(1 - 2k) ((1 + b/a)^(1 - 2k) - 1) formed whole.
+double LogGammaShift(double a, double b) {
+  double sum = 0.0;
+  for (; a < kStirlingSeriesStart; a += 1.0) sum -= std::log1p(b / a);
+  const double logRatio = std::log1p(b / a);
+  const double inverse = 1.0 / a;
+  double power = inverse;
+  double muDifference = 0.0;
+  for (int k = 1; k <= 8; ++k) {
+    muDifference += kStirlingCoefficients[k - 1] * power * std::expm1((1 - 2 * k) * logRatio);
+    power *= inverse * inverse;
+  }
+  return sum + ((a - 0.5) * logRatio + b * (std::log(a + b) - 1.0) + muDifference);
+}
+
+// ln I(t, c, e) where this tail holds nearly all the mass (c at most
+// kSmallParameter, e t at most kNearOneReach). With A&S 26.5.23,
+// I = t^c Γ(c + e)/(Γ(e) Γ(1 + c)) (1 - t)^e Σ (c + e)_k / (c + 1)_k t^k,
+// and (1 - t)^e Σ (e)_k / k! t^k = 1, so the last factor is
+// 1 + Σ w_k r_k, w_k = (1 - t)^e (e)_k / k! t^k and
+// r_k = Π (1 + c/(e + j)) / Π (1 + c/(j + 1)) - 1 (j < k), each of the
+// order of c: every part of the logarithm is small and formed apart from
+// the leading 1s, so that the other tail follows from expm1 to full
+// precision.
+double LogTailNearOne(double t, double c, double e) {
+  double weight = std::exp(e * std::log1p(-t));
+  double logRatio = 0.0;
+  double sum = 0.0;
+  for (int k = 1; k <= kSeriesTerms && weight > kRelativeTolerance; ++k) {
+    weight *= (e + (k - 1)) * t / k;
+    logRatio += std::log1p(c / (e + (k - 1))) - std::log1p(c / k);
+    sum += weight * std::expm1(logRatio);
+  }
+  return c * std::log(t) + (LogGammaShift(e, c) - LogGammaOnePlus(c)) + std::log1p(sum);
+}
+
+// Whether the other tail of the series' tail at t, with its parameter c,
+// comes from LogTailNearOne.
+bool NearlyAllMass(double t, double c, double e) {
+  return c <= kSmallParameter && e * t <= kNearOneReach;
+}
+
+// The series' argument t and its parameter c, the other argument s and
+// parameter e, and g = e t - c s.
+struct SeriesSide {
+  double t;
+  double s;
+  double c;
+  double e;
+  double g;
+};
 
 // The fraction is taken at x below the mean (D <= 0) and at y above it, so
 // that it gives the smaller tail, or one not far above a half. Where
 // (a + b) times the smaller argument is small (a gamma-like tail, in which
 // the fraction converges slowly near the mean) the series at that argument
 // gives its tail, and the other is its complement unless that would be
-// below kComplementFloor.
+// below kComplementFloor, when it is taken directly; where the series' tail
+// holds nearly all the mass, both come from LogTailNearOne.
 BetaTails ByFraction(double x, double y, double a, double b) {
   const double d = Deviation(x, y, a, b);
   const double logPrefactor = Exponent(x, y, a, b, d) + LogPeak(a, b);
   const bool xSmaller = x <= y;
   const double smaller = xSmaller ? x : y;
   if (LogSum(a, b) + std::log(smaller) <= kLogSeriesReach) {
-    const double near = xSmaller ? SeriesTail(x, a, b, logPrefactor)
-                                 : SeriesTail(y, b, a, logPrefactor);
+    double near = xSmaller ? SeriesTail(x, a, b, logPrefactor) : SeriesTail(y, b, a, logPrefactor);
     double far = 1.0 - near;
     if (far < kComplementFloor) {
-      far = xSmaller ? SmallerTail(y, b, a, d, logPrefactor) : SmallerTail(x, a, b, -d, logPrefactor);
+      const SeriesSide side = xSmaller ? SeriesSide{x, y, a, b, d} : SeriesSide{y, x, b, a, -d};
+      if (NearlyAllMass(side.t, side.c, side.e)) {
+        const double logNear = LogTailNearOne(side.t, side.c, side.e);
+        near = std::exp(logNear);
+        far = -std::expm1(logNear);
+      } else {
+        far = SmallerTail(side.s, side.e, side.c, side.g, logPrefactor);
+      }
     }
     return xSmaller ? BetaTails{near, far} : BetaTails{far, near};
   }
@@ -271,21 +385,19 @@ double LogShare(double a, double b) {
   return (std::log(a) - std::log(b)) - std::log1p(a / b);
 }
 
-}  // namespace
+// I(x, a, b) for x below the normal range and normal a, b as
+// e^logPrefactor / a times the series of A&S 26.5.23,
+// sum (a + b)_k / (a + 1)_k x^k, with (a + b) x at most about 8.
+struct TinyArgumentTail {
+  double logPrefactor;  // ln(x^a y^b / B(a, b))
+  double series;
+};
 
-double LowerTailOfTinyArgument(double logX, double a, double b) {
-  if (std::isnan(logX) || !(a > 0.0) || !(b > 0.0)) return NaN();
-  // The limits of IncompleteBetaTails for subnormal or infinite parameters.
-  if (a < DBL_MIN || b < DBL_MIN || std::isinf(a) || std::isinf(b)) {
-    return IncompleteBetaTails(DBL_MIN, 1.0, a, b).lower;
-  }
+TinyArgumentTail TailOfTinyArgument(double logX, double a, double b) {
   // x^a y^b / B(a, b) = e^E p^a q^b / B(a, b) with
   // E = a (ln x - ln p) + b (ln(1 - x) - ln q) and b ln(1 - x) = -b x.
   const double bx = std::exp(std::log(b) + logX);
   const double exponent = a * (logX - LogShare(a, b)) - bx - b * LogShare(b, a);
-  const double logTail = exponent + LogPeak(a, b) - std::log(a);
-  // The series of A&S 26.5.23, sum (a + b)_k / (a + 1)_k x^k, with
-  // (a + b) x at most about 8 and x itself below the doubles' normal range.
   const double x = std::exp(logX);
   const double w = std::exp(LogSum(a, b) + logX);
   double term = 1.0;
@@ -294,7 +406,124 @@ double LowerTailOfTinyArgument(double logX, double a, double b) {
     term *= (w + (k - 1) * x) / (a + k);
     series += term;
   }
-  return std::exp(logTail) * series;
+  return {exponent + LogPeak(a, b), series};
+}
+
+// ln I(x, a, b) and ln(1 - I(x, a, b)) by the methods of ByFraction, in
+// logarithms: the tails taken from a prefactor and a fraction or series
+// keep their digits below the doubles' range.
+LogBetaTails LogByFraction(double x, double y, double logX, double logY, double a, double b) {
+  const double d = Deviation(x, y, a, b);
+  const double logPrefactor = ExponentGivenLogs(x, y, logX, logY, a, b, d) + LogPeak(a, b);
+  const bool xSmaller = x <= y;
+  const double smaller = xSmaller ? x : y;
+  if (LogSum(a, b) + std::log(smaller) <= kLogSeriesReach) {
+    double logNear = xSmaller ? logPrefactor - std::log(a) + std::log(SeriesSum(x, a, b))
+                              : logPrefactor - std::log(b) + std::log(SeriesSum(y, b, a));
+    const double near = std::exp(logNear);
+    double logFar = std::log1p(-near);
+    if (1.0 - near < kComplementFloor) {
+      const SeriesSide side = xSmaller ? SeriesSide{x, y, a, b, d} : SeriesSide{y, x, b, a, -d};
+      if (NearlyAllMass(side.t, side.c, side.e)) {
+        logNear = LogTailNearOne(side.t, side.c, side.e);
+        logFar = std::log(-std::expm1(logNear));
+      } else {
+        logFar = logPrefactor - std::log(FractionDenominator(side.s, side.e, side.c, side.g));
+        logNear = std::log1p(-std::exp(logFar));
+      }
+    }
+    return xSmaller ? LogBetaTails{logNear, logFar, logPrefactor}
+                    : LogBetaTails{logFar, logNear, logPrefactor};
+  }
+  if (d <= 0.0) {
+    const double logLower = logPrefactor - std::log(FractionDenominator(x, a, b, -d));
+    return {logLower, std::log1p(-std::exp(logLower)), logPrefactor};
+  }
+  const double logUpper = logPrefactor - std::log(FractionDenominator(y, b, a, d));
+  return {std::log1p(-std::exp(logUpper)), logUpper, logPrefactor};
+}
+
+// ln I(x, a, b) and ln(1 - I(x, a, b)) by Temme's expansion as in
+// ByUniformExpansion. Where the tails lie within the doubles they are its
+// values; beyond, the tail on the side of the deviation is
+//   e^(-z²)/√(2π) (R(√2 |z|) ± e^(mu(r) - mu(a) - mu(b)) (c0/√r + c1/r^(3/2))),
+// R being Mills' ratio, since erfc(|z|)/2 = Q(√2 |z|).
+LogBetaTails LogByUniformExpansion(double x, double y, double logX, double logY, double a,
+                                   double b) {
+  const double d = Deviation(x, y, a, b);
+  const double e = ExponentGivenLogs(x, y, logX, logY, a, b, d);
+  const double logPrefactor = e + LogPeak(a, b);
+  if (e >= kLogTailsWithinDoubles) {
+    const BetaTails tails = ByUniformExpansion(x, y, a, b);
+    return {std::log(tails.lower), std::log(tails.upper), logPrefactor};
+  }
+  const double z = std::copysign(std::sqrt(-e), d);
+  const double p = 1.0 / (1.0 + b / a);
+  const double q = 1.0 / (1.0 + a / b);
+  const double rho = std::sqrt(a * q);
+  const double sigma2 = p * q;
+  const double c0Slope = (sigma2 - 1.0) / 12.0;
+  // |z| is above 26 here, beyond the small-z forms of c0 and c1.
+  const double c0 = 1.0 / (kRootTwo * z) - rho / d;
+  const double w = d / rho;
+  const double slope =
+      -0.5 / (z * z) + kRootTwo * z * ((1.0 + d / a) * (1.0 - d / b)) / (w * w * w);
+  const double c1 = (slope - c0Slope / (rho * rho)) / (kRootTwo * z);
+  const double sum = a + b;
+  const double scale =
+      std::exp(StirlingRemainder(sum) - StirlingRemainder(a) - StirlingRemainder(b));
+  const double mills = std::exp(LogMillsRatio(kRootTwo * std::fabs(z)));
+  const double logNear =
+      e - kHalfLogTwoPi + std::log(z < 0.0 ? mills + scale * (c0 + c1) : mills - scale * (c0 + c1));
+  const double logFar = std::log1p(-std::exp(logNear));
+  return z < 0.0 ? LogBetaTails{logNear, logFar, logPrefactor}
+                 : LogBetaTails{logFar, logNear, logPrefactor};
+}
+
+}  // namespace
+
+double LogBeta(double a, double b) {
+  // Stirling's remainder needs 1/a and 1/b; below the normal doubles ln Γ
+  // is -ln of the parameter to all digits.
+  if (a < DBL_MIN || b < DBL_MIN) return LnGamma(a) + LnGamma(b) - LnGamma(a + b);
+  return a * LogShare(a, b) + b * LogShare(b, a) - LogPeak(a, b);
+}
+
+LogBetaTails LogIncompleteBetaTails(double x, double y, double logX, double logY, double a,
+                                    double b) {
+  const double kNaN = NaN();
+  if (std::isnan(logX) || std::isnan(logY) || !(a > 0.0) || !(b > 0.0)) return {kNaN, kNaN, kNaN};
+  const double inf = std::numeric_limits<double>::infinity();
+  // The limits for subnormal or infinite parameters, the same for every
+  // x strictly between 0 and 1 (as x is wherever its logarithm is finite).
+  if (a < DBL_MIN || b < DBL_MIN || std::isinf(a) || std::isinf(b)) {
+    const BetaTails tails = IncompleteBetaTails(0.5, 0.5, a, b);
+    return {std::log(tails.lower), std::log(tails.upper), -inf};
+  }
+  if (x < DBL_MIN || y < DBL_MIN) {
+    const bool xTiny = logX <= logY;
+    const TinyArgumentTail tail =
+        xTiny ? TailOfTinyArgument(logX, a, b) : TailOfTinyArgument(logY, b, a);
+    const double logNear = tail.logPrefactor - std::log(xTiny ? a : b) + std::log(tail.series);
+    const double logFar = std::log1p(-std::exp(logNear));
+    return xTiny ? LogBetaTails{logNear, logFar, tail.logPrefactor}
+                 : LogBetaTails{logFar, logNear, tail.logPrefactor};
+  }
+  const LogBetaTails logs = std::fmin(a, b) >= kUniformExpansionStart
+                                ? LogByUniformExpansion(x, y, logX, logY, a, b)
+                                : LogByFraction(x, y, logX, logY, a, b);
+  // As in IncompleteBetaTails, a tail of nearly 1 is kept from passing it.
+  return {std::fmin(logs.lower, 0.0), std::fmin(logs.upper, 0.0), logs.logPrefactor};
+}
+
+double LowerTailOfTinyArgument(double logX, double a, double b) {
+  if (std::isnan(logX) || !(a > 0.0) || !(b > 0.0)) return NaN();
+  // The limits of IncompleteBetaTails for subnormal or infinite parameters.
+  if (a < DBL_MIN || b < DBL_MIN || std::isinf(a) || std::isinf(b)) {
+    return IncompleteBetaTails(DBL_MIN, 1.0, a, b).lower;
+  }
+  const TinyArgumentTail tail = TailOfTinyArgument(logX, a, b);
+  return std::exp(tail.logPrefactor - std::log(a)) * tail.series;
 }
 
 BetaTails IncompleteBetaTails(double x, double y, double a, double b) {

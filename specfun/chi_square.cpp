@@ -191,20 +191,6 @@ class Constants {
 
 constexpr detail::ChiSquareConstants kNoConstants{kNaN, kNaN, kNaN};
 
-// ln of z^a·e^(−z)/Γ(a + 1), the lower fraction's prefactor, without the
-// cancellation of its large terms: −a·(δ − ln(1 + δ)) − ½·ln(2πa) − R(a),
-// with δ = (z − a)/a and R(a) the remainder of Stirling's series for
-// ln Γ(a + 1).
-double LogOnePlusMinusDelta(double delta) {
-  if (std::fabs(delta) >= 0.1) return delta - std::log1p(delta);
-  // δ − ln(1 + δ) = t·δ − 2(t³/3 + t⁵/5 + …) with t = δ/(2 + δ).
-  const double t = delta / (2.0 + delta);
-  const double t2 = t * t;
-  double series = 1.0 / 13.0;
-  for (int k = 11; k >= 3; k -= 2) series = 1.0 / k + t2 * series;
-  return t * delta - 2.0 * t * t2 * series;
-}
-
 // The prefactors as written, ((ν/2 − 1)·ln(x/2) − x/2) − ln Γ(ν/2) and
 // ((ν/2)·ln(x/2) − x/2) − ln Γ(ν/2 + 1), up to this ν; beyond it their
 // rounding (about 1e-12 at ν = 700 and 2e-9 at 1e6) is replaced by the form
@@ -580,15 +566,29 @@ void FractionsInLanes(const Members& upper, const Members& lower, const double* 
 
 namespace detail {
 
+double DeltaMinusLogOnePlus(double delta) {
+  if (std::fabs(delta) >= 0.1) return delta - std::log1p(delta);
+  // δ − ln(1 + δ) = t·δ − 2(t³/3 + t⁵/5 + …) with t = δ/(2 + δ).
+  const double t = delta / (2.0 + delta);
+  const double t2 = t * t;
+  double series = 1.0 / 13.0;
+  for (int k = 11; k >= 3; k -= 2) series = 1.0 / k + t2 * series;
+  return t * delta - 2.0 * t * t2 * series;
+}
+
 double StirlingRemainder(double a) {
   const double inverse = 1.0 / a;
   const double inverse2 = inverse * inverse;
   return inverse * (1.0 / 12.0 - inverse2 * (1.0 / 360.0 - inverse2 / 1260.0));
 }
 
+// ln of z^a·e^(−z)/Γ(a + 1), the lower fraction's prefactor, without the
+// cancellation of its large terms: −a·(δ − ln(1 + δ)) − ½·ln(2πa) − R(a),
+// with δ = (z − a)/a and R(a) the remainder of Stirling's series for
+// ln Γ(a + 1).
 double LogLowerPrefactor(double a, double z) {
   const double delta = (z - a) / a;
-  return -a * LogOnePlusMinusDelta(delta) - 0.5 * std::log(kTwoPi * a) - StirlingRemainder(a);
+  return -a * DeltaMinusLogOnePlus(delta) - 0.5 * std::log(kTwoPi * a) - StirlingRemainder(a);
 }
 
 ChiSquareConstants ChiSquareConstantsFor(double nu) {

@@ -67,6 +67,10 @@ class ChiSquareChunk {
   double lnGammas_[kChiSquareChunk];
 };
 
+// δ − ln(1 + δ) for δ > −1, free of cancellation for small |δ| (there
+// from the series of 2·atanh(δ/(2 + δ))).
+double DeltaMinusLogOnePlus(double delta);
+
 // ln Γ(a + 1) − ((a + ½)·ln a − a + ½·ln 2π), the remainder of Stirling's
 // series (A&S 6.1.40, three terms), for a >= 200.
 double StirlingRemainder(double a);

@@ -68,6 +68,42 @@ TEST(BetaTailsReference, EachTailToItsOwnSizeAndBetafAbsolutely) {
   betaf.Print("BETAF");
 }
 
+// A parameter far below 1 puts nearly all the mass beside one end; the tail
+// away from it, down to 1e-298, keeps its digits, and so does the one near
+// 1, by both the double and the logarithmic forms
+// (tools/gen_near_one_tails.py).
+TEST(BetaTailsReference, TailsBesideNearlyAllTheMass) {
+  const auto rows = ReadReferenceTable("beta_near_one_tails.txt");
+  ASSERT_GE(rows.size(), 13u);
+  for (const ReferenceRow& row : rows) {
+    const double x = row[0], y = row[1], a = row[2], b = row[3];
+    const specfun::detail::BetaTails tails = specfun::detail::IncompleteBetaTails(x, y, a, b);
+    EXPECT_LE(testing_support::RelativeError(tails.lower, row[4]), 4e-15)
+        << x << " " << y << " " << a << " " << b;
+    EXPECT_LE(testing_support::RelativeError(tails.upper, row[5]), 4e-15)
+        << x << " " << y << " " << a << " " << b;
+    const specfun::detail::LogBetaTails logs =
+        specfun::detail::LogIncompleteBetaTails(x, y, std::log(x), std::log(y), a, b);
+    EXPECT_NEAR(logs.lower, std::log(row[4]), 4e-15) << x << " " << y << " " << a << " " << b;
+    EXPECT_NEAR(logs.upper, std::log(row[5]), 4e-15) << x << " " << y << " " << a << " " << b;
+  }
+}
+
+// ln I below the doubles' range, x itself underflowing from ln x = -800 on.
+TEST(BetaTailsReference, LogarithmOfATailBelowTheDoubles) {
+  const auto rows = ReadReferenceTable("beta_log_tails.txt");
+  ASSERT_GE(rows.size(), 5u);
+  for (const ReferenceRow& row : rows) {
+    const double logX = row[0], a = row[1], b = row[2];
+    const double x = std::exp(logX);
+    const specfun::detail::LogBetaTails logs =
+        specfun::detail::LogIncompleteBetaTails(x, -std::expm1(logX), logX, std::log1p(-x), a, b);
+    EXPECT_LE(std::fabs(logs.lower - row[3]), 1e-13 * std::fabs(row[3]))
+        << logX << " " << a << " " << b;
+    EXPECT_LE(logs.upper, 0.0);
+  }
+}
+
 // The table reaches the fraction's slow convergence: both the Aitken value
 // (approximants settled) and the accurate value beyond it are exercised.
 TEST(BetaTailsReference, ReachesBothEndingsOfSlowConvergence) {
