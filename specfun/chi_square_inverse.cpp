@@ -17,11 +17,13 @@
 // density of ln x, proportional to x^(ν/2)·e^(−x/2), is log-concave. From
 // ν = 1e10 on, where ChiSquare is the Wilson–Hilferty approximation (A&S
 // 26.4.14), the root is that approximation's own quantile.
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
 #include "specfun/chi_square_quantile.hpp"
 #include "specfun/chi_square_tail.hpp"
+#include "specfun/gauss_inverse.hpp"
 #include "specfun/log_tail_newton.hpp"
 #include "specfun/specfun.hpp"
 
@@ -103,15 +105,16 @@ double NewtonStep(const Problem& problem, double x, double q) {
   return gap == 0.0 ? 0.0 : gap * std::exp(-LogDensity(problem, x));
 }
 
-struct Iteration {
+// The Newton run between its evaluations of Q: at most 40 steps on Q(x|ν)
+// from the start.
+struct NewtonRun {
   double x;
-  bool converged;
-};
+  int steps = 0;
+  bool done = false;
+  bool converged = false;
 
-// The Newton run: at most 40 steps on Q(x|ν) from the start.
-Iteration NewtonRun(const Problem& problem, double x) {
-  for (int step = 0; step < kMaxSteps; ++step) {
-    const double q = detail::ChiSquareTail(x, problem.nu, kUpperTail, problem.constants);
+  // The step from x given q = Q(x|ν).
+  void Advance(const Problem& problem, double q) {
     const double r = NewtonStep(problem, x, q);
     double delta = -r;
     if (!(x - r >= 0.0)) delta = -(kFallBackFactor * x);
@@ -119,10 +122,10 @@ Iteration NewtonRun(const Problem& problem, double x) {
     const double relative = kRelativeTolerance * x;
     const double tolerance = relative < kAbsoluteTolerance ? relative : kAbsoluteTolerance;
     // A zero step repeats itself: x stays as it is to the last step.
-    if (std::fabs(delta) < tolerance || delta == 0.0) return {x, true};
+    converged = std::fabs(delta) < tolerance || delta == 0.0;
+    done = converged || ++steps == kMaxSteps;
   }
-  return {x, false};
-}
+};
 
 // The smaller tail as the equation to solve: Q(x|ν) = target when `upper`,
 // else P(x|ν) = target.
@@ -228,8 +231,60 @@ double ChiSquareInv(const double& p, const double& nu) {
   if (std::isinf(nu)) return kInfinity;
   const detail::ChiSquareConstants constants = detail::ChiSquareConstantsFor(nu);
   const Problem problem = ProblemFor(p, nu, constants);
-  const Iteration run = NewtonRun(problem, Start(p, z, nu, constants.lnGammaHalfNuPlusOne));
+  NewtonRun run{Start(p, z, nu, constants.lnGammaHalfNuPlusOne)};
+  while (!run.done) {
+    run.Advance(problem, detail::ChiSquareTail(run.x, nu, kUpperTail, problem.constants));
+  }
   return detail::RefineChiSquareQuantile(p, nu, z, run.x, run.converged);
 }
+
+namespace detail {
+
+// The Gaussian deviates and each Newton step's Q(x|ν) in lockstep (the
+// latter in chunks of ChiSquareChunk), the steps themselves and the
+// refinement element by element.
+void ChiSquareInvInLockstep(const double* p, const double* nu, std::size_t count, double* result,
+                            ElementFlag* flags) {
+  double z[kChunkLength];
+  ElementFlag deviateFlags[kChunkLength];
+  QGaussInvInLockstep(p, count, z, deviateFlags);
+  Problem problem[kChunkLength];
+  NewtonRun run[kChunkLength];
+  std::size_t active[kChunkLength];
+  std::size_t activeCount = 0;
+  for (std::size_t i = 0; i < count; ++i) {
+    const bool inside = p[i] > 0.0 && p[i] < 1.0 && nu[i] > 0.0 && nu[i] < kInfinity;
+    flags[i] = inside ? kDone : kEvaluateScalar;
+    if (!inside) continue;
+    problem[i] = ProblemFor(p[i], nu[i], ChiSquareConstantsFor(nu[i]));
+    run[i] = NewtonRun{Start(p[i], z[i], nu[i], problem[i].constants.lnGammaHalfNuPlusOne)};
+    active[activeCount++] = i;
+  }
+  while (activeCount > 0) {
+    std::size_t stillActive = 0;
+    for (std::size_t first = 0; first < activeCount; first += kChiSquareChunk) {
+      const std::size_t length = std::min(kChiSquareChunk, activeCount - first);
+      double x[kChiSquareChunk];
+      double degrees[kChiSquareChunk];
+      for (std::size_t k = 0; k < length; ++k) {
+        x[k] = run[active[first + k]].x;
+        degrees[k] = nu[active[first + k]];
+      }
+      ChiSquareChunk tails(x, degrees, kUpperTail, length);
+      for (std::size_t k = 0; k < length; ++k) {
+        const std::size_t i = active[first + k];
+        run[i].Advance(problem[i], tails.Tail(k));
+        if (!run[i].done) active[stillActive++] = i;
+      }
+    }
+    activeCount = stillActive;
+  }
+  for (std::size_t i = 0; i < count; ++i) {
+    if (flags[i] != kDone) continue;
+    result[i] = RefineChiSquareQuantile(p[i], nu[i], z[i], run[i].x, run[i].converged);
+  }
+}
+
+}  // namespace detail
 
 }  // namespace specfun

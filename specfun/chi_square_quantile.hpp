@@ -5,6 +5,10 @@
 // that run those steps themselves.
 #pragma once
 
+#include <cstddef>
+
+#include "specfun/batch.hpp"
+
 namespace specfun::detail {
 
 // The x with Q(x|ν) = tail when `upper`, else with P(x|ν) = tail, for
@@ -20,5 +24,12 @@ double SolveChiSquareQuantile(double tail, bool upper, double nu);
 // else the root to about 1e-12 (from ν = 1e10 on, the Wilson–Hilferty
 // quantile of z).
 double RefineChiSquareQuantile(double p, double nu, double z, double x, bool converged);
+
+// ChiSquareInv of count (at most kChunkLength) elements side by side:
+// flags[i] is kDone for 0 < p[i] < 1 and 0 < nu[i] < ∞, else
+// kEvaluateScalar (the scalar routine answers, and may report) and
+// result[i] is not set.
+void ChiSquareInvInLockstep(const double* p, const double* nu, std::size_t count, double* result,
+                            ElementFlag* flags);
 
 }  // namespace specfun::detail

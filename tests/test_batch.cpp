@@ -190,7 +190,13 @@ std::vector<Routine> Routines() {
   add("BetaInv", 3, three(BetaInv, BetaInvBatch), inverse);
   add("FDistInv", 3, three(FDistInv, FDistInvBatch), inverse);
   add("StudentInv", 2, two(StudentInv, StudentInvBatch), inverse);
-  add("ChiSquareInv", 2, two(ChiSquareInv, ChiSquareInvBatch), inverse);
+  // Degrees of freedom up to and past 1e10, where the tail and its inverse
+  // take the Wilson–Hilferty approximation.
+  const auto chiSquareInverse = [](std::mt19937_64& rng) -> std::vector<double> {
+    const bool huge = std::uniform_int_distribution<int>(0, 3)(rng) == 0;
+    return {Probability(rng), huge ? LogUniform(rng, 2000.0, 1e12) : Shape(rng)};
+  };
+  add("ChiSquareInv", 2, two(ChiSquareInv, ChiSquareInvBatch), chiSquareInverse);
   return routines;
 }
 
