@@ -183,6 +183,30 @@ Problem ProblemFor(double p, double nu, const detail::ChiSquareConstants& consta
           constants};
 }
 
+// ChiSquareInv's result given x from its Newton run on Q(x|ν) = p (0 < p < 1,
+// 0 < ν < ∞), whether that run met its tolerance, and the Gaussian deviate
+// z of p: x itself where the run converged and a Newton step on the
+// logarithm of the smaller tail would move it by less than 1e-8 relative,
+// else the root to about 1e-12 (from ν = 1e10 on, the Wilson–Hilferty
+// quantile of z).
+double Refine(const Problem& problem, double z, double x, bool converged) {
+  const double p = problem.p;
+  const double nu = problem.nu;
+  if (nu >= kWilsonHilfertyFrom) {
+    const double quantile = WilsonHilfertyQuantile(z, nu);
+    return converged && std::fabs(x - quantile) <= kKeepWithin * quantile ? x : quantile;
+  }
+  // The smaller tail: Q for p <= 1/2, else P = 1 − p.
+  const bool upper = p <= 0.5;
+  const TailEquation equation{problem, std::log(upper ? p : 1.0 - p), upper};
+  if (!(x > 0.0 && x < kInfinity)) return Solve(equation, LogStart(equation));
+  const double s = std::log(x);
+  const detail::LogTailStep step = equation.At(s);
+  const double correction = step.h / step.slope;
+  if (converged && std::fabs(correction) <= kKeepWithin) return x;
+  return Solve(equation, std::isfinite(correction) ? s - correction : LogStart(equation));
+}
+
 }  // namespace
 
 namespace detail {
@@ -202,24 +226,6 @@ double SolveChiSquareQuantile(double tail, bool upper, double nu) {
   return Solve(equation, LogStart(equation));
 }
 
-double RefineChiSquareQuantile(double p, double nu, double z, double x, bool converged) {
-  if (nu >= kWilsonHilfertyFrom) {
-    const double quantile = WilsonHilfertyQuantile(z, nu);
-    return converged && std::fabs(x - quantile) <= kKeepWithin * quantile ? x : quantile;
-  }
-  const ChiSquareConstants constants = ChiSquareConstantsFor(nu);
-  const Problem problem = ProblemFor(p, nu, constants);
-  // The smaller tail: Q for p <= 1/2, else P = 1 − p.
-  const bool upper = p <= 0.5;
-  const TailEquation equation{problem, std::log(upper ? p : 1.0 - p), upper};
-  if (!(x > 0.0 && x < kInfinity)) return Solve(equation, LogStart(equation));
-  const double s = std::log(x);
-  const LogTailStep step = equation.At(s);
-  const double correction = step.h / step.slope;
-  if (converged && std::fabs(correction) <= kKeepWithin) return x;
-  return Solve(equation, std::isfinite(correction) ? s - correction : LogStart(equation));
-}
-
 }  // namespace detail
 
 double ChiSquareInv(const double& p, const double& nu) {
@@ -235,7 +241,7 @@ double ChiSquareInv(const double& p, const double& nu) {
   while (!run.done) {
     run.Advance(problem, detail::ChiSquareTail(run.x, nu, kUpperTail, problem.constants));
   }
-  return detail::RefineChiSquareQuantile(p, nu, z, run.x, run.converged);
+  return Refine(problem, z, run.x, run.converged);
 }
 
 namespace detail {
@@ -281,7 +287,7 @@ void ChiSquareInvInLockstep(const double* p, const double* nu, std::size_t count
   }
   for (std::size_t i = 0; i < count; ++i) {
     if (flags[i] != kDone) continue;
-    result[i] = RefineChiSquareQuantile(p[i], nu[i], z[i], run[i].x, run[i].converged);
+    result[i] = Refine(problem[i], z[i], run[i].x, run[i].converged);
   }
 }
 
