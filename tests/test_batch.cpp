@@ -60,8 +60,10 @@ double Probability(std::mt19937_64& rng) {
       return 1.0 - LogUniform(rng, 1e-16, 1e-3);
     case 2:
       return std::uniform_int_distribution<int>(0, 1)(rng) ? -0.1 : 1.5;
-    case 3:  // both sides of the upper range whose three Newton steps are kept
+    case 3:  // both sides of the upper ranges whose three Newton steps are kept
       return 1.0 - Uniform(rng, 0.01, 0.5);
+    case 4:
+      return 1.0 - LogUniform(rng, 1e-5, 0.01);
     default:
       return OrSpecial(rng, LogUniform(rng, 1e-10, 0.999));
   }
