@@ -89,8 +89,15 @@ V NewtonStep(const V& x, const V& q, const V& p) {
   return x + (q - p) / Density(x);
 }
 
+// NewtonStep from x, with QGauss and φ at x from one evaluation.
+double NewtonStepOnQGauss(double x, double p) {
+  double density;
+  const double q = detail::QGaussAndDensity(x, density);
+  return x + (q - p) / density;
+}
+
 double ThreeNewtonSteps(double p, double x) {
-  for (int step = 0; step < kNewtonSteps; ++step) x = NewtonStep(x, QGauss(x), p);
+  for (int step = 0; step < kNewtonSteps; ++step) x = NewtonStepOnQGauss(x, p);
   return x;
 }
 
@@ -229,10 +236,8 @@ double QGaussInv(const double& p) {
   double x = RationalStart(p);
   double smallerTailX = RationalStart(q);
   for (int step = 0; step < kNewtonSteps; ++step) {
-    const double tail = QGauss(x);
-    const double smallerTail = QGauss(smallerTailX);
-    x = NewtonStep(x, tail, p);
-    smallerTailX = NewtonStep(smallerTailX, smallerTail, q);
+    x = NewtonStepOnQGauss(x, p);
+    smallerTailX = NewtonStepOnQGauss(smallerTailX, q);
   }
   return detail::RefineGaussianDeviate(p, x, smallerTailX);
 }
