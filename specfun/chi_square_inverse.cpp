@@ -138,12 +138,17 @@ struct TailEquation {
   // f(x)·x/tail.
   detail::LogTailStep At(double s) const {
     const double x = std::exp(s);
-    const double tail =
-        detail::ChiSquareTail(x, problem.nu, upper ? kUpperTail : kLowerTail, problem.constants);
+    return AtTail(s, x, detail::ChiSquareTail(x, problem.nu, Tail(), problem.constants));
+  }
+
+  // At(s) given x = e^s and tail, the tail at x.
+  detail::LogTailStep AtTail(double s, double x, double tail) const {
     const double logTail = std::log(tail);
     const double h = upper ? logTarget - logTail : logTail - logTarget;
     return {h, std::exp(LogDensity(problem, x) + s - logTail)};
   }
+
+  std::int32_t Tail() const { return upper ? kUpperTail : kLowerTail; }
 };
 
 // The Wilson–Hilferty quantile ν·(1 − c + z·√c)³, c = 2/(9ν), of the upper
@@ -183,28 +188,45 @@ Problem ProblemFor(double p, double nu, const detail::ChiSquareConstants& consta
           constants};
 }
 
+// The smaller tail of p as the equation Refine solves: Q for p <= 1/2, else
+// P = 1 − p.
+TailEquation SmallerTailEquation(const Problem& problem) {
+  const bool upper = problem.p <= 0.5;
+  return {problem, std::log(upper ? problem.p : 1.0 - problem.p), upper};
+}
+
+// Whether Refine evaluates the smaller tail at x (precisely at e^(ln x)).
+bool RefineTakesTail(const Problem& problem, double x) {
+  return problem.nu < kWilsonHilfertyFrom && x > 0.0 && x < kInfinity;
+}
+
 // ChiSquareInv's result given x from its Newton run on Q(x|ν) = p (0 < p < 1,
-// 0 < ν < ∞), whether that run met its tolerance, and the Gaussian deviate
-// z of p: x itself where the run converged and a Newton step on the
-// logarithm of the smaller tail would move it by less than 1e-8 relative,
-// else the root to about 1e-12 (from ν = 1e10 on, the Wilson–Hilferty
-// quantile of z).
-double Refine(const Problem& problem, double z, double x, bool converged) {
-  const double p = problem.p;
+// 0 < ν < ∞), whether that run met its tolerance, the Gaussian deviate z of
+// p and, where RefineTakesTail, the smaller tail at e^(ln x): x itself where
+// the run converged and a Newton step on the logarithm of the smaller tail
+// would move it by less than 1e-8 relative, else the root to about 1e-12
+// (from ν = 1e10 on, the Wilson–Hilferty quantile of z).
+double RefineWithTail(const Problem& problem, double z, double x, bool converged, double tail) {
   const double nu = problem.nu;
   if (nu >= kWilsonHilfertyFrom) {
     const double quantile = WilsonHilfertyQuantile(z, nu);
     return converged && std::fabs(x - quantile) <= kKeepWithin * quantile ? x : quantile;
   }
-  // The smaller tail: Q for p <= 1/2, else P = 1 − p.
-  const bool upper = p <= 0.5;
-  const TailEquation equation{problem, std::log(upper ? p : 1.0 - p), upper};
+  const TailEquation equation = SmallerTailEquation(problem);
   if (!(x > 0.0 && x < kInfinity)) return Solve(equation, LogStart(equation));
   const double s = std::log(x);
-  const detail::LogTailStep step = equation.At(s);
+  const detail::LogTailStep step = equation.AtTail(s, std::exp(s), tail);
   const double correction = step.h / step.slope;
   if (converged && std::fabs(correction) <= kKeepWithin) return x;
   return Solve(equation, std::isfinite(correction) ? s - correction : LogStart(equation));
+}
+
+double Refine(const Problem& problem, double z, double x, bool converged) {
+  if (!RefineTakesTail(problem, x)) return RefineWithTail(problem, z, x, converged, kNaN);
+  const TailEquation equation = SmallerTailEquation(problem);
+  const double tail = detail::ChiSquareTail(std::exp(std::log(x)), problem.nu, equation.Tail(),
+                                            problem.constants);
+  return RefineWithTail(problem, z, x, converged, tail);
 }
 
 }  // namespace
@@ -246,9 +268,9 @@ double ChiSquareInv(const double& p, const double& nu) {
 
 namespace detail {
 
-// The Gaussian deviates and each Newton step's Q(x|ν) in lockstep (the
-// latter in chunks of ChiSquareChunk), the steps themselves and the
-// refinement element by element.
+// The Gaussian deviates, each Newton step's Q(x|ν) and the refinement's
+// smaller tail in lockstep (the tails in chunks of ChiSquareChunk), the
+// rest element by element.
 void ChiSquareInvInLockstep(const double* p, const double* nu, std::size_t count, double* result,
                             ElementFlag* flags) {
   double z[kChunkLength];
@@ -285,9 +307,31 @@ void ChiSquareInvInLockstep(const double* p, const double* nu, std::size_t count
     }
     activeCount = stillActive;
   }
+  // The refinement's smaller tails, upper and lower apart, side by side.
+  double smallerTail[kChunkLength];
+  for (const std::int32_t tail : {kUpperTail, kLowerTail}) {
+    std::size_t member[kChunkLength];
+    std::size_t memberCount = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+      if (flags[i] != kDone || !RefineTakesTail(problem[i], run[i].x)) continue;
+      if (SmallerTailEquation(problem[i]).Tail() == tail) member[memberCount++] = i;
+    }
+    for (std::size_t first = 0; first < memberCount; first += kChiSquareChunk) {
+      const std::size_t length = std::min(kChiSquareChunk, memberCount - first);
+      double x[kChiSquareChunk];
+      double degrees[kChiSquareChunk];
+      for (std::size_t k = 0; k < length; ++k) {
+        x[k] = std::exp(std::log(run[member[first + k]].x));
+        degrees[k] = nu[member[first + k]];
+      }
+      ChiSquareChunk tails(x, degrees, tail, length);
+      for (std::size_t k = 0; k < length; ++k) smallerTail[member[first + k]] = tails.Tail(k);
+    }
+  }
   for (std::size_t i = 0; i < count; ++i) {
     if (flags[i] != kDone) continue;
-    result[i] = Refine(problem[i], z[i], run[i].x, run[i].converged);
+    const double tail = RefineTakesTail(problem[i], run[i].x) ? smallerTail[i] : kNaN;
+    result[i] = RefineWithTail(problem[i], z[i], run[i].x, run[i].converged, tail);
   }
 }
 
