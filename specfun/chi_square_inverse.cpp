@@ -44,6 +44,9 @@ constexpr double kFallBackFactor = 0.9;
 constexpr double kStepUpFactor = 9.0;
 // The Newton run's result is kept where it is within this of the root.
 constexpr double kKeepWithin = 1e-8;
+// The relative error allowed for ChiSquare's upper tail in judging, without
+// evaluating it, whether the run's result is kept (it is near 1e-15).
+constexpr double kEvaluationError = 1e-13;
 // ln x is sought within these bounds: beyond them x is 0 or +∞.
 constexpr double kLowestLogX = -750.0;
 constexpr double kHighestLogX = 710.0;
@@ -112,6 +115,7 @@ struct NewtonRun {
   int steps = 0;
   bool done = false;
   bool converged = false;
+  double lastDelta = 0.0;
 
   // The step from x given q = Q(x|ν).
   void Advance(const Problem& problem, double q) {
@@ -119,6 +123,7 @@ struct NewtonRun {
     double delta = -r;
     if (!(x - r >= 0.0)) delta = -(kFallBackFactor * x);
     x = x + delta;
+    lastDelta = delta;
     const double relative = kRelativeTolerance * x;
     const double tolerance = relative < kAbsoluteTolerance ? relative : kAbsoluteTolerance;
     // A zero step repeats itself: x stays as it is to the last step.
@@ -195,19 +200,40 @@ TailEquation SmallerTailEquation(const Problem& problem) {
   return {problem, std::log(upper ? problem.p : 1.0 - problem.p), upper};
 }
 
-// Whether Refine evaluates the smaller tail at x (precisely at e^(ln x)).
-bool RefineTakesTail(const Problem& problem, double x) {
-  return problem.nu < kWilsonHilfertyFrom && x > 0.0 && x < kInfinity;
+// Whether the converged run's x passes Refine's keep test without the tail
+// at x. For p <= 1/2 that tail is Q itself: from the run's last evaluation it
+// moves by f·δ (the last step δ), up to the curvature ½·f'·δ² and the
+// evaluations' own error, taken as 1e-13 relative; in ln x both together
+// must stay below a tenth of the keep tolerance.
+bool KeptByLastStep(const Problem& problem, const NewtonRun& run) {
+  const double x = run.x;
+  if (!run.converged || !(problem.p <= 0.5) || !(problem.nu < kWilsonHilfertyFrom) ||
+      !(x > 0.0 && x < kInfinity)) {
+    return false;
+  }
+  // f(x)·x/p, the slope of ln Q in ln x.
+  const double slope = std::exp(LogDensity(problem, x) + std::log(x)) / problem.p;
+  const double curvature =
+      0.5 * std::fabs(problem.power / x - 0.5) * (run.lastDelta * run.lastDelta) / x;
+  return curvature + kEvaluationError / slope <= 0.1 * kKeepWithin;
 }
 
-// ChiSquareInv's result given x from its Newton run on Q(x|ν) = p (0 < p < 1,
-// 0 < ν < ∞), whether that run met its tolerance, the Gaussian deviate z of
-// p and, where RefineTakesTail, the smaller tail at e^(ln x): x itself where
+// Whether Refine evaluates the smaller tail at x (precisely at e^(ln x)).
+bool RefineTakesTail(const Problem& problem, const NewtonRun& run) {
+  return problem.nu < kWilsonHilfertyFrom && run.x > 0.0 && run.x < kInfinity &&
+         !KeptByLastStep(problem, run);
+}
+
+// ChiSquareInv's result given its Newton run on Q(x|ν) = p (0 < p < 1,
+// 0 < ν < ∞), ending at x, the Gaussian deviate z of p and, where RefineTakesTail, the smaller tail at e^(ln x): x itself where
 // the run converged and a Newton step on the logarithm of the smaller tail
 // would move it by less than 1e-8 relative, else the root to about 1e-12
 // (from ν = 1e10 on, the Wilson–Hilferty quantile of z).
-double RefineWithTail(const Problem& problem, double z, double x, bool converged, double tail) {
+double RefineWithTail(const Problem& problem, double z, const NewtonRun& run, double tail) {
   const double nu = problem.nu;
+  const double x = run.x;
+  const bool converged = run.converged;
+  if (KeptByLastStep(problem, run)) return x;
   if (nu >= kWilsonHilfertyFrom) {
     const double quantile = WilsonHilfertyQuantile(z, nu);
     return converged && std::fabs(x - quantile) <= kKeepWithin * quantile ? x : quantile;
@@ -221,12 +247,12 @@ double RefineWithTail(const Problem& problem, double z, double x, bool converged
   return Solve(equation, std::isfinite(correction) ? s - correction : LogStart(equation));
 }
 
-double Refine(const Problem& problem, double z, double x, bool converged) {
-  if (!RefineTakesTail(problem, x)) return RefineWithTail(problem, z, x, converged, kNaN);
+double Refine(const Problem& problem, double z, const NewtonRun& run) {
+  if (!RefineTakesTail(problem, run)) return RefineWithTail(problem, z, run, kNaN);
   const TailEquation equation = SmallerTailEquation(problem);
-  const double tail = detail::ChiSquareTail(std::exp(std::log(x)), problem.nu, equation.Tail(),
-                                            problem.constants);
-  return RefineWithTail(problem, z, x, converged, tail);
+  const double tail = detail::ChiSquareTail(std::exp(std::log(run.x)), problem.nu,
+                                            equation.Tail(), problem.constants);
+  return RefineWithTail(problem, z, run, tail);
 }
 
 }  // namespace
@@ -263,7 +289,7 @@ double ChiSquareInv(const double& p, const double& nu) {
   while (!run.done) {
     run.Advance(problem, detail::ChiSquareTail(run.x, nu, kUpperTail, problem.constants));
   }
-  return Refine(problem, z, run.x, run.converged);
+  return Refine(problem, z, run);
 }
 
 namespace detail {
@@ -313,7 +339,7 @@ void ChiSquareInvInLockstep(const double* p, const double* nu, std::size_t count
     std::size_t member[kChunkLength];
     std::size_t memberCount = 0;
     for (std::size_t i = 0; i < count; ++i) {
-      if (flags[i] != kDone || !RefineTakesTail(problem[i], run[i].x)) continue;
+      if (flags[i] != kDone || !RefineTakesTail(problem[i], run[i])) continue;
       if (SmallerTailEquation(problem[i]).Tail() == tail) member[memberCount++] = i;
     }
     for (std::size_t first = 0; first < memberCount; first += kChiSquareChunk) {
@@ -330,8 +356,8 @@ void ChiSquareInvInLockstep(const double* p, const double* nu, std::size_t count
   }
   for (std::size_t i = 0; i < count; ++i) {
     if (flags[i] != kDone) continue;
-    const double tail = RefineTakesTail(problem[i], run[i].x) ? smallerTail[i] : kNaN;
-    result[i] = RefineWithTail(problem[i], z[i], run[i].x, run[i].converged, tail);
+    const double tail = RefineTakesTail(problem[i], run[i]) ? smallerTail[i] : kNaN;
+    result[i] = RefineWithTail(problem[i], z[i], run[i], tail);
   }
 }
 
