@@ -103,6 +103,10 @@ void LnGammaInLockstep(const double* x, double* result, std::size_t count);
 // limit).
 bool QGaussInCentre(double x);
 
+// QGauss(x), and in `density` φ(x) = e^(−x²/2)/√(2π) as QGauss forms it
+// (for every x), for Newton's steps on QGauss.
+double QGaussAndDensity(double x, double& density);
+
 // QGauss of kLaneCount arguments side by side.
 void QGaussLanes(const double* x, double* result);
 

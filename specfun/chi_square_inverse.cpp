@@ -17,11 +17,13 @@
 // density of ln x, proportional to x^(ν/2)·e^(−x/2), is log-concave. From
 // ν = 1e10 on, where ChiSquare is the Wilson–Hilferty approximation (A&S
 // 26.4.14), the root is that approximation's own quantile.
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
 #include "specfun/chi_square_quantile.hpp"
 #include "specfun/chi_square_tail.hpp"
+#include "specfun/gauss_inverse.hpp"
 #include "specfun/log_tail_newton.hpp"
 #include "specfun/specfun.hpp"
 
@@ -42,6 +44,9 @@ constexpr double kFallBackFactor = 0.9;
 constexpr double kStepUpFactor = 9.0;
 // The Newton run's result is kept where it is within this of the root.
 constexpr double kKeepWithin = 1e-8;
+// The relative error allowed for ChiSquare's upper tail in judging, without
+// evaluating it, whether the run's result is kept (it is near 1e-15).
+constexpr double kEvaluationError = 1e-13;
 // ln x is sought within these bounds: beyond them x is 0 or +∞.
 constexpr double kLowestLogX = -750.0;
 constexpr double kHighestLogX = 710.0;
@@ -103,26 +108,29 @@ double NewtonStep(const Problem& problem, double x, double q) {
   return gap == 0.0 ? 0.0 : gap * std::exp(-LogDensity(problem, x));
 }
 
-struct Iteration {
+// The Newton run between its evaluations of Q: at most 40 steps on Q(x|ν)
+// from the start.
+struct NewtonRun {
   double x;
-  bool converged;
-};
+  int steps = 0;
+  bool done = false;
+  bool converged = false;
+  double lastDelta = 0.0;
 
-// The Newton run: at most 40 steps on Q(x|ν) from the start.
-Iteration NewtonRun(const Problem& problem, double x) {
-  for (int step = 0; step < kMaxSteps; ++step) {
-    const double q = detail::ChiSquareTail(x, problem.nu, kUpperTail, problem.constants);
+  // The step from x given q = Q(x|ν).
+  void Advance(const Problem& problem, double q) {
     const double r = NewtonStep(problem, x, q);
     double delta = -r;
     if (!(x - r >= 0.0)) delta = -(kFallBackFactor * x);
     x = x + delta;
+    lastDelta = delta;
     const double relative = kRelativeTolerance * x;
     const double tolerance = relative < kAbsoluteTolerance ? relative : kAbsoluteTolerance;
     // A zero step repeats itself: x stays as it is to the last step.
-    if (std::fabs(delta) < tolerance || delta == 0.0) return {x, true};
+    converged = std::fabs(delta) < tolerance || delta == 0.0;
+    done = converged || ++steps == kMaxSteps;
   }
-  return {x, false};
-}
+};
 
 // The smaller tail as the equation to solve: Q(x|ν) = target when `upper`,
 // else P(x|ν) = target.
@@ -135,12 +143,17 @@ struct TailEquation {
   // f(x)·x/tail.
   detail::LogTailStep At(double s) const {
     const double x = std::exp(s);
-    const double tail =
-        detail::ChiSquareTail(x, problem.nu, upper ? kUpperTail : kLowerTail, problem.constants);
+    return AtTail(s, x, detail::ChiSquareTail(x, problem.nu, Tail(), problem.constants));
+  }
+
+  // At(s) given x = e^s and tail, the tail at x.
+  detail::LogTailStep AtTail(double s, double x, double tail) const {
     const double logTail = std::log(tail);
     const double h = upper ? logTarget - logTail : logTail - logTarget;
     return {h, std::exp(LogDensity(problem, x) + s - logTail)};
   }
+
+  std::int32_t Tail() const { return upper ? kUpperTail : kLowerTail; }
 };
 
 // The Wilson–Hilferty quantile ν·(1 − c + z·√c)³, c = 2/(9ν), of the upper
@@ -180,6 +193,68 @@ Problem ProblemFor(double p, double nu, const detail::ChiSquareConstants& consta
           constants};
 }
 
+// The smaller tail of p as the equation Refine solves: Q for p <= 1/2, else
+// P = 1 − p.
+TailEquation SmallerTailEquation(const Problem& problem) {
+  const bool upper = problem.p <= 0.5;
+  return {problem, std::log(upper ? problem.p : 1.0 - problem.p), upper};
+}
+
+// Whether the converged run's x passes Refine's keep test without the tail
+// at x. For p <= 1/2 that tail is Q itself: from the run's last evaluation it
+// moves by f·δ (the last step δ), up to the curvature ½·f'·δ² and the
+// evaluations' own error, taken as 1e-13 relative; in ln x both together
+// must stay below a tenth of the keep tolerance.
+bool KeptByLastStep(const Problem& problem, const NewtonRun& run) {
+  const double x = run.x;
+  if (!run.converged || !(problem.p <= 0.5) || !(problem.nu < kWilsonHilfertyFrom) ||
+      !(x > 0.0 && x < kInfinity)) {
+    return false;
+  }
+  // f(x)·x/p, the slope of ln Q in ln x.
+  const double slope = std::exp(LogDensity(problem, x) + std::log(x)) / problem.p;
+  const double curvature =
+      0.5 * std::fabs(problem.power / x - 0.5) * (run.lastDelta * run.lastDelta) / x;
+  return curvature + kEvaluationError / slope <= 0.1 * kKeepWithin;
+}
+
+// Whether Refine evaluates the smaller tail at x (precisely at e^(ln x)).
+bool RefineTakesTail(const Problem& problem, const NewtonRun& run) {
+  return problem.nu < kWilsonHilfertyFrom && run.x > 0.0 && run.x < kInfinity &&
+         !KeptByLastStep(problem, run);
+}
+
+// ChiSquareInv's result given its Newton run on Q(x|ν) = p (0 < p < 1,
+// 0 < ν < ∞), ending at x, the Gaussian deviate z of p and, where RefineTakesTail, the smaller tail at e^(ln x): x itself where
+// the run converged and a Newton step on the logarithm of the smaller tail
+// would move it by less than 1e-8 relative, else the root to about 1e-12
+// (from ν = 1e10 on, the Wilson–Hilferty quantile of z).
+double RefineWithTail(const Problem& problem, double z, const NewtonRun& run, double tail) {
+  const double nu = problem.nu;
+  const double x = run.x;
+  const bool converged = run.converged;
+  if (KeptByLastStep(problem, run)) return x;
+  if (nu >= kWilsonHilfertyFrom) {
+    const double quantile = WilsonHilfertyQuantile(z, nu);
+    return converged && std::fabs(x - quantile) <= kKeepWithin * quantile ? x : quantile;
+  }
+  const TailEquation equation = SmallerTailEquation(problem);
+  if (!(x > 0.0 && x < kInfinity)) return Solve(equation, LogStart(equation));
+  const double s = std::log(x);
+  const detail::LogTailStep step = equation.AtTail(s, std::exp(s), tail);
+  const double correction = step.h / step.slope;
+  if (converged && std::fabs(correction) <= kKeepWithin) return x;
+  return Solve(equation, std::isfinite(correction) ? s - correction : LogStart(equation));
+}
+
+double Refine(const Problem& problem, double z, const NewtonRun& run) {
+  if (!RefineTakesTail(problem, run)) return RefineWithTail(problem, z, run, kNaN);
+  const TailEquation equation = SmallerTailEquation(problem);
+  const double tail = detail::ChiSquareTail(std::exp(std::log(run.x)), problem.nu,
+                                            equation.Tail(), problem.constants);
+  return RefineWithTail(problem, z, run, tail);
+}
+
 }  // namespace
 
 namespace detail {
@@ -199,24 +274,6 @@ double SolveChiSquareQuantile(double tail, bool upper, double nu) {
   return Solve(equation, LogStart(equation));
 }
 
-double RefineChiSquareQuantile(double p, double nu, double z, double x, bool converged) {
-  if (nu >= kWilsonHilfertyFrom) {
-    const double quantile = WilsonHilfertyQuantile(z, nu);
-    return converged && std::fabs(x - quantile) <= kKeepWithin * quantile ? x : quantile;
-  }
-  const ChiSquareConstants constants = ChiSquareConstantsFor(nu);
-  const Problem problem = ProblemFor(p, nu, constants);
-  // The smaller tail: Q for p <= 1/2, else P = 1 − p.
-  const bool upper = p <= 0.5;
-  const TailEquation equation{problem, std::log(upper ? p : 1.0 - p), upper};
-  if (!(x > 0.0 && x < kInfinity)) return Solve(equation, LogStart(equation));
-  const double s = std::log(x);
-  const LogTailStep step = equation.At(s);
-  const double correction = step.h / step.slope;
-  if (converged && std::fabs(correction) <= kKeepWithin) return x;
-  return Solve(equation, std::isfinite(correction) ? s - correction : LogStart(equation));
-}
-
 }  // namespace detail
 
 double ChiSquareInv(const double& p, const double& nu) {
@@ -228,8 +285,82 @@ double ChiSquareInv(const double& p, const double& nu) {
   if (std::isinf(nu)) return kInfinity;
   const detail::ChiSquareConstants constants = detail::ChiSquareConstantsFor(nu);
   const Problem problem = ProblemFor(p, nu, constants);
-  const Iteration run = NewtonRun(problem, Start(p, z, nu, constants.lnGammaHalfNuPlusOne));
-  return detail::RefineChiSquareQuantile(p, nu, z, run.x, run.converged);
+  NewtonRun run{Start(p, z, nu, constants.lnGammaHalfNuPlusOne)};
+  while (!run.done) {
+    run.Advance(problem, detail::ChiSquareTail(run.x, nu, kUpperTail, problem.constants));
+  }
+  return Refine(problem, z, run);
 }
+
+namespace detail {
+
+// The Gaussian deviates, each Newton step's Q(x|ν) and the refinement's
+// smaller tail in lockstep (the tails in chunks of ChiSquareChunk), the
+// rest element by element.
+void ChiSquareInvInLockstep(const double* p, const double* nu, std::size_t count, double* result,
+                            ElementFlag* flags) {
+  double z[kChunkLength];
+  ElementFlag deviateFlags[kChunkLength];
+  QGaussInvInLockstep(p, count, z, deviateFlags);
+  Problem problem[kChunkLength];
+  NewtonRun run[kChunkLength];
+  std::size_t active[kChunkLength];
+  std::size_t activeCount = 0;
+  for (std::size_t i = 0; i < count; ++i) {
+    const bool inside = p[i] > 0.0 && p[i] < 1.0 && nu[i] > 0.0 && nu[i] < kInfinity;
+    flags[i] = inside ? kDone : kEvaluateScalar;
+    if (!inside) continue;
+    problem[i] = ProblemFor(p[i], nu[i], ChiSquareConstantsFor(nu[i]));
+    run[i] = NewtonRun{Start(p[i], z[i], nu[i], problem[i].constants.lnGammaHalfNuPlusOne)};
+    active[activeCount++] = i;
+  }
+  while (activeCount > 0) {
+    std::size_t stillActive = 0;
+    for (std::size_t first = 0; first < activeCount; first += kChiSquareChunk) {
+      const std::size_t length = std::min(kChiSquareChunk, activeCount - first);
+      double x[kChiSquareChunk];
+      double degrees[kChiSquareChunk];
+      for (std::size_t k = 0; k < length; ++k) {
+        x[k] = run[active[first + k]].x;
+        degrees[k] = nu[active[first + k]];
+      }
+      ChiSquareChunk tails(x, degrees, kUpperTail, length);
+      for (std::size_t k = 0; k < length; ++k) {
+        const std::size_t i = active[first + k];
+        run[i].Advance(problem[i], tails.Tail(k));
+        if (!run[i].done) active[stillActive++] = i;
+      }
+    }
+    activeCount = stillActive;
+  }
+  // The refinement's smaller tails, upper and lower apart, side by side.
+  double smallerTail[kChunkLength];
+  for (const std::int32_t tail : {kUpperTail, kLowerTail}) {
+    std::size_t member[kChunkLength];
+    std::size_t memberCount = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+      if (flags[i] != kDone || !RefineTakesTail(problem[i], run[i])) continue;
+      if (SmallerTailEquation(problem[i]).Tail() == tail) member[memberCount++] = i;
+    }
+    for (std::size_t first = 0; first < memberCount; first += kChiSquareChunk) {
+      const std::size_t length = std::min(kChiSquareChunk, memberCount - first);
+      double x[kChiSquareChunk];
+      double degrees[kChiSquareChunk];
+      for (std::size_t k = 0; k < length; ++k) {
+        x[k] = std::exp(std::log(run[member[first + k]].x));
+        degrees[k] = nu[member[first + k]];
+      }
+      ChiSquareChunk tails(x, degrees, tail, length);
+      for (std::size_t k = 0; k < length; ++k) smallerTail[member[first + k]] = tails.Tail(k);
+    }
+  }
+  for (std::size_t i = 0; i < count; ++i) {
+    if (flags[i] != kDone) continue;
+    const double tail = RefineTakesTail(problem[i], run[i]) ? smallerTail[i] : kNaN;
+    result[i] = RefineWithTail(problem[i], z[i], run[i], tail);
+  }
+}
+
+}  // namespace detail
 
 }  // namespace specfun

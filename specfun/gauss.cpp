@@ -60,14 +60,20 @@ double AtLimit(double x) { return x < kLowerLimit ? 1.0 : 0.0; }
 
 double QGauss(const double& x) {
   if (BeyondLimits(x)) return AtLimit(x);
-  const double y = std::fabs(x);
-  const double s = x * x;
-  const double density = Density(s);
-  const double r = y <= kSwitchPoint ? CentreTail(y, s, density) : LaplaceTail(y, density);
-  return x < 0.0 ? 1.0 - r : r;
+  double density;
+  return detail::QGaussAndDensity(x, density);
 }
 
 namespace detail {
+
+double QGaussAndDensity(double x, double& density) {
+  const double s = x * x;
+  density = Density(s);
+  if (BeyondLimits(x)) return AtLimit(x);
+  const double y = std::fabs(x);
+  const double r = y <= kSwitchPoint ? CentreTail(y, s, density) : LaplaceTail(y, density);
+  return x < 0.0 ? 1.0 - r : r;
+}
 
 bool QGaussInCentre(double x) { return std::fabs(x) <= kSwitchPoint; }
 

@@ -1,8 +1,9 @@
-// The batch form of the inverse chi-square distribution: the scalar routine
-// element by element, side by side only across cores, since its Newton steps
-// are not split into lanes; probabilities outside (0, 1) are answered in
-// order, with their reports.
+// The batch form of the inverse chi-square distribution: the Newton runs of
+// a chunk side by side (ChiSquareInvInLockstep); probabilities outside
+// (0, 1) and degrees of freedom outside (0, ∞) are answered by the scalar
+// routine in order, with their reports.
 #include "specfun/batch.hpp"
+#include "specfun/chi_square_quantile.hpp"
 #include "specfun/specfun.hpp"
 
 namespace specfun {
@@ -12,11 +13,7 @@ void ChiSquareInvBatch(const double* p, const double* nu, double* result, std::s
       count,
       [=](std::size_t begin, std::size_t end, detail::ElementFlag* flags,
           detail::DeferredRecords&) {
-        for (std::size_t i = begin; i < end; ++i) {
-          const bool inside = p[i] > 0.0 && p[i] < 1.0;
-          flags[i - begin] = inside ? detail::kDone : detail::kEvaluateScalar;
-          if (inside) result[i] = ChiSquareInv(p[i], nu[i]);
-        }
+        detail::ChiSquareInvInLockstep(p + begin, nu + begin, end - begin, result + begin, flags);
       },
       [=](std::size_t i) { result[i] = ChiSquareInv(p[i], nu[i]); });
 }

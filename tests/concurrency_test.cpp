@@ -115,6 +115,8 @@ TEST(Concurrency, LargeBatchesAreSharedAmongCoresInElementOrder) {
        [&](double* r) { BETAFBatch(x.data(), a.data(), b.data(), r, kCount); }},
       {"BetaInv", [&](std::size_t i) { return BetaInv(p[i], a[i], b[i]); },
        [&](double* r) { BetaInvBatch(p.data(), a.data(), b.data(), r, kCount); }},
+      {"ChiSquareInv", [&](std::size_t i) { return ChiSquareInv(p[i], a[i]); },
+       [&](double* r) { ChiSquareInvBatch(p.data(), a.data(), r, kCount); }},
   };
   for (const Case& c : cases) {
     std::vector<std::string> expectedReports;

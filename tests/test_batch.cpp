@@ -60,6 +60,10 @@ double Probability(std::mt19937_64& rng) {
       return 1.0 - LogUniform(rng, 1e-16, 1e-3);
     case 2:
       return std::uniform_int_distribution<int>(0, 1)(rng) ? -0.1 : 1.5;
+    case 3:  // both sides of the upper ranges whose three Newton steps are kept
+      return 1.0 - Uniform(rng, 0.01, 0.5);
+    case 4:
+      return 1.0 - LogUniform(rng, 1e-5, 0.01);
     default:
       return OrSpecial(rng, LogUniform(rng, 1e-10, 0.999));
   }
@@ -188,7 +192,13 @@ std::vector<Routine> Routines() {
   add("BetaInv", 3, three(BetaInv, BetaInvBatch), inverse);
   add("FDistInv", 3, three(FDistInv, FDistInvBatch), inverse);
   add("StudentInv", 2, two(StudentInv, StudentInvBatch), inverse);
-  add("ChiSquareInv", 2, two(ChiSquareInv, ChiSquareInvBatch), inverse);
+  // Degrees of freedom up to and past 1e10, where the tail and its inverse
+  // take the Wilson–Hilferty approximation.
+  const auto chiSquareInverse = [](std::mt19937_64& rng) -> std::vector<double> {
+    const bool huge = std::uniform_int_distribution<int>(0, 3)(rng) == 0;
+    return {Probability(rng), huge ? LogUniform(rng, 2000.0, 1e12) : Shape(rng)};
+  };
+  add("ChiSquareInv", 2, two(ChiSquareInv, ChiSquareInvBatch), chiSquareInverse);
   return routines;
 }
 
