@@ -83,22 +83,25 @@ void PrintRatio(const std::map<std::string, double>& row, const char* top, const
   }
 }
 
+// Wide enough for the longest routine name with its argument set's label.
+constexpr int kNameWidth = 24;
+
 void PrintSummary(const Medians& medians) {
   std::printf("\nArgument sets cycled through:\n");
   for (const auto& [routine, set] : ArgumentSets()) {
-    if (medians.count(routine) != 0) std::printf("  %-14s %s\n", routine.c_str(), set.c_str());
+    if (medians.count(routine) != 0) std::printf("  %-*s %s\n", kNameWidth, routine.c_str(), set.c_str());
   }
   std::printf(
       "\nSummary: median ns per call (one core; batches of %zu elements); ratios below 1"
       " mean ours is faster\n",
       kBatchLength);
-  std::printf("%-14s %9s %9s %9s %9s %9s %9s %9s %9s\n", "routine", "ours", "batch", "R", "Boost",
+  std::printf("%-*s %9s %9s %9s %9s %9s %9s %9s %9s\n", kNameWidth, "routine", "ours", "batch", "R", "Boost",
               "ours/R", "ours/Bst", "batch/scl", "batch/R");
   for (const auto& [routine, set] : ArgumentSets()) {
     const auto found = medians.find(routine);
     if (found == medians.end()) continue;
     const auto& row = found->second;
-    std::printf("%-14s", routine.c_str());
+    std::printf("%-*s", kNameWidth, routine.c_str());
     for (const char* who : {kOurs, kOursBatch, kR, kBoost}) PrintCell(row, who);
     PrintRatio(row, kOurs, kR);
     PrintRatio(row, kOurs, kBoost);
