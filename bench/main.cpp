@@ -89,13 +89,15 @@ constexpr int kNameWidth = 24;
 void PrintSummary(const Medians& medians) {
   std::printf("\nArgument sets cycled through:\n");
   for (const auto& [routine, set] : ArgumentSets()) {
-    if (medians.count(routine) != 0) std::printf("  %-*s %s\n", kNameWidth, routine.c_str(), set.c_str());
+    if (medians.count(routine) == 0) continue;
+    std::printf("  %-*s %s\n", kNameWidth, routine.c_str(), set.c_str());
   }
   std::printf(
       "\nSummary: median ns per call (one core; batches of %zu elements); ratios below 1"
       " mean ours is faster\n",
       kBatchLength);
-  std::printf("%-*s %9s %9s %9s %9s %9s %9s %9s %9s\n", kNameWidth, "routine", "ours", "batch", "R", "Boost",
+  std::printf("%-*s %9s %9s %9s %9s %9s %9s %9s %9s\n", kNameWidth, "routine", "ours", "batch",
+              "R", "Boost",
               "ours/R", "ours/Bst", "batch/scl", "batch/R");
   for (const auto& [routine, set] : ArgumentSets()) {
     const auto found = medians.find(routine);
