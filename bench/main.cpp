@@ -97,8 +97,7 @@ void PrintSummary(const Medians& medians) {
       " mean ours is faster\n",
       kBatchLength);
   std::printf("%-*s %9s %9s %9s %9s %9s %9s %9s %9s\n", kNameWidth, "routine", "ours", "batch",
-              "R", "Boost",
-              "ours/R", "ours/Bst", "batch/scl", "batch/R");
+              "R", "Boost", "ours/R", "ours/Bst", "batch/scl", "batch/R");
   for (const auto& [routine, set] : ArgumentSets()) {
     const auto found = medians.find(routine);
     if (found == medians.end()) continue;
