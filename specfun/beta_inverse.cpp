@@ -57,6 +57,14 @@ constexpr double kInfinity = std::numeric_limits<double>::infinity();
 // Above this parameter BETAF needs thousands of levels per step and the
 // Newton run is not made: the quantile is solved for directly.
 constexpr double kNewtonRunUpTo = 1e6;
+// The refinement keeps x within 1e-8 relative of the root; the run's x is
+// kept without it where its error is bounded by 3e-9 relative.
+constexpr double kKeptBoundFraction = 3e-9;
+// The continued fraction's error in BETAF beyond its tolerance of 1e-12 on
+// successive approximants, and the relative error of a tail per unit of the
+// magnitude of the exponent its prefactor is formed from (4.5 roundings).
+constexpr double kFractionError = 1e-11;
+constexpr double kTailRelativeError = 1e-15;
 
 // The error Newton's method leaves after its step delta, about
 // |I''/(2 I')|·delta², with I''/I' = (a - 1)/x - (b - 1)/(1 - x) for the
@@ -130,6 +138,7 @@ double Tolerance(double x) {
 struct Iteration {
   double x;
   bool converged;  // whether a step fell below the tolerance
+  bool kept;       // whether the refinement is known to keep x
 };
 
 // What stays fixed through BetaInv's Newton run.
@@ -143,12 +152,21 @@ struct NewtonProblem {
   // same three ln Γ values in BETAF's order: the same bits, two thirds fewer
   // ln Γ.
   double negativeLogBeta;
+  // |ln Γ(a)| + |ln Γ(b)| + |ln Γ(a + b)|, the scale of the rounding in
+  // ln B(a, b).
+  double logGammaScale;
 };
 
 NewtonProblem ProblemFor(double p, double a, double b, double lnGammaA, double lnGammaB,
                          double lnGammaSum) {
   const double logBeta = lnGammaA + lnGammaB - lnGammaSum;
-  return {p, a, b, logBeta, std::exp(logBeta), lnGammaSum - lnGammaA - lnGammaB};
+  return {p,
+          a,
+          b,
+          logBeta,
+          std::exp(logBeta),
+          lnGammaSum - lnGammaA - lnGammaB,
+          std::fabs(lnGammaA) + std::fabs(lnGammaB) + std::fabs(lnGammaSum)};
 }
 
 // Newton's step for I(x, a, b) = p from x, given value = I(x, a, b), kept
@@ -181,11 +199,20 @@ struct NewtonRun {
   bool lastStep = false;
   bool done = false;
   bool converged = false;
+  // The last step, the miss p - I it was taken for, and whether that I came
+  // without a report (the fraction converging within 20 iterations).
+  double lastDelta = 0.0;
+  double lastGap = 0.0;
+  bool lastSettled = false;
 
-  // The step from x given value = I(x, a, b).
-  void Advance(const NewtonProblem& problem, double value) {
+  // The step from x given value = I(x, a, b), settled as IncompleteBeta
+  // sets it.
+  void Advance(const NewtonProblem& problem, double value, bool settled) {
     const double delta = NewtonStep(problem, x, value);
     x = x + delta;
+    lastDelta = delta;
+    lastGap = problem.p - value;
+    lastSettled = settled;
     if (lastStep) {
       done = true;
       converged = true;
@@ -202,15 +229,51 @@ struct NewtonRun {
   }
 };
 
+// Whether the refinement keeps the converged run's x without evaluating the
+// tail at x: where x and 1 - x are each within 1e-8 relative of the root,
+// judged from the last step δ, taken from x - δ with the density
+// f = (p - I)/δ there. x then lies off the root by at most Newton's error
+// ½|f'/f|δ², the error of I(x - δ) over f (the continued fraction's
+// tolerance where it converged within 20 iterations, and the rounding of
+// ln B and of the prefactor's exponent; a slower fraction is not bounded), the
+// rounding of x and δ, and the refinement itself errs by its tail's
+// relative error over the slope; with margins of two, all of it must stay
+// below 3e-9 relative, under a third of the tolerance.
+bool KeptByLastStep(const NewtonProblem& problem, const NewtonRun& run) {
+  const double x = run.x;
+  const double y = 1.0 - x;
+  const double delta = run.lastDelta;
+  if (!run.converged || !run.lastSettled || !(x > 0.0 && y > 0.0) || delta == 0.0 ||
+      !(std::fabs(delta) < Tolerance(x))) {
+    return false;
+  }
+  const double density = run.lastGap / delta;
+  if (!(density > 0.0 && density < kInfinity)) return false;
+  const double a = problem.a;
+  const double b = problem.b;
+  const double exponentScale = problem.logGammaScale + a * std::fabs(std::log(x)) +
+                               b * std::fabs(std::log(y)) + 1.0;
+  const double relativeError = kTailRelativeError * exponentScale;
+  const double p = problem.p;
+  const double smallerTail = std::fmin(p, 1.0 - p);
+  const double evaluation = (kFractionError + relativeError * (1.0 + smallerTail)) / density;
+  const double rounding =
+      DBL_EPSILON * (x + std::fabs(delta) * (std::fabs(a - 1.0) + std::fabs(b - 1.0) + 16.0));
+  const double bound = 2.0 * (NewtonErrorAfter(delta, x, a, b) + evaluation) + rounding;
+  return bound <= kKeptBoundFraction * std::fmin(x, y);
+}
+
 // BetaInv's Newton run from its start, for 0 < p < 1 and a, b not both 1/2;
 // y is the Gaussian deviate of p.
 Iteration RunNewton(double p, double y, double a, double b) {
   const NewtonProblem problem = ProblemFor(p, a, b, LnGamma(a), LnGamma(b), LnGamma(a + b));
   NewtonRun run{Start(p, y, a, b, problem.logBeta, problem.negativeLogBeta)};
   while (!run.done) {
-    run.Advance(problem, detail::IncompleteBeta(run.x, a, b, problem.negativeLogBeta));
+    bool settled;
+    const double value = detail::IncompleteBeta(run.x, a, b, problem.negativeLogBeta, settled);
+    run.Advance(problem, value, settled);
   }
-  return {run.x, run.converged};
+  return {run.x, run.converged, KeptByLastStep(problem, run)};
 }
 
 // sin²(πp/2) and its complement cos²(πp/2), the latter as sin²((1 - p)π/2)
@@ -247,6 +310,7 @@ bool QuantileWithoutRun(double p, double a, double b, detail::BetaQuantile& q) {
 
 // The quantile from the Newton run's result.
 detail::BetaQuantile Completed(double p, double a, double b, const Iteration& run) {
+  if (run.kept) return {run.x, 1.0 - run.x, std::log(run.x / (1.0 - run.x))};
   return detail::RefineBetaQuantile(p, a, b, run.x, run.converged);
 }
 
@@ -471,13 +535,15 @@ void InverseInLockstep(std::size_t begin, std::size_t end, double* result,
         flags[element - begin] = detail::kEvaluateScalar;
         continue;
       }
-      state[r].Advance(problem[r], value[k]);
+      state[r].Advance(problem[r], value[k], valueFlags[k] == detail::kDone);
       if (!state[r].done) {
         active[stillActive++] = r;
         continue;
       }
       const InverseByQuantile& t = task[run[r]];
-      result[element] = answer(t, Completed(t.p, t.a, t.b, {state[r].x, state[r].converged}));
+      result[element] = answer(t, Completed(t.p, t.a, t.b,
+                                               {state[r].x, state[r].converged,
+                                                KeptByLastStep(problem[r], state[r])}));
     }
     activeCount = stillActive;
   }

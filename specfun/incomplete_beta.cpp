@@ -416,7 +416,8 @@ bool TakesSpecifiedFraction(double x, double a, double b) {
   return x > 0.0 && x < 1.0 && OrdinaryParameter(a) && OrdinaryParameter(b);
 }
 
-double IncompleteBeta(double x, double a, double b, double negativeLogBeta) {
+double IncompleteBeta(double x, double a, double b, double negativeLogBeta, bool& settled) {
+  settled = true;
   if (!(x > 0.0)) return 0.0;
   if (x >= 1.0) return 1.0;
   if (!TakesSpecifiedFraction(x, a, b)) return AccurateValue(x, a, b);
@@ -432,11 +433,20 @@ double IncompleteBeta(double x, double a, double b, double negativeLogBeta) {
     fraction.KeepInRange();
     fraction.Step(m);
     if (Converged(fraction.even, previousEven)) {
-      if (m > kReportThreshold) ReportIterations(m);
+      if (m > kReportThreshold) {
+        settled = false;
+        ReportIterations(m);
+      }
       return ClampedResult(swapped ? 1.0 - fraction.even : fraction.even);
     }
   }
+  settled = false;
   return ClampedResult(SlowConvergence(fraction, previousOdd, previousEven, x, a, b, swapped));
+}
+
+double IncompleteBeta(double x, double a, double b, double negativeLogBeta) {
+  bool settled;
+  return IncompleteBeta(x, a, b, negativeLogBeta, settled);
 }
 
 void LnGammaOfPairsInLockstep(const double* a, const double* b, std::size_t count, double* lnGammaA,

@@ -21,6 +21,10 @@ bool TakesSpecifiedFraction(double x, double a, double b);
 // value, bit for bit, and the same diagnostics.
 double IncompleteBeta(double x, double a, double b, double negativeLogBeta);
 
+// IncompleteBeta, setting `settled` where the value comes without a report:
+// from IncompleteBetaTails, or from the fraction within 20 iterations.
+double IncompleteBeta(double x, double a, double b, double negativeLogBeta, bool& settled);
+
 // Reports the convergence of the fraction after m > 20 iterations.
 void ReportIterations(int m);
 

@@ -122,4 +122,25 @@ TEST(IncompleteBetaReference, SuppliedLogBetaIsBitIdentical) {
   }
 }
 
+// The overload that tells whether the value came without a report gives the
+// same bits, and `settled` exactly where the call emitted no report.
+TEST(IncompleteBetaReference, SettledWhereNoReport) {
+  const DiagnosticCapture capture;
+  int unsettled = 0;
+  for (const ReferenceRow& row : ReadReferenceTable("beta_incomplete.txt")) {
+    const double negativeLogBeta = specfun::detail::NegativeLogBeta(row[1], row[2]);
+    const std::size_t before = capture.records().size();
+    bool settled = false;
+    const double told =
+        specfun::detail::IncompleteBeta(row[0], row[1], row[2], negativeLogBeta, settled);
+    const bool reported = capture.records().size() > before;
+    const double plain = specfun::detail::IncompleteBeta(row[0], row[1], row[2], negativeLogBeta);
+    ASSERT_EQ(std::memcmp(&told, &plain, sizeof(double)), 0)
+        << "x=" << row[0] << " a=" << row[1] << " b=" << row[2];
+    EXPECT_EQ(settled, !reported) << "x=" << row[0] << " a=" << row[1] << " b=" << row[2];
+    if (!settled) ++unsettled;
+  }
+  EXPECT_GT(unsettled, 0);
+}
+
 }  // namespace
