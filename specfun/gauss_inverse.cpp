@@ -41,7 +41,7 @@ constexpr int kNewtonSteps = 3;
 
 // Accepted distance of the three steps' deviate from the accurate one,
 // relative, and absolute at the centre where the deviate is near 0.
-constexpr double kKeepRelative = 8e-13;
+constexpr double kKeepRelative = 9.9e-13;
 constexpr double kKeepAbsolute = 1e-17;
 // Below this tail the deviate comes from the asymptotic series (x > 35.8).
 constexpr double kAsymptoticBelow = 1e-280;
