@@ -37,7 +37,9 @@
 #include <iterator>
 #include <limits>
 
+#include "specfun/batch.hpp"
 #include "specfun/chi_square_tail.hpp"
+#include "specfun/lanes.hpp"
 #include "specfun/specfun.hpp"
 
 namespace specfun {
@@ -424,14 +426,14 @@ SPECFUN_ALWAYS_INLINE void GroupFractions(LaneGroup* groups) {
 
 // The fractions of `count` groups (1 to kGroups), compiled for the widest
 // vector unit present (not under ThreadSanitizer, whose runtime is not yet
-// up when the loader picks the version).
+// up when the loader picks the version). Not flattened like the other lane
+// drivers: the groups are already inlined, and flattening measured slower.
 #if defined(__GNUC__) && defined(__x86_64__) && !defined(__clang__) && !defined(__SANITIZE_THREAD__)
-#define SPECFUN_WIDEST_VECTORS __attribute__((target_clones("avx512f", "avx2", "default")))
+#define SPECFUN_FRACTION_TARGETS __attribute__((target_clones("avx512f", "avx2", "default")))
 #else
-#define SPECFUN_WIDEST_VECTORS
+#define SPECFUN_FRACTION_TARGETS
 #endif
-
-SPECFUN_WIDEST_VECTORS
+SPECFUN_FRACTION_TARGETS
 void FractionLanes(LaneGroup* groups, std::size_t count) {
   switch (count) {
     case 1:
@@ -449,61 +451,7 @@ void FractionLanes(LaneGroup* groups, std::size_t count) {
   }
 }
 
-// ln Γ(x) side by side: each lane the value LnGamma(x) gives, by its steps
-// (log_gamma.cpp): arguments below 5 shifted up to (5, 6], Stirling's
-// formula with the remainder's Stieltjes fraction (A&S 6.1.48) to eight
-// coefficients, then ln Γ(x) = ln Γ(x + 1) − ln x back down. The fraction
-// runs in the lanes; the logarithms are the C library's, lane by lane.
-// Arguments below 1e-3 or not finite are left to LnGamma itself.
-constexpr double kStieltjes[8] = {
-    0.083333333333333329, 0.033333333333333333, 0.25238095238095237, 0.52560646900269536,
-    1.0115230681268417,   1.5174736491532874,   2.2694889572773258,  3.0099173832593982};
-// ½·ln(2π) as 0.5·ln(8·atan(1)) gives it with the C library.
-constexpr double kHalfLogTwoPi = 0.91893853320467267;
-constexpr double kLanesLnGammaFrom = 1e-3;
-constexpr double kLnGammaShiftBelow = 5.0;
-constexpr double kLnGammaShiftBase = 6.0;
-
-SPECFUN_WIDEST_VECTORS
-void StieltjesRemainderLanes(const double* z, double* remainder) {
-  Lanes lanes;
-  std::memcpy(&lanes, z, sizeof lanes);
-  Lanes t = kStieltjes[7] / lanes;
-  for (int k = 6; k >= 0; --k) t = kStieltjes[k] / (lanes + t);
-  std::memcpy(remainder, &t, sizeof t);
-}
-
-// out[i] = LnGamma(x[i]) for i < count <= kLanes.
-void LnGammaLanes(const double* x, double* out, std::size_t count) {
-  double z[kLanes];
-  double remainder[kLanes];
-  int shift[kLanes];
-  bool inLanes[kLanes];
-  for (std::size_t l = 0; l < kLanes; ++l) {
-    const double argument = l < count ? x[l] : kLnGammaShiftBase;
-    inLanes[l] = argument >= kLanesLnGammaFrom && std::isfinite(argument);
-    shift[l] = inLanes[l] && argument < kLnGammaShiftBelow
-                   ? static_cast<int>(kLnGammaShiftBase - argument)
-                   : 0;
-    z[l] = inLanes[l] ? argument + shift[l] : kLnGammaShiftBase;
-  }
-  StieltjesRemainderLanes(z, remainder);
-  for (std::size_t l = 0; l < count; ++l) {
-    if (!inLanes[l]) {
-      out[l] = LnGamma(x[l]);
-      continue;
-    }
-    double shifted = z[l];
-    double s = (shifted - 0.5) * std::log(shifted) - shifted + kHalfLogTwoPi + remainder[l];
-    for (int i = 0; i < shift[l]; ++i) {
-      shifted = shifted - 1.0;
-      s = s - std::log(shifted);
-    }
-    out[l] = s;
-  }
-}
-
-#undef SPECFUN_WIDEST_VECTORS
+#undef SPECFUN_FRACTION_TARGETS
 
 // Orders `members` by the depth of their plans (few elements: insertion).
 void SortByDepth(std::uint16_t* members, std::size_t count, const Plan* plans) {
@@ -634,16 +582,19 @@ ChiSquareChunk::ChiSquareChunk(const double* x, const double* nu, std::int32_t t
   FractionsInLanes(upper, lower, x, nu, plans_, fractions_);
 }
 
+// Elements whose ln Γ are taken together: one set of the shared lanes.
+constexpr std::size_t kLnGammaGroup = detail::kLaneCount;
+
 void ChiSquareChunk::LnGammasOfGroup(std::size_t group) {
-  const std::size_t first = group * kLanes;
-  const std::size_t count = std::min(kLanes, count_ - first);
-  double arguments[kLanes];
+  const std::size_t first = group * kLnGammaGroup;
+  const std::size_t count = std::min(kLnGammaGroup, count_ - first);
+  double arguments[kLnGammaGroup];
   for (std::size_t l = 0; l < count; ++l) {
     const std::size_t i = first + l;
     const double halfNu = nu_[i] * 0.5;
     arguments[l] = plans_[i].method == Method::kUpperFraction ? halfNu : halfNu + 1.0;
   }
-  LnGammaLanes(arguments, lnGammas_ + first, count);
+  detail::LnGammaInLockstep(arguments, lnGammas_ + first, count);
   lnGammaGroupsDone_ |= 1u << group;
 }
 
@@ -660,7 +611,7 @@ double ChiSquareChunk::Tail(std::size_t i) {
   }
   ChiSquareConstants given = kNoConstants;
   if (nu_[i] <= kStablePrefactorFrom) {
-    const std::size_t group = i / kLanes;
+    const std::size_t group = i / kLnGammaGroup;
     if ((lnGammaGroupsDone_ & (1u << group)) == 0) LnGammasOfGroup(group);
     (plan.method == Method::kUpperFraction ? given.lnGammaHalfNu : given.lnGammaHalfNuPlusOne) =
         lnGammas_[i];

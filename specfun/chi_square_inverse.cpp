@@ -39,9 +39,6 @@ constexpr double kAbsoluteTolerance = 1e-8;
 constexpr double kRelativeTolerance = 0.001;
 // A step that would make x negative moves it to a tenth of its value.
 constexpr double kFallBackFactor = 0.9;
-// A step up that is not finite even in logarithms moves x to ten times its
-// value.
-constexpr double kStepUpFactor = 9.0;
 // The Newton run's result is kept where it is within this of the root.
 constexpr double kKeepWithin = 1e-8;
 // The relative error allowed for ChiSquare's upper tail in judging, without

@@ -39,8 +39,8 @@ struct Plan {
 // The tails ChiSquare(x[i], nu[i], tail) of up to kChiSquareChunk elements:
 // each element planned, the fractions of each method run sixteen lanes side
 // by side with the lanes ordered by depth; Tail(i) then completes element i
-// (its prefactor, whose ln Γ is taken for eight elements at a time side by
-// side, and the complement), bit for bit the scalar result. With
+// (its prefactor, whose ln Γ is taken for sixteen elements at a time side
+// by side, and the complement), bit for bit the scalar result. With
 // `sameX` every x[i] is x[0] and ln(x/2) is taken once. The arrays must
 // outlive the chunk.
 inline constexpr std::size_t kChiSquareChunk = 256;
@@ -51,7 +51,7 @@ class ChiSquareChunk {
   double Tail(std::size_t i);
 
  private:
-  // The ln Γ of the prefactors of the elements i / 8 = group, side by side.
+  // The ln Γ of the prefactors of the elements i / 16 = group, side by side.
   void LnGammasOfGroup(std::size_t group);
 
   const double* x_;
@@ -61,7 +61,7 @@ class ChiSquareChunk {
   double logHalfX_;
   // Bit g: the ln Γ of group g are in lnGammas_.
   std::uint32_t lnGammaGroupsDone_ = 0;
-  static_assert(kChiSquareChunk <= 8 * 32, "one bit per group of eight");
+  static_assert(kChiSquareChunk <= 16 * 32, "one bit per group of sixteen");
   Plan plans_[kChiSquareChunk];
   double fractions_[kChiSquareChunk];
   double lnGammas_[kChiSquareChunk];
