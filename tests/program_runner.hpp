@@ -89,6 +89,10 @@ inline std::string LogLine(std::string_view text) {
 }
 inline std::string ConsoleLine(std::string_view text) { return ' ' + LogLine(text); }
 
+// The prompts of the shared readers as the console shows them.
+inline const std::string kProbabilityPrompt = ConsoleLine(console::texts::kProbability.prompt);
+inline const std::string kDegreesPrompt = ConsoleLine(console::texts::kDegreesOfFreedom.prompt);
+
 // The menu block as the program shows it before every selection.
 inline const std::string& MenuBlock() {
   static const std::string menu = [] {

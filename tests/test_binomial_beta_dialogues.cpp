@@ -11,6 +11,7 @@
 namespace {
 
 using testing_support::ConsoleLine;
+using testing_support::kProbabilityPrompt;
 using testing_support::LogLine;
 namespace texts = console::texts;
 
@@ -30,8 +31,6 @@ const std::string kInverseHeader =
 const std::string kBetaTitle = std::string(texts::kBetaTitle);
 const std::string kBetaParameterHeader = std::string(texts::kBetaParametersHeader);
 const std::string kBetaHeader = std::string(texts::kBetaHeader);
-const std::string kProbabilityPrompt =
-    ConsoleLine(texts::kProbability.prompt);
 const std::string kInverseParametersPrompt =
     ConsoleLine(texts::kInverseBetaParameters.prompt);
 const std::string kPointPrompt = ConsoleLine(texts::kBetaPoint.prompt);

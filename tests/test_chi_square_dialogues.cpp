@@ -15,6 +15,8 @@
 namespace {
 
 using testing_support::ConsoleLine;
+using testing_support::kProbabilityPrompt;
+using testing_support::kDegreesPrompt;
 using testing_support::LogLine;
 namespace texts = console::texts;
 
@@ -26,10 +28,6 @@ const std::string kInverseHeader = std::string(texts::kInverseChiSquareHeader);
 const std::string kTailTitle = std::string(texts::kChiSquareTitle);
 const std::string kTailHeader = std::string(texts::kTailsHeader);
 const std::string kDegreesHeader = std::string(texts::kDegreesOfFreedomHeader);
-const std::string kProbabilityPrompt =
-    ConsoleLine(texts::kProbability.prompt);
-const std::string kDegreesPrompt =
-    ConsoleLine(texts::kDegreesOfFreedom.prompt);
 const std::string kLimitPrompt = ConsoleLine(texts::kNonnegativeLimit.prompt);
 
 struct ChiSquareTranscript {

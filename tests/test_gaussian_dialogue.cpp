@@ -8,6 +8,7 @@
 namespace {
 
 using testing_support::ConsoleLine;
+using testing_support::kProbabilityPrompt;
 using testing_support::LogLine;
 namespace texts = console::texts;
 
@@ -18,8 +19,6 @@ const std::string kInverseTitle = std::string(texts::kInverseGaussianTitle);
 const std::string kInverseHeader = std::string(texts::kInverseGaussianHeader);
 const std::string kTailTitle = std::string(texts::kGaussianTitle);
 const std::string kTailHeader = std::string(texts::kGaussianHeader);
-const std::string kProbabilityPrompt =
-    ConsoleLine(texts::kProbability.prompt);
 const std::string kLimitPrompt = ConsoleLine(texts::kAnyLimit.prompt);
 
 struct Transcript {

@@ -12,6 +12,7 @@
 namespace {
 
 using testing_support::ConsoleLine;
+using testing_support::kProbabilityPrompt;
 using testing_support::LogLine;
 namespace texts = console::texts;
 
@@ -30,8 +31,6 @@ Conversation Ask(const std::string& input, const std::function<double(console::C
   return {value, out.str(), log.text()};
 }
 
-const std::string kProbabilityPrompt =
-    ConsoleLine(texts::kProbability.prompt);
 const std::string kTryAgain = ConsoleLine(texts::kTryAgain);
 
 TEST(ReadProbability, MessagesAndAcceptedValues) {

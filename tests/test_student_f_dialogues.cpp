@@ -10,16 +10,14 @@
 namespace {
 
 using testing_support::ConsoleLine;
+using testing_support::kProbabilityPrompt;
+using testing_support::kDegreesPrompt;
 using testing_support::LogLine;
 namespace texts = console::texts;
 
 using testing_support::MenuBlock;
 using testing_support::RunProgram;
 
-const std::string kProbabilityPrompt =
-    ConsoleLine(texts::kProbability.prompt);
-const std::string kDegreesPrompt =
-    ConsoleLine(texts::kDegreesOfFreedom.prompt);
 const std::string kLimitPrompt = ConsoleLine(texts::kNonnegativeLimit.prompt);
 const std::string kPairPrompt =
     ConsoleLine(texts::kDegreesOfFreedomPairPrompt);
