@@ -57,19 +57,22 @@ double ClampToUnit(double value) { return std::clamp(value, 0.0, 1.0); }
 // The upward sum from j = 0, fed its central tails T(x | ν + 2j) in order
 // of j, a block at a time. The first block holds the terms up to the mode,
 // where the sum cannot stop, and eight more (a single term for λ = 0, whose
-// second weight is 0); the others `kBlock` each.
+// second weight is 0); the others `kBlock` each, except that a lower tail's
+// block ends where a bound on its terms shows the sum must have ended.
 class UpwardSum {
  public:
-  UpwardSum(double nu, double halfLambda, std::int32_t tail)
-      : nu_(nu),
+  UpwardSum(double x, double nu, double halfLambda, std::int32_t tail)
+      : halfX_(x * 0.5),
+        nu_(nu),
         halfLambda_(halfLambda),
+        lowerTail_(tail == 0),
         upper_(tail != 0 && halfLambda >= 0.0),
         scale_(std::exp(-halfLambda)),
         leftOutBound_(kTermThreshold / scale_) {}
 
   // The degrees of freedom of the next `size` terms.
   std::size_t NextBlock(double* degrees) const {
-    const std::size_t size = j_ == 0 ? FirstBlockSize() : kBlock;
+    const std::size_t size = j_ == 0 ? FirstBlockSize() : LaterBlockSize();
     for (std::size_t l = 0; l < size; ++l) {
       degrees[l] = static_cast<double>(2 * (j_ + static_cast<std::int32_t>(l))) + nu_;
     }
@@ -80,6 +83,7 @@ class UpwardSum {
   // its value in Result().
   bool Take(double centralTail) {
     const double term = centralTail * weight_;
+    lastTail_ = centralTail;
     const std::int32_t j = j_++;
     // A NaN term (x and ν both infinite) would never fall below the
     // threshold: the sum has no value.
@@ -114,13 +118,33 @@ class UpwardSum {
     if (!(halfLambda_ > 0.0)) return 1;
     return static_cast<std::size_t>(std::min(static_cast<double>(kBlock), std::ceil(halfLambda_) + 8.0));
   }
+  // The lower tails fall with j, P(x | n + 2) <= P(x | n)·min(1, z/(n/2 + 1))
+  // (each term of the series of A&S 6.5.29 shrinks so), which bounds each
+  // term ahead by its weight times the last tail taken; the block reaches
+  // the first term past the mode that this bound puts below half the
+  // threshold.
+  std::size_t LaterBlockSize() const {
+    if (!lowerTail_ || !(lastTail_ >= 0.0 && halfX_ >= 0.0)) return kBlock;
+    double tailBound = lastTail_;
+    double weight = weight_;
+    for (std::size_t size = 1; size < kBlock; ++size) {
+      const double j = static_cast<double>(j_) + static_cast<double>(size - 1);
+      const double previousHalfDegrees = (2.0 * (j - 1.0) + nu_) * 0.5;
+      tailBound = tailBound * std::fmin(1.0, halfX_ / (previousHalfDegrees + 1.0));
+      if (j >= halfLambda_ && weight * tailBound < 0.5 * kTermThreshold) return size;
+      weight = halfLambda_ * weight / (j + 1.0);
+    }
+    return kBlock;
+  }
   bool End(double result) {
     result_ = ClampToUnit(result);
     return true;
   }
 
+  double halfX_;
   double nu_;
   double halfLambda_;
+  bool lowerTail_;
   bool upper_;
   // What the stop may leave out of the sum before the factor e^(−h) = scale_,
   // for at most 1e-7 in the result.
@@ -129,6 +153,7 @@ class UpwardSum {
   std::int32_t j_ = 0;
   double weight_ = 1.0;
   double sum_ = 0.0;
+  double lastTail_ = -1.0;
   // Past the first stop of the upper tail: the sum at that stop, what the
   // terms from it on add, and whether that is known to exceed 1e-7.
   bool pastStop_ = false;
@@ -139,7 +164,7 @@ class UpwardSum {
 };
 
 double SumUpward(double x, double nu, double halfLambda, std::int32_t tail) {
-  UpwardSum sum(nu, halfLambda, tail);
+  UpwardSum sum(x, nu, halfLambda, tail);
   double xs[kBlock];
   double degrees[kBlock];
   std::fill(std::begin(xs), std::end(xs), x);
