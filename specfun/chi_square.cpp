@@ -566,13 +566,14 @@ double ChiSquareTail(double x, double nu, std::int32_t tail, const ChiSquareCons
 }
 
 ChiSquareChunk::ChiSquareChunk(const double* x, const double* nu, std::int32_t tail,
-                               std::size_t count, bool sameX)
-    : x_(x), nu_(nu), count_(count), upperWanted_(tail != 0), logHalfX_(kNaN) {
+                               std::size_t count, bool sameX, const ChiSquareConstants* constants)
+    : x_(x), nu_(nu), constants_(constants), count_(count), upperWanted_(tail != 0), logHalfX_(kNaN) {
   if (sameX && count > 0) logHalfX_ = std::log(x[0] * 0.5);
   Members upper;
   Members lower;
   for (std::size_t i = 0; i < count; ++i) {
-    plans_[i] = PlanTail(x[i], nu[i], upperWanted_, Constants(nu[i], kNoConstants));
+    const ChiSquareConstants& given = constants_ == nullptr ? kNoConstants : constants_[i];
+    plans_[i] = PlanTail(x[i], nu[i], upperWanted_, Constants(nu[i], given));
     const auto member = static_cast<std::uint16_t>(i);
     if (plans_[i].method == Method::kUpperFraction) upper.index[upper.count++] = member;
     if (plans_[i].method == Method::kLowerFraction) lower.index[lower.count++] = member;
@@ -608,6 +609,11 @@ double ChiSquareChunk::Tail(std::size_t i) {
     case Method::kUpperFraction:
     case Method::kLowerFraction:
       break;
+  }
+  if (constants_ != nullptr) {
+    const Constants constants(nu_[i], constants_[i]);
+    return FromFraction(plan, Prefactor(plan, x_[i], nu_[i], constants, logHalfX_), fractions_[i],
+                        upperWanted_);
   }
   ChiSquareConstants given = kNoConstants;
   if (nu_[i] <= kStablePrefactorFrom) {

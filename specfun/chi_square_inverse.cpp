@@ -317,11 +317,14 @@ void ChiSquareInvInLockstep(const double* p, const double* nu, std::size_t count
       const std::size_t length = std::min(kChiSquareChunk, activeCount - first);
       double x[kChiSquareChunk];
       double degrees[kChiSquareChunk];
+      ChiSquareConstants constants[kChiSquareChunk];
       for (std::size_t k = 0; k < length; ++k) {
-        x[k] = run[active[first + k]].x;
-        degrees[k] = nu[active[first + k]];
+        const std::size_t i = active[first + k];
+        x[k] = run[i].x;
+        degrees[k] = nu[i];
+        constants[k] = problem[i].constants;
       }
-      ChiSquareChunk tails(x, degrees, kUpperTail, length);
+      ChiSquareChunk tails(x, degrees, kUpperTail, length, false, constants);
       for (std::size_t k = 0; k < length; ++k) {
         const std::size_t i = active[first + k];
         run[i].Advance(problem[i], tails.Tail(k));
@@ -343,11 +346,14 @@ void ChiSquareInvInLockstep(const double* p, const double* nu, std::size_t count
       const std::size_t length = std::min(kChiSquareChunk, memberCount - first);
       double x[kChiSquareChunk];
       double degrees[kChiSquareChunk];
+      ChiSquareConstants constants[kChiSquareChunk];
       for (std::size_t k = 0; k < length; ++k) {
-        x[k] = std::exp(std::log(run[member[first + k]].x));
-        degrees[k] = nu[member[first + k]];
+        const std::size_t i = member[first + k];
+        x[k] = std::exp(std::log(run[i].x));
+        degrees[k] = nu[i];
+        constants[k] = problem[i].constants;
       }
-      ChiSquareChunk tails(x, degrees, tail, length);
+      ChiSquareChunk tails(x, degrees, tail, length, false, constants);
       for (std::size_t k = 0; k < length; ++k) smallerTail[member[first + k]] = tails.Tail(k);
     }
   }

@@ -41,13 +41,14 @@ struct Plan {
 // by side with the lanes ordered by depth; Tail(i) then completes element i
 // (its prefactor, whose ln Γ is taken for sixteen elements at a time side
 // by side, and the complement), bit for bit the scalar result. With
-// `sameX` every x[i] is x[0] and ln(x/2) is taken once. The arrays must
-// outlive the chunk.
+// `sameX` every x[i] is x[0] and ln(x/2) is taken once; with `constants`,
+// constants[i] holds those of nu[i] (ChiSquareConstantsFor) and they are
+// not taken again. The arrays must outlive the chunk.
 inline constexpr std::size_t kChiSquareChunk = 256;
 class ChiSquareChunk {
  public:
   ChiSquareChunk(const double* x, const double* nu, std::int32_t tail, std::size_t count,
-                 bool sameX = false);
+                 bool sameX = false, const ChiSquareConstants* constants = nullptr);
   double Tail(std::size_t i);
 
  private:
@@ -56,6 +57,7 @@ class ChiSquareChunk {
 
   const double* x_;
   const double* nu_;
+  const ChiSquareConstants* constants_;
   std::size_t count_;
   bool upperWanted_;
   double logHalfX_;
