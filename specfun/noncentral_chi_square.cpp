@@ -47,8 +47,11 @@ constexpr double kLargestUpwardHalfLambda = 700.0;
 constexpr double kLargestUpwardNu = 400.0;
 // λ/2 up to which the sum outward from the mode is taken.
 constexpr double kLargestSummedHalfLambda = 1e6;
-// What the weights left out of the outward sum may add at most.
+// What the weights left out of the outward sum may add at most, and what
+// part of the sum the terms left out may be at most.
 constexpr double kNeglectedWeight = 1e-14;
+constexpr double kNeglectedShare = 1e-12;
+constexpr double kSmallestSum = 1e-100;
 // Terms of the upward sum evaluated side by side.
 constexpr std::size_t kBlock = 16;
 
@@ -200,6 +203,17 @@ struct CentralTails {
   double a;     // a_j
 };
 
+// Whether the terms left out of the outward sum are negligible: their
+// weights, from `weight` on, shrinking by at least `ratio` each, add at
+// most weight/(1 − ρ); with their tails at most `tailBound`, they must
+// leave out less than 1e-14 and less than 1e-12 of the sum so far, so that
+// a small sum keeps its relative precision (down to sums of 1e-88).
+bool LeftOutIsNegligible(double weight, double ratio, double tailBound, double sum) {
+  const double room = 1.0 - ratio;
+  return weight < kNeglectedWeight * room &&
+         weight * tailBound < std::fmax(kNeglectedShare * room * sum, kSmallestSum);
+}
+
 // The sum outward from the mode m = ⌊h⌋ with the weights e^(−h)·h^j/j!:
 // upward they shrink by ρ = h/(j + 1), downward by ρ = j/h, ever faster, so
 // the weights from w on add at most w/(1 − ρ).
@@ -224,7 +238,8 @@ double OutwardSum(double x, double nu, double halfLambda, std::int32_t tail) {
     sum = sum + weight * up.tail;
     const double ratio = halfLambda / (j + 1.0);
     weight = weight * ratio;
-    if (weight < kNeglectedWeight * (1.0 - ratio)) break;
+    // P falls with j: the lower tails ahead are at most this one.
+    if (LeftOutIsNegligible(weight, ratio, tail != 0 ? 1.0 : up.tail, sum)) break;
     up.tail = up.tail + sign * up.step;
     up.step = up.step * (z / (up.a + 1.0));
     up.a = up.a + 1.0;
@@ -241,7 +256,8 @@ double OutwardSum(double x, double nu, double halfLambda, std::int32_t tail) {
     down.a = down.a - 1.0;
     down.tail = down.tail - sign * down.step;
     sum = sum + weight * down.tail;
-    if (weight * ratio < kNeglectedWeight * (1.0 - ratio)) break;
+    // Q rises with j: the upper tails below are at most this one.
+    if (LeftOutIsNegligible(weight * ratio, ratio, tail != 0 ? down.tail : 1.0, sum)) break;
   }
   return sum;
 }

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdint>
 #include <limits>
+#include <utility>
 
 #include "specfun/specfun.hpp"
 #include "tests/reference_table.hpp"
@@ -158,6 +159,27 @@ TEST(NonCentralChiSquare, MatchesMpmath) {
     }
     std::printf("%s: worst absolute error %.3g\n", table, worst);
   }
+}
+
+// Where the sum runs outward from the mode (nu above 400 or lambda above
+// 1400), a tail far below 1 keeps its relative precision: the terms are
+// summed until what is left out is below 1e-12 of the sum, not only below
+// 1e-14 absolute.
+TEST(NonCentralChiSquare, SmallTailsOfTheOutwardSumKeepTheirDigits) {
+  std::size_t checked = 0;
+  for (const char* table : {"chisq_noncentral_regions.txt", "accuracy/nc_chi_square.txt"}) {
+    for (const auto& row : testing_support::ReadReferenceTable(table)) {
+      const double x = row[0], nu = row[1], lambda = row[2];
+      if (!((nu > 400.0 || lambda > 1400.0) && lambda <= 2e6)) continue;
+      for (const auto& [tail, reference] : {std::pair{kP, row[3]}, std::pair{kQ, row[4]}}) {
+        if (!(reference > 1e-80 && reference < 1e-2)) continue;
+        ++checked;
+        EXPECT_LE(testing_support::RelativeError(NCChiSquare(x, nu, lambda, tail), reference), 5e-12)
+            << "x=" << x << " nu=" << nu << " lambda=" << lambda << " tail=" << tail;
+      }
+    }
+  }
+  EXPECT_GT(checked, 50u);
 }
 
 }  // namespace
