@@ -18,8 +18,8 @@
 //
 // Beyond those limits (the weights would overflow, or every central tail
 // would need a deep fraction) the sum runs outward from the mode with the
-// weights scaled by e^(−λ/2), until the weights left cannot add 1e-14, and
-// the central tails follow from one ChiSquare at the mode by their
+// weights scaled by e^(−λ/2), until the terms left cannot add 1e-14 nor
+// 1e-12 of the sum, and the central tails follow from one ChiSquare at the mode by their
 // recurrence in ν, P(a + 1, z) = P(a, z) − z^a·e^(−z)/Γ(a + 1) (A&S 6.5.21).
 // Beyond λ = 2e6, where that takes too many terms (some 18 000 at λ = 2e6),
 // Pearson's three-moment approximation (Biometrika 46, 1959) is used.
