@@ -547,4 +547,6 @@ BetaTails IncompleteBetaTails(double x, double y, double a, double b) {
   return {std::fmin(tails.lower, 1.0), std::fmin(tails.upper, 1.0)};
 }
 
+double LogGammaRemainder(double z) { return StirlingRemainder(z); }
+
 }  // namespace specfun::detail

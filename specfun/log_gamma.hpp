@@ -9,4 +9,9 @@ namespace specfun::detail {
 // static initialiser runs.
 inline constexpr double kHalfLogTwoPi = 0.91893853320467267;
 
+// Stirling's remainder ln Γ(z) − (z − ½)·ln z + z − ½·ln(2π), to full
+// precision for every z > 0 (its series from z = 10 on, the recurrence in
+// z below).
+double LogGammaRemainder(double z);
+
 }  // namespace specfun::detail

@@ -30,6 +30,7 @@
 #include <limits>
 
 #include "specfun/chi_square_tail.hpp"
+#include "specfun/log_gamma.hpp"
 #include "specfun/specfun.hpp"
 
 namespace specfun {
@@ -180,17 +181,15 @@ double SumUpward(double x, double nu, double halfLambda, std::int32_t tail) {
   }
 }
 
-// ln(e^(−h)·h^j/j!), the Poisson weight at j >= 1: for j >= 200 as
-// j·ln(1 + f/j) − f − ½·ln(2πj) − R(j) with f = h − j, free of the
-// cancellation between j·ln h and ln j!.
-double LogPoissonWeight(double j, double halfLambda) {
-  if (j < 200.0) {
-    const double next = j + 1.0;
-    return j * std::log(halfLambda) - halfLambda - LnGamma(next);
-  }
+// e^(−h)·h^j/j!, the Poisson weight at the mode j = ⌊h⌋ >= 1, as
+// e^(j·ln(1 + f/j) − f − ½·ln(2πj) − R(j)) with f = h − j and R(j) the
+// remainder of Stirling's series for ln j! (A&S 6.1.40; the same as that
+// of ln Γ(j)), free of the cancellation between j·ln h and ln j!. From
+// j = 200 on the series' first three terms give R(j) to 1e-19.
+double ModeWeight(double j, double halfLambda) {
   const double excess = halfLambda - j;
-  return j * std::log1p(excess / j) - excess - 0.5 * std::log(kTwoPi * j) -
-         detail::StirlingRemainder(j);
+  const double remainder = j >= 200.0 ? detail::StirlingRemainder(j) : detail::LogGammaRemainder(j);
+  return std::exp(j * std::log1p(excess / j) - excess - 0.5 * std::log(kTwoPi * j) - remainder);
 }
 
 // The central tails T_j = T(x | ν + 2j) and the steps between them,
@@ -219,7 +218,7 @@ bool LeftOutIsNegligible(double weight, double ratio, double tailBound, double s
 // the weights from w on add at most w/(1 − ρ).
 double OutwardSum(double x, double nu, double halfLambda, std::int32_t tail) {
   const double mode = std::floor(halfLambda);
-  const double modeWeight = mode == 0.0 ? std::exp(-halfLambda) : std::exp(LogPoissonWeight(mode, halfLambda));
+  const double modeWeight = mode == 0.0 ? std::exp(-halfLambda) : ModeWeight(mode, halfLambda);
   const double z = x * 0.5;
   const double degrees = 2.0 * mode + nu;
   const double a = degrees * 0.5;
