@@ -182,4 +182,22 @@ TEST(NonCentralChiSquare, SmallTailsOfTheOutwardSumKeepTheirDigits) {
   EXPECT_GT(checked, 50u);
 }
 
+// With nu above 400 and a mode below 200 the outward sum's weights come
+// from the Poisson weight at the mode: to within a few units of rounding,
+// so that both tails hold 2e-14 (mpmath, tools/gen_chi_square_reference.py).
+TEST(NonCentralChiSquare, OutwardSumFromAModeBelowTwoHundred) {
+  struct Case {
+    double x, nu, lambda, q;
+  };
+  const Case cases[] = {{650, 450, 300, 0.98807461496247441879},
+                        {1300, 1000, 398, 0.95147183623083238857},
+                        {700, 500, 200, 0.49233718826672464925},
+                        {2000, 1800, 150, 0.21886012026833931443},
+                        {560, 420, 120, 0.28582137101060860245}};
+  for (const Case& c : cases) {
+    EXPECT_NEAR(NCChiSquare(c.x, c.nu, c.lambda, kQ), c.q, 2e-14) << "x=" << c.x;
+    EXPECT_NEAR(NCChiSquare(c.x, c.nu, c.lambda, kP), 1.0 - c.q, 2e-14) << "x=" << c.x;
+  }
+}
+
 }  // namespace
