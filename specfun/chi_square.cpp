@@ -565,6 +565,17 @@ double ChiSquareTail(double x, double nu, std::int32_t tail, const ChiSquareCons
   return FromFraction(plan, prefactor, fraction, upperWanted);
 }
 
+double ChiSquareWithFixedDepth(double x, double nu, std::int32_t tail) {
+  const bool upperWanted = tail != 0;
+  const Constants constants(nu, kNoConstants);
+  const Plan plan = x / nu > kSwitchRatio ? Fraction(Method::kUpperFraction, FixedUpperDepth(nu))
+                                          : Fraction(Method::kLowerFraction, kFractionDepth);
+  const double prefactor = Prefactor(plan, x, nu, constants);
+  const double fraction = plan.method == Method::kUpperFraction ? UpperFraction(x, nu, plan.depth)
+                                                                : LowerFraction(x, nu, plan.depth);
+  return FromFraction(plan, prefactor, fraction, upperWanted);
+}
+
 ChiSquareChunk::ChiSquareChunk(const double* x, const double* nu, std::int32_t tail,
                                std::size_t count, bool sameX, const ChiSquareConstants* constants)
     : x_(x), nu_(nu), constants_(constants), count_(count), upperWanted_(tail != 0), logHalfX_(kNaN) {

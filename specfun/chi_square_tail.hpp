@@ -69,6 +69,11 @@ class ChiSquareChunk {
   double lnGammas_[kChiSquareChunk];
 };
 
+// ChiSquare(x, nu, tail) from the 30-level fraction of the branch that x/ν
+// selects (the finite form for an even ν up to 32), whatever its error:
+// the fixed-depth evaluation, for measuring how far it strays.
+double ChiSquareWithFixedDepth(double x, double nu, std::int32_t tail);
+
 // δ − ln(1 + δ) for δ > −1, free of cancellation for small |δ| (there
 // from the series of 2·atanh(δ/(2 + δ))).
 double DeltaMinusLogOnePlus(double delta);

@@ -167,26 +167,12 @@ class UpwardSum {
   double result_ = 0.0;
 };
 
-double SumUpward(double x, double nu, double halfLambda, std::int32_t tail) {
-  UpwardSum sum(x, nu, halfLambda, tail);
-  double xs[kBlock];
-  double degrees[kBlock];
-  std::fill(std::begin(xs), std::end(xs), x);
-  for (;;) {
-    const std::size_t size = sum.NextBlock(degrees);
-    detail::ChiSquareChunk tails(xs, degrees, tail, size, true);
-    for (std::size_t l = 0; l < size; ++l) {
-      if (sum.Take(tails.Tail(l))) return sum.Result();
-    }
-  }
-}
-
-// e^(−h)·h^j/j!, the Poisson weight at the mode j = ⌊h⌋ >= 1, as
+// e^(−h)·h^j/j!, the Poisson weight at j >= 1, as
 // e^(j·ln(1 + f/j) − f − ½·ln(2πj) − R(j)) with f = h − j and R(j) the
 // remainder of Stirling's series for ln j! (A&S 6.1.40; the same as that
 // of ln Γ(j)), free of the cancellation between j·ln h and ln j!. From
 // j = 200 on the series' first three terms give R(j) to 1e-19.
-double ModeWeight(double j, double halfLambda) {
+double PoissonWeight(double j, double halfLambda) {
   const double excess = halfLambda - j;
   const double remainder = j >= 200.0 ? detail::StirlingRemainder(j) : detail::LogGammaRemainder(j);
   return std::exp(j * std::log1p(excess / j) - excess - 0.5 * std::log(kTwoPi * j) - remainder);
@@ -218,7 +204,7 @@ bool LeftOutIsNegligible(double weight, double ratio, double tailBound, double s
 // the weights from w on add at most w/(1 − ρ).
 double OutwardSum(double x, double nu, double halfLambda, std::int32_t tail) {
   const double mode = std::floor(halfLambda);
-  const double modeWeight = mode == 0.0 ? std::exp(-halfLambda) : ModeWeight(mode, halfLambda);
+  const double modeWeight = mode == 0.0 ? std::exp(-halfLambda) : PoissonWeight(mode, halfLambda);
   const double z = x * 0.5;
   const double degrees = 2.0 * mode + nu;
   const double a = degrees * 0.5;
@@ -259,6 +245,54 @@ double OutwardSum(double x, double nu, double halfLambda, std::int32_t tail) {
     if (LeftOutIsNegligible(weight * ratio, ratio, tail != 0 ? down.tail : 1.0, sum)) break;
   }
   return sum;
+}
+
+// The fixed-depth fraction strays most at the centre of a term, z = a with
+// a = ν/2 + j; from a = 100 on by more than 2e-7 of the tail there, growing
+// with a. Where the term at the centre is one the upward sum adds and its
+// fixed-depth tail strays by more than 1e-9 after its weight e^(−h)·h^j/j!,
+// the upward sum of the fixed-depth tails is unsound, and the sum outward
+// from the mode, as accurate and far faster, is taken instead.
+constexpr double kLargeCentre = 100.0;
+constexpr double kStrayLimit = 1e-9;
+
+bool FixedDepthSumStrays(double x, double nu, double halfLambda, std::int32_t tail) {
+  const double halfNu = nu * 0.5;
+  const double centre = std::round(x * 0.5 - halfNu);
+  if (!(centre >= 1.0 && halfNu + centre >= kLargeCentre)) return false;
+  const double weight = PoissonWeight(centre, halfLambda);
+  const double degrees = 2.0 * centre + nu;
+  const double accurate = ChiSquare(x, degrees, tail);
+  // Terms below the mode are always added; past it, where each term up to
+  // the centre is at least twice the threshold: the weights fall with j,
+  // and so do the lower tails, while the upper tails rise, so that the
+  // term's weight times the smaller tail at either end bounds them.
+  if (!(centre < halfLambda)) {
+    const double smallestTail =
+        tail == 0 ? accurate : ChiSquare(x, 2.0 * std::ceil(halfLambda) + nu, tail);
+    if (!(smallestTail * weight * std::exp(halfLambda) >= 2.0 * kTermThreshold)) return false;
+  }
+  const double stray = std::fabs(detail::ChiSquareWithFixedDepth(x, degrees, tail) - accurate);
+  return stray * weight > kStrayLimit;
+}
+
+// The upward sum, or the sum outward from the mode where the upward one
+// strays.
+double SumUpward(double x, double nu, double halfLambda, std::int32_t tail) {
+  if (halfLambda > 0.0 && nu > 0.0 && FixedDepthSumStrays(x, nu, halfLambda, tail)) {
+    return ClampToUnit(OutwardSum(x, nu, halfLambda, tail));
+  }
+  UpwardSum sum(x, nu, halfLambda, tail);
+  double xs[kBlock];
+  double degrees[kBlock];
+  std::fill(std::begin(xs), std::end(xs), x);
+  for (;;) {
+    const std::size_t size = sum.NextBlock(degrees);
+    detail::ChiSquareChunk tails(xs, degrees, tail, size, true);
+    for (std::size_t l = 0; l < size; ++l) {
+      if (sum.Take(tails.Tail(l))) return sum.Result();
+    }
+  }
 }
 
 // Pearson's three-moment approximation: X is nearly c·Y + b with Y central
