@@ -215,22 +215,24 @@ bool KeptByLastStep(const Problem& problem, const NewtonRun& run) {
   return curvature + kEvaluationError / slope <= 0.1 * kKeepWithin;
 }
 
-// Whether Refine evaluates the smaller tail at x (precisely at e^(ln x)).
-bool RefineTakesTail(const Problem& problem, const NewtonRun& run) {
-  return problem.nu < kWilsonHilfertyFrom && run.x > 0.0 && run.x < kInfinity &&
-         !KeptByLastStep(problem, run);
+// Whether Refine evaluates the smaller tail at x (precisely at e^(ln x)),
+// given whether KeptByLastStep.
+bool RefineTakesTail(const Problem& problem, const NewtonRun& run, bool kept) {
+  return problem.nu < kWilsonHilfertyFrom && run.x > 0.0 && run.x < kInfinity && !kept;
 }
 
 // ChiSquareInv's result given its Newton run on Q(x|ν) = p (0 < p < 1,
-// 0 < ν < ∞), ending at x, the Gaussian deviate z of p and, where RefineTakesTail, the smaller tail at e^(ln x): x itself where
-// the run converged and a Newton step on the logarithm of the smaller tail
-// would move it by less than 1e-8 relative, else the root to about 1e-12
-// (from ν = 1e10 on, the Wilson–Hilferty quantile of z).
-double RefineWithTail(const Problem& problem, double z, const NewtonRun& run, double tail) {
+// 0 < ν < ∞), ending at x, the Gaussian deviate z of p, whether
+// KeptByLastStep and, where RefineTakesTail, the smaller tail at e^(ln x):
+// x itself where the run converged and a Newton step on the logarithm of
+// the smaller tail would move it by less than 1e-8 relative, else the root
+// to about 1e-12 (from ν = 1e10 on, the Wilson–Hilferty quantile of z).
+double RefineWithTail(const Problem& problem, double z, const NewtonRun& run, bool kept,
+                      double tail) {
   const double nu = problem.nu;
   const double x = run.x;
   const bool converged = run.converged;
-  if (KeptByLastStep(problem, run)) return x;
+  if (kept) return x;
   if (nu >= kWilsonHilfertyFrom) {
     const double quantile = WilsonHilfertyQuantile(z, nu);
     return converged && std::fabs(x - quantile) <= kKeepWithin * quantile ? x : quantile;
@@ -245,11 +247,12 @@ double RefineWithTail(const Problem& problem, double z, const NewtonRun& run, do
 }
 
 double Refine(const Problem& problem, double z, const NewtonRun& run) {
-  if (!RefineTakesTail(problem, run)) return RefineWithTail(problem, z, run, kNaN);
+  const bool kept = KeptByLastStep(problem, run);
+  if (!RefineTakesTail(problem, run, kept)) return RefineWithTail(problem, z, run, kept, kNaN);
   const TailEquation equation = SmallerTailEquation(problem);
   const double tail = detail::ChiSquareTail(std::exp(std::log(run.x)), problem.nu,
                                             equation.Tail(), problem.constants);
-  return RefineWithTail(problem, z, run, tail);
+  return RefineWithTail(problem, z, run, kept, tail);
 }
 
 }  // namespace
@@ -334,12 +337,19 @@ void ChiSquareInvInLockstep(const double* p, const double* nu, std::size_t count
     activeCount = stillActive;
   }
   // The refinement's smaller tails, upper and lower apart, side by side.
+  bool kept[kChunkLength];
+  bool takesTail[kChunkLength];
+  for (std::size_t i = 0; i < count; ++i) {
+    if (flags[i] != kDone) continue;
+    kept[i] = KeptByLastStep(problem[i], run[i]);
+    takesTail[i] = RefineTakesTail(problem[i], run[i], kept[i]);
+  }
   double smallerTail[kChunkLength];
   for (const std::int32_t tail : {kUpperTail, kLowerTail}) {
     std::size_t member[kChunkLength];
     std::size_t memberCount = 0;
     for (std::size_t i = 0; i < count; ++i) {
-      if (flags[i] != kDone || !RefineTakesTail(problem[i], run[i])) continue;
+      if (flags[i] != kDone || !takesTail[i]) continue;
       if (SmallerTailEquation(problem[i]).Tail() == tail) member[memberCount++] = i;
     }
     for (std::size_t first = 0; first < memberCount; first += kChiSquareChunk) {
@@ -359,8 +369,8 @@ void ChiSquareInvInLockstep(const double* p, const double* nu, std::size_t count
   }
   for (std::size_t i = 0; i < count; ++i) {
     if (flags[i] != kDone) continue;
-    const double tail = RefineTakesTail(problem[i], run[i]) ? smallerTail[i] : kNaN;
-    result[i] = RefineWithTail(problem[i], z[i], run[i], tail);
+    const double tail = takesTail[i] ? smallerTail[i] : kNaN;
+    result[i] = RefineWithTail(problem[i], z[i], run[i], kept[i], tail);
   }
 }
 
