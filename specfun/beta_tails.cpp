@@ -26,12 +26,16 @@
 //   I = erfc(-z)/2 + e^(mu(r) - mu(a) - mu(b)) e^(-z²)/√(2π) (c0/√r + c1/r^(3/2)),
 //   c0 = 1/η - √(pq)/(x - p), c1 = (c0'(η) - c0'(0))/η, η = z √(2/r),
 //   the next term being of relative order (ab/(a + b))^-2.
+#include <bit>
 #include <cfloat>
 #include <cmath>
+#include <cstddef>
 #include <limits>
 
 #include "specfun/gauss_inverse.hpp"
+#include "specfun/batch.hpp"
 #include "specfun/incomplete_beta.hpp"
+#include "specfun/lanes.hpp"
 #include "specfun/log_gamma.hpp"
 #include "specfun/specfun.hpp"
 
@@ -189,30 +193,85 @@ double ExponentGivenLogs(double x, double y, double logX, double logY, double a,
 //   b_m = m + m (b - m) x / (a + 2m - 1) + (a + m)(g + 1 + m (2 - x)) / (a + 2m + 1),
 // g = a y - b x, for which I(x, a, b) = x^a y^b / (B(a, b) fraction)
 // (DiDonato & Morris, ACM TOMS 18 (1992), the fraction of BFRAC), by the
-// modified Lentz method. The deviation g enters exactly, so a rounded
+// modified Lentz method, of one evaluation (V = double) or of several side
+// by side (V = Lanes). The deviation g enters exactly, so a rounded
 // argument near 1 costs no digits; each product is grouped to stay in range.
-double FractionDenominator(double x, double a, double b, double g) {
-  double value = (a / (a + 1.0)) * (g + 1.0);
-  if (std::fabs(value) < kTinyDenominator) value = kTinyDenominator;
-  double c = value;
-  double d = 0.0;
-  for (int n = 1; n <= kTermLimit; ++n) {
-    const double m = n;
-    const double a2m1 = a + 2.0 * m - 1.0;
-    const double numerator =
-        ((a + m - 1.0) / a2m1) * ((a + b + m - 1.0) * x) * (m * ((b - m) * x) / a2m1);
-    const double denominator = m + m * ((b - m) * x) / a2m1 +
-                               ((a + m) / (a2m1 + 2.0)) * (g + 1.0 + m * (2.0 - x));
-    d = denominator + numerator * d;
-    if (std::fabs(d) < kTinyDenominator) d = kTinyDenominator;
-    d = 1.0 / d;
-    c = denominator + numerator / c;
-    if (std::fabs(c) < kTinyDenominator) c = kTinyDenominator;
-    const double step = c * d;
-    value *= step;
-    if (std::fabs(step - 1.0) < kRelativeTolerance) break;
+template <class V>
+struct TailFraction {
+  V x;
+  V a;
+  V b;
+  V g;
+  V value{};
+  V c{};
+  V d{};
+
+  void Start() {
+    value = AwayFromZero((a / (a + 1.0)) * (g + 1.0), kTinyDenominator);
+    c = value;
+    d = V{};
   }
-  return value;
+
+  // Term m: returns the factor it gives the value.
+  V Term(const V& m) {
+    const V a2m1 = a + 2.0 * m - 1.0;
+    const V share = m * ((b - m) * x) / a2m1;
+    const V numerator = ((a + m - 1.0) / a2m1) * ((a + b + m - 1.0) * x) * share;
+    const V denominator = m + share + ((a + m) / (a2m1 + 2.0)) * (g + 1.0 + m * (2.0 - x));
+    d = 1.0 / AwayFromZero(denominator + numerator * d, kTinyDenominator);
+    c = AwayFromZero(denominator + numerator / c, kTinyDenominator);
+    const V step = c * d;
+    value = value * step;
+    return step;
+  }
+};
+
+bool FractionEnds(double step) { return std::fabs(step - 1.0) < kRelativeTolerance; }
+
+double FractionDenominator(double x, double a, double b, double g) {
+  TailFraction<double> fraction{x, a, b, g};
+  fraction.Start();
+  for (int n = 1; n <= kTermLimit; ++n) {
+    if (FractionEnds(fraction.Term(n))) break;
+  }
+  return fraction.value;
+}
+
+// IncompleteBetaTails up to the continued fraction: the tails, or where they
+// wait for FractionDenominator(x, a, b, g), its arguments, the logarithm of
+// the prefactor it divides and the side of the tail it gives.
+struct TailsPlan {
+  BetaTails tails;
+  bool waits;
+  bool upper;
+  double x;
+  double a;
+  double b;
+  double g;
+  double logPrefactor;
+};
+
+// The rounding of the prefactor's exponent (up to 5e-14 at the smallest
+// parameters) can carry a tail of nearly 1 past it.
+BetaTails AtMostOne(BetaTails tails) { return {std::fmin(tails.lower, 1.0), std::fmin(tails.upper, 1.0)}; }
+
+TailsPlan Finished(BetaTails tails) { return {tails, false, false, 0.0, 0.0, 0.0, 0.0, 0.0}; }
+
+// The tail x^a y^b / (B(a, b) fraction) on the plan's side and the other as
+// its complement.
+BetaTails FromFraction(const TailsPlan& plan, double fraction) {
+  const double tail = std::exp(plan.logPrefactor) / fraction;
+  return AtMostOne(plan.upper ? BetaTails{1.0 - tail, tail} : BetaTails{tail, 1.0 - tail});
+}
+
+// The plan of the tail below the mean I(x, a, b), the upper one where
+// `upper`, with ln(x^a y^b / B(a, b)) = logPrefactor and g = a y - b x.
+TailsPlan SmallerTailPlan(double x, double a, double b, double g, double logPrefactor,
+                          bool upper) {
+  if (logPrefactor < kLogSmallestSubnormal) {
+    return Finished(upper ? BetaTails{1.0, 0.0} : BetaTails{0.0, 1.0});
+  }
+  return {{}, true, upper, x, a, b, g, logPrefactor};
 }
 
 // I(x, a, b) for x below the mean, x^a y^b / B(a, b) over the fraction,
@@ -311,7 +370,7 @@ struct SeriesSide {
 // gives its tail, and the other is its complement unless that would be
 // below kComplementFloor, when it is taken directly; where the series' tail
 // holds nearly all the mass, both come from LogTailNearOne.
-BetaTails ByFraction(double x, double y, double a, double b) {
+TailsPlan ByFraction(double x, double y, double a, double b) {
   const double d = Deviation(x, y, a, b);
   const double logPrefactor = Exponent(x, y, a, b, d) + LogPeak(a, b);
   const bool xSmaller = x <= y;
@@ -329,14 +388,10 @@ BetaTails ByFraction(double x, double y, double a, double b) {
         far = SmallerTail(side.s, side.e, side.c, side.g, logPrefactor);
       }
     }
-    return xSmaller ? BetaTails{near, far} : BetaTails{far, near};
+    return Finished(AtMostOne(xSmaller ? BetaTails{near, far} : BetaTails{far, near}));
   }
-  if (d <= 0.0) {
-    const double lower = SmallerTail(x, a, b, -d, logPrefactor);
-    return {lower, 1.0 - lower};
-  }
-  const double upper = SmallerTail(y, b, a, d, logPrefactor);
-  return {1.0 - upper, upper};
+  if (d <= 0.0) return SmallerTailPlan(x, a, b, -d, logPrefactor, false);
+  return SmallerTailPlan(y, b, a, d, logPrefactor, true);
 }
 
 BetaTails ByUniformExpansion(double x, double y, double a, double b) {
@@ -526,25 +581,144 @@ double LowerTailOfTinyArgument(double logX, double a, double b) {
   return std::exp(tail.logPrefactor - std::log(a)) * tail.series;
 }
 
-BetaTails IncompleteBetaTails(double x, double y, double a, double b) {
-  if (std::isnan(x) || std::isnan(y) || std::isnan(a) || std::isnan(b)) return {NaN(), NaN()};
-  if (a < 0.0 || b < 0.0) return {NaN(), NaN()};
-  if (x <= 0.0) return {0.0, 1.0};
-  if (y <= 0.0) return {1.0, 0.0};
+namespace {
+
+TailsPlan PlanTails(double x, double y, double a, double b) {
+  if (std::isnan(x) || std::isnan(y) || std::isnan(a) || std::isnan(b)) {
+    return Finished({NaN(), NaN()});
+  }
+  if (a < 0.0 || b < 0.0) return Finished({NaN(), NaN()});
+  if (x <= 0.0) return Finished({0.0, 1.0});
+  if (y <= 0.0) return Finished({1.0, 0.0});
   // Limits: a → 0 puts all mass at 0, b → 0 at 1, both together mass
   // b/(a + b) at 0 (no answer when both are 0); an infinite parameter moves
   // the mass to its end.
   const bool tinyA = a < DBL_MIN;
   const bool tinyB = b < DBL_MIN;
-  if (tinyA && tinyB) return {b / (a + b), a / (a + b)};
-  if (tinyA || std::isinf(b)) return std::isinf(a) ? BetaTails{NaN(), NaN()} : BetaTails{1.0, 0.0};
-  if (tinyB || std::isinf(a)) return {0.0, 1.0};
-  const BetaTails tails = std::fmin(a, b) >= kUniformExpansionStart
-                              ? ByUniformExpansion(x, y, a, b)
-                              : ByFraction(x, y, a, b);
-  // The rounding of the prefactor's exponent (up to 5e-14 at the smallest
-  // parameters) can carry a tail of nearly 1 past it.
-  return {std::fmin(tails.lower, 1.0), std::fmin(tails.upper, 1.0)};
+  if (tinyA && tinyB) return Finished({b / (a + b), a / (a + b)});
+  if (tinyA || std::isinf(b)) {
+    return Finished(std::isinf(a) ? BetaTails{NaN(), NaN()} : BetaTails{1.0, 0.0});
+  }
+  if (tinyB || std::isinf(a)) return Finished({0.0, 1.0});
+  if (std::fmin(a, b) >= kUniformExpansionStart) return Finished(AtMostOne(ByUniformExpansion(x, y, a, b)));
+  return ByFraction(x, y, a, b);
+}
+
+// The lanes' fractions between terms, lane by lane, and each lane's next term.
+struct FractionLanes {
+  alignas(64) double x[kLaneCount];
+  alignas(64) double a[kLaneCount];
+  alignas(64) double b[kLaneCount];
+  alignas(64) double g[kLaneCount];
+  alignas(64) double value[kLaneCount];
+  alignas(64) double c[kLaneCount];
+  alignas(64) double d[kLaneCount];
+  alignas(64) double m[kLaneCount];
+};
+
+// The fractions FractionDenominator(x[k], a[k], b[k], g[k]), k < count, side
+// by side, each lane at its own term, the scalar routine's steps lane by
+// lane; a lane whose fraction ends takes the next one.
+SPECFUN_LANE_TARGETS
+void RunTailFractions(const double* x, const double* a, const double* b, const double* g,
+                      std::size_t count, double* fraction) {
+  constexpr int kLanes = kLaneCount;
+  FractionLanes state;
+  std::size_t member[kLanes];
+  constexpr std::size_t kIdle = ~std::size_t{0};
+  std::size_t next = 0;
+  std::size_t busy = 0;
+  const auto load = [&](int lane) {
+    // An idle lane runs a fraction that ends at its first term: b = 1.
+    TailFraction<double> start{0.5, 1.0, 1.0, 0.0};
+    member[lane] = kIdle;
+    if (next < count) {
+      start = {x[next], a[next], b[next], g[next]};
+      member[lane] = next++;
+      ++busy;
+    }
+    start.Start();
+    state.x[lane] = start.x;
+    state.a[lane] = start.a;
+    state.b[lane] = start.b;
+    state.g[lane] = start.g;
+    state.value[lane] = start.value;
+    state.c[lane] = start.c;
+    state.d[lane] = start.d;
+    state.m[lane] = 1.0;
+  };
+  for (int lane = 0; lane < kLanes; ++lane) load(lane);
+  int rounds = 0;
+  while (busy > 0) {
+    TailFraction<Lanes> lanes{Lanes::Load(state.x), Lanes::Load(state.a), Lanes::Load(state.b),
+                              Lanes::Load(state.g)};
+    lanes.value = Lanes::Load(state.value);
+    lanes.c = Lanes::Load(state.c);
+    lanes.d = Lanes::Load(state.d);
+    const Lanes m = Lanes::Load(state.m);
+    const Lanes step = lanes.Term(m);
+    lanes.value.Store(state.value);
+    lanes.c.Store(state.c);
+    lanes.d.Store(state.d);
+    (m + 1.0).Store(state.m);
+    // As FractionDenominator: converged, or at the last term (which no
+    // lane reaches in fewer rounds than that).
+    unsigned ends = MagnitudeBelow(step - 1.0, kRelativeTolerance);
+    if (++rounds >= kTermLimit) {
+      for (int lane = 0; lane < kLanes; ++lane) {
+        ends |= static_cast<unsigned>(state.m[lane] > kTermLimit) << lane;
+      }
+    }
+    for (; ends != 0; ends &= ends - 1) {
+      const int lane = std::countr_zero(ends);
+      if (member[lane] != kIdle) {
+        fraction[member[lane]] = state.value[lane];
+        --busy;
+      }
+      load(lane);
+    }
+  }
+}
+
+}  // namespace
+
+BetaTails IncompleteBetaTails(double x, double y, double a, double b) {
+  const TailsPlan plan = PlanTails(x, y, a, b);
+  if (!plan.waits) return plan.tails;
+  return FromFraction(plan, FractionDenominator(plan.x, plan.a, plan.b, plan.g));
+}
+
+void IncompleteBetaTailsInLockstep(const double* x, const double* y, const double* a,
+                                   const double* b, std::size_t count, BetaTails* tails) {
+  if (count == 0) return;
+  TailsPlan waiting[kChunkLength];
+  std::size_t element[kChunkLength];
+  std::size_t waitingCount = 0;
+  for (std::size_t i = 0; i < count; ++i) {
+    const TailsPlan plan = PlanTails(x[i], y[i], a[i], b[i]);
+    if (plan.waits) {
+      element[waitingCount] = i;
+      waiting[waitingCount++] = plan;
+    } else {
+      tails[i] = plan.tails;
+    }
+  }
+  if (waitingCount == 0) return;
+  double fractionX[kChunkLength];
+  double fractionA[kChunkLength];
+  double fractionB[kChunkLength];
+  double fractionG[kChunkLength];
+  for (std::size_t k = 0; k < waitingCount; ++k) {
+    fractionX[k] = waiting[k].x;
+    fractionA[k] = waiting[k].a;
+    fractionB[k] = waiting[k].b;
+    fractionG[k] = waiting[k].g;
+  }
+  double fraction[kChunkLength];
+  RunTailFractions(fractionX, fractionA, fractionB, fractionG, waitingCount, fraction);
+  for (std::size_t k = 0; k < waitingCount; ++k) {
+    tails[element[k]] = FromFraction(waiting[k], fraction[k]);
+  }
 }
 
 }  // namespace specfun::detail

@@ -123,22 +123,25 @@ bool Settled(double odd40, double even40, double even39) {
          std::fabs(even40 - even39) <= kSettledEvenSpread;
 }
 
+// Aitken's Δ² of the last three approximants where it is defined, else the
+// last one.
+double ExtrapolatedValue(double odd40, double even40, double even39) {
+  double result = even40;
+  const double denominator = even40 - 2.0 * odd40 + even39;
+  if (std::fabs(denominator) > 0.0) {
+    result = even40 - (even40 - odd40) * (even40 - odd40) / denominator;
+  }
+  return result;
+}
+
 // The value on the fraction's side, I(X, A, B), after 41 iterations without
 // convergence: Aitken's where the approximants have settled, else
 // IncompleteBetaTails'.
 double SlowValue(double odd40, double even40, double even39, double x, double a, double b,
                  bool swapped) {
-  double result = even40;
-  if (Settled(odd40, even40, even39)) {
-    const double denominator = even40 - 2.0 * odd40 + even39;
-    if (std::fabs(denominator) > 0.0) {
-      result = even40 - (even40 - odd40) * (even40 - odd40) / denominator;
-    }
-  } else {
-    const detail::BetaTails tails = detail::IncompleteBetaTails(x, 1.0 - x, a, b);
-    result = swapped ? tails.upper : tails.lower;
-  }
-  return result;
+  if (Settled(odd40, even40, even39)) return ExtrapolatedValue(odd40, even40, even39);
+  const detail::BetaTails tails = detail::IncompleteBetaTails(x, 1.0 - x, a, b);
+  return swapped ? tails.upper : tails.lower;
 }
 
 // The report of 41 iterations without convergence, whose fifth number is the
@@ -280,6 +283,45 @@ struct SlowLane {
   double even40;
 };
 
+// An element whose value comes from IncompleteBetaTails(x, 1 - x, a, b):
+// its lower tail, or where `slow` (41 iterations without convergence, the
+// approximants `last` unsettled) the tail on the fraction's side, reported.
+struct TailsRequest {
+  std::size_t element;
+  bool slow;
+  bool swapped;
+  SlowLane last;
+};
+
+// The requests of a chunk, with their arguments side by side.
+struct TailsRequests {
+  TailsRequest request[detail::kChunkLength];
+  double x[detail::kChunkLength];
+  double y[detail::kChunkLength];
+  double a[detail::kChunkLength];
+  double b[detail::kChunkLength];
+  std::size_t count = 0;
+
+  void Add(const TailsRequest& r, double xr, double ar, double br) {
+    request[count] = r;
+    x[count] = xr;
+    y[count] = 1.0 - xr;
+    a[count] = ar;
+    b[count] = br;
+    ++count;
+  }
+};
+
+// The held-back report of 41 iterations without convergence, r being the
+// value on the fraction's side.
+detail::DeferredRecord SlowRecord(std::size_t element, const SlowLane& s, double r, double x,
+                                  double a, double b, bool swapped) {
+  return {element,
+          EmitSlowConvergence,
+          swapped ? 1 : 0,
+          {s.odd39, s.even39, s.odd40, s.even40, r, x, a, b}};
+}
+
 // A lane's m while it runs no fraction: it never reaches an end.
 constexpr double kIdleIteration = -1e9;
 
@@ -315,7 +357,8 @@ struct LaneState {
 // ends takes the next one.
 SPECFUN_LANE_TARGETS
 void RunFractions(const PendingFraction* pending, std::size_t count, double* result,
-                  detail::ElementFlag* flags, detail::DeferredRecords& records) {
+                  detail::ElementFlag* flags, detail::DeferredRecords& records,
+                  TailsRequests& requests) {
   using detail::Lanes;
   constexpr int kLanes = detail::kLaneCount;
   // Idle lanes run a harmless fraction whose values are not used.
@@ -343,11 +386,7 @@ void RunFractions(const PendingFraction* pending, std::size_t count, double* res
     result[f.element] = ClampedResult(swapped ? 1.0 - r : r);
     flags[f.element] = detail::kDone;
     if (slowly) {
-      const SlowLane& s = slow[lane];
-      records.push_back({f.element,
-                         EmitSlowConvergence,
-                         swapped ? 1 : 0,
-                         {s.odd39, s.even39, s.odd40, s.even40, r, f.x, f.a, f.b}});
+      records.push_back(SlowRecord(f.element, slow[lane], r, f.x, f.a, f.b, swapped));
       flags[f.element] = detail::kDeferred;
     } else if (m > kReportThreshold) {
       records.push_back({f.element, EmitIterations, m, {}});
@@ -391,11 +430,17 @@ void RunFractions(const PendingFraction* pending, std::size_t count, double* res
       if (iteration >= 1 && Converged(even, previousEven[lane])) {
         finish(lane, even, iteration, false);
       } else if (iteration == kIterationLimit - 1) {
-        const PendingFraction& f = *member[lane];
         slow[lane] = {previousOdd[lane], previousEven[lane], state.odd[lane], even};
-        finish(lane,
-               SlowValue(state.odd[lane], even, previousEven[lane], f.x, f.a, f.b, f.start.swapped),
-               iteration, true);
+        if (Settled(state.odd[lane], even, previousEven[lane])) {
+          finish(lane, ExtrapolatedValue(state.odd[lane], even, previousEven[lane]), iteration,
+                 true);
+        } else {
+          // The value waits for IncompleteBetaTails, evaluated side by side.
+          const PendingFraction& f = *member[lane];
+          requests.Add({f.element, true, f.start.swapped, slow[lane]}, f.x, f.a, f.b);
+          --busy;
+          load(lane);
+        }
       }
     }
   }
@@ -503,6 +548,7 @@ void IncompleteBetaInLockstep(const double* x, const double* a, const double* b,
                               ElementFlag* flags, DeferredRecords& records) {
   PendingFraction pending[kChunkLength];
   std::size_t waiting = 0;
+  TailsRequests requests;
   for (std::size_t i = 0; i < count; ++i) {
     flags[i] = kDone;
     if (!(x[i] > 0.0)) {
@@ -510,13 +556,29 @@ void IncompleteBetaInLockstep(const double* x, const double* a, const double* b,
     } else if (x[i] >= 1.0) {
       result[i] = 1.0;
     } else if (!TakesSpecifiedFraction(x[i], a[i], b[i])) {
-      result[i] = AccurateValue(x[i], a[i], b[i]);
+      requests.Add({i, false, false, {}}, x[i], a[i], b[i]);
     } else {
       pending[waiting++] = {StartFraction(x[i], a[i], b[i], negativeLogBeta[i]), i, x[i], a[i],
                             b[i]};
     }
   }
-  RunFractions(pending, waiting, result, flags, records);
+  RunFractions(pending, waiting, result, flags, records, requests);
+  // The accurate tails, as AccurateValue and SlowConvergence take them.
+  BetaTails tails[kChunkLength];
+  IncompleteBetaTailsInLockstep(requests.x, requests.y, requests.a, requests.b, requests.count,
+                                tails);
+  for (std::size_t k = 0; k < requests.count; ++k) {
+    const TailsRequest& q = requests.request[k];
+    if (!q.slow) {
+      result[q.element] = tails[k].lower;
+      continue;
+    }
+    const double r = q.swapped ? tails[k].upper : tails[k].lower;
+    result[q.element] = ClampedResult(q.swapped ? 1.0 - r : r);
+    records.push_back(SlowRecord(q.element, q.last, r, requests.x[k], requests.a[k],
+                                 requests.b[k], q.swapped));
+    flags[q.element] = kDeferred;
+  }
 }
 
 }  // namespace detail

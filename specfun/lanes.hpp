@@ -19,6 +19,7 @@ namespace specfun::detail {
 
 // Elements evaluated side by side.
 inline constexpr int kLaneCount = 16;
+static_assert(kLaneCount <= 32, "a bit for each lane in an unsigned");
 
 struct Lanes {
   static constexpr int N = kLaneCount;
@@ -50,6 +51,54 @@ struct Lanes {
   friend Lanes operator/(double a, const Lanes& b) { return {a / b.v}; }
   friend Lanes operator/(const Lanes& a, double b) { return {a.v / b}; }
 };
+
+// Lanes compared and chosen among four at a time, a width whose comparisons
+// every target's compiler maps onto vector instructions.
+typedef double Quarter __attribute__((vector_size(4 * sizeof(double))));
+typedef long long QuarterMask __attribute__((vector_size(4 * sizeof(double))));
+inline constexpr int kQuarters = kLaneCount / 4;
+static_assert(kLaneCount % 4 == 0, "lanes in quarters");
+
+// Quarter q of the lanes (no function returns a Quarter: below AVX its
+// return convention differs between compilers).
+inline void LoadQuarter(const Lanes& lanes, int q, Quarter& part) {
+  std::memcpy(&part, reinterpret_cast<const char*>(&lanes.v) + q * sizeof part, sizeof part);
+}
+// The lanes of a quarter's mask as bits 4q ... 4q + 3.
+inline unsigned MaskBits(const QuarterMask& mask, int q) {
+  unsigned bits = 0;
+  for (int i = 0; i < 4; ++i) bits |= static_cast<unsigned>(mask[i] & 1) << (4 * q + i);
+  return bits;
+}
+
+// value, or floor where |value| < floor (Lentz's guard against a zero
+// denominator), lane by lane.
+inline double AwayFromZero(double value, double floor) {
+  return std::fabs(value) < floor ? floor : value;
+}
+inline Lanes AwayFromZero(const Lanes& value, double floor) {
+  Lanes r;
+  const Quarter f = {floor, floor, floor, floor};
+  for (int q = 0; q < kQuarters; ++q) {
+    Quarter part;
+    LoadQuarter(value, q, part);
+    part = (part < f) & (part > -f) ? f : part;
+    std::memcpy(reinterpret_cast<char*>(&r.v) + q * sizeof part, &part, sizeof part);
+  }
+  return r;
+}
+
+// The lanes, one bit each, where |value| < limit.
+inline unsigned MagnitudeBelow(const Lanes& value, double limit) {
+  const Quarter l = {limit, limit, limit, limit};
+  unsigned bits = 0;
+  for (int q = 0; q < kQuarters; ++q) {
+    Quarter part;
+    LoadQuarter(value, q, part);
+    bits |= MaskBits((part < l) & (part > -l), q);
+  }
+  return bits;
+}
 
 // The C library's functions, one lane at a time.
 inline double LaneExp(double x) { return std::exp(x); }
