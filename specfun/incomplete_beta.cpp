@@ -83,16 +83,20 @@ struct Convergents {
   V numerator;
   V previousDenominator;
   V denominator;
-  V odd{};   // o_m, the (2m+1)-th convergent
-  V even{};  // e_m, the (2m+2)-th convergent
+  // o_m, the (2m+1)-th convergent, is oddNumerator / oddDenominator (taken
+  // only where it is used); e_m, the (2m+2)-th, is even.
+  V oddNumerator{};
+  V oddDenominator{};
+  V even{};
+
+  V Odd() const { return oddNumerator / oddDenominator; }
 
   // Iteration m: the odd step with d(2m+1), then the even step with d(2m+2).
   void Step(const V& dm) {
     const V a2m = a + 2.0 * dm;
     const V alpha = (a + dm) * (a + b + dm) * x / (a2m * (a2m + 1.0));
-    const V oddNumerator = numerator - alpha * previousNumerator;
-    const V oddDenominator = denominator - alpha * previousDenominator;
-    odd = oddNumerator / oddDenominator;
+    oddNumerator = numerator - alpha * previousNumerator;
+    oddDenominator = denominator - alpha * previousDenominator;
     const V beta = (dm + 1.0) * (b - dm - 1.0) * x / ((a2m + 1.0) * (a2m + 2.0));
     const V evenNumerator = oddNumerator + beta * numerator;
     const V evenDenominator = oddDenominator + beta * denominator;
@@ -159,7 +163,7 @@ void ReportSlowConvergence(double odd39, double even39, double odd40, double eve
 // I(x, a, b) after 41 iterations without convergence, with its report.
 double SlowConvergence(const Convergents<double>& fraction, double odd39, double even39, double x,
                        double a, double b, bool swapped) {
-  const double odd40 = fraction.odd;
+  const double odd40 = fraction.Odd();
   const double even40 = fraction.even;
   const double result = SlowValue(odd40, even40, even39, x, a, b, swapped);
   ReportSlowConvergence(odd39, even39, odd40, even40, result, x, a, b, swapped);
@@ -238,33 +242,6 @@ struct PendingFraction {
   double b;
 };
 
-// Whether some lane's denominator lies outside [2^-600, 2^600] (a NaN does
-// not, and needs no scaling).
-bool AnyOutOfRange(const double* denominator) {
-  bool out = false;
-  for (int lane = 0; lane < detail::kLaneCount; ++lane) {
-    const double d = denominator[lane];
-    out |= (d > kLargestUnscaled) | (d < -kLargestUnscaled) |
-           ((d < kSmallestUnscaled) & (d > -kSmallestUnscaled));
-  }
-  return out;
-}
-
-// The lanes, one bit each, that may end their fraction after iteration m:
-// their even approximants have converged (from m = 1 on), or m is 40, the
-// last iteration.
-static_assert(detail::kLaneCount <= 32, "a bit for each lane");
-unsigned MayEnd(const double* m, const double* even, const double* previousEven) {
-  unsigned bits = 0;
-  for (int lane = 0; lane < detail::kLaneCount; ++lane) {
-    const double change = even[lane] - previousEven[lane];
-    const bool moving = (change >= kTolerance) | (change <= -kTolerance);
-    const bool mayEnd = ((m[lane] >= 1.0) & !moving) | (m[lane] == kIterationLimit - 1.0);
-    bits |= static_cast<unsigned>(mayEnd) << lane;
-  }
-  return bits;
-}
-
 void EmitIterations(const detail::DeferredRecord& record) {
   detail::ReportIterations(record.integer);
 }
@@ -335,7 +312,8 @@ struct LaneState {
   alignas(64) double numerator[detail::kLaneCount];
   alignas(64) double previousDenominator[detail::kLaneCount];
   alignas(64) double denominator[detail::kLaneCount];
-  alignas(64) double odd[detail::kLaneCount];
+  alignas(64) double oddNumerator[detail::kLaneCount];
+  alignas(64) double oddDenominator[detail::kLaneCount];
   alignas(64) double even[detail::kLaneCount];
   alignas(64) double m[detail::kLaneCount];
 
@@ -349,12 +327,42 @@ struct LaneState {
     denominator[lane] = f.denominator;
     m[lane] = iteration;
   }
+  double Odd(int lane) const { return oddNumerator[lane] / oddDenominator[lane]; }
 };
+
+// The lanes, one bit each, that may end their fraction after an iteration
+// that took their even approximant from previousEven to even: those whose
+// approximant has stopped moving (as Converged, a NaN among them) and those
+// at iteration 39 or 40, the last two.
+unsigned MayEnd(const detail::Lanes& m, const detail::Lanes& even,
+                const detail::Lanes& previousEven) {
+  using detail::Quarter;
+  using detail::QuarterMask;
+  const unsigned moving = detail::LanesWhere(even - previousEven, [](const Quarter& change, QuarterMask& mask) {
+    mask = (change >= kTolerance) | (change <= -kTolerance);
+  });
+  const unsigned late = detail::LanesWhere(m, [](const Quarter& iteration, QuarterMask& mask) {
+    mask = iteration >= kIterationLimit - 2.0;
+  });
+  return (~moving & ((1u << (detail::kLaneCount - 1) << 1) - 1u)) | late;
+}
+
+// Whether some lane's denominator may lie outside [2^-600, 2^600] (a NaN
+// does not, and needs no scaling).
+bool AnyOutOfRange(const detail::Lanes& denominator) {
+  using detail::Quarter;
+  using detail::QuarterMask;
+  return detail::LanesWhere(denominator, [](const Quarter& d, QuarterMask& mask) {
+           mask = (d > kLargestUnscaled) | (d < -kLargestUnscaled) |
+                  ((d < kSmallestUnscaled) & (d > -kSmallestUnscaled));
+         }) != 0;
+}
 
 // The fractions side by side, each lane at its own iteration m, the scalar
 // routine's steps lane by lane: the 41 iterations, the value after them
 // without convergence, and the reports, held back. A lane whose fraction
-// ends takes the next one.
+// ends takes the next one; one whose approximants have not settled after
+// 41 iterations leaves its value to IncompleteBetaTails, as a request.
 SPECFUN_LANE_TARGETS
 void RunFractions(const PendingFraction* pending, std::size_t count, double* result,
                   detail::ElementFlag* flags, detail::DeferredRecords& records,
@@ -397,43 +405,44 @@ void RunFractions(const PendingFraction* pending, std::size_t count, double* res
   };
   for (int lane = 0; lane < kLanes; ++lane) load(lane);
   while (busy > 0) {
-    if (AnyOutOfRange(state.denominator)) {
+    if (AnyOutOfRange(Lanes::Load(state.denominator))) {
       for (int lane = 0; lane < kLanes; ++lane) {
         KeepInRange(state.previousNumerator[lane], state.numerator[lane],
                     state.previousDenominator[lane], state.denominator[lane]);
       }
     }
-    double previousEven[kLanes];
-    double previousOdd[kLanes];
-    std::memcpy(previousEven, state.even, sizeof previousEven);
-    std::memcpy(previousOdd, state.odd, sizeof previousOdd);
     Convergents<Lanes> lanes{Lanes::Load(state.a),          Lanes::Load(state.b),
                              Lanes::Load(state.x),          Lanes::Load(state.previousNumerator),
                              Lanes::Load(state.numerator),  Lanes::Load(state.previousDenominator),
                              Lanes::Load(state.denominator)};
-    double m[kLanes];
-    std::memcpy(m, state.m, sizeof m);
-    lanes.Step(Lanes::Load(m));
+    const Lanes m = Lanes::Load(state.m);
+    const Lanes previousEven = Lanes::Load(state.even);
+    lanes.Step(m);
     lanes.previousNumerator.Store(state.previousNumerator);
     lanes.numerator.Store(state.numerator);
     lanes.previousDenominator.Store(state.previousDenominator);
     lanes.denominator.Store(state.denominator);
-    lanes.odd.Store(state.odd);
+    lanes.oddNumerator.Store(state.oddNumerator);
+    lanes.oddDenominator.Store(state.oddDenominator);
     lanes.even.Store(state.even);
-    for (int lane = 0; lane < kLanes; ++lane) state.m[lane] = m[lane] + 1.0;
-    const unsigned mayEnd = MayEnd(m, state.even, previousEven);
-    for (unsigned bits = mayEnd; bits != 0; bits &= bits - 1) {
+    (m + 1.0).Store(state.m);
+    for (unsigned bits = MayEnd(m, lanes.even, previousEven); bits != 0; bits &= bits - 1) {
       const int lane = std::countr_zero(bits);
       if (member[lane] == nullptr) continue;
-      const int iteration = static_cast<int>(m[lane]);
+      const int iteration = static_cast<int>(m.Get(lane));
       const double even = state.even[lane];
-      if (iteration >= 1 && Converged(even, previousEven[lane])) {
+      if (iteration >= 1 && Converged(even, previousEven.Get(lane))) {
         finish(lane, even, iteration, false);
+      } else if (iteration == kIterationLimit - 2) {
+        slow[lane].odd39 = state.Odd(lane);
+        slow[lane].even39 = even;
       } else if (iteration == kIterationLimit - 1) {
-        slow[lane] = {previousOdd[lane], previousEven[lane], state.odd[lane], even};
-        if (Settled(state.odd[lane], even, previousEven[lane])) {
-          finish(lane, ExtrapolatedValue(state.odd[lane], even, previousEven[lane]), iteration,
-                 true);
+        const double odd = state.Odd(lane);
+        slow[lane].odd40 = odd;
+        slow[lane].even40 = even;
+        const double even39 = slow[lane].even39;
+        if (Settled(odd, even, even39)) {
+          finish(lane, ExtrapolatedValue(odd, even, even39), iteration, true);
         } else {
           // The value waits for IncompleteBetaTails, evaluated side by side.
           const PendingFraction& f = *member[lane];
@@ -470,11 +479,11 @@ double IncompleteBeta(double x, double a, double b, double negativeLogBeta, bool
   const bool swapped = start.swapped;
   Convergents<double>& fraction = start.fraction;
   fraction.Step(0);
-  double previousOdd = fraction.odd;
+  double previousOdd = 0.0;
   double previousEven = fraction.even;
   for (int m = 1; m < kIterationLimit; ++m) {
-    previousOdd = fraction.odd;
     previousEven = fraction.even;
+    if (m == kIterationLimit - 1) previousOdd = fraction.Odd();
     fraction.KeepInRange();
     fraction.Step(m);
     if (Converged(fraction.even, previousEven)) {

@@ -64,13 +64,6 @@ static_assert(kLaneCount % 4 == 0, "lanes in quarters");
 inline void LoadQuarter(const Lanes& lanes, int q, Quarter& part) {
   std::memcpy(&part, reinterpret_cast<const char*>(&lanes.v) + q * sizeof part, sizeof part);
 }
-// The lanes of a quarter's mask as bits 4q ... 4q + 3.
-inline unsigned MaskBits(const QuarterMask& mask, int q) {
-  unsigned bits = 0;
-  for (int i = 0; i < 4; ++i) bits |= static_cast<unsigned>(mask[i] & 1) << (4 * q + i);
-  return bits;
-}
-
 // value, or floor where |value| < floor (Lentz's guard against a zero
 // denominator), lane by lane.
 inline double AwayFromZero(double value, double floor) {
@@ -88,16 +81,24 @@ inline Lanes AwayFromZero(const Lanes& value, double floor) {
   return r;
 }
 
-// The lanes, one bit each, where |value| < limit.
-inline unsigned MagnitudeBelow(const Lanes& value, double limit) {
-  const Quarter l = {limit, limit, limit, limit};
-  unsigned bits = 0;
+// The lanes, one bit each, where test(quarter, mask) sets the mask's lane.
+template <class Test>
+unsigned LanesWhere(const Lanes& value, Test test) {
+  QuarterMask bits = {};
   for (int q = 0; q < kQuarters; ++q) {
     Quarter part;
     LoadQuarter(value, q, part);
-    bits |= MaskBits((part < l) & (part > -l), q);
+    QuarterMask mask;
+    test(part, mask);
+    bits |= (mask & QuarterMask{1, 2, 4, 8}) << (4 * q);
   }
-  return bits;
+  return static_cast<unsigned>(bits[0] | bits[1] | bits[2] | bits[3]);
+}
+
+// The lanes, one bit each, where |value| < limit (not where it is a NaN).
+inline unsigned MagnitudeBelow(const Lanes& value, double limit) {
+  return LanesWhere(value,
+                    [limit](const Quarter& v, QuarterMask& mask) { mask = (v < limit) & (v > -limit); });
 }
 
 // The C library's functions, one lane at a time.
