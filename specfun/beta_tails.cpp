@@ -117,12 +117,21 @@ double LogSum(double a, double b) {
   return std::log(big) + std::log1p(small / big);
 }
 
+// 1/k for the odd k = 3 ... kLastOddTerm of the series of atanh (each the
+// correctly rounded quotient, as a division at run time gives it).
+constexpr int kLastOddTerm = 39;
+constexpr double kOddReciprocals[] = {
+    1.0 / 3,  1.0 / 5,  1.0 / 7,  1.0 / 9,  1.0 / 11, 1.0 / 13, 1.0 / 15,
+    1.0 / 17, 1.0 / 19, 1.0 / 21, 1.0 / 23, 1.0 / 25, 1.0 / 27, 1.0 / 29,
+    1.0 / 31, 1.0 / 33, 1.0 / 35, 1.0 / 37, 1.0 / 39};
+static_assert(sizeof kOddReciprocals / sizeof kOddReciprocals[0] == (kLastOddTerm - 1) / 2);
+
 // ln(1 + t) - t for |t| <= 1/2, from ln(1 + t) = 2 atanh(t/(2 + t)).
 double LogOnePlusMinusSmall(double t) {
   const double s = t / (2.0 + t);
   const double s2 = s * s;
   double sum = 0.0;
-  for (int k = 39; k >= 3; k -= 2) sum = sum * s2 + 1.0 / k;
+  for (int k = kLastOddTerm; k >= 3; k -= 2) sum = sum * s2 + kOddReciprocals[(k - 3) / 2];
   return 2.0 * s * s2 * sum - t * t / (2.0 + t);
 }
 
@@ -196,6 +205,11 @@ double ExponentGivenLogs(double x, double y, double logX, double logY, double a,
 // modified Lentz method, of one evaluation (V = double) or of several side
 // by side (V = Lanes). The deviation g enters exactly, so a rounded
 // argument near 1 costs no digits; each product is grouped to stay in range.
+//
+// The quotient (a + m)/(a + 2m + 1) of one term is the next term's
+// (a + m' - 1)/(a + 2m' - 1) wherever their operands come out equal (as they
+// do wherever a + 2m is exact), and is then taken over instead of divided
+// again.
 template <class V>
 struct TailFraction {
   V x;
@@ -205,9 +219,16 @@ struct TailFraction {
   V value{};
   V c{};
   V d{};
+  // The last quotient (a + m)/(a + 2m + 1) and its operands.
+  V ratioNumerator{};
+  V ratioDenominator{};
+  V ratio{};
 
   void Start() {
-    value = AwayFromZero((a / (a + 1.0)) * (g + 1.0), kTinyDenominator);
+    ratioNumerator = a;
+    ratioDenominator = a + 1.0;
+    ratio = ratioNumerator / ratioDenominator;
+    value = AwayFromZero(ratio * (g + 1.0), kTinyDenominator);
     c = value;
     d = V{};
   }
@@ -216,8 +237,15 @@ struct TailFraction {
   V Term(const V& m) {
     const V a2m1 = a + 2.0 * m - 1.0;
     const V share = m * ((b - m) * x) / a2m1;
-    const V numerator = ((a + m - 1.0) / a2m1) * ((a + b + m - 1.0) * x) * share;
-    const V denominator = m + share + ((a + m) / (a2m1 + 2.0)) * (g + 1.0 + m * (2.0 - x));
+    const V lowerNumerator = a + m - 1.0;
+    const V lower = AllEqual(lowerNumerator, ratioNumerator) && AllEqual(a2m1, ratioDenominator)
+                        ? ratio
+                        : lowerNumerator / a2m1;
+    const V numerator = lower * ((a + b + m - 1.0) * x) * share;
+    ratioNumerator = a + m;
+    ratioDenominator = a2m1 + 2.0;
+    ratio = ratioNumerator / ratioDenominator;
+    const V denominator = m + share + ratio * (g + 1.0 + m * (2.0 - x));
     d = 1.0 / AwayFromZero(denominator + numerator * d, kTinyDenominator);
     c = AwayFromZero(denominator + numerator / c, kTinyDenominator);
     const V step = c * d;
@@ -613,6 +641,9 @@ struct FractionLanes {
   alignas(64) double value[kLaneCount];
   alignas(64) double c[kLaneCount];
   alignas(64) double d[kLaneCount];
+  alignas(64) double ratioNumerator[kLaneCount];
+  alignas(64) double ratioDenominator[kLaneCount];
+  alignas(64) double ratio[kLaneCount];
   alignas(64) double m[kLaneCount];
 };
 
@@ -645,6 +676,9 @@ void RunTailFractions(const double* x, const double* a, const double* b, const d
     state.value[lane] = start.value;
     state.c[lane] = start.c;
     state.d[lane] = start.d;
+    state.ratioNumerator[lane] = start.ratioNumerator;
+    state.ratioDenominator[lane] = start.ratioDenominator;
+    state.ratio[lane] = start.ratio;
     state.m[lane] = 1.0;
   };
   for (int lane = 0; lane < kLanes; ++lane) load(lane);
@@ -655,11 +689,17 @@ void RunTailFractions(const double* x, const double* a, const double* b, const d
     lanes.value = Lanes::Load(state.value);
     lanes.c = Lanes::Load(state.c);
     lanes.d = Lanes::Load(state.d);
+    lanes.ratioNumerator = Lanes::Load(state.ratioNumerator);
+    lanes.ratioDenominator = Lanes::Load(state.ratioDenominator);
+    lanes.ratio = Lanes::Load(state.ratio);
     const Lanes m = Lanes::Load(state.m);
     const Lanes step = lanes.Term(m);
     lanes.value.Store(state.value);
     lanes.c.Store(state.c);
     lanes.d.Store(state.d);
+    lanes.ratioNumerator.Store(state.ratioNumerator);
+    lanes.ratioDenominator.Store(state.ratioDenominator);
+    lanes.ratio.Store(state.ratio);
     (m + 1.0).Store(state.m);
     // As FractionDenominator: converged, or at the last term (which no
     // lane reaches in fewer rounds than that).

@@ -81,6 +81,20 @@ inline Lanes AwayFromZero(const Lanes& value, double floor) {
   return r;
 }
 
+// Whether a and b are equal in every lane.
+inline bool AllEqual(double a, double b) { return a == b; }
+inline bool AllEqual(const Lanes& a, const Lanes& b) {
+  QuarterMask differ = {};
+  for (int q = 0; q < kQuarters; ++q) {
+    Quarter partA;
+    Quarter partB;
+    LoadQuarter(a, q, partA);
+    LoadQuarter(b, q, partB);
+    differ |= partA != partB;
+  }
+  return (differ[0] | differ[1] | differ[2] | differ[3]) == 0;
+}
+
 // The lanes, one bit each, where test(quarter, mask) sets the mask's lane.
 template <class Test>
 unsigned LanesWhere(const Lanes& value, Test test) {
