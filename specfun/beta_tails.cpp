@@ -131,6 +131,7 @@ double LogOnePlusMinusSmall(double t) {
   const double s = t / (2.0 + t);
   const double s2 = s * s;
   double sum = 0.0;
+#pragma GCC unroll 19
   for (int k = kLastOddTerm; k >= 3; k -= 2) sum = sum * s2 + kOddReciprocals[(k - 3) / 2];
   return 2.0 * s * s2 * sum - t * t / (2.0 + t);
 }
@@ -167,11 +168,14 @@ double Deviation(double x, double y, double a, double b) {
   return rounded + ((1.0 - x) - y) * b;
 }
 
-// ln(p^a q^b / B(a, b)) = ln √(ab/(2π(a + b))) + mu(a + b) - mu(a) - mu(b).
-double LogPeak(double a, double b) {
-  const double logRoot = 0.5 * (std::log(a) + std::log(b) - LogSum(a, b)) - kHalfLogTwoPi;
+// ln(p^a q^b / B(a, b)) = ln √(ab/(2π(a + b))) + mu(a + b) - mu(a) - mu(b),
+// given logSum = LogSum(a, b).
+double LogPeak(double a, double b, double logSum) {
+  const double logRoot = 0.5 * (std::log(a) + std::log(b) - logSum) - kHalfLogTwoPi;
   return logRoot + (StirlingRemainder(a + b) - StirlingRemainder(a) - StirlingRemainder(b));
 }
+
+double LogPeak(double a, double b) { return LogPeak(a, b, LogSum(a, b)); }
 
 double Exponent(double x, double y, double a, double b, double d) {
   const double e = ScaledLogRatio(a, b, x, d) + ScaledLogRatio(b, a, y, -d);
@@ -281,7 +285,9 @@ struct TailsPlan {
 
 // The rounding of the prefactor's exponent (up to 5e-14 at the smallest
 // parameters) can carry a tail of nearly 1 past it.
-BetaTails AtMostOne(BetaTails tails) { return {std::fmin(tails.lower, 1.0), std::fmin(tails.upper, 1.0)}; }
+// (As fmin(t, 1): a NaN gives 1.)
+double AtMostOne(double t) { return t <= 1.0 ? t : 1.0; }
+BetaTails AtMostOne(BetaTails tails) { return {AtMostOne(tails.lower), AtMostOne(tails.upper)}; }
 
 TailsPlan Finished(BetaTails tails) { return {tails, false, false, 0.0, 0.0, 0.0, 0.0, 0.0}; }
 
@@ -400,10 +406,11 @@ struct SeriesSide {
 // holds nearly all the mass, both come from LogTailNearOne.
 TailsPlan ByFraction(double x, double y, double a, double b) {
   const double d = Deviation(x, y, a, b);
-  const double logPrefactor = Exponent(x, y, a, b, d) + LogPeak(a, b);
+  const double logSum = LogSum(a, b);
+  const double logPrefactor = Exponent(x, y, a, b, d) + LogPeak(a, b, logSum);
   const bool xSmaller = x <= y;
   const double smaller = xSmaller ? x : y;
-  if (LogSum(a, b) + std::log(smaller) <= kLogSeriesReach) {
+  if (logSum + std::log(smaller) <= kLogSeriesReach) {
     double near = xSmaller ? SeriesTail(x, a, b, logPrefactor) : SeriesTail(y, b, a, logPrefactor);
     double far = 1.0 - near;
     if (far < kComplementFloor) {
