@@ -53,57 +53,42 @@ struct Lanes {
 };
 
 // Lanes compared and chosen among four at a time, a width whose comparisons
-// every target's compiler maps onto vector instructions.
+// every target's compiler maps onto vector instructions (no function
+// returns a Quarter: below AVX its return convention differs between
+// compilers). The quarters are taken apart by shuffles, in registers.
 typedef double Quarter __attribute__((vector_size(4 * sizeof(double))));
 typedef long long QuarterMask __attribute__((vector_size(4 * sizeof(double))));
-inline constexpr int kQuarters = kLaneCount / 4;
-static_assert(kLaneCount % 4 == 0, "lanes in quarters");
+inline constexpr int kQuarters = 4;
+static_assert(kLaneCount == 4 * kQuarters, "lanes in four quarters");
 
-// Quarter q of the lanes (no function returns a Quarter: below AVX its
-// return convention differs between compilers).
-inline void LoadQuarter(const Lanes& lanes, int q, Quarter& part) {
-  std::memcpy(&part, reinterpret_cast<const char*>(&lanes.v) + q * sizeof part, sizeof part);
-}
-// value, or floor where |value| < floor (Lentz's guard against a zero
-// denominator), lane by lane.
-inline double AwayFromZero(double value, double floor) {
-  return std::fabs(value) < floor ? floor : value;
-}
-inline Lanes AwayFromZero(const Lanes& value, double floor) {
-  Lanes r;
-  const Quarter f = {floor, floor, floor, floor};
-  for (int q = 0; q < kQuarters; ++q) {
-    Quarter part;
-    LoadQuarter(value, q, part);
-    part = (part < f) & (part > -f) ? f : part;
-    std::memcpy(reinterpret_cast<char*>(&r.v) + q * sizeof part, &part, sizeof part);
-  }
-  return r;
+inline void Split(const Lanes& lanes, Quarter (&part)[kQuarters]) {
+  part[0] = __builtin_shufflevector(lanes.v, lanes.v, 0, 1, 2, 3);
+  part[1] = __builtin_shufflevector(lanes.v, lanes.v, 4, 5, 6, 7);
+  part[2] = __builtin_shufflevector(lanes.v, lanes.v, 8, 9, 10, 11);
+  part[3] = __builtin_shufflevector(lanes.v, lanes.v, 12, 13, 14, 15);
 }
 
 // Whether a and b are equal in every lane.
 inline bool AllEqual(double a, double b) { return a == b; }
 inline bool AllEqual(const Lanes& a, const Lanes& b) {
+  Quarter partA[kQuarters];
+  Quarter partB[kQuarters];
+  Split(a, partA);
+  Split(b, partB);
   QuarterMask differ = {};
-  for (int q = 0; q < kQuarters; ++q) {
-    Quarter partA;
-    Quarter partB;
-    LoadQuarter(a, q, partA);
-    LoadQuarter(b, q, partB);
-    differ |= partA != partB;
-  }
+  for (int q = 0; q < kQuarters; ++q) differ |= partA[q] != partB[q];
   return (differ[0] | differ[1] | differ[2] | differ[3]) == 0;
 }
 
 // The lanes, one bit each, where test(quarter, mask) sets the mask's lane.
 template <class Test>
 unsigned LanesWhere(const Lanes& value, Test test) {
+  Quarter part[kQuarters];
+  Split(value, part);
   QuarterMask bits = {};
   for (int q = 0; q < kQuarters; ++q) {
-    Quarter part;
-    LoadQuarter(value, q, part);
     QuarterMask mask;
-    test(part, mask);
+    test(part[q], mask);
     bits |= (mask & QuarterMask{1, 2, 4, 8}) << (4 * q);
   }
   return static_cast<unsigned>(bits[0] | bits[1] | bits[2] | bits[3]);
@@ -113,6 +98,19 @@ unsigned LanesWhere(const Lanes& value, Test test) {
 inline unsigned MagnitudeBelow(const Lanes& value, double limit) {
   return LanesWhere(value,
                     [limit](const Quarter& v, QuarterMask& mask) { mask = (v < limit) & (v > -limit); });
+}
+
+// value, or floor where |value| < floor (Lentz's guard against a zero
+// denominator), lane by lane. For lanes the test, rarely met, only decides
+// a branch, so the value goes on to its use without waiting for it.
+inline double AwayFromZero(double value, double floor) {
+  return std::fabs(value) < floor ? floor : value;
+}
+inline Lanes AwayFromZero(const Lanes& value, double floor) {
+  if (MagnitudeBelow(value, floor) == 0) return value;
+  Lanes r = value;
+  for (int i = 0; i < Lanes::N; ++i) r.v[i] = AwayFromZero(value.v[i], floor);
+  return r;
 }
 
 // The C library's functions, one lane at a time.
