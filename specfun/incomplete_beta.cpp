@@ -330,21 +330,22 @@ struct LaneState {
   double Odd(int lane) const { return oddNumerator[lane] / oddDenominator[lane]; }
 };
 
-// The lanes, one bit each, that may end their fraction after an iteration
-// that took their even approximant from previousEven to even: those whose
-// approximant has stopped moving (as Converged, a NaN among them) and those
-// at iteration 39 or 40, the last two.
-unsigned MayEnd(const detail::Lanes& m, const detail::Lanes& even,
-                const detail::Lanes& previousEven) {
-  using detail::Quarter;
-  using detail::QuarterMask;
-  const unsigned moving = detail::LanesWhere(even - previousEven, [](const Quarter& change, QuarterMask& mask) {
-    mask = (change >= kTolerance) | (change <= -kTolerance);
-  });
-  const unsigned late = detail::LanesWhere(m, [](const Quarter& iteration, QuarterMask& mask) {
+// The lanes, one bit each, at iteration 39 or 40, the last two: found from m
+// alone, so the branch on them need not wait for the iteration's divisions.
+unsigned LateLanes(const detail::Lanes& m) {
+  return detail::LanesWhere(m, [](const detail::Quarter& iteration, detail::QuarterMask& mask) {
     mask = iteration >= kIterationLimit - 2.0;
   });
-  return (~moving & ((1u << (detail::kLaneCount - 1) << 1) - 1u)) | late;
+}
+
+// The lanes, one bit each, whose even approximant has stopped moving from
+// previousEven to even (as Converged, a NaN among them).
+unsigned StoppedLanes(const detail::Lanes& even, const detail::Lanes& previousEven) {
+  const unsigned moving = detail::LanesWhere(
+      even - previousEven, [](const detail::Quarter& change, detail::QuarterMask& mask) {
+        mask = (change >= kTolerance) | (change <= -kTolerance);
+      });
+  return ~moving & ((1u << (detail::kLaneCount - 1) << 1) - 1u);
 }
 
 // Whether some lane's denominator may lie outside [2^-600, 2^600] (a NaN
@@ -376,14 +377,17 @@ void RunFractions(const PendingFraction* pending, std::size_t count, double* res
   SlowLane slow[kLanes] = {};
   std::size_t next = 0;
   int busy = 0;
+  unsigned occupied = 0;  // the lanes with a fraction of the batch
   const auto load = [&](int lane) {
     if (next < count) {
       member[lane] = &pending[next++];
       state.Load(lane, member[lane]->start.fraction, 0.0);
+      occupied |= 1u << lane;
       ++busy;
     } else {
       member[lane] = nullptr;
       state.Load(lane, idle, kIdleIteration);
+      occupied &= ~(1u << lane);
     }
   };
   // r is the value on the fraction's side after iteration m; slowly is set
@@ -426,9 +430,9 @@ void RunFractions(const PendingFraction* pending, std::size_t count, double* res
     lanes.oddDenominator.Store(state.oddDenominator);
     lanes.even.Store(state.even);
     (m + 1.0).Store(state.m);
-    for (unsigned bits = MayEnd(m, lanes.even, previousEven); bits != 0; bits &= bits - 1) {
-      const int lane = std::countr_zero(bits);
-      if (member[lane] == nullptr) continue;
+    // A lane's fraction may end where its approximant has stopped moving,
+    // or at the last two iterations (each lane's handled at most once).
+    const auto iterate = [&](int lane) {
       const int iteration = static_cast<int>(m.Get(lane));
       const double even = state.even[lane];
       if (iteration >= 1 && Converged(even, previousEven.Get(lane))) {
@@ -451,7 +455,11 @@ void RunFractions(const PendingFraction* pending, std::size_t count, double* res
           load(lane);
         }
       }
-    }
+    };
+    const unsigned late = LateLanes(m) & occupied;
+    const unsigned stopped = StoppedLanes(lanes.even, previousEven) & occupied & ~late;
+    for (unsigned bits = late; bits != 0; bits &= bits - 1) iterate(std::countr_zero(bits));
+    for (unsigned bits = stopped; bits != 0; bits &= bits - 1) iterate(std::countr_zero(bits));
   }
 }
 
