@@ -101,13 +101,21 @@ double NaN() { return std::numeric_limits<double>::quiet_NaN(); }
 // below kStirlingSeriesStart from mu(z) = mu(z + 1) + (z + 1/2) ln(1 + 1/z) - 1,
 // which follows from Γ(z + 1) = z Γ(z) and keeps its digits down to the
 // smallest z.
+//
+// StirlingSeries(z) is the series for z >= kStirlingSeriesStart, of one z
+// (V = double) or of several side by side (V = Lanes).
+template <class V>
+V StirlingSeries(const V& z) {
+  const V w = 1.0 / (z * z);
+  V sum{};
+  for (int k = 7; k >= 0; --k) sum = sum * w + kStirlingCoefficients[k];
+  return sum / z;
+}
+
 double StirlingRemainder(double z) {
   double shifted = 0.0;
   for (; z < kStirlingSeriesStart; z += 1.0) shifted += (z + 0.5) * std::log1p(1.0 / z) - 1.0;
-  const double w = 1.0 / (z * z);
-  double sum = 0.0;
-  for (int k = 7; k >= 0; --k) sum = sum * w + kStirlingCoefficients[k];
-  return shifted + sum / z;
+  return shifted + StirlingSeries(z);
 }
 
 // ln(a + b) without overflow.
@@ -126,11 +134,13 @@ constexpr double kOddReciprocals[] = {
     1.0 / 31, 1.0 / 33, 1.0 / 35, 1.0 / 37, 1.0 / 39};
 static_assert(sizeof kOddReciprocals / sizeof kOddReciprocals[0] == (kLastOddTerm - 1) / 2);
 
-// ln(1 + t) - t for |t| <= 1/2, from ln(1 + t) = 2 atanh(t/(2 + t)).
-double LogOnePlusMinusSmall(double t) {
-  const double s = t / (2.0 + t);
-  const double s2 = s * s;
-  double sum = 0.0;
+// ln(1 + t) - t for |t| <= 1/2, from ln(1 + t) = 2 atanh(t/(2 + t)), of one
+// t (V = double) or of several side by side (V = Lanes).
+template <class V>
+V LogOnePlusMinusSmall(const V& t) {
+  const V s = t / (2.0 + t);
+  const V s2 = s * s;
+  V sum{};
 #pragma GCC unroll 19
   for (int k = kLastOddTerm; k >= 3; k -= 2) sum = sum * s2 + kOddReciprocals[(k - 3) / 2];
   return 2.0 * s * s2 * sum - t * t / (2.0 + t);
@@ -404,10 +414,10 @@ struct SeriesSide {
 // gives its tail, and the other is its complement unless that would be
 // below kComplementFloor, when it is taken directly; where the series' tail
 // holds nearly all the mass, both come from LogTailNearOne.
-TailsPlan ByFraction(double x, double y, double a, double b) {
-  const double d = Deviation(x, y, a, b);
-  const double logSum = LogSum(a, b);
-  const double logPrefactor = Exponent(x, y, a, b, d) + LogPeak(a, b, logSum);
+// ByFraction given the deviation d, logSum = LogSum(a, b) and logPrefactor =
+// Exponent(x, y, a, b, d) + LogPeak(a, b, logSum).
+TailsPlan ByFractionGiven(double x, double y, double a, double b, double d, double logSum,
+                          double logPrefactor) {
   const bool xSmaller = x <= y;
   const double smaller = xSmaller ? x : y;
   if (logSum + std::log(smaller) <= kLogSeriesReach) {
@@ -427,6 +437,12 @@ TailsPlan ByFraction(double x, double y, double a, double b) {
   }
   if (d <= 0.0) return SmallerTailPlan(x, a, b, -d, logPrefactor, false);
   return SmallerTailPlan(y, b, a, d, logPrefactor, true);
+}
+
+TailsPlan ByFraction(double x, double y, double a, double b) {
+  const double d = Deviation(x, y, a, b);
+  const double logSum = LogSum(a, b);
+  return ByFractionGiven(x, y, a, b, d, logSum, Exponent(x, y, a, b, d) + LogPeak(a, b, logSum));
 }
 
 BetaTails ByUniformExpansion(double x, double y, double a, double b) {
@@ -727,6 +743,50 @@ void RunTailFractions(const double* x, const double* a, const double* b, const d
   }
 }
 
+// Whether PlanTails takes ByFraction with both parameters at least
+// kStirlingSeriesStart, whose prefactor PrefactorsInLanes forms.
+bool FractionOfLargeParameters(double x, double y, double a, double b) {
+  return x > 0.0 && y > 0.0 && a >= kStirlingSeriesStart && b >= kStirlingSeriesStart &&
+         std::fmin(a, b) < kUniformExpansionStart && !std::isinf(a) && !std::isinf(b);
+}
+
+// The prefactors Exponent(x, y, a, b, d) + LogPeak(a, b, logSum) of the
+// lanes' elements (FractionOfLargeParameters, with d = Deviation(x, y, a, b)
+// and logSum = LogSum(a, b)), as ByFraction forms them: the series of
+// LogOnePlusMinusSmall and StirlingSeries side by side, the C library's
+// logarithms lane by lane. A lane whose deviation leaves the series' range
+// takes Exponent itself.
+SPECFUN_LANE_TARGETS
+void PrefactorsInLanes(const double* x, const double* y, const double* a, const double* b,
+                       const double* d, const double* logSum, double* logPrefactor) {
+  double logA[kLaneCount];
+  double logB[kLaneCount];
+  for (int lane = 0; lane < kLaneCount; ++lane) {
+    logA[lane] = std::log(a[lane]);
+    logB[lane] = std::log(b[lane]);
+  }
+  const Lanes la = Lanes::Load(a);
+  const Lanes lb = Lanes::Load(b);
+  const Lanes ld = Lanes::Load(d);
+  // As ScaledLogRatio(a, b, x, d) + ScaledLogRatio(b, a, y, -d).
+  const Lanes ua = ld / la;
+  const Lanes ub = -ld / lb;
+  const Lanes exponent = la * LogOnePlusMinusSmall(ua) + lb * LogOnePlusMinusSmall(ub);
+  // As LogPeak, StirlingRemainder being 0 + StirlingSeries from
+  // kStirlingSeriesStart on.
+  const Lanes logRoot =
+      0.5 * (Lanes::Load(logA) + Lanes::Load(logB) - Lanes::Load(logSum)) - kHalfLogTwoPi;
+  const Lanes peak = logRoot + ((0.0 + StirlingSeries(la + lb)) - (0.0 + StirlingSeries(la)) -
+                                (0.0 + StirlingSeries(lb)));
+  const unsigned inRange = MagnitudeAtMost(ua, 0.5) & MagnitudeAtMost(ub, 0.5);
+  for (int lane = 0; lane < kLaneCount; ++lane) {
+    const double e = (inRange >> lane) & 1u
+                         ? std::fmin(exponent.Get(lane), 0.0)
+                         : Exponent(x[lane], y[lane], a[lane], b[lane], d[lane]);
+    logPrefactor[lane] = e + peak.Get(lane);
+  }
+}
+
 }  // namespace
 
 BetaTails IncompleteBetaTails(double x, double y, double a, double b) {
@@ -741,15 +801,45 @@ void IncompleteBetaTailsInLockstep(const double* x, const double* y, const doubl
   TailsPlan waiting[kChunkLength];
   std::size_t element[kChunkLength];
   std::size_t waitingCount = 0;
-  for (std::size_t i = 0; i < count; ++i) {
-    const TailsPlan plan = PlanTails(x[i], y[i], a[i], b[i]);
+  const auto add = [&](std::size_t i, const TailsPlan& plan) {
     if (plan.waits) {
       element[waitingCount] = i;
       waiting[waitingCount++] = plan;
     } else {
       tails[i] = plan.tails;
     }
+  };
+  // Elements of large parameters have their prefactors formed side by side.
+  std::size_t large[kLaneCount];
+  std::size_t largeCount = 0;
+  const auto flush = [&] {
+    double lx[kLaneCount], ly[kLaneCount], la[kLaneCount], lb[kLaneCount];
+    double d[kLaneCount], logSum[kLaneCount], logPrefactor[kLaneCount];
+    for (std::size_t lane = 0; lane < kLaneCount; ++lane) {
+      const std::size_t i = large[lane < largeCount ? lane : largeCount - 1];
+      lx[lane] = x[i];
+      ly[lane] = y[i];
+      la[lane] = a[i];
+      lb[lane] = b[i];
+      d[lane] = Deviation(x[i], y[i], a[i], b[i]);
+      logSum[lane] = LogSum(a[i], b[i]);
+    }
+    PrefactorsInLanes(lx, ly, la, lb, d, logSum, logPrefactor);
+    for (std::size_t lane = 0; lane < largeCount; ++lane) {
+      add(large[lane], ByFractionGiven(lx[lane], ly[lane], la[lane], lb[lane], d[lane],
+                                       logSum[lane], logPrefactor[lane]));
+    }
+    largeCount = 0;
+  };
+  for (std::size_t i = 0; i < count; ++i) {
+    if (!FractionOfLargeParameters(x[i], y[i], a[i], b[i])) {
+      add(i, PlanTails(x[i], y[i], a[i], b[i]));
+      continue;
+    }
+    large[largeCount++] = i;
+    if (largeCount == kLaneCount) flush();
   }
+  if (largeCount > 0) flush();
   if (waitingCount == 0) return;
   double fractionX[kChunkLength];
   double fractionA[kChunkLength];

@@ -100,6 +100,13 @@ inline unsigned MagnitudeBelow(const Lanes& value, double limit) {
                     [limit](const Quarter& v, QuarterMask& mask) { mask = (v < limit) & (v > -limit); });
 }
 
+// The lanes, one bit each, where |value| <= limit (not where it is a NaN).
+inline unsigned MagnitudeAtMost(const Lanes& value, double limit) {
+  return LanesWhere(value, [limit](const Quarter& v, QuarterMask& mask) {
+    mask = (v <= limit) & (v >= -limit);
+  });
+}
+
 // value, or floor where |value| < floor (Lentz's guard against a zero
 // denominator), lane by lane. For lanes the test, rarely met, only decides
 // a branch, so the value goes on to its use without waiting for it.
