@@ -178,14 +178,25 @@ double Deviation(double x, double y, double a, double b) {
   return rounded + ((1.0 - x) - y) * b;
 }
 
-// ln(p^a q^b / B(a, b)) = ln √(ab/(2π(a + b))) + mu(a + b) - mu(a) - mu(b),
-// given logSum = LogSum(a, b).
-double LogPeak(double a, double b, double logSum) {
-  const double logRoot = 0.5 * (std::log(a) + std::log(b) - logSum) - kHalfLogTwoPi;
-  return logRoot + (StirlingRemainder(a + b) - StirlingRemainder(a) - StirlingRemainder(b));
+// mu(a + b), mu(a) and mu(b).
+struct StirlingTerms {
+  double sum;
+  double a;
+  double b;
+};
+
+StirlingTerms Stirling(double a, double b) {
+  return {StirlingRemainder(a + b), StirlingRemainder(a), StirlingRemainder(b)};
 }
 
-double LogPeak(double a, double b) { return LogPeak(a, b, LogSum(a, b)); }
+// ln(p^a q^b / B(a, b)) = ln √(ab/(2π(a + b))) + mu(a + b) - mu(a) - mu(b),
+// given logSum = LogSum(a, b) and mu = Stirling(a, b).
+double LogPeak(double a, double b, double logSum, const StirlingTerms& mu) {
+  const double logRoot = 0.5 * (std::log(a) + std::log(b) - logSum) - kHalfLogTwoPi;
+  return logRoot + (mu.sum - mu.a - mu.b);
+}
+
+double LogPeak(double a, double b) { return LogPeak(a, b, LogSum(a, b), Stirling(a, b)); }
 
 double Exponent(double x, double y, double a, double b, double d) {
   const double e = ScaledLogRatio(a, b, x, d) + ScaledLogRatio(b, a, y, -d);
@@ -442,12 +453,14 @@ TailsPlan ByFractionGiven(double x, double y, double a, double b, double d, doub
 TailsPlan ByFraction(double x, double y, double a, double b) {
   const double d = Deviation(x, y, a, b);
   const double logSum = LogSum(a, b);
-  return ByFractionGiven(x, y, a, b, d, logSum, Exponent(x, y, a, b, d) + LogPeak(a, b, logSum));
+  return ByFractionGiven(x, y, a, b, d, logSum,
+                         Exponent(x, y, a, b, d) + LogPeak(a, b, logSum, Stirling(a, b)));
 }
 
-BetaTails ByUniformExpansion(double x, double y, double a, double b) {
-  const double d = Deviation(x, y, a, b);
-  const double e = Exponent(x, y, a, b, d);
+// ByUniformExpansion given the deviation d, e = Exponent(x, y, a, b, d) and
+// mu = Stirling(a, b).
+BetaTails ByUniformExpansionGiven(double a, double b, double d, double e,
+                                  const StirlingTerms& mu) {
   const double z = std::copysign(std::sqrt(-e), d);
   // Both the erfc term and the correction are below the doubles here.
   if (e < kLogSmallestSubnormal) return z < 0.0 ? BetaTails{0.0, 1.0} : BetaTails{1.0, 0.0};
@@ -474,15 +487,18 @@ BetaTails ByUniformExpansion(double x, double y, double a, double b) {
         -0.5 / (z * z) + kRootTwo * z * ((1.0 + d / a) * (1.0 - d / b)) / (w * w * w);
     c1 = (slope - c0Slope / (rho * rho)) / (kRootTwo * z);
   }
-  const double sum = a + b;  // +∞ only where mu(a + b) is 0 anyway
-  const double scale = std::exp(e + StirlingRemainder(sum) - StirlingRemainder(a) -
-                                StirlingRemainder(b)) /
-                       kRootTwoPi;
+  // mu(a + b) is 0 where a + b overflows.
+  const double scale = std::exp(e + mu.sum - mu.a - mu.b) / kRootTwoPi;
   const double correction = scale * (c0 + c1);
   const double lower = 0.5 * std::erfc(-z) + correction;
   const double upper = 0.5 * std::erfc(z) - correction;
   if (z < 0.0) return {lower, 1.0 - lower};
   return {1.0 - upper, upper};
+}
+
+BetaTails ByUniformExpansion(double x, double y, double a, double b) {
+  const double d = Deviation(x, y, a, b);
+  return ByUniformExpansionGiven(a, b, d, Exponent(x, y, a, b, d), Stirling(a, b));
 }
 
 // ln p and ln q for p = a/(a + b), q = b/(a + b), without overflow.
@@ -651,7 +667,9 @@ TailsPlan PlanTails(double x, double y, double a, double b) {
     return Finished(std::isinf(a) ? BetaTails{NaN(), NaN()} : BetaTails{1.0, 0.0});
   }
   if (tinyB || std::isinf(a)) return Finished({0.0, 1.0});
-  if (std::fmin(a, b) >= kUniformExpansionStart) return Finished(AtMostOne(ByUniformExpansion(x, y, a, b)));
+  if (std::fmin(a, b) >= kUniformExpansionStart) {
+    return Finished(AtMostOne(ByUniformExpansion(x, y, a, b)));
+  }
   return ByFraction(x, y, a, b);
 }
 
@@ -743,47 +761,39 @@ void RunTailFractions(const double* x, const double* a, const double* b, const d
   }
 }
 
-// Whether PlanTails takes ByFraction with both parameters at least
-// kStirlingSeriesStart, whose prefactor PrefactorsInLanes forms.
-bool FractionOfLargeParameters(double x, double y, double a, double b) {
+// Whether PlanTails takes ByFraction or ByUniformExpansion with both
+// parameters at least kStirlingSeriesStart, the parts of whose prefactors
+// ExponentsInLanes forms.
+bool LargeParameters(double x, double y, double a, double b) {
   return x > 0.0 && y > 0.0 && a >= kStirlingSeriesStart && b >= kStirlingSeriesStart &&
-         std::fmin(a, b) < kUniformExpansionStart && !std::isinf(a) && !std::isinf(b);
+         !std::isinf(a) && !std::isinf(b);
 }
 
-// The prefactors Exponent(x, y, a, b, d) + LogPeak(a, b, logSum) of the
-// lanes' elements (FractionOfLargeParameters, with d = Deviation(x, y, a, b)
-// and logSum = LogSum(a, b)), as ByFraction forms them: the series of
-// LogOnePlusMinusSmall and StirlingSeries side by side, the C library's
-// logarithms lane by lane. A lane whose deviation leaves the series' range
-// takes Exponent itself.
+// Exponent(x, y, a, b, d) and Stirling(a, b) of the lanes' elements
+// (LargeParameters, with d = Deviation(x, y, a, b)) as the scalar routines
+// form them: the series of LogOnePlusMinusSmall and StirlingSeries side by
+// side (StirlingRemainder being 0 + StirlingSeries from kStirlingSeriesStart
+// on). A lane whose deviation leaves the series' range takes Exponent
+// itself.
 SPECFUN_LANE_TARGETS
-void PrefactorsInLanes(const double* x, const double* y, const double* a, const double* b,
-                       const double* d, const double* logSum, double* logPrefactor) {
-  double logA[kLaneCount];
-  double logB[kLaneCount];
-  for (int lane = 0; lane < kLaneCount; ++lane) {
-    logA[lane] = std::log(a[lane]);
-    logB[lane] = std::log(b[lane]);
-  }
+void ExponentsInLanes(const double* x, const double* y, const double* a, const double* b,
+                      const double* d, double* exponent, double* muSum, double* muA,
+                      double* muB) {
   const Lanes la = Lanes::Load(a);
   const Lanes lb = Lanes::Load(b);
   const Lanes ld = Lanes::Load(d);
   // As ScaledLogRatio(a, b, x, d) + ScaledLogRatio(b, a, y, -d).
   const Lanes ua = ld / la;
   const Lanes ub = -ld / lb;
-  const Lanes exponent = la * LogOnePlusMinusSmall(ua) + lb * LogOnePlusMinusSmall(ub);
-  // As LogPeak, StirlingRemainder being 0 + StirlingSeries from
-  // kStirlingSeriesStart on.
-  const Lanes logRoot =
-      0.5 * (Lanes::Load(logA) + Lanes::Load(logB) - Lanes::Load(logSum)) - kHalfLogTwoPi;
-  const Lanes peak = logRoot + ((0.0 + StirlingSeries(la + lb)) - (0.0 + StirlingSeries(la)) -
-                                (0.0 + StirlingSeries(lb)));
+  const Lanes e = la * LogOnePlusMinusSmall(ua) + lb * LogOnePlusMinusSmall(ub);
+  (0.0 + StirlingSeries(la + lb)).Store(muSum);
+  (0.0 + StirlingSeries(la)).Store(muA);
+  (0.0 + StirlingSeries(lb)).Store(muB);
   const unsigned inRange = MagnitudeAtMost(ua, 0.5) & MagnitudeAtMost(ub, 0.5);
   for (int lane = 0; lane < kLaneCount; ++lane) {
-    const double e = (inRange >> lane) & 1u
-                         ? std::fmin(exponent.Get(lane), 0.0)
+    exponent[lane] = (inRange >> lane) & 1u
+                         ? std::fmin(e.Get(lane), 0.0)
                          : Exponent(x[lane], y[lane], a[lane], b[lane], d[lane]);
-    logPrefactor[lane] = e + peak.Get(lane);
   }
 }
 
@@ -809,12 +819,13 @@ void IncompleteBetaTailsInLockstep(const double* x, const double* y, const doubl
       tails[i] = plan.tails;
     }
   };
-  // Elements of large parameters have their prefactors formed side by side.
+  // Elements of large parameters have the series of their prefactors
+  // formed side by side.
   std::size_t large[kLaneCount];
   std::size_t largeCount = 0;
   const auto flush = [&] {
-    double lx[kLaneCount], ly[kLaneCount], la[kLaneCount], lb[kLaneCount];
-    double d[kLaneCount], logSum[kLaneCount], logPrefactor[kLaneCount];
+    double lx[kLaneCount], ly[kLaneCount], la[kLaneCount], lb[kLaneCount], d[kLaneCount];
+    double e[kLaneCount], muSum[kLaneCount], muA[kLaneCount], muB[kLaneCount];
     for (std::size_t lane = 0; lane < kLaneCount; ++lane) {
       const std::size_t i = large[lane < largeCount ? lane : largeCount - 1];
       lx[lane] = x[i];
@@ -822,17 +833,24 @@ void IncompleteBetaTailsInLockstep(const double* x, const double* y, const doubl
       la[lane] = a[i];
       lb[lane] = b[i];
       d[lane] = Deviation(x[i], y[i], a[i], b[i]);
-      logSum[lane] = LogSum(a[i], b[i]);
     }
-    PrefactorsInLanes(lx, ly, la, lb, d, logSum, logPrefactor);
+    ExponentsInLanes(lx, ly, la, lb, d, e, muSum, muA, muB);
     for (std::size_t lane = 0; lane < largeCount; ++lane) {
-      add(large[lane], ByFractionGiven(lx[lane], ly[lane], la[lane], lb[lane], d[lane],
-                                       logSum[lane], logPrefactor[lane]));
+      const double xi = lx[lane], yi = ly[lane], ai = la[lane], bi = lb[lane];
+      const StirlingTerms mu = {muSum[lane], muA[lane], muB[lane]};
+      if (std::fmin(ai, bi) >= kUniformExpansionStart) {
+        add(large[lane],
+            Finished(AtMostOne(ByUniformExpansionGiven(ai, bi, d[lane], e[lane], mu))));
+      } else {
+        const double logSum = LogSum(ai, bi);
+        add(large[lane], ByFractionGiven(xi, yi, ai, bi, d[lane], logSum,
+                                         e[lane] + LogPeak(ai, bi, logSum, mu)));
+      }
     }
     largeCount = 0;
   };
   for (std::size_t i = 0; i < count; ++i) {
-    if (!FractionOfLargeParameters(x[i], y[i], a[i], b[i])) {
+    if (!LargeParameters(x[i], y[i], a[i], b[i])) {
       add(i, PlanTails(x[i], y[i], a[i], b[i]));
       continue;
     }
