@@ -24,7 +24,11 @@ void SortByElement(DeferredRecords& records, std::size_t first, std::size_t star
   for (std::size_t k = first; k < records.size(); ++k) {
     sorted[position[records[k].element - start]++] = records[k];
   }
-  std::copy(sorted.begin(), sorted.end(), records.begin() + first);
+  if (first == 0) {
+    records.swap(sorted);
+  } else {
+    std::copy(sorted.begin(), sorted.end(), records.begin() + first);
+  }
 }
 
 // Elements [begin, end) in chunks; appends the records, sorted by element.
