@@ -141,7 +141,6 @@ V LogOnePlusMinusSmall(const V& t) {
   const V s = t / (2.0 + t);
   const V s2 = s * s;
   V sum{};
-#pragma GCC unroll 19
   for (int k = kLastOddTerm; k >= 3; k -= 2) sum = sum * s2 + kOddReciprocals[(k - 3) / 2];
   return 2.0 * s * s2 * sum - t * t / (2.0 + t);
 }
@@ -424,9 +423,8 @@ struct SeriesSide {
 // the fraction converges slowly near the mean) the series at that argument
 // gives its tail, and the other is its complement unless that would be
 // below kComplementFloor, when it is taken directly; where the series' tail
-// holds nearly all the mass, both come from LogTailNearOne.
-// ByFraction given the deviation d, logSum = LogSum(a, b) and logPrefactor =
-// Exponent(x, y, a, b, d) + LogPeak(a, b, logSum).
+// holds nearly all the mass, both come from LogTailNearOne. Given are the
+// deviation d, logSum = LogSum(a, b) and the prefactor's logarithm.
 TailsPlan ByFractionGiven(double x, double y, double a, double b, double d, double logSum,
                           double logPrefactor) {
   const bool xSmaller = x <= y;
@@ -450,12 +448,6 @@ TailsPlan ByFractionGiven(double x, double y, double a, double b, double d, doub
   return SmallerTailPlan(y, b, a, d, logPrefactor, true);
 }
 
-TailsPlan ByFraction(double x, double y, double a, double b) {
-  const double d = Deviation(x, y, a, b);
-  const double logSum = LogSum(a, b);
-  return ByFractionGiven(x, y, a, b, d, logSum,
-                         Exponent(x, y, a, b, d) + LogPeak(a, b, logSum, Stirling(a, b)));
-}
 
 // ByUniformExpansion given the deviation d, e = Exponent(x, y, a, b, d) and
 // mu = Stirling(a, b).
@@ -650,6 +642,18 @@ double LowerTailOfTinyArgument(double logX, double a, double b) {
 
 namespace {
 
+// PlanTails for normal, finite parameters and 0 < x, y < 1, by Temme's
+// expansion or ByFraction, given the deviation d, e = Exponent(x, y, a, b, d)
+// and mu = Stirling(a, b).
+TailsPlan PlanOfMethods(double x, double y, double a, double b, double d, double e,
+                        const StirlingTerms& mu) {
+  if (std::fmin(a, b) >= kUniformExpansionStart) {
+    return Finished(AtMostOne(ByUniformExpansionGiven(a, b, d, e, mu)));
+  }
+  const double logSum = LogSum(a, b);
+  return ByFractionGiven(x, y, a, b, d, logSum, e + LogPeak(a, b, logSum, mu));
+}
+
 TailsPlan PlanTails(double x, double y, double a, double b) {
   if (std::isnan(x) || std::isnan(y) || std::isnan(a) || std::isnan(b)) {
     return Finished({NaN(), NaN()});
@@ -667,10 +671,8 @@ TailsPlan PlanTails(double x, double y, double a, double b) {
     return Finished(std::isinf(a) ? BetaTails{NaN(), NaN()} : BetaTails{1.0, 0.0});
   }
   if (tinyB || std::isinf(a)) return Finished({0.0, 1.0});
-  if (std::fmin(a, b) >= kUniformExpansionStart) {
-    return Finished(AtMostOne(ByUniformExpansion(x, y, a, b)));
-  }
-  return ByFraction(x, y, a, b);
+  const double d = Deviation(x, y, a, b);
+  return PlanOfMethods(x, y, a, b, d, Exponent(x, y, a, b, d), Stirling(a, b));
 }
 
 // The lanes' fractions between terms, lane by lane, and each lane's next term.
@@ -761,9 +763,9 @@ void RunTailFractions(const double* x, const double* a, const double* b, const d
   }
 }
 
-// Whether PlanTails takes ByFraction or ByUniformExpansion with both
-// parameters at least kStirlingSeriesStart, the parts of whose prefactors
-// ExponentsInLanes forms.
+// Whether PlanTails takes PlanOfMethods with both parameters at least
+// kStirlingSeriesStart, the parts of whose prefactors ExponentsInLanes
+// forms.
 bool LargeParameters(double x, double y, double a, double b) {
   return x > 0.0 && y > 0.0 && a >= kStirlingSeriesStart && b >= kStirlingSeriesStart &&
          !std::isinf(a) && !std::isinf(b);
@@ -836,16 +838,8 @@ void IncompleteBetaTailsInLockstep(const double* x, const double* y, const doubl
     }
     ExponentsInLanes(lx, ly, la, lb, d, e, muSum, muA, muB);
     for (std::size_t lane = 0; lane < largeCount; ++lane) {
-      const double xi = lx[lane], yi = ly[lane], ai = la[lane], bi = lb[lane];
-      const StirlingTerms mu = {muSum[lane], muA[lane], muB[lane]};
-      if (std::fmin(ai, bi) >= kUniformExpansionStart) {
-        add(large[lane],
-            Finished(AtMostOne(ByUniformExpansionGiven(ai, bi, d[lane], e[lane], mu))));
-      } else {
-        const double logSum = LogSum(ai, bi);
-        add(large[lane], ByFractionGiven(xi, yi, ai, bi, d[lane], logSum,
-                                         e[lane] + LogPeak(ai, bi, logSum, mu)));
-      }
+      add(large[lane], PlanOfMethods(lx[lane], ly[lane], la[lane], lb[lane], d[lane], e[lane],
+                                     {muSum[lane], muA[lane], muB[lane]}));
     }
     largeCount = 0;
   };
