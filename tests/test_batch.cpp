@@ -389,7 +389,7 @@ TEST(Batch, ReportsComeInElementOrder) {
 std::vector<double> AccurateTailsElement(std::mt19937_64& rng) {
   static const double kLargeSet[][3] = {
       {0.5, 1e3, 1e3}, {0.5, 1e4, 1e4}, {0.3, 3e3, 7e3}, {0.5, 1e5, 1e5}};
-  switch (std::uniform_int_distribution<int>(0, 7)(rng)) {
+  switch (std::uniform_int_distribution<int>(0, 8)(rng)) {
     case 0: {
       const double* v = kLargeSet[rng() % 4];
       return {v[0], v[1], v[2]};
@@ -415,6 +415,10 @@ std::vector<double> AccurateTailsElement(std::mt19937_64& rng) {
     case 5: {  // a large and a small parameter: the series at the small argument
       const double a = LogUniform(rng, 1.3e5, 1e7);
       return {1.0 - LogUniform(rng, 1e-9, 1e-4) / a, a, LogUniform(rng, 1e-3, 2.0)};
+    }
+    case 6: {  // both parameters of the Stirling series, the series at a small argument
+      const double b = LogUniform(rng, 1.3e5, 1e8);
+      return {LogUniform(rng, 1e-300, 1e-6), LogUniform(rng, 10.0, 1e3), b};
     }
     default:
       return {UnitPoint(rng), Shape(rng), Shape(rng)};
