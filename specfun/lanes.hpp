@@ -55,17 +55,22 @@ struct Lanes {
 // Lanes compared and chosen among four at a time, a width whose comparisons
 // every target's compiler maps onto vector instructions (no function
 // returns a Quarter: below AVX its return convention differs between
-// compilers). The quarters are taken apart by shuffles, in registers.
+// compilers). The quarters are taken apart by shuffles, in registers, where
+// the compiler has them.
 typedef double Quarter __attribute__((vector_size(4 * sizeof(double))));
 typedef long long QuarterMask __attribute__((vector_size(4 * sizeof(double))));
 inline constexpr int kQuarters = 4;
 static_assert(kLaneCount == 4 * kQuarters, "lanes in four quarters");
 
 inline void Split(const Lanes& lanes, Quarter (&part)[kQuarters]) {
+#if defined(__clang__) || (defined(__GNUC__) && __GNUC__ >= 12)
   part[0] = __builtin_shufflevector(lanes.v, lanes.v, 0, 1, 2, 3);
   part[1] = __builtin_shufflevector(lanes.v, lanes.v, 4, 5, 6, 7);
   part[2] = __builtin_shufflevector(lanes.v, lanes.v, 8, 9, 10, 11);
   part[3] = __builtin_shufflevector(lanes.v, lanes.v, 12, 13, 14, 15);
+#else
+  std::memcpy(part, &lanes.v, sizeof part);
+#endif
 }
 
 // Whether a and b are equal in every lane.
@@ -96,8 +101,9 @@ unsigned LanesWhere(const Lanes& value, Test test) {
 
 // The lanes, one bit each, where |value| < limit (not where it is a NaN).
 inline unsigned MagnitudeBelow(const Lanes& value, double limit) {
-  return LanesWhere(value,
-                    [limit](const Quarter& v, QuarterMask& mask) { mask = (v < limit) & (v > -limit); });
+  return LanesWhere(value, [limit](const Quarter& v, QuarterMask& mask) {
+    mask = (v < limit) & (v > -limit);
+  });
 }
 
 // The lanes, one bit each, where |value| <= limit (not where it is a NaN).

@@ -301,15 +301,16 @@ TEST(BetaTailsSideBySide, AreTheScalarTailsBitForBit) {
     a.push_back(pa);
     b.push_back(pb);
   }
-  const std::size_t counts[] = {0, 1, 15, 16, 17, 33, specfun::detail::kChunkLength};
+  constexpr std::size_t kChunk = specfun::detail::kChunkLength;
+  const std::size_t counts[] = {0, 1, 15, 16, 17, 33, kChunk};
   std::size_t first = 0;
   for (std::size_t count : counts) {
     ExpectTailsSideBySideAreScalar(x, y, a, b, first, count);
     first += count;
   }
   ASSERT_LE(first, x.size());
-  for (; first + specfun::detail::kChunkLength <= x.size(); first += specfun::detail::kChunkLength) {
-    ExpectTailsSideBySideAreScalar(x, y, a, b, first, specfun::detail::kChunkLength);
+  for (; first + kChunk <= x.size(); first += kChunk) {
+    ExpectTailsSideBySideAreScalar(x, y, a, b, first, kChunk);
   }
 }
 
