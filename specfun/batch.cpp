@@ -9,6 +9,28 @@
 namespace specfun::detail {
 namespace {
 
+// Sorts the records from `first` on, all of elements [start, start +
+// kChunkLength), by element, each element's records kept in their order: a
+// counting sort, as lanes finish out of element order.
+void SortByElement(DeferredRecords& records, std::size_t first, std::size_t start) {
+  const auto byElement = [](const DeferredRecord& x, const DeferredRecord& y) {
+    return x.element < y.element;
+  };
+  if (std::is_sorted(records.begin() + first, records.end(), byElement)) return;
+  std::size_t position[kChunkLength + 1] = {};
+  for (std::size_t k = first; k < records.size(); ++k) ++position[records[k].element - start + 1];
+  for (std::size_t i = 1; i <= kChunkLength; ++i) position[i] += position[i - 1];
+  DeferredRecords sorted(records.size() - first);
+  for (std::size_t k = first; k < records.size(); ++k) {
+    sorted[position[records[k].element - start]++] = records[k];
+  }
+  if (first == 0) {
+    records.swap(sorted);
+  } else {
+    std::copy(sorted.begin(), sorted.end(), records.begin() + first);
+  }
+}
+
 // Elements [begin, end) in chunks; appends the records, sorted by element.
 void LockstepByChunks(std::size_t begin, std::size_t end, ElementFlag* flags,
                       DeferredRecords* records, const LockstepStage* lockstep) {
@@ -16,10 +38,7 @@ void LockstepByChunks(std::size_t begin, std::size_t end, ElementFlag* flags,
     const std::size_t stop = std::min(end, start + kChunkLength);
     const std::size_t first = records->size();
     (*lockstep)(start, stop, flags + (start - begin), *records);
-    // Lanes finish out of element order; each element's records keep theirs.
-    std::stable_sort(
-        records->begin() + first, records->end(),
-        [](const DeferredRecord& x, const DeferredRecord& y) { return x.element < y.element; });
+    SortByElement(*records, first, start);
   }
 }
 

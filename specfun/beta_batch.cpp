@@ -1,8 +1,9 @@
 // Batch forms of the incomplete beta function and of the F, t and binomial
 // distributions built on it: the three ln Γ values and the continued
 // fractions of a chunk of elements run side by side (each lane at its own
-// iteration, a finished lane taking the next element), their reports held
-// back until they can be made in element order.
+// iteration, a finished lane taking the next element), and so do the
+// accurate tails' prefactors and fractions of the elements that take them;
+// the reports are held back until they can be made in element order.
 #include "specfun/batch.hpp"
 #include "specfun/beta_distributions.hpp"
 #include "specfun/incomplete_beta.hpp"

@@ -26,12 +26,16 @@
 //   I = erfc(-z)/2 + e^(mu(r) - mu(a) - mu(b)) e^(-z²)/√(2π) (c0/√r + c1/r^(3/2)),
 //   c0 = 1/η - √(pq)/(x - p), c1 = (c0'(η) - c0'(0))/η, η = z √(2/r),
 //   the next term being of relative order (ab/(a + b))^-2.
+#include <bit>
 #include <cfloat>
 #include <cmath>
+#include <cstddef>
 #include <limits>
 
 #include "specfun/gauss_inverse.hpp"
+#include "specfun/batch.hpp"
 #include "specfun/incomplete_beta.hpp"
+#include "specfun/lanes.hpp"
 #include "specfun/log_gamma.hpp"
 #include "specfun/specfun.hpp"
 
@@ -97,13 +101,21 @@ double NaN() { return std::numeric_limits<double>::quiet_NaN(); }
 // below kStirlingSeriesStart from mu(z) = mu(z + 1) + (z + 1/2) ln(1 + 1/z) - 1,
 // which follows from Γ(z + 1) = z Γ(z) and keeps its digits down to the
 // smallest z.
+//
+// StirlingSeries(z) is the series for z >= kStirlingSeriesStart, of one z
+// (V = double) or of several side by side (V = Lanes).
+template <class V>
+V StirlingSeries(const V& z) {
+  const V w = 1.0 / (z * z);
+  V sum{};
+  for (int k = 7; k >= 0; --k) sum = sum * w + kStirlingCoefficients[k];
+  return sum / z;
+}
+
 double StirlingRemainder(double z) {
   double shifted = 0.0;
   for (; z < kStirlingSeriesStart; z += 1.0) shifted += (z + 0.5) * std::log1p(1.0 / z) - 1.0;
-  const double w = 1.0 / (z * z);
-  double sum = 0.0;
-  for (int k = 7; k >= 0; --k) sum = sum * w + kStirlingCoefficients[k];
-  return shifted + sum / z;
+  return shifted + StirlingSeries(z);
 }
 
 // ln(a + b) without overflow.
@@ -113,12 +125,23 @@ double LogSum(double a, double b) {
   return std::log(big) + std::log1p(small / big);
 }
 
-// ln(1 + t) - t for |t| <= 1/2, from ln(1 + t) = 2 atanh(t/(2 + t)).
-double LogOnePlusMinusSmall(double t) {
-  const double s = t / (2.0 + t);
-  const double s2 = s * s;
-  double sum = 0.0;
-  for (int k = 39; k >= 3; k -= 2) sum = sum * s2 + 1.0 / k;
+// 1/k for the odd k = 3 ... kLastOddTerm of the series of atanh (each the
+// correctly rounded quotient, as a division at run time gives it).
+constexpr int kLastOddTerm = 39;
+constexpr double kOddReciprocals[] = {
+    1.0 / 3,  1.0 / 5,  1.0 / 7,  1.0 / 9,  1.0 / 11, 1.0 / 13, 1.0 / 15,
+    1.0 / 17, 1.0 / 19, 1.0 / 21, 1.0 / 23, 1.0 / 25, 1.0 / 27, 1.0 / 29,
+    1.0 / 31, 1.0 / 33, 1.0 / 35, 1.0 / 37, 1.0 / 39};
+static_assert(sizeof kOddReciprocals / sizeof kOddReciprocals[0] == (kLastOddTerm - 1) / 2);
+
+// ln(1 + t) - t for |t| <= 1/2, from ln(1 + t) = 2 atanh(t/(2 + t)), of one
+// t (V = double) or of several side by side (V = Lanes).
+template <class V>
+V LogOnePlusMinusSmall(const V& t) {
+  const V s = t / (2.0 + t);
+  const V s2 = s * s;
+  V sum{};
+  for (int k = kLastOddTerm; k >= 3; k -= 2) sum = sum * s2 + kOddReciprocals[(k - 3) / 2];
   return 2.0 * s * s2 * sum - t * t / (2.0 + t);
 }
 
@@ -154,11 +177,25 @@ double Deviation(double x, double y, double a, double b) {
   return rounded + ((1.0 - x) - y) * b;
 }
 
-// ln(p^a q^b / B(a, b)) = ln √(ab/(2π(a + b))) + mu(a + b) - mu(a) - mu(b).
-double LogPeak(double a, double b) {
-  const double logRoot = 0.5 * (std::log(a) + std::log(b) - LogSum(a, b)) - kHalfLogTwoPi;
-  return logRoot + (StirlingRemainder(a + b) - StirlingRemainder(a) - StirlingRemainder(b));
+// mu(a + b), mu(a) and mu(b).
+struct StirlingTerms {
+  double sum;
+  double a;
+  double b;
+};
+
+StirlingTerms Stirling(double a, double b) {
+  return {StirlingRemainder(a + b), StirlingRemainder(a), StirlingRemainder(b)};
 }
+
+// ln(p^a q^b / B(a, b)) = ln √(ab/(2π(a + b))) + mu(a + b) - mu(a) - mu(b),
+// given logSum = LogSum(a, b) and mu = Stirling(a, b).
+double LogPeak(double a, double b, double logSum, const StirlingTerms& mu) {
+  const double logRoot = 0.5 * (std::log(a) + std::log(b) - logSum) - kHalfLogTwoPi;
+  return logRoot + (mu.sum - mu.a - mu.b);
+}
+
+double LogPeak(double a, double b) { return LogPeak(a, b, LogSum(a, b), Stirling(a, b)); }
 
 double Exponent(double x, double y, double a, double b, double d) {
   const double e = ScaledLogRatio(a, b, x, d) + ScaledLogRatio(b, a, y, -d);
@@ -189,30 +226,106 @@ double ExponentGivenLogs(double x, double y, double logX, double logY, double a,
 //   b_m = m + m (b - m) x / (a + 2m - 1) + (a + m)(g + 1 + m (2 - x)) / (a + 2m + 1),
 // g = a y - b x, for which I(x, a, b) = x^a y^b / (B(a, b) fraction)
 // (DiDonato & Morris, ACM TOMS 18 (1992), the fraction of BFRAC), by the
-// modified Lentz method. The deviation g enters exactly, so a rounded
+// modified Lentz method, of one evaluation (V = double) or of several side
+// by side (V = Lanes). The deviation g enters exactly, so a rounded
 // argument near 1 costs no digits; each product is grouped to stay in range.
-double FractionDenominator(double x, double a, double b, double g) {
-  double value = (a / (a + 1.0)) * (g + 1.0);
-  if (std::fabs(value) < kTinyDenominator) value = kTinyDenominator;
-  double c = value;
-  double d = 0.0;
-  for (int n = 1; n <= kTermLimit; ++n) {
-    const double m = n;
-    const double a2m1 = a + 2.0 * m - 1.0;
-    const double numerator =
-        ((a + m - 1.0) / a2m1) * ((a + b + m - 1.0) * x) * (m * ((b - m) * x) / a2m1);
-    const double denominator = m + m * ((b - m) * x) / a2m1 +
-                               ((a + m) / (a2m1 + 2.0)) * (g + 1.0 + m * (2.0 - x));
-    d = denominator + numerator * d;
-    if (std::fabs(d) < kTinyDenominator) d = kTinyDenominator;
-    d = 1.0 / d;
-    c = denominator + numerator / c;
-    if (std::fabs(c) < kTinyDenominator) c = kTinyDenominator;
-    const double step = c * d;
-    value *= step;
-    if (std::fabs(step - 1.0) < kRelativeTolerance) break;
+//
+// The quotient (a + m)/(a + 2m + 1) of one term is the next term's
+// (a + m' - 1)/(a + 2m' - 1) wherever their operands come out equal (as they
+// do wherever a + 2m is exact), and is then taken over instead of divided
+// again.
+template <class V>
+struct TailFraction {
+  V x;
+  V a;
+  V b;
+  V g;
+  V value{};
+  V c{};
+  V d{};
+  // The last quotient (a + m)/(a + 2m + 1) and its operands.
+  V ratioNumerator{};
+  V ratioDenominator{};
+  V ratio{};
+
+  void Start() {
+    ratioNumerator = a;
+    ratioDenominator = a + 1.0;
+    ratio = ratioNumerator / ratioDenominator;
+    value = AwayFromZero(ratio * (g + 1.0), kTinyDenominator);
+    c = value;
+    d = V{};
   }
-  return value;
+
+  // Term m: returns the factor it gives the value.
+  V Term(const V& m) {
+    const V a2m1 = a + 2.0 * m - 1.0;
+    const V share = m * ((b - m) * x) / a2m1;
+    const V lowerNumerator = a + m - 1.0;
+    const V lower = AllEqual(lowerNumerator, ratioNumerator) && AllEqual(a2m1, ratioDenominator)
+                        ? ratio
+                        : lowerNumerator / a2m1;
+    const V numerator = lower * ((a + b + m - 1.0) * x) * share;
+    ratioNumerator = a + m;
+    ratioDenominator = a2m1 + 2.0;
+    ratio = ratioNumerator / ratioDenominator;
+    const V denominator = m + share + ratio * (g + 1.0 + m * (2.0 - x));
+    d = 1.0 / AwayFromZero(denominator + numerator * d, kTinyDenominator);
+    c = AwayFromZero(denominator + numerator / c, kTinyDenominator);
+    const V step = c * d;
+    value = value * step;
+    return step;
+  }
+};
+
+bool FractionEnds(double step) { return std::fabs(step - 1.0) < kRelativeTolerance; }
+
+double FractionDenominator(double x, double a, double b, double g) {
+  TailFraction<double> fraction{x, a, b, g};
+  fraction.Start();
+  for (int n = 1; n <= kTermLimit; ++n) {
+    if (FractionEnds(fraction.Term(n))) break;
+  }
+  return fraction.value;
+}
+
+// IncompleteBetaTails up to the continued fraction: the tails, or where they
+// wait for FractionDenominator(x, a, b, g), its arguments, the logarithm of
+// the prefactor it divides and the side of the tail it gives.
+struct TailsPlan {
+  BetaTails tails;
+  bool waits;
+  bool upper;
+  double x;
+  double a;
+  double b;
+  double g;
+  double logPrefactor;
+};
+
+// The rounding of the prefactor's exponent (up to 5e-14 at the smallest
+// parameters) can carry a tail of nearly 1 past it.
+// (As fmin(t, 1): a NaN gives 1.)
+double AtMostOne(double t) { return t <= 1.0 ? t : 1.0; }
+BetaTails AtMostOne(BetaTails tails) { return {AtMostOne(tails.lower), AtMostOne(tails.upper)}; }
+
+TailsPlan Finished(BetaTails tails) { return {tails, false, false, 0.0, 0.0, 0.0, 0.0, 0.0}; }
+
+// The tail x^a y^b / (B(a, b) fraction) on the plan's side and the other as
+// its complement.
+BetaTails FromFraction(const TailsPlan& plan, double fraction) {
+  const double tail = std::exp(plan.logPrefactor) / fraction;
+  return AtMostOne(plan.upper ? BetaTails{1.0 - tail, tail} : BetaTails{tail, 1.0 - tail});
+}
+
+// The plan of the tail below the mean I(x, a, b), the upper one where
+// `upper`, with ln(x^a y^b / B(a, b)) = logPrefactor and g = a y - b x.
+TailsPlan SmallerTailPlan(double x, double a, double b, double g, double logPrefactor,
+                          bool upper) {
+  if (logPrefactor < kLogSmallestSubnormal) {
+    return Finished(upper ? BetaTails{1.0, 0.0} : BetaTails{0.0, 1.0});
+  }
+  return {{}, true, upper, x, a, b, g, logPrefactor};
 }
 
 // I(x, a, b) for x below the mean, x^a y^b / B(a, b) over the fraction,
@@ -310,13 +423,13 @@ struct SeriesSide {
 // the fraction converges slowly near the mean) the series at that argument
 // gives its tail, and the other is its complement unless that would be
 // below kComplementFloor, when it is taken directly; where the series' tail
-// holds nearly all the mass, both come from LogTailNearOne.
-BetaTails ByFraction(double x, double y, double a, double b) {
-  const double d = Deviation(x, y, a, b);
-  const double logPrefactor = Exponent(x, y, a, b, d) + LogPeak(a, b);
+// holds nearly all the mass, both come from LogTailNearOne. Given are the
+// deviation d, logSum = LogSum(a, b) and the prefactor's logarithm.
+TailsPlan ByFractionGiven(double x, double y, double a, double b, double d, double logSum,
+                          double logPrefactor) {
   const bool xSmaller = x <= y;
   const double smaller = xSmaller ? x : y;
-  if (LogSum(a, b) + std::log(smaller) <= kLogSeriesReach) {
+  if (logSum + std::log(smaller) <= kLogSeriesReach) {
     double near = xSmaller ? SeriesTail(x, a, b, logPrefactor) : SeriesTail(y, b, a, logPrefactor);
     double far = 1.0 - near;
     if (far < kComplementFloor) {
@@ -329,19 +442,17 @@ BetaTails ByFraction(double x, double y, double a, double b) {
         far = SmallerTail(side.s, side.e, side.c, side.g, logPrefactor);
       }
     }
-    return xSmaller ? BetaTails{near, far} : BetaTails{far, near};
+    return Finished(AtMostOne(xSmaller ? BetaTails{near, far} : BetaTails{far, near}));
   }
-  if (d <= 0.0) {
-    const double lower = SmallerTail(x, a, b, -d, logPrefactor);
-    return {lower, 1.0 - lower};
-  }
-  const double upper = SmallerTail(y, b, a, d, logPrefactor);
-  return {1.0 - upper, upper};
+  if (d <= 0.0) return SmallerTailPlan(x, a, b, -d, logPrefactor, false);
+  return SmallerTailPlan(y, b, a, d, logPrefactor, true);
 }
 
-BetaTails ByUniformExpansion(double x, double y, double a, double b) {
-  const double d = Deviation(x, y, a, b);
-  const double e = Exponent(x, y, a, b, d);
+
+// ByUniformExpansion given the deviation d, e = Exponent(x, y, a, b, d) and
+// mu = Stirling(a, b).
+BetaTails ByUniformExpansionGiven(double a, double b, double d, double e,
+                                  const StirlingTerms& mu) {
   const double z = std::copysign(std::sqrt(-e), d);
   // Both the erfc term and the correction are below the doubles here.
   if (e < kLogSmallestSubnormal) return z < 0.0 ? BetaTails{0.0, 1.0} : BetaTails{1.0, 0.0};
@@ -368,15 +479,18 @@ BetaTails ByUniformExpansion(double x, double y, double a, double b) {
         -0.5 / (z * z) + kRootTwo * z * ((1.0 + d / a) * (1.0 - d / b)) / (w * w * w);
     c1 = (slope - c0Slope / (rho * rho)) / (kRootTwo * z);
   }
-  const double sum = a + b;  // +∞ only where mu(a + b) is 0 anyway
-  const double scale = std::exp(e + StirlingRemainder(sum) - StirlingRemainder(a) -
-                                StirlingRemainder(b)) /
-                       kRootTwoPi;
+  // mu(a + b) is 0 where a + b overflows.
+  const double scale = std::exp(e + mu.sum - mu.a - mu.b) / kRootTwoPi;
   const double correction = scale * (c0 + c1);
   const double lower = 0.5 * std::erfc(-z) + correction;
   const double upper = 0.5 * std::erfc(z) - correction;
   if (z < 0.0) return {lower, 1.0 - lower};
   return {1.0 - upper, upper};
+}
+
+BetaTails ByUniformExpansion(double x, double y, double a, double b) {
+  const double d = Deviation(x, y, a, b);
+  return ByUniformExpansionGiven(a, b, d, Exponent(x, y, a, b, d), Stirling(a, b));
 }
 
 // ln p and ln q for p = a/(a + b), q = b/(a + b), without overflow.
@@ -526,25 +640,234 @@ double LowerTailOfTinyArgument(double logX, double a, double b) {
   return std::exp(tail.logPrefactor - std::log(a)) * tail.series;
 }
 
-BetaTails IncompleteBetaTails(double x, double y, double a, double b) {
-  if (std::isnan(x) || std::isnan(y) || std::isnan(a) || std::isnan(b)) return {NaN(), NaN()};
-  if (a < 0.0 || b < 0.0) return {NaN(), NaN()};
-  if (x <= 0.0) return {0.0, 1.0};
-  if (y <= 0.0) return {1.0, 0.0};
+namespace {
+
+// PlanTails for normal, finite parameters and 0 < x, y < 1, by Temme's
+// expansion or ByFraction, given the deviation d, e = Exponent(x, y, a, b, d)
+// and mu = Stirling(a, b).
+TailsPlan PlanOfMethods(double x, double y, double a, double b, double d, double e,
+                        const StirlingTerms& mu) {
+  if (std::fmin(a, b) >= kUniformExpansionStart) {
+    return Finished(AtMostOne(ByUniformExpansionGiven(a, b, d, e, mu)));
+  }
+  const double logSum = LogSum(a, b);
+  return ByFractionGiven(x, y, a, b, d, logSum, e + LogPeak(a, b, logSum, mu));
+}
+
+TailsPlan PlanTails(double x, double y, double a, double b) {
+  if (std::isnan(x) || std::isnan(y) || std::isnan(a) || std::isnan(b)) {
+    return Finished({NaN(), NaN()});
+  }
+  if (a < 0.0 || b < 0.0) return Finished({NaN(), NaN()});
+  if (x <= 0.0) return Finished({0.0, 1.0});
+  if (y <= 0.0) return Finished({1.0, 0.0});
   // Limits: a → 0 puts all mass at 0, b → 0 at 1, both together mass
   // b/(a + b) at 0 (no answer when both are 0); an infinite parameter moves
   // the mass to its end.
   const bool tinyA = a < DBL_MIN;
   const bool tinyB = b < DBL_MIN;
-  if (tinyA && tinyB) return {b / (a + b), a / (a + b)};
-  if (tinyA || std::isinf(b)) return std::isinf(a) ? BetaTails{NaN(), NaN()} : BetaTails{1.0, 0.0};
-  if (tinyB || std::isinf(a)) return {0.0, 1.0};
-  const BetaTails tails = std::fmin(a, b) >= kUniformExpansionStart
-                              ? ByUniformExpansion(x, y, a, b)
-                              : ByFraction(x, y, a, b);
-  // The rounding of the prefactor's exponent (up to 5e-14 at the smallest
-  // parameters) can carry a tail of nearly 1 past it.
-  return {std::fmin(tails.lower, 1.0), std::fmin(tails.upper, 1.0)};
+  if (tinyA && tinyB) return Finished({b / (a + b), a / (a + b)});
+  if (tinyA || std::isinf(b)) {
+    return Finished(std::isinf(a) ? BetaTails{NaN(), NaN()} : BetaTails{1.0, 0.0});
+  }
+  if (tinyB || std::isinf(a)) return Finished({0.0, 1.0});
+  const double d = Deviation(x, y, a, b);
+  return PlanOfMethods(x, y, a, b, d, Exponent(x, y, a, b, d), Stirling(a, b));
+}
+
+// The lanes' fractions between terms, lane by lane, and each lane's next term.
+struct FractionLanes {
+  alignas(64) double x[kLaneCount];
+  alignas(64) double a[kLaneCount];
+  alignas(64) double b[kLaneCount];
+  alignas(64) double g[kLaneCount];
+  alignas(64) double value[kLaneCount];
+  alignas(64) double c[kLaneCount];
+  alignas(64) double d[kLaneCount];
+  alignas(64) double ratioNumerator[kLaneCount];
+  alignas(64) double ratioDenominator[kLaneCount];
+  alignas(64) double ratio[kLaneCount];
+  alignas(64) double m[kLaneCount];
+};
+
+// The fractions FractionDenominator(x[k], a[k], b[k], g[k]), k < count, side
+// by side, each lane at its own term, the scalar routine's steps lane by
+// lane; a lane whose fraction ends takes the next one.
+SPECFUN_LANE_TARGETS
+void RunTailFractions(const double* x, const double* a, const double* b, const double* g,
+                      std::size_t count, double* fraction) {
+  constexpr int kLanes = kLaneCount;
+  FractionLanes state;
+  std::size_t member[kLanes];
+  constexpr std::size_t kIdle = ~std::size_t{0};
+  std::size_t next = 0;
+  std::size_t busy = 0;
+  const auto load = [&](int lane) {
+    // An idle lane runs a fraction that ends at its first term: b = 1.
+    TailFraction<double> start{0.5, 1.0, 1.0, 0.0};
+    member[lane] = kIdle;
+    if (next < count) {
+      start = {x[next], a[next], b[next], g[next]};
+      member[lane] = next++;
+      ++busy;
+    }
+    start.Start();
+    state.x[lane] = start.x;
+    state.a[lane] = start.a;
+    state.b[lane] = start.b;
+    state.g[lane] = start.g;
+    state.value[lane] = start.value;
+    state.c[lane] = start.c;
+    state.d[lane] = start.d;
+    state.ratioNumerator[lane] = start.ratioNumerator;
+    state.ratioDenominator[lane] = start.ratioDenominator;
+    state.ratio[lane] = start.ratio;
+    state.m[lane] = 1.0;
+  };
+  for (int lane = 0; lane < kLanes; ++lane) load(lane);
+  int rounds = 0;
+  while (busy > 0) {
+    TailFraction<Lanes> lanes{Lanes::Load(state.x), Lanes::Load(state.a), Lanes::Load(state.b),
+                              Lanes::Load(state.g)};
+    lanes.value = Lanes::Load(state.value);
+    lanes.c = Lanes::Load(state.c);
+    lanes.d = Lanes::Load(state.d);
+    lanes.ratioNumerator = Lanes::Load(state.ratioNumerator);
+    lanes.ratioDenominator = Lanes::Load(state.ratioDenominator);
+    lanes.ratio = Lanes::Load(state.ratio);
+    const Lanes m = Lanes::Load(state.m);
+    const Lanes step = lanes.Term(m);
+    lanes.value.Store(state.value);
+    lanes.c.Store(state.c);
+    lanes.d.Store(state.d);
+    lanes.ratioNumerator.Store(state.ratioNumerator);
+    lanes.ratioDenominator.Store(state.ratioDenominator);
+    lanes.ratio.Store(state.ratio);
+    (m + 1.0).Store(state.m);
+    // As FractionDenominator: converged, or at the last term (which no
+    // lane reaches in fewer rounds than that).
+    unsigned ends = MagnitudeBelow(step - 1.0, kRelativeTolerance);
+    if (++rounds >= kTermLimit) {
+      for (int lane = 0; lane < kLanes; ++lane) {
+        ends |= static_cast<unsigned>(state.m[lane] > kTermLimit) << lane;
+      }
+    }
+    for (; ends != 0; ends &= ends - 1) {
+      const int lane = std::countr_zero(ends);
+      if (member[lane] != kIdle) {
+        fraction[member[lane]] = state.value[lane];
+        --busy;
+      }
+      load(lane);
+    }
+  }
+}
+
+// Whether PlanTails takes PlanOfMethods with both parameters at least
+// kStirlingSeriesStart, the parts of whose prefactors ExponentsInLanes
+// forms.
+bool LargeParameters(double x, double y, double a, double b) {
+  return x > 0.0 && y > 0.0 && a >= kStirlingSeriesStart && b >= kStirlingSeriesStart &&
+         !std::isinf(a) && !std::isinf(b);
+}
+
+// Exponent(x, y, a, b, d) and Stirling(a, b) of the lanes' elements
+// (LargeParameters, with d = Deviation(x, y, a, b)) as the scalar routines
+// form them: the series of LogOnePlusMinusSmall and StirlingSeries side by
+// side (StirlingRemainder being 0 + StirlingSeries from kStirlingSeriesStart
+// on). A lane whose deviation leaves the series' range takes Exponent
+// itself.
+SPECFUN_LANE_TARGETS
+void ExponentsInLanes(const double* x, const double* y, const double* a, const double* b,
+                      const double* d, double* exponent, double* muSum, double* muA,
+                      double* muB) {
+  const Lanes la = Lanes::Load(a);
+  const Lanes lb = Lanes::Load(b);
+  const Lanes ld = Lanes::Load(d);
+  // As ScaledLogRatio(a, b, x, d) + ScaledLogRatio(b, a, y, -d).
+  const Lanes ua = ld / la;
+  const Lanes ub = -ld / lb;
+  const Lanes e = la * LogOnePlusMinusSmall(ua) + lb * LogOnePlusMinusSmall(ub);
+  (0.0 + StirlingSeries(la + lb)).Store(muSum);
+  (0.0 + StirlingSeries(la)).Store(muA);
+  (0.0 + StirlingSeries(lb)).Store(muB);
+  const unsigned inRange = MagnitudeAtMost(ua, 0.5) & MagnitudeAtMost(ub, 0.5);
+  for (int lane = 0; lane < kLaneCount; ++lane) {
+    exponent[lane] = (inRange >> lane) & 1u
+                         ? std::fmin(e.Get(lane), 0.0)
+                         : Exponent(x[lane], y[lane], a[lane], b[lane], d[lane]);
+  }
+}
+
+}  // namespace
+
+BetaTails IncompleteBetaTails(double x, double y, double a, double b) {
+  const TailsPlan plan = PlanTails(x, y, a, b);
+  if (!plan.waits) return plan.tails;
+  return FromFraction(plan, FractionDenominator(plan.x, plan.a, plan.b, plan.g));
+}
+
+void IncompleteBetaTailsInLockstep(const double* x, const double* y, const double* a,
+                                   const double* b, std::size_t count, BetaTails* tails) {
+  if (count == 0) return;
+  TailsPlan waiting[kChunkLength];
+  std::size_t element[kChunkLength];
+  std::size_t waitingCount = 0;
+  const auto add = [&](std::size_t i, const TailsPlan& plan) {
+    if (plan.waits) {
+      element[waitingCount] = i;
+      waiting[waitingCount++] = plan;
+    } else {
+      tails[i] = plan.tails;
+    }
+  };
+  // Elements of large parameters have the series of their prefactors
+  // formed side by side.
+  std::size_t large[kLaneCount];
+  std::size_t largeCount = 0;
+  const auto flush = [&] {
+    double lx[kLaneCount], ly[kLaneCount], la[kLaneCount], lb[kLaneCount], d[kLaneCount];
+    double e[kLaneCount], muSum[kLaneCount], muA[kLaneCount], muB[kLaneCount];
+    for (std::size_t lane = 0; lane < kLaneCount; ++lane) {
+      const std::size_t i = large[lane < largeCount ? lane : largeCount - 1];
+      lx[lane] = x[i];
+      ly[lane] = y[i];
+      la[lane] = a[i];
+      lb[lane] = b[i];
+      d[lane] = Deviation(x[i], y[i], a[i], b[i]);
+    }
+    ExponentsInLanes(lx, ly, la, lb, d, e, muSum, muA, muB);
+    for (std::size_t lane = 0; lane < largeCount; ++lane) {
+      add(large[lane], PlanOfMethods(lx[lane], ly[lane], la[lane], lb[lane], d[lane], e[lane],
+                                     {muSum[lane], muA[lane], muB[lane]}));
+    }
+    largeCount = 0;
+  };
+  for (std::size_t i = 0; i < count; ++i) {
+    if (!LargeParameters(x[i], y[i], a[i], b[i])) {
+      add(i, PlanTails(x[i], y[i], a[i], b[i]));
+      continue;
+    }
+    large[largeCount++] = i;
+    if (largeCount == kLaneCount) flush();
+  }
+  if (largeCount > 0) flush();
+  if (waitingCount == 0) return;
+  double fractionX[kChunkLength];
+  double fractionA[kChunkLength];
+  double fractionB[kChunkLength];
+  double fractionG[kChunkLength];
+  for (std::size_t k = 0; k < waitingCount; ++k) {
+    fractionX[k] = waiting[k].x;
+    fractionA[k] = waiting[k].a;
+    fractionB[k] = waiting[k].b;
+    fractionG[k] = waiting[k].g;
+  }
+  double fraction[kChunkLength];
+  RunTailFractions(fractionX, fractionA, fractionB, fractionG, waitingCount, fraction);
+  for (std::size_t k = 0; k < waitingCount; ++k) {
+    tails[element[k]] = FromFraction(waiting[k], fraction[k]);
+  }
 }
 
 double LogGammaRemainder(double z) { return StirlingRemainder(z); }

@@ -4,9 +4,12 @@
 // One recursive lock guards the sink and is held while the sink runs, so a
 // sink that is replaced is never called again once the replacing call has
 // returned, and a sink may itself replace the sink. Reports made on a thread
-// that is already inside the sink are dropped rather than delivered again.
+// that is already inside the sink are dropped rather than delivered again,
+// and so are reports while the silent sink is installed, without taking the
+// lock or forming the report.
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstdio>
 #include <mutex>
 
@@ -26,6 +29,13 @@ struct SinkState {
   DiagnosticSink outsideScopes{&WriteToStandardOutput, nullptr};
   ScopedDiagnosticSink* latestScope = nullptr;
   DiagnosticSink current{&WriteToStandardOutput, nullptr};  // the one reports go to
+  std::atomic<bool> silent{false};                           // current writes nothing
+
+  // Installs `sink` as the current one; the lock is held.
+  void MakeCurrent(DiagnosticSink sink) {
+    current = sink;
+    silent.store(sink.write == nullptr, std::memory_order_release);
+  }
 };
 
 SinkState& State() {
@@ -35,8 +45,13 @@ SinkState& State() {
 
 thread_local bool insideSink = false;
 
+// Whether a report made now would be dropped.
+bool Dropped() {
+  return insideSink || State().silent.load(std::memory_order_acquire);
+}
+
 void Deliver(Report report) {
-  if (insideSink) return;
+  if (Dropped()) return;
   SinkState& state = State();
   const std::lock_guard guard(state.lock);
   const DiagnosticSink sink = state.current;
@@ -66,7 +81,7 @@ DiagnosticSink SetDiagnosticSink(DiagnosticSink sink) {
   const std::lock_guard guard(state.lock);
   const DiagnosticSink previous = state.outsideScopes;
   state.outsideScopes = sink;
-  if (state.latestScope == nullptr) state.current = sink;
+  if (state.latestScope == nullptr) state.MakeCurrent(sink);
   return previous;
 }
 
@@ -76,7 +91,7 @@ ScopedDiagnosticSink::ScopedDiagnosticSink(DiagnosticSink sink) : sink_(sink) {
   earlier_ = state.latestScope;
   if (earlier_ != nullptr) earlier_->later_ = this;
   state.latestScope = this;
-  state.current = sink_;
+  state.MakeCurrent(sink_);
 }
 
 ScopedDiagnosticSink::~ScopedDiagnosticSink() {
@@ -87,19 +102,21 @@ ScopedDiagnosticSink::~ScopedDiagnosticSink() {
     later_->earlier_ = earlier_;
   } else {
     state.latestScope = earlier_;
-    state.current = earlier_ != nullptr ? earlier_->sink_ : state.outsideScopes;
+    state.MakeCurrent(earlier_ != nullptr ? earlier_->sink_ : state.outsideScopes);
   }
 }
 
 namespace detail {
 
 void EmitDiagnostic(std::initializer_list<RecordItem> items) {
+  if (Dropped()) return;
   const Record record(items.begin(), items.size());
   Deliver(Report(&record, 1));
 }
 
 void EmitDiagnosticReport(std::initializer_list<std::initializer_list<RecordItem>> records,
                           std::size_t count) {
+  if (Dropped()) return;
   std::array<Record, kMostRecordsPerReport> report{};
   count = std::min({count, records.size(), report.size()});
   auto source = records.begin();

@@ -83,16 +83,20 @@ struct Convergents {
   V numerator;
   V previousDenominator;
   V denominator;
-  V odd{};   // o_m, the (2m+1)-th convergent
-  V even{};  // e_m, the (2m+2)-th convergent
+  // o_m, the (2m+1)-th convergent, is oddNumerator / oddDenominator (taken
+  // only where it is used); e_m, the (2m+2)-th, is even.
+  V oddNumerator{};
+  V oddDenominator{};
+  V even{};
+
+  V Odd() const { return oddNumerator / oddDenominator; }
 
   // Iteration m: the odd step with d(2m+1), then the even step with d(2m+2).
   void Step(const V& dm) {
     const V a2m = a + 2.0 * dm;
     const V alpha = (a + dm) * (a + b + dm) * x / (a2m * (a2m + 1.0));
-    const V oddNumerator = numerator - alpha * previousNumerator;
-    const V oddDenominator = denominator - alpha * previousDenominator;
-    odd = oddNumerator / oddDenominator;
+    oddNumerator = numerator - alpha * previousNumerator;
+    oddDenominator = denominator - alpha * previousDenominator;
     const V beta = (dm + 1.0) * (b - dm - 1.0) * x / ((a2m + 1.0) * (a2m + 2.0));
     const V evenNumerator = oddNumerator + beta * numerator;
     const V evenDenominator = oddDenominator + beta * denominator;
@@ -123,22 +127,25 @@ bool Settled(double odd40, double even40, double even39) {
          std::fabs(even40 - even39) <= kSettledEvenSpread;
 }
 
+// Aitken's Δ² of the last three approximants where it is defined, else the
+// last one.
+double ExtrapolatedValue(double odd40, double even40, double even39) {
+  double result = even40;
+  const double denominator = even40 - 2.0 * odd40 + even39;
+  if (std::fabs(denominator) > 0.0) {
+    result = even40 - (even40 - odd40) * (even40 - odd40) / denominator;
+  }
+  return result;
+}
+
 // The value on the fraction's side, I(X, A, B), after 41 iterations without
 // convergence: Aitken's where the approximants have settled, else
 // IncompleteBetaTails'.
 double SlowValue(double odd40, double even40, double even39, double x, double a, double b,
                  bool swapped) {
-  double result = even40;
-  if (Settled(odd40, even40, even39)) {
-    const double denominator = even40 - 2.0 * odd40 + even39;
-    if (std::fabs(denominator) > 0.0) {
-      result = even40 - (even40 - odd40) * (even40 - odd40) / denominator;
-    }
-  } else {
-    const detail::BetaTails tails = detail::IncompleteBetaTails(x, 1.0 - x, a, b);
-    result = swapped ? tails.upper : tails.lower;
-  }
-  return result;
+  if (Settled(odd40, even40, even39)) return ExtrapolatedValue(odd40, even40, even39);
+  const detail::BetaTails tails = detail::IncompleteBetaTails(x, 1.0 - x, a, b);
+  return swapped ? tails.upper : tails.lower;
 }
 
 // The report of 41 iterations without convergence, whose fifth number is the
@@ -156,7 +163,7 @@ void ReportSlowConvergence(double odd39, double even39, double odd40, double eve
 // I(x, a, b) after 41 iterations without convergence, with its report.
 double SlowConvergence(const Convergents<double>& fraction, double odd39, double even39, double x,
                        double a, double b, bool swapped) {
-  const double odd40 = fraction.odd;
+  const double odd40 = fraction.Odd();
   const double even40 = fraction.even;
   const double result = SlowValue(odd40, even40, even39, x, a, b, swapped);
   ReportSlowConvergence(odd39, even39, odd40, even40, result, x, a, b, swapped);
@@ -235,33 +242,6 @@ struct PendingFraction {
   double b;
 };
 
-// Whether some lane's denominator lies outside [2^-600, 2^600] (a NaN does
-// not, and needs no scaling).
-bool AnyOutOfRange(const double* denominator) {
-  bool out = false;
-  for (int lane = 0; lane < detail::kLaneCount; ++lane) {
-    const double d = denominator[lane];
-    out |= (d > kLargestUnscaled) | (d < -kLargestUnscaled) |
-           ((d < kSmallestUnscaled) & (d > -kSmallestUnscaled));
-  }
-  return out;
-}
-
-// The lanes, one bit each, that may end their fraction after iteration m:
-// their even approximants have converged (from m = 1 on), or m is 40, the
-// last iteration.
-static_assert(detail::kLaneCount <= 32, "a bit for each lane");
-unsigned MayEnd(const double* m, const double* even, const double* previousEven) {
-  unsigned bits = 0;
-  for (int lane = 0; lane < detail::kLaneCount; ++lane) {
-    const double change = even[lane] - previousEven[lane];
-    const bool moving = (change >= kTolerance) | (change <= -kTolerance);
-    const bool mayEnd = ((m[lane] >= 1.0) & !moving) | (m[lane] == kIterationLimit - 1.0);
-    bits |= static_cast<unsigned>(mayEnd) << lane;
-  }
-  return bits;
-}
-
 void EmitIterations(const detail::DeferredRecord& record) {
   detail::ReportIterations(record.integer);
 }
@@ -280,6 +260,45 @@ struct SlowLane {
   double even40;
 };
 
+// An element whose value comes from IncompleteBetaTails(x, 1 - x, a, b):
+// its lower tail, or where `slow` (41 iterations without convergence, the
+// approximants `last` unsettled) the tail on the fraction's side, reported.
+struct TailsRequest {
+  std::size_t element;
+  bool slow;
+  bool swapped;
+  SlowLane last;
+};
+
+// The requests of a chunk, with their arguments side by side.
+struct TailsRequests {
+  TailsRequest request[detail::kChunkLength];
+  double x[detail::kChunkLength];
+  double y[detail::kChunkLength];
+  double a[detail::kChunkLength];
+  double b[detail::kChunkLength];
+  std::size_t count = 0;
+
+  void Add(const TailsRequest& r, double xr, double ar, double br) {
+    request[count] = r;
+    x[count] = xr;
+    y[count] = 1.0 - xr;
+    a[count] = ar;
+    b[count] = br;
+    ++count;
+  }
+};
+
+// The held-back report of 41 iterations without convergence, r being the
+// value on the fraction's side.
+detail::DeferredRecord SlowRecord(std::size_t element, const SlowLane& s, double r, double x,
+                                  double a, double b, bool swapped) {
+  return {element,
+          EmitSlowConvergence,
+          swapped ? 1 : 0,
+          {s.odd39, s.even39, s.odd40, s.even40, r, x, a, b}};
+}
+
 // A lane's m while it runs no fraction: it never reaches an end.
 constexpr double kIdleIteration = -1e9;
 
@@ -293,7 +312,8 @@ struct LaneState {
   alignas(64) double numerator[detail::kLaneCount];
   alignas(64) double previousDenominator[detail::kLaneCount];
   alignas(64) double denominator[detail::kLaneCount];
-  alignas(64) double odd[detail::kLaneCount];
+  alignas(64) double oddNumerator[detail::kLaneCount];
+  alignas(64) double oddDenominator[detail::kLaneCount];
   alignas(64) double even[detail::kLaneCount];
   alignas(64) double m[detail::kLaneCount];
 
@@ -307,15 +327,47 @@ struct LaneState {
     denominator[lane] = f.denominator;
     m[lane] = iteration;
   }
+  double Odd(int lane) const { return oddNumerator[lane] / oddDenominator[lane]; }
 };
+
+// The lanes, one bit each, at iteration 39 or 40, the last two: found from m
+// alone, so the branch on them need not wait for the iteration's divisions.
+unsigned LateLanes(const detail::Lanes& m) {
+  return detail::LanesWhere(m, [](const detail::Quarter& iteration, detail::QuarterMask& mask) {
+    mask = iteration >= kIterationLimit - 2.0;
+  });
+}
+
+// The lanes, one bit each, whose even approximant has stopped moving from
+// previousEven to even (as Converged, a NaN among them).
+unsigned StoppedLanes(const detail::Lanes& even, const detail::Lanes& previousEven) {
+  const unsigned moving = detail::LanesWhere(
+      even - previousEven, [](const detail::Quarter& change, detail::QuarterMask& mask) {
+        mask = (change >= kTolerance) | (change <= -kTolerance);
+      });
+  return ~moving & ((1u << (detail::kLaneCount - 1) << 1) - 1u);
+}
+
+// Whether some lane's denominator may lie outside [2^-600, 2^600] (a NaN
+// does not, and needs no scaling).
+bool AnyOutOfRange(const detail::Lanes& denominator) {
+  using detail::Quarter;
+  using detail::QuarterMask;
+  return detail::LanesWhere(denominator, [](const Quarter& d, QuarterMask& mask) {
+           mask = (d > kLargestUnscaled) | (d < -kLargestUnscaled) |
+                  ((d < kSmallestUnscaled) & (d > -kSmallestUnscaled));
+         }) != 0;
+}
 
 // The fractions side by side, each lane at its own iteration m, the scalar
 // routine's steps lane by lane: the 41 iterations, the value after them
 // without convergence, and the reports, held back. A lane whose fraction
-// ends takes the next one.
+// ends takes the next one; one whose approximants have not settled after
+// 41 iterations leaves its value to IncompleteBetaTails, as a request.
 SPECFUN_LANE_TARGETS
 void RunFractions(const PendingFraction* pending, std::size_t count, double* result,
-                  detail::ElementFlag* flags, detail::DeferredRecords& records) {
+                  detail::ElementFlag* flags, detail::DeferredRecords& records,
+                  TailsRequests& requests) {
   using detail::Lanes;
   constexpr int kLanes = detail::kLaneCount;
   // Idle lanes run a harmless fraction whose values are not used.
@@ -325,14 +377,17 @@ void RunFractions(const PendingFraction* pending, std::size_t count, double* res
   SlowLane slow[kLanes] = {};
   std::size_t next = 0;
   int busy = 0;
+  unsigned occupied = 0;  // the lanes with a fraction of the batch
   const auto load = [&](int lane) {
     if (next < count) {
       member[lane] = &pending[next++];
       state.Load(lane, member[lane]->start.fraction, 0.0);
+      occupied |= 1u << lane;
       ++busy;
     } else {
       member[lane] = nullptr;
       state.Load(lane, idle, kIdleIteration);
+      occupied &= ~(1u << lane);
     }
   };
   // r is the value on the fraction's side after iteration m; slowly is set
@@ -343,11 +398,7 @@ void RunFractions(const PendingFraction* pending, std::size_t count, double* res
     result[f.element] = ClampedResult(swapped ? 1.0 - r : r);
     flags[f.element] = detail::kDone;
     if (slowly) {
-      const SlowLane& s = slow[lane];
-      records.push_back({f.element,
-                         EmitSlowConvergence,
-                         swapped ? 1 : 0,
-                         {s.odd39, s.even39, s.odd40, s.even40, r, f.x, f.a, f.b}});
+      records.push_back(SlowRecord(f.element, slow[lane], r, f.x, f.a, f.b, swapped));
       flags[f.element] = detail::kDeferred;
     } else if (m > kReportThreshold) {
       records.push_back({f.element, EmitIterations, m, {}});
@@ -358,46 +409,57 @@ void RunFractions(const PendingFraction* pending, std::size_t count, double* res
   };
   for (int lane = 0; lane < kLanes; ++lane) load(lane);
   while (busy > 0) {
-    if (AnyOutOfRange(state.denominator)) {
+    if (AnyOutOfRange(Lanes::Load(state.denominator))) {
       for (int lane = 0; lane < kLanes; ++lane) {
         KeepInRange(state.previousNumerator[lane], state.numerator[lane],
                     state.previousDenominator[lane], state.denominator[lane]);
       }
     }
-    double previousEven[kLanes];
-    double previousOdd[kLanes];
-    std::memcpy(previousEven, state.even, sizeof previousEven);
-    std::memcpy(previousOdd, state.odd, sizeof previousOdd);
     Convergents<Lanes> lanes{Lanes::Load(state.a),          Lanes::Load(state.b),
                              Lanes::Load(state.x),          Lanes::Load(state.previousNumerator),
                              Lanes::Load(state.numerator),  Lanes::Load(state.previousDenominator),
                              Lanes::Load(state.denominator)};
-    double m[kLanes];
-    std::memcpy(m, state.m, sizeof m);
-    lanes.Step(Lanes::Load(m));
+    const Lanes m = Lanes::Load(state.m);
+    const Lanes previousEven = Lanes::Load(state.even);
+    lanes.Step(m);
     lanes.previousNumerator.Store(state.previousNumerator);
     lanes.numerator.Store(state.numerator);
     lanes.previousDenominator.Store(state.previousDenominator);
     lanes.denominator.Store(state.denominator);
-    lanes.odd.Store(state.odd);
+    lanes.oddNumerator.Store(state.oddNumerator);
+    lanes.oddDenominator.Store(state.oddDenominator);
     lanes.even.Store(state.even);
-    for (int lane = 0; lane < kLanes; ++lane) state.m[lane] = m[lane] + 1.0;
-    const unsigned mayEnd = MayEnd(m, state.even, previousEven);
-    for (unsigned bits = mayEnd; bits != 0; bits &= bits - 1) {
-      const int lane = std::countr_zero(bits);
-      if (member[lane] == nullptr) continue;
-      const int iteration = static_cast<int>(m[lane]);
+    (m + 1.0).Store(state.m);
+    // A lane's fraction may end where its approximant has stopped moving,
+    // or at the last two iterations (each lane's handled at most once).
+    const auto iterate = [&](int lane) {
+      const int iteration = static_cast<int>(m.Get(lane));
       const double even = state.even[lane];
-      if (iteration >= 1 && Converged(even, previousEven[lane])) {
+      if (iteration >= 1 && Converged(even, previousEven.Get(lane))) {
         finish(lane, even, iteration, false);
+      } else if (iteration == kIterationLimit - 2) {
+        slow[lane].odd39 = state.Odd(lane);
+        slow[lane].even39 = even;
       } else if (iteration == kIterationLimit - 1) {
-        const PendingFraction& f = *member[lane];
-        slow[lane] = {previousOdd[lane], previousEven[lane], state.odd[lane], even};
-        finish(lane,
-               SlowValue(state.odd[lane], even, previousEven[lane], f.x, f.a, f.b, f.start.swapped),
-               iteration, true);
+        const double odd = state.Odd(lane);
+        slow[lane].odd40 = odd;
+        slow[lane].even40 = even;
+        const double even39 = slow[lane].even39;
+        if (Settled(odd, even, even39)) {
+          finish(lane, ExtrapolatedValue(odd, even, even39), iteration, true);
+        } else {
+          // The value waits for IncompleteBetaTails, evaluated side by side.
+          const PendingFraction& f = *member[lane];
+          requests.Add({f.element, true, f.start.swapped, slow[lane]}, f.x, f.a, f.b);
+          --busy;
+          load(lane);
+        }
       }
-    }
+    };
+    const unsigned late = LateLanes(m) & occupied;
+    const unsigned stopped = StoppedLanes(lanes.even, previousEven) & occupied & ~late;
+    for (unsigned bits = late; bits != 0; bits &= bits - 1) iterate(std::countr_zero(bits));
+    for (unsigned bits = stopped; bits != 0; bits &= bits - 1) iterate(std::countr_zero(bits));
   }
 }
 
@@ -425,11 +487,11 @@ double IncompleteBeta(double x, double a, double b, double negativeLogBeta, bool
   const bool swapped = start.swapped;
   Convergents<double>& fraction = start.fraction;
   fraction.Step(0);
-  double previousOdd = fraction.odd;
+  double previousOdd = 0.0;
   double previousEven = fraction.even;
   for (int m = 1; m < kIterationLimit; ++m) {
-    previousOdd = fraction.odd;
     previousEven = fraction.even;
+    if (m == kIterationLimit - 1) previousOdd = fraction.Odd();
     fraction.KeepInRange();
     fraction.Step(m);
     if (Converged(fraction.even, previousEven)) {
@@ -503,6 +565,7 @@ void IncompleteBetaInLockstep(const double* x, const double* a, const double* b,
                               ElementFlag* flags, DeferredRecords& records) {
   PendingFraction pending[kChunkLength];
   std::size_t waiting = 0;
+  TailsRequests requests;
   for (std::size_t i = 0; i < count; ++i) {
     flags[i] = kDone;
     if (!(x[i] > 0.0)) {
@@ -510,13 +573,29 @@ void IncompleteBetaInLockstep(const double* x, const double* a, const double* b,
     } else if (x[i] >= 1.0) {
       result[i] = 1.0;
     } else if (!TakesSpecifiedFraction(x[i], a[i], b[i])) {
-      result[i] = AccurateValue(x[i], a[i], b[i]);
+      requests.Add({i, false, false, {}}, x[i], a[i], b[i]);
     } else {
       pending[waiting++] = {StartFraction(x[i], a[i], b[i], negativeLogBeta[i]), i, x[i], a[i],
                             b[i]};
     }
   }
-  RunFractions(pending, waiting, result, flags, records);
+  RunFractions(pending, waiting, result, flags, records, requests);
+  // The accurate tails, as AccurateValue and SlowConvergence take them.
+  BetaTails tails[kChunkLength];
+  IncompleteBetaTailsInLockstep(requests.x, requests.y, requests.a, requests.b, requests.count,
+                                tails);
+  for (std::size_t k = 0; k < requests.count; ++k) {
+    const TailsRequest& q = requests.request[k];
+    if (!q.slow) {
+      result[q.element] = tails[k].lower;
+      continue;
+    }
+    const double r = q.swapped ? tails[k].upper : tails[k].lower;
+    result[q.element] = ClampedResult(q.swapped ? 1.0 - r : r);
+    records.push_back(SlowRecord(q.element, q.last, r, requests.x[k], requests.a[k],
+                                 requests.b[k], q.swapped));
+    flags[q.element] = kDeferred;
+  }
 }
 
 }  // namespace detail

@@ -56,6 +56,11 @@ struct BetaTails {
 // the limiting values; a NaN anywhere gives NaNs.
 BetaTails IncompleteBetaTails(double x, double y, double a, double b);
 
+// IncompleteBetaTails of count (at most kChunkLength) elements, their
+// continued fractions side by side: the same values, bit for bit.
+void IncompleteBetaTailsInLockstep(const double* x, const double* y, const double* a,
+                                   const double* b, std::size_t count, BetaTails* tails);
+
 // ln I(x, a, b) and ln(1 - I(x, a, b)), each to a small absolute error
 // (each tail to a small relative one, below the doubles' range too), with
 // logPrefactor = ln(x^a (1 - x)^b / B(a, b)), for 0 < x < 1 given with

@@ -19,6 +19,7 @@ namespace specfun::detail {
 
 // Elements evaluated side by side.
 inline constexpr int kLaneCount = 16;
+static_assert(kLaneCount <= 32, "a bit for each lane in an unsigned");
 
 struct Lanes {
   static constexpr int N = kLaneCount;
@@ -50,6 +51,80 @@ struct Lanes {
   friend Lanes operator/(double a, const Lanes& b) { return {a / b.v}; }
   friend Lanes operator/(const Lanes& a, double b) { return {a.v / b}; }
 };
+
+// Lanes compared and chosen among four at a time, a width whose comparisons
+// every target's compiler maps onto vector instructions (no function
+// returns a Quarter: below AVX its return convention differs between
+// compilers). The quarters are taken apart by shuffles, in registers, where
+// the compiler has them.
+typedef double Quarter __attribute__((vector_size(4 * sizeof(double))));
+typedef long long QuarterMask __attribute__((vector_size(4 * sizeof(double))));
+inline constexpr int kQuarters = 4;
+static_assert(kLaneCount == 4 * kQuarters, "lanes in four quarters");
+
+inline void Split(const Lanes& lanes, Quarter (&part)[kQuarters]) {
+#if defined(__clang__) || (defined(__GNUC__) && __GNUC__ >= 12)
+  part[0] = __builtin_shufflevector(lanes.v, lanes.v, 0, 1, 2, 3);
+  part[1] = __builtin_shufflevector(lanes.v, lanes.v, 4, 5, 6, 7);
+  part[2] = __builtin_shufflevector(lanes.v, lanes.v, 8, 9, 10, 11);
+  part[3] = __builtin_shufflevector(lanes.v, lanes.v, 12, 13, 14, 15);
+#else
+  std::memcpy(part, &lanes.v, sizeof part);
+#endif
+}
+
+// Whether a and b are equal in every lane.
+inline bool AllEqual(double a, double b) { return a == b; }
+inline bool AllEqual(const Lanes& a, const Lanes& b) {
+  Quarter partA[kQuarters];
+  Quarter partB[kQuarters];
+  Split(a, partA);
+  Split(b, partB);
+  QuarterMask differ = {};
+  for (int q = 0; q < kQuarters; ++q) differ |= partA[q] != partB[q];
+  return (differ[0] | differ[1] | differ[2] | differ[3]) == 0;
+}
+
+// The lanes, one bit each, where test(quarter, mask) sets the mask's lane.
+template <class Test>
+unsigned LanesWhere(const Lanes& value, Test test) {
+  Quarter part[kQuarters];
+  Split(value, part);
+  QuarterMask bits = {};
+  for (int q = 0; q < kQuarters; ++q) {
+    QuarterMask mask;
+    test(part[q], mask);
+    bits |= (mask & QuarterMask{1, 2, 4, 8}) << (4 * q);
+  }
+  return static_cast<unsigned>(bits[0] | bits[1] | bits[2] | bits[3]);
+}
+
+// The lanes, one bit each, where |value| < limit (not where it is a NaN).
+inline unsigned MagnitudeBelow(const Lanes& value, double limit) {
+  return LanesWhere(value, [limit](const Quarter& v, QuarterMask& mask) {
+    mask = (v < limit) & (v > -limit);
+  });
+}
+
+// The lanes, one bit each, where |value| <= limit (not where it is a NaN).
+inline unsigned MagnitudeAtMost(const Lanes& value, double limit) {
+  return LanesWhere(value, [limit](const Quarter& v, QuarterMask& mask) {
+    mask = (v <= limit) & (v >= -limit);
+  });
+}
+
+// value, or floor where |value| < floor (Lentz's guard against a zero
+// denominator), lane by lane. For lanes the test, rarely met, only decides
+// a branch, so the value goes on to its use without waiting for it.
+inline double AwayFromZero(double value, double floor) {
+  return std::fabs(value) < floor ? floor : value;
+}
+inline Lanes AwayFromZero(const Lanes& value, double floor) {
+  if (MagnitudeBelow(value, floor) == 0) return value;
+  Lanes r = value;
+  for (int i = 0; i < Lanes::N; ++i) r.v[i] = AwayFromZero(value.v[i], floor);
+  return r;
+}
 
 // The C library's functions, one lane at a time.
 inline double LaneExp(double x) { return std::exp(x); }

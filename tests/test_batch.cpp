@@ -381,6 +381,104 @@ TEST(Batch, ReportsComeInElementOrder) {
   }
 }
 
+// Elements of BETAF that take the accurate tails: the large-parameter set
+// near the mean (a = b = 1e4, a = 3e3 with b = 7e3 and a = b = 1e5 leave
+// Aitken's value unsettled after 41 iterations; a = b = 1e3 keeps it),
+// parameters past the fraction's limit, subnormal or infinite ones, tails
+// below the doubles, and ordinary elements among them.
+std::vector<double> AccurateTailsElement(std::mt19937_64& rng) {
+  static const double kLargeSet[][3] = {
+      {0.5, 1e3, 1e3}, {0.5, 1e4, 1e4}, {0.3, 3e3, 7e3}, {0.5, 1e5, 1e5}};
+  switch (std::uniform_int_distribution<int>(0, 8)(rng)) {
+    case 0: {
+      const double* v = kLargeSet[rng() % 4];
+      return {v[0], v[1], v[2]};
+    }
+    case 1: {  // unsettled near the mean: the tails' fraction, or Temme's expansion
+      const double a = LogUniform(rng, 2e3, 1.25e5);
+      const double b = LogUniform(rng, 2e3, 1.25e5);
+      return {a / (a + b) * Uniform(rng, 0.995, 1.005), a, b};
+    }
+    case 2: {  // past the fraction's parameters
+      const double a = LogUniform(rng, 1.25e5, 1e9);
+      const double b = rng() % 2 ? LogUniform(rng, 10.0, 1e9) : LogUniform(rng, 0.1, 10.0);
+      return {a / (a + b) * Uniform(rng, 0.98, 1.02), a, b};
+    }
+    case 3: {  // subnormal or infinite beside a large parameter
+      const double odd = rng() % 2 ? 5e-320 : kInf;
+      return rng() % 2 ? std::vector<double>{0.4, odd, 2e5} : std::vector<double>{0.4, 2e5, odd};
+    }
+    case 4: {  // far from the mean: a tail below the doubles
+      const double a = LogUniform(rng, 1.3e5, 1e7);
+      return {rng() % 2 ? 0.2 : 0.8, a, a};
+    }
+    case 5: {  // a large and a small parameter: the series at the small argument
+      const double a = LogUniform(rng, 1.3e5, 1e7);
+      return {1.0 - LogUniform(rng, 1e-9, 1e-4) / a, a, LogUniform(rng, 1e-3, 2.0)};
+    }
+    case 6: {  // both parameters of the Stirling series, the series at a small argument
+      const double b = LogUniform(rng, 1.3e5, 1e8);
+      return {LogUniform(rng, 1e-300, 1e-6), LogUniform(rng, 10.0, 1e3), b};
+    }
+    default:
+      return {UnitPoint(rng), Shape(rng), Shape(rng)};
+  }
+}
+
+TEST(Batch, IncompleteBetaAccurateTailsSideBySide) {
+  Routine betaf;
+  for (const Routine& routine : Routines()) {
+    if (std::string(routine.name) == "BETAF") betaf = routine;
+  }
+  betaf.draw = AccurateTailsElement;
+  // Around the lane width, more than a chunk, and a batch shared among cores.
+  const std::size_t lengths[] = {0, 1, 2, 15, 16, 17, 33, 600, 2500, 12000};
+  for (std::size_t length : lengths) {
+    ExpectBatchIsScalar(betaf, Draw(betaf, length, 77 + length));
+  }
+  // Only unsettled elements, only elements past the fraction's limit, and
+  // each of the large set alone, filling every lane with the same fraction.
+  const Arguments alike[] = {
+      {std::vector<double>(40, 0.5), std::vector<double>(40, 1e4), std::vector<double>(40, 1e4)},
+      {std::vector<double>(17, 0.3), std::vector<double>(17, 3e3), std::vector<double>(17, 7e3)},
+      {std::vector<double>(16, 0.5), std::vector<double>(16, 1e5), std::vector<double>(16, 1e5)},
+      {std::vector<double>(15, 0.5), std::vector<double>(15, 2e5), std::vector<double>(15, 3e5)},
+  };
+  for (const Arguments& arguments : alike) ExpectBatchIsScalar(betaf, arguments);
+}
+
+// The values of the slow-convergence reports, bit for bit: the batch's
+// fraction side by side gives each element's last approximants and value.
+TEST(Batch, IncompleteBetaReportsCarryTheScalarBits) {
+  const Arguments arguments = Draw(
+      {"BETAF", 3, nullptr, nullptr, AccurateTailsElement}, 700, 4242);
+  const std::size_t count = arguments[0].size();
+  std::vector<std::vector<double>> expected;
+  {
+    const DiagnosticCapture capture;
+    for (std::size_t i = 0; i < count; ++i) {
+      specfun::BETAF(arguments[0][i], arguments[1][i], arguments[2][i]);
+    }
+    for (const auto& record : capture.records()) expected.push_back(record.reals);
+  }
+  std::vector<std::vector<double>> reals;
+  {
+    const DiagnosticCapture capture;
+    std::vector<double> result(count);
+    specfun::BETAFBatch(arguments[0].data(), arguments[1].data(), arguments[2].data(),
+                        result.data(), count);
+    for (const auto& record : capture.records()) reals.push_back(record.reals);
+  }
+  ASSERT_EQ(reals.size(), expected.size());
+  ASSERT_GT(expected.size(), 100u);
+  for (std::size_t k = 0; k < reals.size(); ++k) {
+    ASSERT_EQ(reals[k].size(), expected[k].size()) << "record " << k;
+    for (std::size_t j = 0; j < reals[k].size(); ++j) {
+      EXPECT_EQ(Bits(reals[k][j]), Bits(expected[k][j])) << "record " << k << " value " << j;
+    }
+  }
+}
+
 TEST(Batch, SpanFormsCheckTheirLengths) {
   using Span = std::span<const double>;
   const std::vector<double> x = {0.1, 0.2, 0.3};

@@ -90,6 +90,42 @@ TEST(DiagnosticSink, ScopeTakesPrecedenceOverTheSinkSetOutsideScopes) {
   EXPECT_EQ(set, std::vector<std::string>{kNegativeInput});
 }
 
+// Silence is that of the sink reports go to: a silent scope inside a
+// collecting one, a collecting scope while the silent sink is set outside
+// scopes, and the collecting sink again once the silent scope ends, for
+// reports of one record and of several.
+TEST(DiagnosticSink, SilenceFollowsTheSinkInForce) {
+  std::vector<std::string> outer, inner;
+  const specfun::DiagnosticSink previous = specfun::SetDiagnosticSink(specfun::kSilentSink);
+  specfun::QGaussInv(-0.1);
+  {
+    const specfun::ScopedDiagnosticSink collectOuter({&Collect, &outer});
+    {
+      const specfun::ScopedDiagnosticSink quiet(specfun::kSilentSink);
+      specfun::QGaussInv(-0.1);
+      specfun::BETAF(0.5, 1000.0, 1000.0);
+    }
+    specfun::BETAF(0.5, 1000.0, 1000.0);
+    {
+      const specfun::ScopedDiagnosticSink quiet(specfun::kSilentSink);
+      {
+        const specfun::ScopedDiagnosticSink collectInner({&Collect, &inner});
+        specfun::QGaussInv(-0.1);
+      }
+      specfun::QGaussInv(-0.1);
+    }
+    specfun::QGaussInv(-0.1);
+  }
+  specfun::QGaussInv(-0.1);
+  specfun::SetDiagnosticSink(previous);
+  EXPECT_EQ(inner, std::vector<std::string>{kNegativeInput});
+  // The four records of BETAF's report (the symmetry taken at x = 1/2),
+  // then QGaussInv's.
+  ASSERT_EQ(outer.size(), 5u);
+  EXPECT_NE(outer.front().find("Slow convergence in BETAF"), std::string::npos) << outer.front();
+  EXPECT_EQ(outer.back(), kNegativeInput);
+}
+
 // BETAF's slow-convergence report is one call of three records, or four
 // when it used the symmetry I(x, a, b) = 1 - I(1 - x, b, a).
 TEST(DiagnosticSink, EachReportIsOneCallWithAllItsRecords) {

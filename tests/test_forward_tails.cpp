@@ -6,7 +6,11 @@
 
 #include <cfloat>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <random>
+#include <vector>
 
 #include "specfun/incomplete_beta.hpp"
 #include "specfun/specfun.hpp"
@@ -228,6 +232,85 @@ TEST(ForwardTailLimits, EveryParameterGivesAProbability) {
         EXPECT_NEAR(tails.lower + tails.upper, 1.0, 1e-13) << x << " " << a << " " << b;
       }
     }
+  }
+}
+
+std::uint64_t Bits(double v) {
+  std::uint64_t bits;
+  std::memcpy(&bits, &v, sizeof bits);
+  return bits;
+}
+
+// IncompleteBetaTailsInLockstep against IncompleteBetaTails element by
+// element, bit for bit, over `count` elements from `first`.
+void ExpectTailsSideBySideAreScalar(const std::vector<double>& x, const std::vector<double>& y,
+                                    const std::vector<double>& a, const std::vector<double>& b,
+                                    std::size_t first, std::size_t count) {
+  std::vector<specfun::detail::BetaTails> tails(count + 2, {-7.0, -7.0});
+  specfun::detail::IncompleteBetaTailsInLockstep(x.data() + first, y.data() + first,
+                                                 a.data() + first, b.data() + first, count,
+                                                 tails.data() + 1);
+  EXPECT_EQ(tails.front().lower, -7.0);
+  EXPECT_EQ(tails.back().upper, -7.0);
+  std::size_t mismatches = 0;
+  for (std::size_t k = 0; k < count; ++k) {
+    const std::size_t i = first + k;
+    const specfun::detail::BetaTails expected =
+        specfun::detail::IncompleteBetaTails(x[i], y[i], a[i], b[i]);
+    const bool same = Bits(tails[k + 1].lower) == Bits(expected.lower) &&
+                      Bits(tails[k + 1].upper) == Bits(expected.upper);
+    if (!same && ++mismatches <= 5) {
+      ADD_FAILURE() << "tails at " << x[i] << " (" << y[i] << ") " << a[i] << " " << b[i]
+                    << ": side by side " << tails[k + 1].lower << " " << tails[k + 1].upper
+                    << ", alone " << expected.lower << " " << expected.upper;
+    }
+  }
+  EXPECT_EQ(mismatches, 0u) << count << " elements";
+}
+
+// Both tails side by side are the scalar ones: every method (the series at
+// a small argument, the fraction below or above the mean, Temme's
+// expansion, the limits), a complement supplied apart from x, and the
+// awkward doubles, in groups around the lane width and up to a chunk.
+TEST(BetaTailsSideBySide, AreTheScalarTailsBitForBit) {
+  std::mt19937_64 rng(2718);
+  const auto uniform = [&](double low, double high) {
+    return std::uniform_real_distribution<double>(low, high)(rng);
+  };
+  const auto logUniform = [&](double low, double high) {
+    return std::exp(uniform(std::log(low), std::log(high)));
+  };
+  const double special[] = {NAN, INFINITY, 0.0, -1.0, 4.9e-324, 1e-310, DBL_MAX};
+  std::vector<double> x, y, a, b;
+  for (int i = 0; i < 3000; ++i) {
+    double pa = logUniform(1e-3, 1e9);
+    double pb = logUniform(1e-3, 1e9);
+    double px = i % 3 == 0 ? uniform(0.0, 1.0) : pa / (pa + pb) * uniform(0.9, 1.1);
+    if (i % 5 == 0) px = logUniform(1e-300, 1e-3);
+    double py = 1.0 - px;
+    // A complement of its own near x = 1: y exact, x its rounding.
+    if (i % 7 == 0) {
+      py = logUniform(1e-300, 1e-3);
+      px = 1.0 - py;
+    }
+    if (i % 23 == 0) pa = special[rng() % 7];
+    if (i % 29 == 0) pb = special[rng() % 7];
+    if (i % 31 == 0) px = special[rng() % 7];
+    x.push_back(std::fmin(px, 1.0));
+    y.push_back(py);
+    a.push_back(pa);
+    b.push_back(pb);
+  }
+  constexpr std::size_t kChunk = specfun::detail::kChunkLength;
+  const std::size_t counts[] = {0, 1, 15, 16, 17, 33, kChunk};
+  std::size_t first = 0;
+  for (std::size_t count : counts) {
+    ExpectTailsSideBySideAreScalar(x, y, a, b, first, count);
+    first += count;
+  }
+  ASSERT_LE(first, x.size());
+  for (; first + kChunk <= x.size(); first += kChunk) {
+    ExpectTailsSideBySideAreScalar(x, y, a, b, first, kChunk);
   }
 }
 
