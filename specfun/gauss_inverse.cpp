@@ -16,6 +16,9 @@
 // - below Q(35.8), where QGauss ends at 37, Newton's method on ln Q from its
 //   asymptotic series Q(x) = φ(x)/x·(1 - 1/x² + 3/x⁴ - 15/x⁶ + ...)
 //   (A&S 26.2.12), eight terms.
+// Where the deep fraction would be taken, one Newton step on
+// Q(x) = erfc(x/√2)/2 from the C library settles first whether the three
+// steps lie so far inside the tolerance that the refinement keeps them.
 #include "specfun/gauss_inverse.hpp"
 
 #include <cmath>
@@ -67,6 +70,15 @@ constexpr double kFarUpperKeepFrom = 5e-5;
 constexpr double kFarUpperKeepTo = 0.005;
 // ln √(2π).
 constexpr double kLogSqrtTwoPi = 0.91893853320467274;
+constexpr double kInvSqrtTwo = 0.70710678118654752;
+// Share of the keep tolerance within which the three steps must lie of a
+// deviate from the C library's erfc for the refinement to be skipped there.
+constexpr double kClearlyKeptShare = 0.9;
+// For p above 1/2 with 1 - p in this range (deviates from 2.26 to 2.56, well
+// inside the deep fraction's interval) the smaller tail's three steps take
+// the deep fraction.
+constexpr double kDeepUpperFrom = 0.0052;
+constexpr double kDeepUpperTo = 0.0118;
 
 double RationalStart(double p) {
   const double pp = p <= 0.5 ? p : 1.0 - p;
@@ -179,6 +191,18 @@ double AccurateUpperDeviate(double q, double x, double deepRatio) {
   return x;
 }
 
+// Whether the refinement keeps x, the three steps for the tail q <= 1/2
+// whose deviate takes the deep fraction, without evaluating that fraction:
+// x lies within kClearlyKeptShare of the keep tolerance of one Newton step
+// from x on Q(x) = erfc(x/√2)/2. For 2.25 < x <= 3 Q/φ from erfc is within
+// 3e-15 relative, and so is the deep fraction's step (its 100 levels within
+// 2e-16 of Laplace's fraction); the two deviates differ by less than 1e-14,
+// a twentieth of the margin 0.1·9.9e-13·x.
+bool ClearlyKept(double q, double x) {
+  const double estimate = x + (0.5 * std::erfc(x * kInvSqrtTwo) - q) / Density(x);
+  return std::fabs(x - estimate) <= kClearlyKeptShare * kKeepRelative * estimate;
+}
+
 // RefineGaussianDeviate given also deepRatio = DeepLaplaceRatio(smallerTailX)
 // where TakesDeepFraction(smallerTailX).
 double RefineWithRatio(double p, double x, double smallerTailX, double deepRatio) {
@@ -228,11 +252,21 @@ double QGaussInv(const double& p) {
     return -kInfiniteDeviate;
   }
   if (!(p < 1.0)) return -kInfiniteDeviate;
-  if (p <= 0.5) return detail::RefineGaussianDeviate(p, ThreeNewtonSteps(p, RationalStart(p)));
+  if (p <= 0.5) {
+    const double x = ThreeNewtonSteps(p, RationalStart(p));
+    if (TakesDeepFraction(x) && ClearlyKept(p, x)) return x;
+    return detail::RefineGaussianDeviate(p, x);
+  }
   if (KeepsThreeSteps(p)) return ThreeNewtonSteps(p, RationalStart(p));
+  const double q = 1.0 - p;
+  if (q >= kDeepUpperFrom && q <= kDeepUpperTo) {
+    // -x and the smaller tail's deviate agree to 1e-11.
+    const double x = ThreeNewtonSteps(p, RationalStart(p));
+    if (ClearlyKept(q, -x)) return x;
+    return detail::RefineGaussianDeviate(p, x, ThreeNewtonSteps(q, RationalStart(q)));
+  }
   // The steps for p and for the smaller tail 1 - p, interleaved so that
   // their fractions overlap.
-  const double q = 1.0 - p;
   double x = RationalStart(p);
   double smallerTailX = RationalStart(q);
   for (int step = 0; step < kNewtonSteps; ++step) {
