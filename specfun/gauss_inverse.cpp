@@ -16,9 +16,8 @@
 // - below Q(35.8), where QGauss ends at 37, Newton's method on ln Q from its
 //   asymptotic series Q(x) = φ(x)/x·(1 - 1/x² + 3/x⁴ - 15/x⁶ + ...)
 //   (A&S 26.2.12), eight terms.
-// Where the deep fraction would be taken, one Newton step on
-// Q(x) = erfc(x/√2)/2 from the C library settles first whether the three
-// steps lie so far inside the tolerance that the refinement keeps them.
+// Where the three steps are known to be kept (KeepsThreeSteps) neither the
+// smaller tail nor the accurate deviate is evaluated.
 #include "specfun/gauss_inverse.hpp"
 
 #include <cmath>
@@ -64,21 +63,27 @@ constexpr int kAsymptoticNewtonSteps = 4;
 // millions between), so they are kept without solving the smaller tail
 // again. Between the ranges Laplace's fraction at 40 levels leaves the
 // steps near the tolerance.
+//
+// Up to 1 - p = 0.0101 (deviates from 2.3226 on) the bound is a priori:
+// from the specified start, within 4.5e-4, the three Newton steps (error
+// (x/2)·e² each, 3e-7, 2e-13, 1e-25) reach the root of QGauss's 40-level
+// fraction to its rounding, a few 1e-15; that root lies R100(x) - R40(x)
+// from the deviate the refinement's 100 levels give (to 2e-16 of Laplace's
+// fraction), a difference that falls with x from 2.02e-12 = 0.88 of the
+// tolerance 9.9e-13·x at x = 2.32 to 1.4e-15 at 3.
 constexpr double kUpperKeepFrom = 0.0135;
 constexpr double kUpperKeepTo = 0.46;
 constexpr double kFarUpperKeepFrom = 5e-5;
-constexpr double kFarUpperKeepTo = 0.005;
+constexpr double kFarKeepTo = 0.0101;
+// For p up to 1/2 the three steps are the refinement's result from the foot
+// of the asymptotic series up to the same kFarKeepTo (deviates from 2.3226
+// to 35.8: beyond 3 the refinement takes the steps as they are), and from
+// 0.0123 to 0.30 (deviates from 0.524 to 2.248, between the central series
+// and the deep fraction, where it takes them as they are too).
+constexpr double kMiddleKeepFrom = 0.0123;
+constexpr double kMiddleKeepTo = 0.30;
 // ln √(2π).
 constexpr double kLogSqrtTwoPi = 0.91893853320467274;
-constexpr double kInvSqrtTwo = 0.70710678118654752;
-// Share of the keep tolerance within which the three steps must lie of a
-// deviate from the C library's erfc for the refinement to be skipped there.
-constexpr double kClearlyKeptShare = 0.9;
-// For p above 1/2 with 1 - p in this range (deviates from 2.26 to 2.56, well
-// inside the deep fraction's interval) the smaller tail's three steps take
-// the deep fraction.
-constexpr double kDeepUpperFrom = 0.0052;
-constexpr double kDeepUpperTo = 0.0118;
 
 double RationalStart(double p) {
   const double pp = p <= 0.5 ? p : 1.0 - p;
@@ -191,18 +196,6 @@ double AccurateUpperDeviate(double q, double x, double deepRatio) {
   return x;
 }
 
-// Whether the refinement keeps x, the three steps for the tail q <= 1/2
-// whose deviate takes the deep fraction, without evaluating that fraction:
-// x lies within kClearlyKeptShare of the keep tolerance of one Newton step
-// from x on Q(x) = erfc(x/√2)/2. For 2.25 < x <= 3 Q/φ from erfc is within
-// 3e-15 relative, and so is the deep fraction's step (its 100 levels within
-// 2e-16 of Laplace's fraction); the two deviates differ by less than 1e-14,
-// a twentieth of the margin 0.1·9.9e-13·x.
-bool ClearlyKept(double q, double x) {
-  const double estimate = x + (0.5 * std::erfc(x * kInvSqrtTwo) - q) / Density(x);
-  return std::fabs(x - estimate) <= kClearlyKeptShare * kKeepRelative * estimate;
-}
-
 // RefineGaussianDeviate given also deepRatio = DeepLaplaceRatio(smallerTailX)
 // where TakesDeepFraction(smallerTailX).
 double RefineWithRatio(double p, double x, double smallerTailX, double deepRatio) {
@@ -212,11 +205,15 @@ double RefineWithRatio(double p, double x, double smallerTailX, double deepRatio
   return accurate;
 }
 
-// Whether p's three steps are its deviate without refinement (p above 1/2).
+// Whether p's three steps are its deviate without refinement.
 bool KeepsThreeSteps(double p) {
+  if (p <= 0.5) {
+    return (p >= kAsymptoticBelow && p <= kFarKeepTo) ||
+           (p >= kMiddleKeepFrom && p <= kMiddleKeepTo);
+  }
   const double q = 1.0 - p;
   return (q >= kUpperKeepFrom && q <= kUpperKeepTo) ||
-         (q >= kFarUpperKeepFrom && q <= kFarUpperKeepTo);
+         (q >= kFarUpperKeepFrom && q <= kFarKeepTo);
 }
 
 }  // namespace
@@ -252,21 +249,11 @@ double QGaussInv(const double& p) {
     return -kInfiniteDeviate;
   }
   if (!(p < 1.0)) return -kInfiniteDeviate;
-  if (p <= 0.5) {
-    const double x = ThreeNewtonSteps(p, RationalStart(p));
-    if (TakesDeepFraction(x) && ClearlyKept(p, x)) return x;
-    return detail::RefineGaussianDeviate(p, x);
-  }
   if (KeepsThreeSteps(p)) return ThreeNewtonSteps(p, RationalStart(p));
-  const double q = 1.0 - p;
-  if (q >= kDeepUpperFrom && q <= kDeepUpperTo) {
-    // -x and the smaller tail's deviate agree to 1e-11.
-    const double x = ThreeNewtonSteps(p, RationalStart(p));
-    if (ClearlyKept(q, -x)) return x;
-    return detail::RefineGaussianDeviate(p, x, ThreeNewtonSteps(q, RationalStart(q)));
-  }
+  if (p <= 0.5) return detail::RefineGaussianDeviate(p, ThreeNewtonSteps(p, RationalStart(p)));
   // The steps for p and for the smaller tail 1 - p, interleaved so that
   // their fractions overlap.
+  const double q = 1.0 - p;
   double x = RationalStart(p);
   double smallerTailX = RationalStart(q);
   for (int step = 0; step < kNewtonSteps; ++step) {

@@ -142,8 +142,7 @@ std::vector<Routine> Routines() {
   });
   add("QGauss", 1, one(QGauss, QGaussBatch), deviate);
   // A third of the probabilities where the smaller tail's deviate lies from
-  // 2.25 to 3: there the scalar routine may keep its three steps on erfc's
-  // word, while the batch always evaluates Laplace's deep fraction.
+  // 2.25 to 3, where the refinement may take Laplace's deep fraction.
   add("QGaussInv", 1, one(QGaussInv, QGaussInvBatch),
       [](std::mt19937_64& rng) -> std::vector<double> {
         if (rng() % 3 != 0) return {Probability(rng)};
