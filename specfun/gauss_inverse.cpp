@@ -134,8 +134,9 @@ void ThreeNewtonStepsLanes(const double* p, const double* start, double* result)
   x.Store(result);
 }
 
-// ∫ from 0 to x of φ for 0 <= x < 1/2: φ(x)·Σ x^(2k+1)/(1·3·…·(2k+1)).
-double CentralIntegral(double x) {
+// The series of ∫ from 0 to x of φ for 0 <= x < 1/2, the integral over
+// φ(x): Σ x^(2k+1)/(1·3·…·(2k+1)).
+double CentralSeries(double x) {
   const double x2 = x * x;
   double term = x;
   double sum = x;
@@ -143,7 +144,7 @@ double CentralIntegral(double x) {
     term *= x2 / (2 * k + 1);
     sum += term;
   }
-  return Density(x) * sum;
+  return sum;
 }
 
 // Q(x)/φ(x) for x > 2.25 by Laplace's fraction 1/(x + 1/(x + 2/(x + ...))).
@@ -190,9 +191,13 @@ double AccurateUpperDeviate(double q, double x, double deepRatio) {
   if (q < kAsymptoticBelow) return AsymptoticTailDeviate(q);
   if (x < kCentralSeriesBelow) {
     // 1/2 - q is exact here (q > 0.3).
-    return x + (CentralIntegral(x) - (0.5 - q)) / Density(x);
+    const double density = Density(x);
+    return x + (density * CentralSeries(x) - (0.5 - q)) / density;
   }
-  if (TakesDeepFraction(x)) return x + (Density(x) * deepRatio - q) / Density(x);
+  if (TakesDeepFraction(x)) {
+    const double density = Density(x);
+    return x + (density * deepRatio - q) / density;
+  }
   return x;
 }
 
