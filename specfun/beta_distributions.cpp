@@ -10,6 +10,7 @@
 
 #include "specfun/beta_distributions.hpp"
 #include "specfun/incomplete_beta.hpp"
+#include "specfun/inline_calls.hpp"
 #include "specfun/specfun.hpp"
 
 namespace specfun {
@@ -164,36 +165,30 @@ BetaCall BinomQCall(double p, double a, double n) {
 
 // The scalar routines take their call's steps inline, so that the call is
 // never stored.
-#if defined(__GNUC__)
-#define SPECFUN_INLINE_CALL __attribute__((flatten))
-#else
-#define SPECFUN_INLINE_CALL
-#endif
-
-SPECFUN_INLINE_CALL
+SPECFUN_INLINE_CALLS
 double FDistP(const double& f, const double& nu1, const double& nu2) {
   return Evaluate(detail::FDistPCall(f, nu1, nu2));
 }
 
-SPECFUN_INLINE_CALL
+SPECFUN_INLINE_CALLS
 double FDistQ(const double& f, const double& nu1, const double& nu2) {
   return Evaluate(detail::FDistQCall(f, nu1, nu2));
 }
 
-SPECFUN_INLINE_CALL
+SPECFUN_INLINE_CALLS
 double StudentA(const double& t, const double& nu) { return Evaluate(detail::StudentACall(t, nu)); }
 
-SPECFUN_INLINE_CALL
+SPECFUN_INLINE_CALLS
 double StudentAQ(const double& t, const double& nu) {
   return Evaluate(detail::StudentAQCall(t, nu));
 }
 
-SPECFUN_INLINE_CALL
+SPECFUN_INLINE_CALLS
 double BinomP(const double& p, const double& a, const double& n) {
   return Evaluate(detail::BinomPCall(p, a, n));
 }
 
-SPECFUN_INLINE_CALL
+SPECFUN_INLINE_CALLS
 double BinomQ(const double& p, const double& a, const double& n) {
   return Evaluate(detail::BinomQCall(p, a, n));
 }

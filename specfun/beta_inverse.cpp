@@ -27,6 +27,7 @@
 #include "specfun/chi_square_quantile.hpp"
 #include "specfun/gauss_inverse.hpp"
 #include "specfun/incomplete_beta.hpp"
+#include "specfun/inline_calls.hpp"
 #include "specfun/specfun.hpp"
 
 namespace specfun {
@@ -341,6 +342,7 @@ detail::BetaQuantile Completed(double p, double a, double b, const Iteration& ru
 // x = BetaInv(p, a, b) with 1 - x to its own precision, after the Gaussian
 // deviate of p, which reports a p outside [0, 1]. NaN for a NaN p, a
 // negative or NaN parameter, and a = b = 0 or ∞.
+SPECFUN_INLINE_CALLS
 detail::BetaQuantile BetaQuantileOf(double p, double a, double b) {
   const double y = QGaussInv(p);
   if (p <= 0.0) return {0.0, 1.0, -kInfinity};
