@@ -39,6 +39,7 @@
 
 #include "specfun/batch.hpp"
 #include "specfun/chi_square_tail.hpp"
+#include "specfun/inline_calls.hpp"
 #include "specfun/lanes.hpp"
 #include "specfun/specfun.hpp"
 
@@ -545,6 +546,7 @@ ChiSquareConstants ChiSquareConstantsFor(double nu) {
   return {LnGamma(halfNu), LnGamma(halfNuPlusOne), LowerKeepHalfXFor(nu)};
 }
 
+SPECFUN_INLINE_CALLS
 double ChiSquareTail(double x, double nu, std::int32_t tail, const ChiSquareConstants& given) {
   const bool upperWanted = tail != 0;
   const Constants constants(nu, given);

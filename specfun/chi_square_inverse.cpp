@@ -89,9 +89,13 @@ struct Problem {
   detail::ChiSquareConstants constants;
 };
 
-// ln f(x), the log of the density.
+// ln f(x), the log of the density, given logX = ln x.
+double LogDensity(const Problem& problem, double x, double logX) {
+  return (problem.power * logX - x * 0.5) - problem.lnScale;
+}
+
 double LogDensity(const Problem& problem, double x) {
-  return (problem.power * std::log(x) - x * 0.5) - problem.lnScale;
+  return LogDensity(problem, x, std::log(x));
 }
 
 // r with x − r the Newton step for Q(x) = p: (p − Q)/f(x), as written where
@@ -209,7 +213,8 @@ bool KeptByLastStep(const Problem& problem, const NewtonRun& run) {
     return false;
   }
   // f(x)·x/p, the slope of ln Q in ln x.
-  const double slope = std::exp(LogDensity(problem, x) + std::log(x)) / problem.p;
+  const double logX = std::log(x);
+  const double slope = std::exp(LogDensity(problem, x, logX) + logX) / problem.p;
   const double curvature =
       0.5 * std::fabs(problem.power / x - 0.5) * (run.lastDelta * run.lastDelta) / x;
   return curvature + kEvaluationError / slope <= 0.1 * kKeepWithin;
@@ -221,16 +226,11 @@ bool RefineTakesTail(const Problem& problem, const NewtonRun& run) {
          !KeptByLastStep(problem, run);
 }
 
-// ChiSquareInv's result given its Newton run on Q(x|ν) = p (0 < p < 1,
-// 0 < ν < ∞), ending at x, the Gaussian deviate z of p and, where RefineTakesTail, the smaller tail at e^(ln x): x itself where
-// the run converged and a Newton step on the logarithm of the smaller tail
-// would move it by less than 1e-8 relative, else the root to about 1e-12
-// (from ν = 1e10 on, the Wilson–Hilferty quantile of z).
-double RefineWithTail(const Problem& problem, double z, const NewtonRun& run, double tail) {
+// RefineWithTail (below) where KeptByLastStep does not hold.
+double RefineUnkept(const Problem& problem, double z, const NewtonRun& run, double tail) {
   const double nu = problem.nu;
   const double x = run.x;
   const bool converged = run.converged;
-  if (KeptByLastStep(problem, run)) return x;
   if (nu >= kWilsonHilfertyFrom) {
     const double quantile = WilsonHilfertyQuantile(z, nu);
     return converged && std::fabs(x - quantile) <= kKeepWithin * quantile ? x : quantile;
@@ -244,12 +244,26 @@ double RefineWithTail(const Problem& problem, double z, const NewtonRun& run, do
   return Solve(equation, std::isfinite(correction) ? s - correction : LogStart(equation));
 }
 
+// ChiSquareInv's result given its Newton run on Q(x|ν) = p (0 < p < 1,
+// 0 < ν < ∞), ending at x, the Gaussian deviate z of p and, where RefineTakesTail, the smaller tail at e^(ln x): x itself where
+// the run converged and a Newton step on the logarithm of the smaller tail
+// would move it by less than 1e-8 relative, else the root to about 1e-12
+// (from ν = 1e10 on, the Wilson–Hilferty quantile of z).
+double RefineWithTail(const Problem& problem, double z, const NewtonRun& run, double tail) {
+  if (KeptByLastStep(problem, run)) return run.x;
+  return RefineUnkept(problem, z, run, tail);
+}
+
+// RefineWithTail with the tail it needs (RefineTakesTail) evaluated here.
 double Refine(const Problem& problem, double z, const NewtonRun& run) {
-  if (!RefineTakesTail(problem, run)) return RefineWithTail(problem, z, run, kNaN);
+  if (KeptByLastStep(problem, run)) return run.x;
+  if (!(problem.nu < kWilsonHilfertyFrom && run.x > 0.0 && run.x < kInfinity)) {
+    return RefineUnkept(problem, z, run, kNaN);
+  }
   const TailEquation equation = SmallerTailEquation(problem);
   const double tail = detail::ChiSquareTail(std::exp(std::log(run.x)), problem.nu,
                                             equation.Tail(), problem.constants);
-  return RefineWithTail(problem, z, run, tail);
+  return RefineUnkept(problem, z, run, tail);
 }
 
 }  // namespace
