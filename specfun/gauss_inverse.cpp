@@ -24,6 +24,7 @@
 
 #include "specfun/batch.hpp"
 #include "specfun/diagnostic_sink.hpp"
+#include "specfun/inline_calls.hpp"
 #include "specfun/lanes.hpp"
 #include "specfun/specfun.hpp"
 
@@ -243,6 +244,7 @@ double RefineGaussianDeviate(double p, double x, double smallerTailX) {
 
 }  // namespace detail
 
+SPECFUN_INLINE_CALLS
 double QGaussInv(const double& p) {
   if (p < 0.0) {
     detail::EmitDiagnostic({Text("QGaussInv negative input; 0 used; inpu:"), Real(p)});
