@@ -186,6 +186,7 @@ class Constants {
   double LowerKeepHalfX() const {
     return std::isnan(given_.lowerKeepHalfX) ? LowerKeepHalfXFor(nu_) : given_.lowerKeepHalfX;
   }
+  bool LowerKeepHalfXGiven() const { return !std::isnan(given_.lowerKeepHalfX); }
 
  private:
   double nu_;
@@ -254,11 +255,12 @@ Plan UpperBranch(double x, double nu) {
   return Fraction(Method::kLowerFraction, kFractionDepth);
 }
 
-// x/2 <= LowerKeepHalfX(ν), deciding without the interpolation where x/2
-// lies outside the band that the u of the two neighbouring nodes span (the
-// interpolated u lies between them, and a + u·√a rounds monotonically in u).
+// x/2 <= LowerKeepHalfX(ν), deciding without the interpolation (where it is
+// not given) where x/2 lies outside the band that the u of the two
+// neighbouring nodes span (the interpolated u lies between them, and
+// a + u·√a rounds monotonically in u).
 bool WithinLowerKeep(double halfX, double nu, const Constants& constants) {
-  if (nu > kLowerKeepAllUpTo) {
+  if (nu > kLowerKeepAllUpTo && !constants.LowerKeepHalfXGiven()) {
     const double a = nu * 0.5;
     const double root = std::sqrt(a);
     // Every u lies between these two.
