@@ -46,6 +46,8 @@ constexpr int kNewtonSteps = 3;
 // relative, and absolute at the centre where the deviate is near 0.
 constexpr double kKeepRelative = 9.9e-13;
 constexpr double kKeepAbsolute = 1e-17;
+// At p = 1/2 the steps are kept up to this distance from 0.
+constexpr double kCentreKeptUpTo = 0.99 * kKeepAbsolute;
 // Below this tail the deviate comes from the asymptotic series (x > 35.8).
 constexpr double kAsymptoticBelow = 1e-280;
 // Deviates below this take the power series of the central integral.
@@ -257,7 +259,14 @@ double QGaussInv(const double& p) {
   }
   if (!(p < 1.0)) return -kInfiniteDeviate;
   if (KeepsThreeSteps(p)) return ThreeNewtonSteps(p, RationalStart(p));
-  if (p <= 0.5) return detail::RefineGaussianDeviate(p, ThreeNewtonSteps(p, RationalStart(p)));
+  if (p <= 0.5) {
+    const double x = ThreeNewtonSteps(p, RationalStart(p));
+    // At p = 1/2, where 1/2 - p is 0 and the central series of an x this
+    // small is x itself, the refinement moves x by x (to within a unit) and
+    // keeps it within the absolute tolerance.
+    if (p == 0.5 && std::fabs(x) <= kCentreKeptUpTo) return x;
+    return detail::RefineGaussianDeviate(p, x);
+  }
   // The steps for p and for the smaller tail 1 - p, interleaved so that
   // their fractions overlap.
   const double q = 1.0 - p;

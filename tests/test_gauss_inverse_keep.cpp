@@ -56,6 +56,8 @@ TEST(QGaussInv, IsTheRefinementOfItsThreeNewtonSteps) {
       ExpectRefinedSteps(1.0 - tail);
     }
   }
+  // The centre, whose steps are kept near 0 without the refinement.
+  ExpectRefinedSteps(0.5);
   // The ends of the ranges of smaller tails where the steps are returned at
   // once, and the doubles next to them.
   for (const double end : {5e-5, 0.0101, 0.0123, 0.0135, 0.30, 0.46}) {
