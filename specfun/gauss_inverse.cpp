@@ -262,8 +262,8 @@ double QGaussInv(const double& p) {
   if (p <= 0.5) {
     const double x = ThreeNewtonSteps(p, RationalStart(p));
     // At p = 1/2, where 1/2 - p is 0 and the central series of an x this
-    // small is x itself, the refinement moves x by x (to within a unit) and
-    // keeps it within the absolute tolerance.
+    // small is x itself, the refinement's correction is x itself in size (to
+    // within a unit), so it keeps x within the absolute tolerance.
     if (p == 0.5 && std::fabs(x) <= kCentreKeptUpTo) return x;
     return detail::RefineGaussianDeviate(p, x);
   }
