@@ -10,6 +10,7 @@
 
 #include "specfun/beta_distributions.hpp"
 #include "specfun/incomplete_beta.hpp"
+#include "specfun/inline_calls.hpp"
 #include "specfun/specfun.hpp"
 
 namespace specfun {
@@ -54,16 +55,21 @@ double BetaOfLogRatio(double logRatio, double a, double b) {
   return detail::IncompleteBetaTails(std::exp(logShare), std::exp(logComplement), a, b).lower;
 }
 
-// Whether BETAF would not take its fraction at I(x, a, b) (a parameter above
-// its range, subnormal, or x rounded to an end) though a and b lie in the
-// domain: there the tails are taken from IncompleteBetaTails at the share
-// that is exact (its caller checks that it lies inside (0, 1)), with the
-// other formed directly, so that none of its digits are lost.
-bool OutsideFraction(double x, double a, double b) {
-  return !detail::TakesSpecifiedFraction(x, a, b) && a > 0.0 && b > 0.0;
-}
-
 bool Inside(double share) { return share > 0.0 && share < 1.0; }
+
+// The call of BETAF(x, a, b) (of its complement where `complement`), marked
+// where BETAF takes its fraction; or tails() where it would not (a
+// parameter above its range, subnormal, or x rounded to an end) though a
+// and b lie in the domain and the share that is exact lies inside (0, 1)
+// (`inside`): there the tails are taken from IncompleteBetaTails at that
+// share, with the other formed directly, so that none of its digits are
+// lost.
+template <class Tails>
+detail::BetaCall CallAt(double x, double a, double b, bool complement, bool inside, Tails tails) {
+  if (detail::TakesSpecifiedFraction(x, a, b)) return {x, a, b, complement, false, 0.0, true};
+  if (inside && a > 0.0 && b > 0.0) return detail::BetaCall::Direct(tails());
+  return {x, a, b, complement};
+}
 
 // I(r/(s + r), a, b) given complementRatio = s/r, formed by the caller
 // without overflow, and logRatio = ln(r/s) formed from the logarithms of the
@@ -82,21 +88,17 @@ detail::BetaCall BetaOfShare(double r, double s, double a, double b, double comp
     const double logRatio = complementRatio >= DBL_MIN ? 0.0 : logRatioOf();
     if (complementRatio >= DBL_MIN || !std::isfinite(logRatio)) {
       const double complement = complementRatio / (1.0 + complementRatio);
-      if (Inside(complement) && OutsideFraction(complement, b, a)) {
-        return detail::BetaCall::Direct(
-            detail::IncompleteBetaTails(complement, 1.0 - complement, b, a).upper);
-      }
-      return {complement, b, a, true};
+      return CallAt(complement, b, a, true, Inside(complement), [&] {
+        return detail::IncompleteBetaTails(complement, 1.0 - complement, b, a).upper;
+      });
     }
     return detail::BetaCall::Direct(BetaOfLogRatio(logRatio, a, b));
   }
   const double x = ShareOf(r, s);
   // BETAF(x, a, b), or the tails at x where BETAF would not take its fraction.
   const auto atShare = [&] {
-    if (Inside(x) && OutsideFraction(x, a, b)) {
-      return detail::BetaCall::Direct(detail::IncompleteBetaTails(x, s / (r + s), a, b).lower);
-    }
-    return detail::BetaCall{x, a, b, false};
+    return CallAt(x, a, b, false, Inside(x),
+                  [&] { return detail::IncompleteBetaTails(x, s / (r + s), a, b).lower; });
   };
   if (std::isnormal(r) && std::isfinite(s + r) && x >= DBL_MIN) return atShare();
   const double logRatio = logRatioOf();
@@ -112,7 +114,9 @@ double LogTRatio(double t, double nu) { return 2.0 * std::log(std::fabs(t)) - st
 
 double Evaluate(const detail::BetaCall& call) {
   if (call.direct) return call.value;
-  return call.complement ? 1.0 - BETAF(call.x, call.a, call.b) : BETAF(call.x, call.a, call.b);
+  const double value = call.fraction ? detail::SpecifiedFraction(call.x, call.a, call.b)
+                                     : BETAF(call.x, call.a, call.b);
+  return call.complement ? 1.0 - value : value;
 }
 
 }  // namespace
@@ -147,40 +151,44 @@ BetaCall StudentAQCall(double t, double nu) {
 BetaCall BinomPCall(double p, double a, double n) {
   const double x = 1.0 - p;
   const double shape = n - a + 1.0;
-  if (Inside(p) && OutsideFraction(x, shape, a)) {
-    return BetaCall::Direct(IncompleteBetaTails(p, x, a, shape).upper);
-  }
-  return {x, shape, a, false};
+  return CallAt(x, shape, a, false, Inside(p),
+                [&] { return IncompleteBetaTails(p, x, a, shape).upper; });
 }
 
 BetaCall BinomQCall(double p, double a, double n) {
   const double b = n - a + 1.0;
-  if (Inside(p) && OutsideFraction(p, a, b)) {
-    return BetaCall::Direct(IncompleteBetaTails(p, 1.0 - p, a, b).lower);
-  }
-  return {p, a, b, false};
+  return CallAt(p, a, b, false, Inside(p),
+                [&] { return IncompleteBetaTails(p, 1.0 - p, a, b).lower; });
 }
 
 }  // namespace detail
 
+// The scalar routines take their call's steps inline, so that the call is
+// never stored.
+SPECFUN_INLINE_CALLS
 double FDistP(const double& f, const double& nu1, const double& nu2) {
   return Evaluate(detail::FDistPCall(f, nu1, nu2));
 }
 
+SPECFUN_INLINE_CALLS
 double FDistQ(const double& f, const double& nu1, const double& nu2) {
   return Evaluate(detail::FDistQCall(f, nu1, nu2));
 }
 
+SPECFUN_INLINE_CALLS
 double StudentA(const double& t, const double& nu) { return Evaluate(detail::StudentACall(t, nu)); }
 
+SPECFUN_INLINE_CALLS
 double StudentAQ(const double& t, const double& nu) {
   return Evaluate(detail::StudentAQCall(t, nu));
 }
 
+SPECFUN_INLINE_CALLS
 double BinomP(const double& p, const double& a, const double& n) {
   return Evaluate(detail::BinomPCall(p, a, n));
 }
 
+SPECFUN_INLINE_CALLS
 double BinomQ(const double& p, const double& a, const double& n) {
   return Evaluate(detail::BinomQCall(p, a, n));
 }

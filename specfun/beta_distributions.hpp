@@ -6,6 +6,8 @@ namespace specfun::detail {
 
 // The value 1 - BETAF(x, a, b) when complement is set, else BETAF(x, a, b);
 // or, when direct is set, `value`, found without BETAF (and without reports).
+// `fraction` is set where BETAF is known to take its specified fraction
+// (TakesSpecifiedFraction(x, a, b)).
 struct BetaCall {
   double x;
   double a;
@@ -13,6 +15,7 @@ struct BetaCall {
   bool complement;
   bool direct = false;
   double value = 0.0;
+  bool fraction = false;
 
   static BetaCall Direct(double value) { return {0.0, 0.0, 0.0, false, true, value}; }
 };

@@ -27,6 +27,7 @@
 #include "specfun/chi_square_quantile.hpp"
 #include "specfun/gauss_inverse.hpp"
 #include "specfun/incomplete_beta.hpp"
+#include "specfun/inline_calls.hpp"
 #include "specfun/specfun.hpp"
 
 namespace specfun {
@@ -65,6 +66,9 @@ constexpr double kKeptBoundFraction = 3e-9;
 // magnitude of the exponent its prefactor is formed from (4.5 roundings).
 constexpr double kFractionError = 1e-11;
 constexpr double kTailRelativeError = 1e-15;
+// Factors that take a bound on |ln v| past the rounding of its terms.
+constexpr double kAboveRounding = 1.0 + 1e-9;
+constexpr double kBelowRounding = 1.0 - 1e-9;
 
 // The error Newton's method leaves after its step delta, about
 // |I''/(2 I')|·delta², with I''/I' = (a - 1)/x - (b - 1)/(1 - x) for the
@@ -76,6 +80,9 @@ double NewtonErrorAfter(double delta, double x, double a, double b) {
 }
 
 bool IsHalf(double v) { return 2.0 * v - 1.0 == 0.0; }
+
+// fmax(a, b) > kNewtonRunUpTo, a NaN counting as absent.
+bool BeyondNewtonRun(double a, double b) { return a > kNewtonRunUpTo || b > kNewtonRunUpTo; }
 
 // A&S 26.5.22; NaN where h + λ is not positive.
 double PercentagePointStart(double y, double a, double b) {
@@ -251,16 +258,27 @@ bool KeptByLastStep(const NewtonProblem& problem, const NewtonRun& run) {
   if (!(density > 0.0 && density < kInfinity)) return false;
   const double a = problem.a;
   const double b = problem.b;
-  const double exponentScale = problem.logGammaScale + a * std::fabs(std::log(x)) +
-                               b * std::fabs(std::log(y)) + 1.0;
-  const double relativeError = kTailRelativeError * exponentScale;
   const double p = problem.p;
-  const double smallerTail = std::fmin(p, 1.0 - p);
-  const double evaluation = (kFractionError + relativeError * (1.0 + smallerTail)) / density;
+  // Neither p, x nor y is a NaN here: the smaller of each pair is plain.
+  const double smallerTail = p < 1.0 - p ? p : 1.0 - p;
+  const double newtonError = NewtonErrorAfter(delta, x, a, b);
   const double rounding =
       DBL_EPSILON * (x + std::fabs(delta) * (std::fabs(a - 1.0) + std::fabs(b - 1.0) + 16.0));
-  const double bound = 2.0 * (NewtonErrorAfter(delta, x, a, b) + evaluation) + rounding;
-  return bound <= kKeptBoundFraction * std::fmin(x, y);
+  const double limit = kKeptBoundFraction * (x < y ? x : y);
+  // The bound given |ln x| and |ln y|; every operation is monotone in them.
+  const auto bound = [&](double logX, double logY) {
+    const double exponentScale = problem.logGammaScale + a * logX + b * logY + 1.0;
+    const double relativeError = kTailRelativeError * exponentScale;
+    const double evaluation = (kFractionError + relativeError * (1.0 + smallerTail)) / density;
+    return 2.0 * (newtonError + evaluation) + rounding;
+  };
+  // The logarithms are taken only where the bound from the enclosures
+  // 1 - v <= -ln v <= (1 - v)/v (0 < v < 1) leaves the outcome open; the
+  // factors cover the rounding of ln, of y = 1 - x and of the quotients.
+  const double complementOfY = 1.0 - y;
+  if (bound(y / x * kAboveRounding, complementOfY / y * kAboveRounding) <= limit) return true;
+  if (bound(y * kBelowRounding, complementOfY * kBelowRounding) > limit) return false;
+  return bound(std::fabs(std::log(x)), std::fabs(std::log(y))) <= limit;
 }
 
 // BetaInv's Newton run from its start, for 0 < p < 1 and a, b not both 1/2;
@@ -268,9 +286,15 @@ bool KeptByLastStep(const NewtonProblem& problem, const NewtonRun& run) {
 Iteration RunNewton(double p, double y, double a, double b) {
   const NewtonProblem problem = ProblemFor(p, a, b, LnGamma(a), LnGamma(b), LnGamma(a + b));
   NewtonRun run{Start(p, y, a, b, problem.logBeta, problem.negativeLogBeta)};
+  // Whether a and b take BETAF's fraction (which x inside (0, 1) then does).
+  const bool fraction = detail::TakesSpecifiedFraction(0.5, a, b);
   while (!run.done) {
-    bool settled;
-    const double value = detail::IncompleteBeta(run.x, a, b, problem.negativeLogBeta, settled);
+    bool settled = true;
+    const double x = run.x;
+    const double value =
+        fraction && x > 0.0 && x < 1.0
+            ? detail::SpecifiedFraction(x, a, b, problem.negativeLogBeta, settled)
+            : detail::IncompleteBeta(x, a, b, problem.negativeLogBeta, settled);
     run.Advance(problem, value, settled);
   }
   return {run.x, run.converged, KeptByLastStep(problem, run)};
@@ -300,7 +324,7 @@ bool QuantileWithoutRun(double p, double a, double b, detail::BetaQuantile& q) {
     q = {0.0, 1.0, -kInfinity};
   } else if (IsHalf(a) && IsHalf(b)) {
     q = HalfHalf(p);
-  } else if (std::fmax(a, b) > kNewtonRunUpTo) {
+  } else if (BeyondNewtonRun(a, b)) {
     q = detail::LargeParameterBetaQuantile(p, a, b);
   } else {
     return false;
@@ -308,15 +332,23 @@ bool QuantileWithoutRun(double p, double a, double b, detail::BetaQuantile& q) {
   return true;
 }
 
-// The quantile from the Newton run's result.
+// The quantile from the Newton run's result. Where the run's x is kept, its
+// logRatio is formed only for x below the normal range, the one case in
+// which the callers read it (OddsRatio forms the odds from x and 1 - x
+// elsewhere), and is NaN otherwise.
 detail::BetaQuantile Completed(double p, double a, double b, const Iteration& run) {
-  if (run.kept) return {run.x, 1.0 - run.x, std::log(run.x / (1.0 - run.x))};
+  if (run.kept) {
+    const double x = run.x;
+    const double y = 1.0 - x;
+    return {x, y, x >= DBL_MIN ? kNaN : std::log(x / y)};
+  }
   return detail::RefineBetaQuantile(p, a, b, run.x, run.converged);
 }
 
 // x = BetaInv(p, a, b) with 1 - x to its own precision, after the Gaussian
 // deviate of p, which reports a p outside [0, 1]. NaN for a NaN p, a
 // negative or NaN parameter, and a = b = 0 or ∞.
+SPECFUN_INLINE_CALLS
 detail::BetaQuantile BetaQuantileOf(double p, double a, double b) {
   const double y = QGaussInv(p);
   if (p <= 0.0) return {0.0, 1.0, -kInfinity};
@@ -341,7 +373,7 @@ bool InsideUnitInterval(double p) { return p > 0.0 && p < 1.0; }
 // not a normal double, or lies so near the mean of large parameters that x
 // cannot resolve the offset, and does not overflow before the power.
 double OddsRatio(const detail::BetaQuantile& q, double a, double b, double power) {
-  if (std::fmax(a, b) > kNewtonRunUpTo || !(q.x >= DBL_MIN && q.y >= DBL_MIN)) {
+  if (BeyondNewtonRun(a, b) || !(q.x >= DBL_MIN && q.y >= DBL_MIN)) {
     return std::exp(power * ((std::log(a) - std::log(b)) - q.logRatio));
   }
   const double ratio = (q.y * a) / (q.x * b);

@@ -65,15 +65,13 @@ struct Frame {
   double logTarget;
   double a;
   double b;
-  double logBeta;
   bool mirrored;
 };
 
 Frame FrameFor(double p, double a, double b) {
   const bool mirrored = p > 0.5;
-  const double logBeta = LogBeta(a, b);
-  if (mirrored) return {std::log(1.0 - p), b, a, logBeta, true};
-  return {std::log(p), a, b, logBeta, false};
+  if (mirrored) return {std::log(1.0 - p), b, a, true};
+  return {std::log(p), a, b, false};
 }
 
 // h(u) and dh/du.
@@ -84,9 +82,9 @@ LogTailStep Evaluate(const Frame& frame, const Point& point) {
 }
 
 // The u of the leading term of the lower tail, I ≈ x^a / (a B(a, b)), or of
-// the mean where that is not small.
-double TailStart(const Frame& frame) {
-  const double logX = (frame.logTarget + std::log(frame.a) + frame.logBeta) / frame.a;
+// the mean where that is not small; logBeta = ln B(a, b).
+double TailStart(const Frame& frame, double logBeta) {
+  const double logX = (frame.logTarget + std::log(frame.a) + logBeta) / frame.a;
   if (logX < -std::log(2.0)) return logX - std::log1p(-std::exp(logX));
   return std::log(frame.a / frame.b);
 }
@@ -214,18 +212,19 @@ BetaQuantile LargeParameterBetaQuantile(double p, double a, double b) {
 }
 
 BetaQuantile SolveBetaQuantile(double p, double a, double b, double start) {
+  const double logBeta = LogBeta(a, b);
   const Frame frame = FrameFor(p, a, b);
   // A root beyond the doubles at either end, as with a parameter far below
   // 1: the leading term of the lower tail, an upper bound on x where it is
   // this small, puts x below e^-750; or the lower tail cannot reach the
   // target anywhere x is below 1 in double precision, since there
   // I(x, a, b) <= b·(1/a + 750 + ln(1 + a)) for small b.
-  const double logLeading = (frame.logTarget + std::log(frame.a) + frame.logBeta) / frame.a;
+  const double logLeading = (frame.logTarget + std::log(frame.a) + logBeta) / frame.a;
   if (logLeading < -kLogitLimit) return ToQuantile(frame, PointAt(-kLogitLimit));
   if (frame.b * (1.0 / frame.a + kLogitLimit + std::log1p(frame.a)) < std::exp(frame.logTarget)) {
     return ToQuantile(frame, PointAt(kLogitLimit));
   }
-  double u = TailStart(frame);
+  double u = TailStart(frame, logBeta);
   if (start > 0.0 && start < 1.0) {
     const double logit = std::log(start / (1.0 - start));
     u = frame.mirrored ? -logit : logit;

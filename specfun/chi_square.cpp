@@ -39,6 +39,7 @@
 
 #include "specfun/batch.hpp"
 #include "specfun/chi_square_tail.hpp"
+#include "specfun/inline_calls.hpp"
 #include "specfun/lanes.hpp"
 #include "specfun/specfun.hpp"
 
@@ -185,6 +186,7 @@ class Constants {
   double LowerKeepHalfX() const {
     return std::isnan(given_.lowerKeepHalfX) ? LowerKeepHalfXFor(nu_) : given_.lowerKeepHalfX;
   }
+  bool LowerKeepHalfXGiven() const { return !std::isnan(given_.lowerKeepHalfX); }
 
  private:
   double nu_;
@@ -253,11 +255,12 @@ Plan UpperBranch(double x, double nu) {
   return Fraction(Method::kLowerFraction, kFractionDepth);
 }
 
-// x/2 <= LowerKeepHalfX(ν), deciding without the interpolation where x/2
-// lies outside the band that the u of the two neighbouring nodes span (the
-// interpolated u lies between them, and a + u·√a rounds monotonically in u).
+// x/2 <= LowerKeepHalfX(ν), deciding without the interpolation (where it is
+// not given) where x/2 lies outside the band that the u of the two
+// neighbouring nodes span (the interpolated u lies between them, and
+// a + u·√a rounds monotonically in u).
 bool WithinLowerKeep(double halfX, double nu, const Constants& constants) {
-  if (nu > kLowerKeepAllUpTo) {
+  if (nu > kLowerKeepAllUpTo && !constants.LowerKeepHalfXGiven()) {
     const double a = nu * 0.5;
     const double root = std::sqrt(a);
     // Every u lies between these two.
@@ -545,6 +548,7 @@ ChiSquareConstants ChiSquareConstantsFor(double nu) {
   return {LnGamma(halfNu), LnGamma(halfNuPlusOne), LowerKeepHalfXFor(nu)};
 }
 
+SPECFUN_INLINE_CALLS
 double ChiSquareTail(double x, double nu, std::int32_t tail, const ChiSquareConstants& given) {
   const bool upperWanted = tail != 0;
   const Constants constants(nu, given);

@@ -18,6 +18,7 @@
 // ν = 1e10 on, where ChiSquare is the Wilson–Hilferty approximation (A&S
 // 26.4.14), the root is that approximation's own quantile.
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <limits>
 
@@ -44,6 +45,10 @@ constexpr double kKeepWithin = 1e-8;
 // The relative error allowed for ChiSquare's upper tail in judging, without
 // evaluating it, whether the run's result is kept (it is near 1e-15).
 constexpr double kEvaluationError = 1e-13;
+// Takes a lower bound on the slope of ln Q past the rounding of the slopes.
+constexpr double kSlopeBoundFactor = 0.999;
+// The bound on the slope serves from this p on.
+constexpr double kSlopeBoundFromP = 1e-290;
 // ln x is sought within these bounds: beyond them x is 0 or +∞.
 constexpr double kLowestLogX = -750.0;
 constexpr double kHighestLogX = 710.0;
@@ -89,9 +94,13 @@ struct Problem {
   detail::ChiSquareConstants constants;
 };
 
-// ln f(x), the log of the density.
+// ln f(x), the log of the density, given logX = ln x.
+double LogDensity(const Problem& problem, double x, double logX) {
+  return (problem.power * logX - x * 0.5) - problem.lnScale;
+}
+
 double LogDensity(const Problem& problem, double x) {
-  return (problem.power * std::log(x) - x * 0.5) - problem.lnScale;
+  return LogDensity(problem, x, std::log(x));
 }
 
 // r with x − r the Newton step for Q(x) = p: (p − Q)/f(x), as written where
@@ -113,9 +122,12 @@ struct NewtonRun {
   bool done = false;
   bool converged = false;
   double lastDelta = 0.0;
+  // p - Q at the start of the last step.
+  double lastGap = 0.0;
 
   // The step from x given q = Q(x|ν).
   void Advance(const Problem& problem, double q) {
+    lastGap = problem.p - q;
     const double r = NewtonStep(problem, x, q);
     double delta = -r;
     if (!(x - r >= 0.0)) delta = -(kFallBackFactor * x);
@@ -208,10 +220,32 @@ bool KeptByLastStep(const Problem& problem, const NewtonRun& run) {
       !(x > 0.0 && x < kInfinity)) {
     return false;
   }
-  // f(x)·x/p, the slope of ln Q in ln x.
-  const double slope = std::exp(LogDensity(problem, x) + std::log(x)) / problem.p;
   const double curvature =
       0.5 * std::fabs(problem.power / x - 0.5) * (run.lastDelta * run.lastDelta) / x;
+  // The test below decreases in the slope, so a lower bound on the slope
+  // that passes it settles it: the density at x - δ, where the last step
+  // took it as (p - Q)/(-δ), falls by at most e^(-t) >= 1 - t to x, with
+  // t = |δ|·(|ν/2 - 1|/min(x, x - δ) + ½) bounding |ln f(x) - ln f(x - δ)|;
+  // the factor covers the rounding of both slopes (1e-5 relative at most,
+  // for ν near 1e10). δ, p - Q and that density are normal doubles, so
+  // each holds its digits (C is at least 1.9), and p is not so small that
+  // a slope passing the test came from a product below the normal range.
+  const double delta = run.lastDelta;
+  const double gap = run.lastGap;
+  const double previousX = x - delta;
+  const double t = std::fabs(delta) *
+                   (std::fabs(problem.power) / (x < previousX ? x : previousX) + 0.5);
+  const double previousDensity = -gap / delta;
+  if (t < 0.5 && std::fabs(delta) >= DBL_MIN && std::fabs(gap) >= DBL_MIN &&
+      previousDensity >= DBL_MIN && problem.p >= kSlopeBoundFromP) {
+    const double slopeBelow = previousDensity * (1.0 - t) * x / problem.p * kSlopeBoundFactor;
+    if (slopeBelow < kInfinity && curvature + kEvaluationError / slopeBelow <= 0.1 * kKeepWithin) {
+      return true;
+    }
+  }
+  // f(x)·x/p, the slope of ln Q in ln x.
+  const double logX = std::log(x);
+  const double slope = std::exp(LogDensity(problem, x, logX) + logX) / problem.p;
   return curvature + kEvaluationError / slope <= 0.1 * kKeepWithin;
 }
 
@@ -246,6 +280,7 @@ double RefineWithTail(const Problem& problem, double z, const NewtonRun& run, bo
   return Solve(equation, std::isfinite(correction) ? s - correction : LogStart(equation));
 }
 
+// RefineWithTail with the tail it needs (RefineTakesTail) evaluated here.
 double Refine(const Problem& problem, double z, const NewtonRun& run) {
   const bool kept = KeptByLastStep(problem, run);
   if (!RefineTakesTail(problem, run, kept)) return RefineWithTail(problem, z, run, kept, kNaN);

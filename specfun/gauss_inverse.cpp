@@ -16,12 +16,15 @@
 // - below Q(35.8), where QGauss ends at 37, Newton's method on ln Q from its
 //   asymptotic series Q(x) = φ(x)/x·(1 - 1/x² + 3/x⁴ - 15/x⁶ + ...)
 //   (A&S 26.2.12), eight terms.
+// Where the three steps are known to be kept (KeepsThreeSteps) neither the
+// smaller tail nor the accurate deviate is evaluated.
 #include "specfun/gauss_inverse.hpp"
 
 #include <cmath>
 
 #include "specfun/batch.hpp"
 #include "specfun/diagnostic_sink.hpp"
+#include "specfun/inline_calls.hpp"
 #include "specfun/lanes.hpp"
 #include "specfun/specfun.hpp"
 
@@ -43,6 +46,8 @@ constexpr int kNewtonSteps = 3;
 // relative, and absolute at the centre where the deviate is near 0.
 constexpr double kKeepRelative = 9.9e-13;
 constexpr double kKeepAbsolute = 1e-17;
+// At p = 1/2 the steps are kept up to this distance from 0.
+constexpr double kCentreKeptUpTo = 0.99 * kKeepAbsolute;
 // Below this tail the deviate comes from the asymptotic series (x > 35.8).
 constexpr double kAsymptoticBelow = 1e-280;
 // Deviates below this take the power series of the central integral.
@@ -61,10 +66,25 @@ constexpr int kAsymptoticNewtonSteps = 4;
 // millions between), so they are kept without solving the smaller tail
 // again. Between the ranges Laplace's fraction at 40 levels leaves the
 // steps near the tolerance.
+//
+// Up to 1 - p = 0.0101 (deviates from 2.3226 on) the bound is a priori:
+// from the specified start, within 4.5e-4, the three Newton steps (error
+// (x/2)·e² each, 3e-7, 2e-13, 1e-25) reach the root of QGauss's 40-level
+// fraction to its rounding, a few 1e-15; that root lies R100(x) - R40(x)
+// from the deviate the refinement's 100 levels give (to 2e-16 of Laplace's
+// fraction), a difference that falls with x from 2.02e-12 = 0.88 of the
+// tolerance 9.9e-13·x at x = 2.32 to 1.4e-15 at 3.
 constexpr double kUpperKeepFrom = 0.0135;
 constexpr double kUpperKeepTo = 0.46;
 constexpr double kFarUpperKeepFrom = 5e-5;
-constexpr double kFarUpperKeepTo = 0.005;
+constexpr double kFarKeepTo = 0.0101;
+// For p up to 1/2 the three steps are the refinement's result from the foot
+// of the asymptotic series up to the same kFarKeepTo (deviates from 2.3226
+// to 35.8: beyond 3 the refinement takes the steps as they are), and from
+// 0.0123 to 0.30 (deviates from 0.524 to 2.248, between the central series
+// and the deep fraction, where it takes them as they are too).
+constexpr double kMiddleKeepFrom = 0.0123;
+constexpr double kMiddleKeepTo = 0.30;
 // ln √(2π).
 constexpr double kLogSqrtTwoPi = 0.91893853320467274;
 
@@ -117,8 +137,9 @@ void ThreeNewtonStepsLanes(const double* p, const double* start, double* result)
   x.Store(result);
 }
 
-// ∫ from 0 to x of φ for 0 <= x < 1/2: φ(x)·Σ x^(2k+1)/(1·3·…·(2k+1)).
-double CentralIntegral(double x) {
+// The series of ∫ from 0 to x of φ for 0 <= x < 1/2, the integral over
+// φ(x): Σ x^(2k+1)/(1·3·…·(2k+1)).
+double CentralSeries(double x) {
   const double x2 = x * x;
   double term = x;
   double sum = x;
@@ -126,7 +147,7 @@ double CentralIntegral(double x) {
     term *= x2 / (2 * k + 1);
     sum += term;
   }
-  return Density(x) * sum;
+  return sum;
 }
 
 // Q(x)/φ(x) for x > 2.25 by Laplace's fraction 1/(x + 1/(x + 2/(x + ...))).
@@ -173,9 +194,13 @@ double AccurateUpperDeviate(double q, double x, double deepRatio) {
   if (q < kAsymptoticBelow) return AsymptoticTailDeviate(q);
   if (x < kCentralSeriesBelow) {
     // 1/2 - q is exact here (q > 0.3).
-    return x + (CentralIntegral(x) - (0.5 - q)) / Density(x);
+    const double density = Density(x);
+    return x + (density * CentralSeries(x) - (0.5 - q)) / density;
   }
-  if (TakesDeepFraction(x)) return x + (Density(x) * deepRatio - q) / Density(x);
+  if (TakesDeepFraction(x)) {
+    const double density = Density(x);
+    return x + (density * deepRatio - q) / density;
+  }
   return x;
 }
 
@@ -188,11 +213,15 @@ double RefineWithRatio(double p, double x, double smallerTailX, double deepRatio
   return accurate;
 }
 
-// Whether p's three steps are its deviate without refinement (p above 1/2).
+// Whether p's three steps are its deviate without refinement.
 bool KeepsThreeSteps(double p) {
+  if (p <= 0.5) {
+    return (p >= kAsymptoticBelow && p <= kFarKeepTo) ||
+           (p >= kMiddleKeepFrom && p <= kMiddleKeepTo);
+  }
   const double q = 1.0 - p;
   return (q >= kUpperKeepFrom && q <= kUpperKeepTo) ||
-         (q >= kFarUpperKeepFrom && q <= kFarUpperKeepTo);
+         (q >= kFarUpperKeepFrom && q <= kFarKeepTo);
 }
 
 }  // namespace
@@ -217,6 +246,7 @@ double RefineGaussianDeviate(double p, double x, double smallerTailX) {
 
 }  // namespace detail
 
+SPECFUN_INLINE_CALLS
 double QGaussInv(const double& p) {
   if (p < 0.0) {
     detail::EmitDiagnostic({Text("QGaussInv negative input; 0 used; inpu:"), Real(p)});
@@ -228,8 +258,15 @@ double QGaussInv(const double& p) {
     return -kInfiniteDeviate;
   }
   if (!(p < 1.0)) return -kInfiniteDeviate;
-  if (p <= 0.5) return detail::RefineGaussianDeviate(p, ThreeNewtonSteps(p, RationalStart(p)));
   if (KeepsThreeSteps(p)) return ThreeNewtonSteps(p, RationalStart(p));
+  if (p <= 0.5) {
+    const double x = ThreeNewtonSteps(p, RationalStart(p));
+    // At p = 1/2, where 1/2 - p is 0 and the central series of an x this
+    // small is x itself, the refinement's correction is x itself in size (to
+    // within a unit), so it keeps x within the absolute tolerance.
+    if (p == 0.5 && std::fabs(x) <= kCentreKeptUpTo) return x;
+    return detail::RefineGaussianDeviate(p, x);
+  }
   // The steps for p and for the smaller tail 1 - p, interleaved so that
   // their fractions overlap.
   const double q = 1.0 - p;

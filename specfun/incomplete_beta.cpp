@@ -49,9 +49,6 @@ constexpr int kReportThreshold = 20;
 // below four times that change.
 constexpr double kExtrapolationSpread = 1e-9;
 constexpr double kSettledEvenSpread = 1.5e-10;
-// Above this parameter ln B(a, b) from three ln Γ values of size a ln a
-// carries more than a few 1e-10 of rounding (about 3e-10 here).
-constexpr double kSpecifiedParameterLimit = 1.25e5;
 // The four recurrence values are scaled together by a power of two, which
 // leaves every approximant unchanged, when the current denominator leaves
 // [2^-600, 2^600].
@@ -178,8 +175,6 @@ double ClampedResult(double result) {
   if (result > 1.0) return 1.0;
   return result;
 }
-
-bool OrdinaryParameter(double p) { return p >= DBL_MIN && p <= kSpecifiedParameterLimit; }
 
 // The side of the symmetry I(x, a, b) = 1 - I(1 - x, b, a) and the start of
 // the fraction there, for 0 < x < 1.
@@ -474,15 +469,15 @@ double NegativeLogBeta(double a, double b) {
   return LnGamma(sum) - LnGamma(a) - LnGamma(b);
 }
 
-bool TakesSpecifiedFraction(double x, double a, double b) {
-  return x > 0.0 && x < 1.0 && OrdinaryParameter(a) && OrdinaryParameter(b);
-}
-
 double IncompleteBeta(double x, double a, double b, double negativeLogBeta, bool& settled) {
   settled = true;
   if (!(x > 0.0)) return 0.0;
   if (x >= 1.0) return 1.0;
   if (!TakesSpecifiedFraction(x, a, b)) return AccurateValue(x, a, b);
+  return SpecifiedFraction(x, a, b, negativeLogBeta, settled);
+}
+
+double SpecifiedFraction(double x, double a, double b, double negativeLogBeta, bool& settled) {
   FractionStart start = StartFraction(x, a, b, negativeLogBeta);
   const bool swapped = start.swapped;
   Convergents<double>& fraction = start.fraction;
@@ -509,6 +504,11 @@ double IncompleteBeta(double x, double a, double b, double negativeLogBeta, bool
 double IncompleteBeta(double x, double a, double b, double negativeLogBeta) {
   bool settled;
   return IncompleteBeta(x, a, b, negativeLogBeta, settled);
+}
+
+double SpecifiedFraction(double x, double a, double b) {
+  bool settled;
+  return SpecifiedFraction(x, a, b, NegativeLogBeta(a, b), settled);
 }
 
 void LnGammaOfPairsInLockstep(const double* a, const double* b, std::size_t count, double* lnGammaA,
@@ -604,7 +604,7 @@ double BETAF(const double& x, const double& a, const double& b) {
   if (!(x > 0.0)) return 0.0;
   if (x >= 1.0) return 1.0;
   if (!detail::TakesSpecifiedFraction(x, a, b)) return AccurateValue(x, a, b);
-  return detail::IncompleteBeta(x, a, b, detail::NegativeLogBeta(a, b));
+  return detail::SpecifiedFraction(x, a, b);
 }
 
 }  // namespace specfun

@@ -2,6 +2,7 @@
 // both of its tails to full relative accuracy (internal).
 #pragma once
 
+#include <cfloat>
 #include <cstddef>
 
 #include "specfun/batch.hpp"
@@ -11,11 +12,18 @@ namespace specfun::detail {
 // -ln B(a, b) = ln Γ(a + b) - ln Γ(a) - ln Γ(b), subtracted in that order.
 double NegativeLogBeta(double a, double b);
 
+// Above this parameter ln B(a, b) from three ln Γ values of size a ln a
+// carries more than a few 1e-10 of rounding (about 3e-10 here).
+inline constexpr double kSpecifiedParameterLimit = 1.25e5;
+
 // Whether BETAF(x, a, b) is evaluated by its 41-iteration continued fraction
-// (0 < x < 1, a and b normal doubles up to 1.25e5). Where that fraction
-// converges within 41 iterations its value is BETAF's, bit for bit;
-// elsewhere BETAF takes IncompleteBetaTails.
-bool TakesSpecifiedFraction(double x, double a, double b);
+// (0 < x < 1, a and b normal doubles up to kSpecifiedParameterLimit). Where
+// that fraction converges within 41 iterations its value is BETAF's, bit for
+// bit; elsewhere BETAF takes IncompleteBetaTails.
+inline bool TakesSpecifiedFraction(double x, double a, double b) {
+  const auto ordinary = [](double p) { return p >= DBL_MIN && p <= kSpecifiedParameterLimit; };
+  return x > 0.0 && x < 1.0 && ordinary(a) && ordinary(b);
+}
 
 // BETAF(x, a, b) given negativeLogBeta = NegativeLogBeta(a, b): the same
 // value, bit for bit, and the same diagnostics.
@@ -24,6 +32,12 @@ double IncompleteBeta(double x, double a, double b, double negativeLogBeta);
 // IncompleteBeta, setting `settled` where the value comes without a report:
 // from IncompleteBetaTails, or from the fraction within 20 iterations.
 double IncompleteBeta(double x, double a, double b, double negativeLogBeta, bool& settled);
+
+// IncompleteBeta where TakesSpecifiedFraction(x, a, b): the fraction itself.
+double SpecifiedFraction(double x, double a, double b, double negativeLogBeta, bool& settled);
+
+// BETAF(x, a, b) where TakesSpecifiedFraction(x, a, b).
+double SpecifiedFraction(double x, double a, double b);
 
 // Reports the convergence of the fraction after m > 20 iterations.
 void ReportIterations(int m);

@@ -82,12 +82,14 @@ void LnGammaLanes(const double* x, double* result) {
 }  // namespace
 
 double LnGamma(const double& x) {
-  if (AnsweredAtOnce(x)) return AnswerAtOnce(x);
+  if (x < 0.0) return AnswerAtOnce(x);
   if (IsTiny(x)) {
     const double shifted = x + 1.0;
     return LnGamma(shifted) - std::log(x);
   }
   const int shift = ShiftFor(x);
+  // +∞ (AnsweredAtOnce) needs no shift.
+  if (shift == 0 && std::isinf(x)) return AnswerAtOnce(x);
   const double z = x + shift;
   return ShiftDown(Stirling(z), z, shift);
 }

@@ -141,8 +141,14 @@ std::vector<Routine> Routines() {
     return {OrSpecial(rng, LogUniform(rng, 1e-310, 1e30))};
   });
   add("QGauss", 1, one(QGauss, QGaussBatch), deviate);
+  // A third of the probabilities where the smaller tail's deviate lies from
+  // 2.25 to 3, where the refinement may take Laplace's deep fraction.
   add("QGaussInv", 1, one(QGaussInv, QGaussInvBatch),
-      [](std::mt19937_64& rng) -> std::vector<double> { return {Probability(rng)}; });
+      [](std::mt19937_64& rng) -> std::vector<double> {
+        if (rng() % 3 != 0) return {Probability(rng)};
+        const double q = Uniform(rng, 0.00134, 0.0123);
+        return {rng() % 2 ? q : 1.0 - q};
+      });
   const auto beta = [](std::mt19937_64& rng) -> std::vector<double> {
     switch (std::uniform_int_distribution<int>(0, 9)(rng)) {
       case 0:
