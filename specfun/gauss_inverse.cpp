@@ -195,7 +195,8 @@ double AccurateUpperDeviate(double q, double x, double deepRatio) {
   if (x < kCentralSeriesBelow) {
     // 1/2 - q is exact here (q > 0.3).
     const double density = Density(x);
-    return x + (density * CentralSeries(x) - (0.5 - q)) / density;
+    // Newton's step for Q(x) = q with Q(x) = 1/2 − φ(x)·CentralSeries(x).
+    return x + ((0.5 - q) - density * CentralSeries(x)) / density;
   }
   if (TakesDeepFraction(x)) {
     const double density = Density(x);
