@@ -43,11 +43,12 @@ constexpr double kInfiniteDeviate = 1.0000000200408773e+20;
 constexpr int kNewtonSteps = 3;
 
 // Accepted distance of the three steps' deviate from the accurate one,
-// relative, and absolute at the centre where the deviate is near 0.
+// relative to it (near p = 1/2 too, where the deviate is near 0 and
+// 1/2 − p is exact).
 constexpr double kKeepRelative = 9.9e-13;
-constexpr double kKeepAbsolute = 1e-17;
-// At p = 1/2 the steps are kept up to this distance from 0.
-constexpr double kCentreKeptUpTo = 0.99 * kKeepAbsolute;
+// At p = 1/2, whose deviate is 0, the steps are kept up to this distance
+// from 0.
+constexpr double kCentreKeptUpTo = 0.99e-17;
 // Below this tail the deviate comes from the asymptotic series (x > 35.8).
 constexpr double kAsymptoticBelow = 1e-280;
 // Deviates below this take the power series of the central integral.
@@ -210,7 +211,10 @@ double AccurateUpperDeviate(double q, double x, double deepRatio) {
 double RefineWithRatio(double p, double x, double smallerTailX, double deepRatio) {
   const double accurate = p <= 0.5 ? AccurateUpperDeviate(p, smallerTailX, deepRatio)
                                    : -AccurateUpperDeviate(1.0 - p, smallerTailX, deepRatio);
-  if (std::fabs(x - accurate) <= kKeepRelative * std::fabs(accurate) + kKeepAbsolute) return x;
+  if (std::fabs(x - accurate) <= kKeepRelative * std::fabs(accurate)) return x;
+  // At p = 1/2 the steps land within a unit of 0, where no relative
+  // distance can be met; they are kept there.
+  if (p == 0.5 && std::fabs(x) <= kCentreKeptUpTo) return x;
   return accurate;
 }
 
