@@ -66,7 +66,7 @@ bool Inside(double share) { return share > 0.0 && share < 1.0; }
 // lost.
 template <class Tails>
 detail::BetaCall CallAt(double x, double a, double b, bool complement, bool inside, Tails tails) {
-  if (detail::TakesSpecifiedFraction(x, a, b)) return {x, a, b, complement, false, 0.0, true};
+  if (detail::TakesFortyOneIterationFraction(x, a, b)) return {x, a, b, complement, false, 0.0, true};
   if (inside && a > 0.0 && b > 0.0) return detail::BetaCall::Direct(tails());
   return {x, a, b, complement};
 }
@@ -114,7 +114,7 @@ double LogTRatio(double t, double nu) { return 2.0 * std::log(std::fabs(t)) - st
 
 double Evaluate(const detail::BetaCall& call) {
   if (call.direct) return call.value;
-  const double value = call.fraction ? detail::SpecifiedFraction(call.x, call.a, call.b)
+  const double value = call.fraction ? detail::FortyOneIterationFraction(call.x, call.a, call.b)
                                      : BETAF(call.x, call.a, call.b);
   return call.complement ? 1.0 - value : value;
 }

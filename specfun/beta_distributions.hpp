@@ -6,8 +6,8 @@ namespace specfun::detail {
 
 // The value 1 - BETAF(x, a, b) when complement is set, else BETAF(x, a, b);
 // or, when direct is set, `value`, found without BETAF (and without reports).
-// `fraction` is set where BETAF is known to take its specified fraction
-// (TakesSpecifiedFraction(x, a, b)).
+// `fraction` is set where BETAF is known to take its 41-iteration fraction
+// (TakesFortyOneIterationFraction(x, a, b)).
 struct BetaCall {
   double x;
   double a;

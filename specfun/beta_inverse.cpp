@@ -287,13 +287,13 @@ Iteration RunNewton(double p, double y, double a, double b) {
   const NewtonProblem problem = ProblemFor(p, a, b, LnGamma(a), LnGamma(b), LnGamma(a + b));
   NewtonRun run{Start(p, y, a, b, problem.logBeta, problem.negativeLogBeta)};
   // Whether a and b take BETAF's fraction (which x inside (0, 1) then does).
-  const bool fraction = detail::TakesSpecifiedFraction(0.5, a, b);
+  const bool fraction = detail::TakesFortyOneIterationFraction(0.5, a, b);
   while (!run.done) {
     bool settled = true;
     const double x = run.x;
     const double value =
         fraction && x > 0.0 && x < 1.0
-            ? detail::SpecifiedFraction(x, a, b, problem.negativeLogBeta, settled)
+            ? detail::FortyOneIterationFraction(x, a, b, problem.negativeLogBeta, settled)
             : detail::IncompleteBeta(x, a, b, problem.negativeLogBeta, settled);
     run.Advance(problem, value, settled);
   }

@@ -69,7 +69,7 @@ constexpr int kAsymptoticNewtonSteps = 4;
 // steps near the tolerance.
 //
 // Up to 1 - p = 0.0101 (deviates from 2.3226 on) the bound is a priori:
-// from the specified start, within 4.5e-4, the three Newton steps (error
+// from the rational start, within 4.5e-4, the three Newton steps (error
 // (x/2)·e² each, 3e-7, 2e-13, 1e-25) reach the root of QGauss's 40-level
 // fraction to its rounding, a few 1e-15; that root lies R100(x) - R40(x)
 // from the deviate the refinement's 100 levels give (to 2e-16 of Laplace's

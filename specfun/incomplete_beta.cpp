@@ -17,7 +17,7 @@
 // [2^-600, 2^600]; such scaling is exact, so it changes no approximant and
 // only keeps the values from underflowing to 0/0.
 //
-// Parameters above kSpecifiedParameterLimit, subnormal or infinite, and the
+// Parameters above kFractionParameterLimit, subnormal or infinite, and the
 // fraction taken on past 41 iterations, go to IncompleteBetaTails
 // (beta_tails.cpp): there ln B(a, b) from three ln Γ values would lose more
 // than 1e-9, and the fraction's length grows with the parameters.
@@ -473,11 +473,11 @@ double IncompleteBeta(double x, double a, double b, double negativeLogBeta, bool
   settled = true;
   if (!(x > 0.0)) return 0.0;
   if (x >= 1.0) return 1.0;
-  if (!TakesSpecifiedFraction(x, a, b)) return AccurateValue(x, a, b);
-  return SpecifiedFraction(x, a, b, negativeLogBeta, settled);
+  if (!TakesFortyOneIterationFraction(x, a, b)) return AccurateValue(x, a, b);
+  return FortyOneIterationFraction(x, a, b, negativeLogBeta, settled);
 }
 
-double SpecifiedFraction(double x, double a, double b, double negativeLogBeta, bool& settled) {
+double FortyOneIterationFraction(double x, double a, double b, double negativeLogBeta, bool& settled) {
   FractionStart start = StartFraction(x, a, b, negativeLogBeta);
   const bool swapped = start.swapped;
   Convergents<double>& fraction = start.fraction;
@@ -506,9 +506,9 @@ double IncompleteBeta(double x, double a, double b, double negativeLogBeta) {
   return IncompleteBeta(x, a, b, negativeLogBeta, settled);
 }
 
-double SpecifiedFraction(double x, double a, double b) {
+double FortyOneIterationFraction(double x, double a, double b) {
   bool settled;
-  return SpecifiedFraction(x, a, b, NegativeLogBeta(a, b), settled);
+  return FortyOneIterationFraction(x, a, b, NegativeLogBeta(a, b), settled);
 }
 
 void LnGammaOfPairsInLockstep(const double* a, const double* b, std::size_t count, double* lnGammaA,
@@ -572,7 +572,7 @@ void IncompleteBetaInLockstep(const double* x, const double* a, const double* b,
       result[i] = 0.0;
     } else if (x[i] >= 1.0) {
       result[i] = 1.0;
-    } else if (!TakesSpecifiedFraction(x[i], a[i], b[i])) {
+    } else if (!TakesFortyOneIterationFraction(x[i], a[i], b[i])) {
       requests.Add({i, false, false, {}}, x[i], a[i], b[i]);
     } else {
       pending[waiting++] = {StartFraction(x[i], a[i], b[i], negativeLogBeta[i]), i, x[i], a[i],
@@ -603,8 +603,8 @@ void IncompleteBetaInLockstep(const double* x, const double* a, const double* b,
 double BETAF(const double& x, const double& a, const double& b) {
   if (!(x > 0.0)) return 0.0;
   if (x >= 1.0) return 1.0;
-  if (!detail::TakesSpecifiedFraction(x, a, b)) return AccurateValue(x, a, b);
-  return detail::SpecifiedFraction(x, a, b);
+  if (!detail::TakesFortyOneIterationFraction(x, a, b)) return AccurateValue(x, a, b);
+  return detail::FortyOneIterationFraction(x, a, b);
 }
 
 }  // namespace specfun

@@ -14,14 +14,14 @@ double NegativeLogBeta(double a, double b);
 
 // Above this parameter ln B(a, b) from three ln Γ values of size a ln a
 // carries more than a few 1e-10 of rounding (about 3e-10 here).
-inline constexpr double kSpecifiedParameterLimit = 1.25e5;
+inline constexpr double kFractionParameterLimit = 1.25e5;
 
 // Whether BETAF(x, a, b) is evaluated by its 41-iteration continued fraction
-// (0 < x < 1, a and b normal doubles up to kSpecifiedParameterLimit). Where
+// (0 < x < 1, a and b normal doubles up to kFractionParameterLimit). Where
 // that fraction converges within 41 iterations its value is BETAF's, bit for
 // bit; elsewhere BETAF takes IncompleteBetaTails.
-inline bool TakesSpecifiedFraction(double x, double a, double b) {
-  const auto ordinary = [](double p) { return p >= DBL_MIN && p <= kSpecifiedParameterLimit; };
+inline bool TakesFortyOneIterationFraction(double x, double a, double b) {
+  const auto ordinary = [](double p) { return p >= DBL_MIN && p <= kFractionParameterLimit; };
   return x > 0.0 && x < 1.0 && ordinary(a) && ordinary(b);
 }
 
@@ -33,11 +33,11 @@ double IncompleteBeta(double x, double a, double b, double negativeLogBeta);
 // from IncompleteBetaTails, or from the fraction within 20 iterations.
 double IncompleteBeta(double x, double a, double b, double negativeLogBeta, bool& settled);
 
-// IncompleteBeta where TakesSpecifiedFraction(x, a, b): the fraction itself.
-double SpecifiedFraction(double x, double a, double b, double negativeLogBeta, bool& settled);
+// IncompleteBeta where TakesFortyOneIterationFraction(x, a, b): the fraction itself.
+double FortyOneIterationFraction(double x, double a, double b, double negativeLogBeta, bool& settled);
 
-// BETAF(x, a, b) where TakesSpecifiedFraction(x, a, b).
-double SpecifiedFraction(double x, double a, double b);
+// BETAF(x, a, b) where TakesFortyOneIterationFraction(x, a, b).
+double FortyOneIterationFraction(double x, double a, double b);
 
 // Reports the convergence of the fraction after m > 20 iterations.
 void ReportIterations(int m);

@@ -155,9 +155,9 @@ TEST(DistributionTailsReference, RelativeToEachTail) {
   std::printf("worst relative error %.3g\n", worst);
 }
 
-// Whether a row's routine evaluates BETAF's specified fraction: t² or ν1·F
+// Whether a row's routine evaluates BETAF's 41-iteration fraction: t² or ν1·F
 // a normal double and the halved parameters (or n) within its range.
-bool SpecifiedEvaluation(const ReferenceRow& row) {
+bool TakesBetafFraction(const ReferenceRow& row) {
   const double u = row[1], v = row[2], w = row[3];
   const auto normal = [](double value) { return value >= DBL_MIN && value <= DBL_MAX; };
   switch (static_cast<int>(row[0])) {
@@ -168,7 +168,7 @@ bool SpecifiedEvaluation(const ReferenceRow& row) {
 }
 
 // A + AQ and P + Q are 1 within 1e-12 wherever the arguments leave BETAF's
-// specified fraction. Where they do not, the two calls keep their specified
+// 41-iteration fraction. Where they do not, the two calls keep their fraction's
 // bits, whose ln B(a, b) is subtracted in different orders: up to 5e-12
 // apart for parameters near 1e4 (1.3e-12 measured at t = 0.5, ν = 1e4).
 TEST(DistributionTailsReference, ComplementsAddToOne) {
@@ -182,7 +182,7 @@ TEST(DistributionTailsReference, ComplementsAddToOne) {
       case 5: sum = specfun::BinomP(u, v, w) + specfun::BinomQ(u, v, w); break;
       default: continue;
     }
-    const double bound = SpecifiedEvaluation(row) ? 5e-12 : 1e-12;
+    const double bound = TakesBetafFraction(row) ? 5e-12 : 1e-12;
     EXPECT_NEAR(sum, 1.0, bound) << "kind " << row[0] << " at " << u << " " << v << " " << w;
   }
 }
@@ -315,10 +315,10 @@ TEST(BetaTailsSideBySide, AreTheScalarTailsBitForBit) {
 }
 
 // Which evaluations BETAF gives to its 41-iteration fraction.
-TEST(IncompleteBetaPath, SpecifiedFractionForOrdinaryArguments) {
+TEST(IncompleteBetaPath, FortyOneIterationFractionForOrdinaryArguments) {
   struct Case {
     double x, a, b;
-    bool specified;
+    bool fraction;
   };
   const Case cases[] = {
       {0.3, 2.0, 3.0, true},          {0.5, 1000.0, 1000.0, true},
@@ -329,7 +329,7 @@ TEST(IncompleteBetaPath, SpecifiedFractionForOrdinaryArguments) {
       {1.0, 1.0, 1.0, false},         {NAN, 1.0, 1.0, false},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(specfun::detail::TakesSpecifiedFraction(c.x, c.a, c.b), c.specified)
+    EXPECT_EQ(specfun::detail::TakesFortyOneIterationFraction(c.x, c.a, c.b), c.fraction)
         << c.x << " " << c.a << " " << c.b;
   }
 }
