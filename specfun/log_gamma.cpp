@@ -96,10 +96,17 @@ double LnGamma(const double& x) {
 
 namespace detail {
 
+constexpr std::size_t kFewLeftOver = 10;
+
 void LnGammaInLockstep(const double* x, double* result, std::size_t count) {
   std::size_t i = 0;
   for (; i + kLaneCount <= count; i += kLaneCount) LnGammaLanes(x + i, result + i);
   if (i == count) return;
+  // A few left over cost less one at a time than a set of padded lanes.
+  if (count - i <= kFewLeftOver) {
+    for (; i < count; ++i) result[i] = LnGamma(x[i]);
+    return;
+  }
   double paddedX[kLaneCount];
   double paddedResult[kLaneCount];
   for (int lane = 0; lane < kLaneCount; ++lane) {
