@@ -329,6 +329,28 @@ double ChiSquareInv(const double& p, const double& nu) {
 
 namespace detail {
 
+// The tails ChiSquare(x(i), ν_i, tail) of the elements members[0 .. count)
+// in chunks side by side, each ν's constants taken from its problem;
+// take(i, value) receives them in order.
+template <class X, class Take>
+void TailsInChunks(const std::size_t* members, std::size_t count, std::int32_t tail,
+                   const Problem* problem, X x, Take take) {
+  for (std::size_t first = 0; first < count; first += kChiSquareChunk) {
+    const std::size_t length = std::min(kChiSquareChunk, count - first);
+    double xs[kChiSquareChunk];
+    double degrees[kChiSquareChunk];
+    ChiSquareConstants constants[kChiSquareChunk];
+    for (std::size_t k = 0; k < length; ++k) {
+      const std::size_t i = members[first + k];
+      xs[k] = x(i);
+      degrees[k] = problem[i].nu;
+      constants[k] = problem[i].constants;
+    }
+    ChiSquareChunk tails(xs, degrees, tail, length, false, constants);
+    for (std::size_t k = 0; k < length; ++k) take(members[first + k], tails.Tail(k));
+  }
+}
+
 // The Gaussian deviates, each Newton step's Q(x|ν) and the refinement's
 // smaller tail in lockstep (the tails in chunks of ChiSquareChunk), the
 // rest element by element.
@@ -351,24 +373,11 @@ void ChiSquareInvInLockstep(const double* p, const double* nu, std::size_t count
   }
   while (activeCount > 0) {
     std::size_t stillActive = 0;
-    for (std::size_t first = 0; first < activeCount; first += kChiSquareChunk) {
-      const std::size_t length = std::min(kChiSquareChunk, activeCount - first);
-      double x[kChiSquareChunk];
-      double degrees[kChiSquareChunk];
-      ChiSquareConstants constants[kChiSquareChunk];
-      for (std::size_t k = 0; k < length; ++k) {
-        const std::size_t i = active[first + k];
-        x[k] = run[i].x;
-        degrees[k] = nu[i];
-        constants[k] = problem[i].constants;
-      }
-      ChiSquareChunk tails(x, degrees, kUpperTail, length, false, constants);
-      for (std::size_t k = 0; k < length; ++k) {
-        const std::size_t i = active[first + k];
-        run[i].Advance(problem[i], tails.Tail(k));
-        if (!run[i].done) active[stillActive++] = i;
-      }
-    }
+    const auto x = [&](std::size_t i) { return run[i].x; };
+    TailsInChunks(active, activeCount, kUpperTail, problem, x, [&](std::size_t i, double q) {
+      run[i].Advance(problem[i], q);
+      if (!run[i].done) active[stillActive++] = i;
+    });
     activeCount = stillActive;
   }
   // The refinement's smaller tails, upper and lower apart, side by side.
@@ -387,20 +396,10 @@ void ChiSquareInvInLockstep(const double* p, const double* nu, std::size_t count
       if (flags[i] != kDone || !takesTail[i]) continue;
       if (SmallerTailEquation(problem[i]).Tail() == tail) member[memberCount++] = i;
     }
-    for (std::size_t first = 0; first < memberCount; first += kChiSquareChunk) {
-      const std::size_t length = std::min(kChiSquareChunk, memberCount - first);
-      double x[kChiSquareChunk];
-      double degrees[kChiSquareChunk];
-      ChiSquareConstants constants[kChiSquareChunk];
-      for (std::size_t k = 0; k < length; ++k) {
-        const std::size_t i = member[first + k];
-        x[k] = std::exp(std::log(run[i].x));
-        degrees[k] = nu[i];
-        constants[k] = problem[i].constants;
-      }
-      ChiSquareChunk tails(x, degrees, tail, length, false, constants);
-      for (std::size_t k = 0; k < length; ++k) smallerTail[member[first + k]] = tails.Tail(k);
-    }
+    // At e^(ln x), as the scalar refinement takes it.
+    const auto x = [&](std::size_t i) { return std::exp(std::log(run[i].x)); };
+    TailsInChunks(member, memberCount, tail, problem, x,
+                  [&](std::size_t i, double value) { smallerTail[i] = value; });
   }
   for (std::size_t i = 0; i < count; ++i) {
     if (flags[i] != kDone) continue;

@@ -79,7 +79,8 @@ double ChiSquareWithFixedDepth(double x, double nu, std::int32_t tail);
 double DeltaMinusLogOnePlus(double delta);
 
 // ln Γ(a + 1) − ((a + ½)·ln a − a + ½·ln 2π), the remainder of Stirling's
-// series (A&S 6.1.40, three terms), for a >= 200.
+// series (A&S 6.1.40): its first three terms from a = 200 on, below that
+// LogGammaRemainder(a) (the same remainder as that of ln Γ(a)).
 double StirlingRemainder(double a);
 
 // ln(z^a·e^(−z)/Γ(a + 1)) for a >= 200, free of the cancellation between

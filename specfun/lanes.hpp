@@ -35,7 +35,6 @@ struct Lanes {
   }
   void Store(double* values) const { std::memcpy(values, &v, sizeof v); }
   double Get(int i) const { return v[i]; }
-  void Set(int i, double value) { v[i] = value; }
 
   friend Lanes operator+(const Lanes& a, const Lanes& b) { return {a.v + b.v}; }
   friend Lanes operator+(double a, const Lanes& b) { return {a + b.v}; }

@@ -30,7 +30,6 @@
 #include <limits>
 
 #include "specfun/chi_square_tail.hpp"
-#include "specfun/log_gamma.hpp"
 #include "specfun/specfun.hpp"
 
 namespace specfun {
@@ -169,13 +168,12 @@ class UpwardSum {
 
 // e^(−h)·h^j/j!, the Poisson weight at j >= 1, as
 // e^(j·ln(1 + f/j) − f − ½·ln(2πj) − R(j)) with f = h − j and R(j) the
-// remainder of Stirling's series for ln j! (A&S 6.1.40; the same as that
-// of ln Γ(j)), free of the cancellation between j·ln h and ln j!. From
-// j = 200 on the series' first three terms give R(j) to 1e-19.
+// remainder of Stirling's series for ln j!, free of the cancellation
+// between j·ln h and ln j!.
 double PoissonWeight(double j, double halfLambda) {
   const double excess = halfLambda - j;
-  const double remainder = j >= 200.0 ? detail::StirlingRemainder(j) : detail::LogGammaRemainder(j);
-  return std::exp(j * std::log1p(excess / j) - excess - 0.5 * std::log(kTwoPi * j) - remainder);
+  return std::exp(j * std::log1p(excess / j) - excess - 0.5 * std::log(kTwoPi * j) -
+                  detail::StirlingRemainder(j));
 }
 
 // The central tails T_j = T(x | ν + 2j) and the steps between them,
