@@ -311,8 +311,8 @@ inline void ChiSquareInvBatch(std::span<const double> p, std::span<const double>
 // x >= 0, nu > 0, lambda >= 0. Sums Poisson-weighted central tails until
 // what is left out is below 1e-7 (relative to the weights' total).
 // Accuracy: 9.4e-8 absolute (x = 0.005, nu = 5, lambda = 0); 7.3e-14 for
-//   nu > 400 or lambda > 1400, and there 1e-12 relative down to tails of
-//   1e-88 (up to lambda = 2e6); relative error is otherwise unbounded for
+//   nu > 400 or lambda > 1400, and there 3.1e-12 relative down to tails of
+//   1e-88 (measured up to lambda = 1e6); relative error is otherwise unbounded for
 //   results below 1e-7. Every call finishes within about 0.6 ms.
 // Outside: x < 0 gives a NaN; nu = 0 is evaluated as the limit of the
 //   mixture (NCChiSquare(1, 0, 1, 0) = 0.7329); nu < 0 and lambda < 0 are
