@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "console/distribution_routines.hpp"
 #include "console/input.hpp"
 #include "console/menu.hpp"
 #include "specfun/specfun.hpp"
@@ -39,8 +40,20 @@ class Routine {
       : name(name), arguments(arguments), arity(3), takesTail(true), tailTwo_(batch) {}
   constexpr Routine(std::string_view name, std::string_view arguments, TailBatch3 batch)
       : name(name), arguments(arguments), arity(4), takesTail(true), tailThree_(batch) {}
+  explicit Routine(const DistributionRoutine& routine)
+      : name(routine.name),
+        arguments(routine.arguments),
+        arity(routine.arity),
+        leastArity(routine.leastArity),
+        defaults(routine.defaults.data()),
+        columns_(routine.evaluate) {}
 
   void Evaluate(const Columns& columns, std::size_t count, double* result) const {
+    if (columns_ != nullptr) {
+      std::vector<const double*> data;
+      for (const std::vector<double>& column : columns) data.push_back(column.data());
+      return columns_(data.data(), result, count);
+    }
     if (one_ != nullptr) return one_(columns[0].data(), result, count);
     if (two_ != nullptr) return two_(columns[0].data(), columns[1].data(), result, count);
     if (three_ != nullptr) {
@@ -63,6 +76,9 @@ class Routine {
   std::string_view name;
   std::string_view arguments;
   std::size_t arity;
+  // Fewer arguments than arity take defaults[k - leastArity] for argument k.
+  std::size_t leastArity = arity;
+  const double* defaults = nullptr;
   bool takesTail = false;
 
  private:
@@ -71,6 +87,7 @@ class Routine {
   Batch3 three_ = nullptr;
   TailBatch2 tailTwo_ = nullptr;
   TailBatch3 tailThree_ = nullptr;
+  ColumnsBatch columns_ = nullptr;
 };
 
 // Every public routine; a row names the batch routine that evaluates it.
@@ -93,8 +110,21 @@ const Routine kRoutines[] = {
     {"NCChiSquare", "x nu lambda tail", &specfun::NCChiSquareBatch},
 };
 
+// The distributions' functions (console/distribution_routines.hpp).
+const std::vector<Routine>& DistributionRoutineTable() {
+  static const std::vector<Routine> table = [] {
+    std::vector<Routine> routines;
+    for (const DistributionRoutine& routine : DistributionRoutines()) routines.emplace_back(routine);
+    return routines;
+  }();
+  return table;
+}
+
 const Routine* FindRoutine(std::string_view name) {
   for (const Routine& routine : kRoutines) {
+    if (routine.name == name) return &routine;
+  }
+  for (const Routine& routine : DistributionRoutineTable()) {
     if (routine.name == name) return &routine;
   }
   return nullptr;
@@ -111,12 +141,16 @@ constexpr std::string_view kUsage =
     "Exit status: 0 done; 2 a bad command line, argument or row, or lost output.\n"
     "Routines:\n";
 
+void WriteRoutine(std::ostream& out, const Routine& routine, std::size_t width) {
+  out << "  " << routine.name << std::string(width - routine.name.size(), ' ') << routine.arguments
+      << '\n';
+}
+
 void WriteUsage(std::ostream& out) {
   out << kUsage;
-  for (const Routine& routine : kRoutines) {
-    out << "  " << routine.name << std::string(14 - routine.name.size(), ' ') << routine.arguments
-        << '\n';
-  }
+  for (const Routine& routine : kRoutines) WriteRoutine(out, routine, 14);
+  out << "Distributions (FAMILY.FUNCTION, the argument first, then the parameters):\n";
+  for (const Routine& routine : DistributionRoutineTable()) WriteRoutine(out, routine, 28);
 }
 
 // A failure of the command line, reported as one line with status 2.
@@ -137,13 +171,20 @@ double ParseArgument(std::string_view text, bool isTail) {
 
 void AppendRow(const Routine& routine, const std::vector<std::string_view>& fields,
                Columns& columns) {
-  if (fields.size() != routine.arity) {
-    throw UsageError{std::string(routine.name) + " takes " + std::to_string(routine.arity) +
-                     " argument" + (routine.arity == 1 ? "" : "s") + " (" +
-                     std::string(routine.arguments) + "), not " + std::to_string(fields.size())};
+  if (fields.size() < routine.leastArity || fields.size() > routine.arity) {
+    const std::string count = routine.leastArity == routine.arity
+                                  ? std::to_string(routine.arity)
+                                  : std::to_string(routine.leastArity) + " to " +
+                                        std::to_string(routine.arity);
+    throw UsageError{std::string(routine.name) + " takes " + count + " argument" +
+                     (routine.arity == 1 ? "" : "s") + " (" + std::string(routine.arguments) +
+                     "), not " + std::to_string(fields.size())};
   }
   for (std::size_t k = 0; k < fields.size(); ++k) {
     columns[k].push_back(ParseArgument(fields[k], routine.takesTail && k + 1 == fields.size()));
+  }
+  for (std::size_t k = fields.size(); k < routine.arity; ++k) {
+    columns[k].push_back(routine.defaults[k - routine.leastArity]);
   }
 }
 

@@ -1,0 +1,7 @@
+#include "specfun/distributions.hpp"
+#include "specfun/distributions/not_yet_built.hpp"
+
+namespace specfun {
+SPECFUN_NOT_YET_BUILT(Gamma)
+SPECFUN_NOT_YET_BUILT(ChiSquared)
+}  // namespace specfun
