@@ -16,7 +16,7 @@
 //   (1979) 757-766), whose coefficients tools/gen_incomplete_gamma_coefficients.py
 //   computes; the smaller tail as e^(-z²) times terms of moderate size,
 //   z² = a φ, so its logarithm stays finite below the doubles.
-// - a < 1 and x <= 1: P from its series of positive terms, Q from
+// - a < 1 and x <= 0.7: P from its series of positive terms, Q from
 //   1 - x^a/Γ(1 + a) - x^a/Γ(a) Σ_(n>=1) (-x)^n/(n! (a + n)), with
 //   ln Γ(1 + a) from its own series (DiDonato and Morris, eq. 11-12).
 // - otherwise x < a: P = D Σ_n x^n/((a + 1) ... (a + n)) (A&S 6.5.29), Q its
@@ -48,6 +48,9 @@ constexpr double kTolerance = 0x1p-57;
 constexpr int kTermLimit = 100000;
 // Lentz's guard against a zero denominator.
 constexpr double kTinyDenominator = 1e-300;
+// For a < 1 the small-shape form of Q serves x up to here (where its terms
+// cancel to at most a factor 2.2), the fraction beyond.
+constexpr double kSmallShapeReach = 0.7;
 // Below this shape ln Γ(1 + a) comes from its recurrence and series rather
 // than from Stirling's, whose remainder there is too large to keep 1e-17.
 constexpr double kStirlingFrom = 10.0;
@@ -126,8 +129,9 @@ double LowerSeries(double a, double x) {
 
 // Legendre's fraction F for x >= 1 or x >= a: Q(a, x) = a D(a, x) F. The
 // modified Lentz method finds the depth at which it has converged; the
-// fraction is then evaluated from that depth backwards, whose rounding
-// errors do not build up as the forward products' do.
+// fraction is then evaluated backwards from a quarter deeper (the forward
+// test stops early where the fraction converges slowly, at small x), and
+// backwards its rounding errors do not build up as the forward products' do.
 double UpperFraction(double a, double x) {
   const double first = x + 1.0 - a;
   double b = first;
@@ -147,12 +151,13 @@ double UpperFraction(double a, double x) {
     f *= delta;
     if (std::fabs(delta - 1.0) <= kTolerance) break;
   }
-  double t = first + 2.0 * (depth + 1);
-  for (int n = depth + 1; n >= 1; --n) t = (first + 2.0 * (n - 1)) + n * (a - n) / t;
+  depth += depth / 4 + 8;
+  double t = first + 2.0 * depth;
+  for (int n = depth; n >= 1; --n) t = (first + 2.0 * (n - 1)) + n * (a - n) / t;
   return 1.0 / t;
 }
 
-// Q(a, x) for a < 1 and 0 < x <= 1: 1 - x^a/Γ(1 + a) - a (x^a/Γ(1 + a))
+// Q(a, x) for a < 1 and 0 < x <= kSmallShapeReach: 1 - x^a/Γ(1 + a) - a (x^a/Γ(1 + a))
 // Σ_(n>=1) (-x)^n/(n! (a + n)), the difference 1 - e^u taken by expm1.
 double UpperOfSmallShape(double a, double x) {
   const double u = a * std::log(x) - LogGammaOnePlus(a);
@@ -241,7 +246,7 @@ TailsByMethod Evaluate(double a, double x) {
                    : TailsByMethod{complement, t.value, logComplement, t.log};
   }
   const DoubleDouble logD = LogPrefactor(a, x, logA, aPhi);
-  if (a < 1.0 && x <= 1.0) {
+  if (a < 1.0 && x <= kSmallShapeReach) {
     const double series = LowerSeries(a, x);
     const double lower = Exp(logD) * series;
     const double upper = UpperOfSmallShape(a, x);
