@@ -66,8 +66,9 @@ inline DoubleDouble operator/(const DoubleDouble& a, const DoubleDouble& b) {
   return FastTwoSum(q, r.hi / b.hi);
 }
 
-// √a for a > 0, one Newton correction of the double square root.
+// √a for a >= 0, one Newton correction of the double square root.
 inline DoubleDouble SquareRoot(const DoubleDouble& a) {
+  if (a.hi == 0.0) return {0.0, 0.0};
   const double s = std::sqrt(a.hi);
   const double residual = std::fma(-s, s, a.hi) + a.lo;
   return FastTwoSum(s, residual / (2.0 * s));

@@ -215,9 +215,8 @@ struct Tail {
 // The smaller tail by Temme's expansion: with z = √(a φ) (sign of x - a),
 // T = erfc(|z|)/2 ± e^(-z²) S/√(2πa), + for Q (x >= a), - for P; its
 // logarithm as -z² + ln(e^(z²) erfc(|z|)/2 ± S/√(2πa)).
-Tail TemmeTail(double a, double x, const DoubleDouble& aPhi) {
-  const bool lower = x < a;
-  const double eta = std::copysign(std::sqrt(2.0 * aPhi.hi / a), x - a);
+Tail TemmeTail(double a, bool lower, const DoubleDouble& aPhi) {
+  const double eta = std::copysign(std::sqrt(2.0 * aPhi.hi / a), lower ? -1.0 : 1.0);
   const double s = TemmeSum(eta, a) * kInverseRootTwoPi / std::sqrt(a);
   const double signedS = lower ? -s : s;
   const DoubleDouble z = SquareRoot(aPhi);
@@ -249,8 +248,10 @@ TailsByMethod Evaluate(double a, double x, double xLow) {
   const DoubleDouble aPhi = ShapeTimesDeviation(a, x, xLow, logA);
   const DoubleDouble logD = LogPrefactor(a, x, xLow, logA, aPhi);
   if (a >= kTemmeFrom && 2.0 * aPhi.hi <= kTemmeEtaLimit * kTemmeEtaLimit * a) {
-    const Tail t = TemmeTail(a, x, aPhi);
-    return x < a ? TailsByMethod{t, Complement(t.value), logD}
+    // Below a where x + xLow is, xLow deciding where x = a.
+    const bool below = x < a || (x == a && xLow < 0.0);
+    const Tail t = TemmeTail(a, below, aPhi);
+    return below ? TailsByMethod{t, Complement(t.value), logD}
                  : TailsByMethod{Complement(t.value), t, logD};
   }
   if (a < 1.0 && x <= kSmallShapeReach) {
