@@ -110,14 +110,21 @@ DoubleDouble LogGammaOnePlusOfSmall(double a) {
   return logProduct + LogGammaOnePlus(f);
 }
 
-// ln D(a, x) for finite a, x > 0 (x + xLow), given ln a and a φ: from
-// Stirling's series from kStirlingFrom on, below it as a ln x - x - ln Γ(1 + a).
-DoubleDouble LogPrefactor(double a, double x, double xLow, const DoubleDouble& logA,
-                          const DoubleDouble& aPhi) {
+// ln D(a, x) for finite a, x > 0 (x + xLow) and, from kStirlingFrom on,
+// a φ (0 below it): ln D from Stirling's series from kStirlingFrom on, below
+// it as a ln x - x - ln Γ(1 + a).
+struct Prefactor {
+  DoubleDouble logD;
+  DoubleDouble aPhi;
+};
+
+Prefactor PrefactorOf(double a, double x, double xLow) {
   if (a < kStirlingFrom) {
-    return (LogOfArgument(x, xLow) * a - TwoSum(x, xLow)) - LogGammaOnePlusOfSmall(a);
+    return {(LogOfArgument(x, xLow) * a - TwoSum(x, xLow)) - LogGammaOnePlusOfSmall(a), {0.0, 0.0}};
   }
-  return -(aPhi + (logA + kLogTwoPi) * 0.5) + -LogGammaRemainder(a);
+  const DoubleDouble logA = LogAsDoubleDouble(a);
+  const DoubleDouble aPhi = ShapeTimesDeviation(a, x, xLow, logA);
+  return {-(aPhi + (logA + kLogTwoPi) * 0.5) + -LogGammaRemainder(a), aPhi};
 }
 
 // Σ_(n>=0) x^n/((a + 1) ... (a + n)), P(a, x) = D(a, x) times this.
@@ -162,12 +169,12 @@ double UpperFraction(double a, double x) {
   return 1.0 / t;
 }
 
-// ln P(a, x) for a < 1 and 0 < x <= kSmallShapeReach (x + xLow): P =
-// x^a/Γ(1 + a) (1 + a S), S = Σ_(n>=1) (-x)^n/(n! (a + n)) (the series of
-// γ(a, x), A&S 6.5.29), with ln(x^a/Γ(1 + a)) in double-double. Every part
-// is of the size of a, so ln P, and Q = -expm1(ln P), keep their digits to
-// about 1e-16 a (DiDonato and Morris, eq. 10, in logarithms).
-DoubleDouble LogLowerOfSmallShape(double a, double x, double xLow) {
+// ln P(a, x) for a < 1 and 0 < x <= kSmallShapeReach (x + xLow), given ln D:
+// P = x^a/Γ(1 + a) (1 + a S), S = Σ_(n>=1) (-x)^n/(n! (a + n)) (the series of
+// γ(a, x), A&S 6.5.29), with ln(x^a/Γ(1 + a)) = ln D + x in double-double.
+// Every part is of the size of a, so ln P, and Q = -expm1(ln P), keep their
+// digits to about 1e-16 a (DiDonato and Morris, eq. 10, in logarithms).
+DoubleDouble LogLowerOfSmallShape(double a, double x, double xLow, const DoubleDouble& logD) {
   double term = 1.0;
   double sum = 0.0;
   for (int n = 1; n < kTermLimit; ++n) {
@@ -176,14 +183,15 @@ DoubleDouble LogLowerOfSmallShape(double a, double x, double xLow) {
     sum += added;
     if (std::fabs(added) <= std::fabs(sum) * kTolerance) break;
   }
-  return (LogOfArgument(x, xLow) * a + -LogGammaOnePlus(a)) + std::log1p(a * sum);
+  return (logD + TwoSum(x, xLow)) + std::log1p(a * sum);
 }
 
 // Σ_k C_k(η) a^-k of Temme's expansion, to the orders and terms that reach
 // 1e-18 at this a and η.
 double TemmeSum(double eta, double a) {
   const double size = std::fabs(eta);
-  const int terms = size < 0.25 ? 16 : size < 0.6 ? 26 : kTemmeTerms;
+  const int terms = size < 0.05 ? 10 : size < 0.12 ? 13 : size < 0.25 ? 16 : size < 0.6 ? 26
+                                                                              : kTemmeTerms;
   const double inverse = 1.0 / a;
   double sum = 0.0;
   double power = 1.0;
@@ -244,9 +252,9 @@ Tail Complement(double t) { return {1.0 - t, {std::log1p(-t), 0.0}}; }
 
 // The tails of a > 0, x > 0 (x + xLow) finite.
 TailsByMethod Evaluate(double a, double x, double xLow) {
-  const DoubleDouble logA = LogAsDoubleDouble(a);
-  const DoubleDouble aPhi = ShapeTimesDeviation(a, x, xLow, logA);
-  const DoubleDouble logD = LogPrefactor(a, x, xLow, logA, aPhi);
+  const Prefactor prefactor = PrefactorOf(a, x, xLow);
+  const DoubleDouble& logD = prefactor.logD;
+  const DoubleDouble& aPhi = prefactor.aPhi;
   if (a >= kTemmeFrom && 2.0 * aPhi.hi <= kTemmeEtaLimit * kTemmeEtaLimit * a) {
     // Below a where x + xLow is, xLow deciding where x = a.
     const bool below = x < a || (x == a && xLow < 0.0);
@@ -255,7 +263,7 @@ TailsByMethod Evaluate(double a, double x, double xLow) {
                  : TailsByMethod{Complement(t.value), t, logD};
   }
   if (a < 1.0 && x <= kSmallShapeReach) {
-    const DoubleDouble logLower = LogLowerOfSmallShape(a, x, xLow);
+    const DoubleDouble logLower = LogLowerOfSmallShape(a, x, xLow, logD);
     const double lower = Exp(logLower);
     const double upper = -(std::expm1(logLower.hi) + std::exp(logLower.hi) * logLower.lo);
     return {{lower, logLower},
@@ -316,8 +324,7 @@ DoubleDouble LogPoissonTermAsDoubleDouble(double a, double x, double xLow) {
   if (std::isinf(x) || std::isinf(a)) return {-std::numeric_limits<double>::infinity(), 0.0};
   if (a == 0.0) return TwoSum(-x, -xLow);
   if (x == 0.0) return {-std::numeric_limits<double>::infinity(), 0.0};
-  const DoubleDouble logA = LogAsDoubleDouble(a);
-  return LogPrefactor(a, x, xLow, logA, ShapeTimesDeviation(a, x, xLow, logA));
+  return PrefactorOf(a, x, xLow).logD;
 }
 
 DoubleDouble LogGammaOnePlusAsDoubleDouble(double a) {
