@@ -82,7 +82,11 @@ DoubleDouble LogAsDoubleDouble(double x);
 DoubleDouble OneMinusExp(double y);
 
 // e^(y.hi + y.lo) to a relative error of about one rounding of the double
-// exponential (0 below the doubles' range).
-inline double Exp(const DoubleDouble& y) { return std::exp(y.hi) * (1.0 + y.lo); }
+// exponential (0 below the doubles' range, +inf beyond; y.lo may exceed 1
+// there, where y.hi is huge).
+inline double Exp(const DoubleDouble& y) {
+  const double e = std::exp(y.hi);
+  return std::fabs(y.hi) < 746.0 ? e * (1.0 + y.lo) : e;
+}
 
 }  // namespace specfun::detail

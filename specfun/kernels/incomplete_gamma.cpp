@@ -74,7 +74,7 @@ DoubleDouble LogOfArgument(double x, double xLow) { return LogAsDoubleDouble(x) 
 DoubleDouble ShapeTimesDeviation(double a, double x, double xLow, const DoubleDouble& logA) {
   const DoubleDouble d = TwoSum(x, -a) + xLow;
   const DoubleDouble sum = TwoSum(x, a) + xLow;
-  if (std::fabs(d.hi) > kAtanhReach * sum.hi) {
+  if (!(std::fabs(d.hi) <= kAtanhReach * sum.hi) || std::isinf(sum.hi)) {
     return d - (LogOfArgument(x, xLow) - logA) * a;
   }
   const DoubleDouble t = d / sum;
