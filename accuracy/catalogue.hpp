@@ -56,4 +56,7 @@ struct Family {
 
 std::vector<Family> Catalogue();
 
+// The families' parts, each in a file of its own.
+Family GammaDistributionFamily();
+
 }  // namespace accuracy
