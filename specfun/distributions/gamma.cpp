@@ -34,7 +34,8 @@ Gamma AsGamma(const ChiSquared& d) { return {0.5 * d.df, 2.0}; }
 DoubleDouble Standardized(double x, double scale) {
   if (scale == 1.0) return {x, 0.0};
   const double q = x / scale;
-  return {q, std::fma(-q, scale, x) / scale};
+  const DoubleDouble product = detail::TwoProduct(q, scale);
+  return {q, ((x - product.hi) - product.lo) / scale};
 }
 
 // ln(x/s) for x/s below kTinyArgument.

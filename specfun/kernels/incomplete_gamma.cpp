@@ -166,9 +166,21 @@ double UpperFraction(double a, double x) {
     if (std::fabs(delta - 1.0) <= kTolerance) break;
   }
   depth += depth / 4 + 8;
-  double t = first + 2.0 * depth;
-  for (int n = depth; n >= 1; --n) t = (first + 2.0 * (n - 1)) + n * (a - n) / t;
-  return 1.0 / t;
+  // The tails t_n = b_n + a_(n+1)/t_(n+1) as P_n/P_(n+1), P_n = b_n P_(n+1) +
+  // a_(n+1) P_(n+2) from P_(depth+1) = 1, P_(depth+2) = 0: products in place
+  // of a chain of divisions, rescaled by powers of 2 as they grow.
+  double next = 1.0;
+  double afterNext = 0.0;
+  for (int n = depth; n >= 0; --n) {
+    const double current = (first + 2.0 * n) * next + (n + 1.0) * (a - (n + 1.0)) * afterNext;
+    afterNext = next;
+    next = current;
+    if (std::fabs(next) > 0x1p500) {
+      next *= 0x1p-500;
+      afterNext *= 0x1p-500;
+    }
+  }
+  return afterNext / next;
 }
 
 // ln P(a, x) for a < 1 and 0 < x <= kSmallShapeReach (x + xLow), given ln D:
