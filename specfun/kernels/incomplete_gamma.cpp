@@ -46,6 +46,10 @@ constexpr double kScaledErfcFrom = 26.0;
 constexpr double kTolerance = 0x1p-57;
 // Bound on their terms (a few hundred at most outside Temme's region).
 constexpr int kTermLimit = 100000;
+// Below this x + 1 - a and a the backward fraction runs as products (their
+// terms stay far from overflow between rescalings); beyond it, where the
+// fraction is a few terms deep, as divisions.
+constexpr double kProductFormLimit = 0x1p64;
 // Lentz's guard against a zero denominator.
 constexpr double kTinyDenominator = 1e-300;
 // For a < 1 the small-shape form of Q serves x up to here (where its terms
@@ -166,6 +170,11 @@ double UpperFraction(double a, double x) {
     if (std::fabs(delta - 1.0) <= kTolerance) break;
   }
   depth += depth / 4 + 8;
+  if (!(first < kProductFormLimit && a < kProductFormLimit)) {
+    double t = first + 2.0 * depth;
+    for (int n = depth; n >= 1; --n) t = (first + 2.0 * (n - 1)) + n * (a - n) / t;
+    return 1.0 / t;
+  }
   // The tails t_n = b_n + a_(n+1)/t_(n+1) as P_n/P_(n+1), P_n = b_n P_(n+1) +
   // a_(n+1) P_(n+2) from P_(depth+1) = 1, P_(depth+2) = 0: products in place
   // of a chain of divisions, rescaled by powers of 2 as they grow.
