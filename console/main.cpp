@@ -14,9 +14,11 @@ int main(int argc, char** argv) {
   console::OpenClosedStandardDescriptors();
   console::DescriptorOutput standardOutput(STDOUT_FILENO);
   std::ostream out(&standardOutput);
-  std::cin.tie(&out);  // prompts are written out before an answer is read
+  console::DescriptorInput standardInput(STDIN_FILENO);
+  std::istream in(&standardInput);
+  in.tie(&out);  // prompts are written out before an answer is read
   const std::vector<std::string_view> arguments(argv + 1, argv + argc);
-  const int status = console::RunCommandLine(arguments, std::cin, out, std::cerr, "logtest.txt");
-  std::cin.tie(nullptr);
+  const int status = console::RunCommandLine(arguments, in, out, std::cerr, "logtest.txt");
+  in.tie(nullptr);
   return console::FinishStandardOutput(standardOutput, status);
 }

@@ -1,6 +1,7 @@
 #include "console/standard_streams.hpp"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -54,6 +55,23 @@ int DescriptorOutput::Close() {
   Drain();
   if (::close(descriptor_) != 0 && error_ == 0) error_ = errno;
   return error_;
+}
+
+DescriptorInput::int_type DescriptorInput::underflow() {
+  if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
+  for (;;) {
+    const ssize_t got = ::read(descriptor_, buffer_.data(), buffer_.size());
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return traits_type::eof();
+    setg(buffer_.data(), buffer_.data(), buffer_.data() + got);
+    return traits_type::to_int_type(*gptr());
+  }
+}
+
+std::streamsize DescriptorInput::showmanyc() {
+  pollfd ready{descriptor_, POLLIN, 0};
+  // Data, the end of the input or an error: a read would not wait.
+  return ::poll(&ready, 1, 0) > 0 ? 1 : 0;
 }
 
 int FinishStandardOutput(DescriptorOutput& output, int status) {

@@ -36,6 +36,26 @@ class DescriptorOutput final : public std::streambuf {
   std::array<char, 4096> buffer_{};
 };
 
+// A buffered stream of bytes from a descriptor. in_avail() is 0 exactly
+// when a read would wait for more input: nothing is buffered and the
+// descriptor has nothing ready (neither data nor its end).
+class DescriptorInput final : public std::streambuf {
+ public:
+  explicit DescriptorInput(int descriptor) : descriptor_(descriptor) {
+    setg(buffer_.data(), buffer_.data(), buffer_.data());
+  }
+  DescriptorInput(const DescriptorInput&) = delete;
+  DescriptorInput& operator=(const DescriptorInput&) = delete;
+
+ protected:
+  int_type underflow() override;
+  std::streamsize showmanyc() override;
+
+ private:
+  int descriptor_;
+  std::array<char, 65536> buffer_{};
+};
+
 // Closes standard output (`output`, on descriptor 1). When a write or the
 // close failed, writes one line naming the reason to standard error and
 // returns 2; otherwise returns `status`.
