@@ -42,6 +42,9 @@ struct Routine {
   // The region whose worst relative error heads the report (-1: the whole
   // table): where the routine is meant to be accurate in relative terms.
   int headline_region = -1;
+  // Where set, the abscissa's axis ends a little beyond this value; points
+  // beyond it are drawn at it, circled, with a legend entry that says so.
+  double plot_x_high = 0.0;
   // A second panel on a linear scale over [zoom_low, zoom_high], when set.
   double zoom_low = 0.0;
   double zoom_high = 0.0;
