@@ -59,11 +59,16 @@ double CentralStudentQuantile(double p, double nu) {
 // With y = nu1·F/(nu2 + nu1·F), P(F | nu1, nu2) = I(y, nu1/2, nu2/2)
 // (A&S 26.6.2), so F = (nu2/nu1)·y/(1 - y). Where a degree of freedom is
 // as good as infinite, or the expansions' y leaves the doubles, F is the
-// limit χ²(nu1)/nu1 or nu2/χ²(nu2).
+// limit χ²(nu1)/nu1 or nu2/χ²(nu2); where both are, ln F is normal with
+// variance 2/nu1 + 2/nu2 (its mean, 1/nu2 - 1/nu1, is below the doubles'
+// resolution).
 double LowerFQuantile(double p, double nu1, double nu2) {
   if (nu1 < kInfiniteFrom && nu2 < kInfiniteFrom) {
     const double u = LowerBetaLogit(p, 0.5 * nu1, 0.5 * nu2);
     if (WithinSolverBound(u)) return std::exp((std::log(nu2) - std::log(nu1)) + u);
+  }
+  if (nu1 >= kInfiniteFrom && nu2 >= kInfiniteFrom) {
+    return std::exp(-specfun::QGaussInv(p) * std::sqrt(2.0 / nu1 + 2.0 / nu2));
   }
   if (nu2 >= nu1) return LowerChiSquareQuantile(p, nu1) / nu1;
   return nu2 / specfun::detail::SolveChiSquareQuantile(p, true, nu2);
