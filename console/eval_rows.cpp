@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <stdexcept>
 
 #include "console/command_line.hpp"
 #include "console/input.hpp"
@@ -15,6 +16,8 @@ namespace {
 constexpr std::size_t kLongestRow = 4096;
 // The most characters of a malformed value echoed in its message.
 constexpr std::size_t kLongestEcho = 32;
+// The most arguments of any routine (NCChiSquare's four).
+constexpr std::size_t kMostArguments = 4;
 
 std::string Quoted(std::string_view text) {
   if (text.size() <= kLongestEcho) return "'" + std::string(text) + "'";
@@ -114,6 +117,7 @@ std::vector<double> ParseRow(const Routine& routine, const std::vector<std::stri
 
 RowEvaluator::RowEvaluator(const Routine& routine, std::ostream& out, std::ostream& errors)
     : routine_(routine), out_(out), errors_(errors), columns_(routine.arity) {
+  if (routine.arity > kMostArguments) throw std::logic_error("more arguments than a row holds");
   lines_.reserve(kChunkRows);
   for (std::vector<double>& column : columns_) column.reserve(kChunkRows);
 }
@@ -166,11 +170,11 @@ void RowEvaluator::Flush() {
       continue;
     }
     const double value = results_[row];
-    double argument[8];
+    double argument[kMostArguments];
     for (std::size_t k = 0; k < columns_.size(); ++k) argument[k] = columns_[k][row];
     std::string rowReports;
     if (attribute) {
-      const double* single[8];
+      const double* single[kMostArguments];
       for (std::size_t k = 0; k < columns_.size(); ++k) single[k] = &argument[k];
       double again;
       const specfun::ScopedDiagnosticSink capture({&AppendReport, &rowReports});
