@@ -23,14 +23,16 @@ constexpr double kInfiniteFrom = 1e17;
 constexpr double kSqrtHalfPi = 1.2533141373155002512;
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
-// u = ln(x/(1 - x)) for the x with I(x, a, b) = p, by the solvers that
-// complete BetaInv's Newton run; u stays finite where x underflows.
-double LowerBetaLogit(double p, double a, double b) {
+// The x with I(x, a, b) = p for finite a, b > 0, by the solvers that
+// complete BetaInv's Newton run: x, 1 - x and u = ln(x/(1 - x)), each to
+// its own precision (u stays finite where x underflows).
+specfun::detail::BetaQuantile LowerBetaQuantile(double p, double a, double b) {
   const bool expansions = a > kExpansionsAbove || b > kExpansionsAbove;
-  return (expansions ? specfun::detail::LargeParameterBetaQuantile(p, a, b)
-                     : specfun::detail::SolveBetaQuantile(p, a, b, 0.0))
-      .logRatio;
+  return expansions ? specfun::detail::LargeParameterBetaQuantile(p, a, b)
+                    : specfun::detail::SolveBetaQuantile(p, a, b, 0.0);
 }
+
+double LowerBetaLogit(double p, double a, double b) { return LowerBetaQuantile(p, a, b).logRatio; }
 
 bool WithinSolverBound(double u) { return std::fabs(u) < kSolverLogitBound; }
 
@@ -72,6 +74,13 @@ double LowerFQuantile(double p, double nu1, double nu2) {
   }
   if (nu2 >= nu1) return LowerChiSquareQuantile(p, nu1) / nu1;
   return nu2 / specfun::detail::SolveChiSquareQuantile(p, true, nu2);
+}
+
+// I(x, a, b) = 1 - I(1 - x, b, a) (A&S 26.5.2). An infinite parameter puts
+// all the mass at 0 or 1, which BetaInv gives for any probability.
+double UpperBetaQuantile(double p, double a, double b) {
+  if (std::isinf(a) || std::isinf(b)) return specfun::BetaInv(0.5, a, b);
+  return LowerBetaQuantile(p, b, a).y;
 }
 
 }  // namespace console

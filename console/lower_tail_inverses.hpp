@@ -1,7 +1,6 @@
-// The inverses of the lower tails that the dialogues show beside the upper
-// ones, for a p so small that 1 - p rounds to 1: there the inverse of the
-// upper tail at 1 - p has lost p altogether, so each is taken from the
-// lower tail p itself.
+// The inverses that the dialogues show beside those of p, at 1 - p, for a p
+// so small that 1 - p rounds to 1: there the inverse at 1 - p has lost p
+// altogether, so each is taken from the tail p itself.
 #pragma once
 
 namespace console {
@@ -22,5 +21,8 @@ double CentralStudentQuantile(double p, double nu);
 
 // The F with P(F | nu1, nu2) = p for the F-distribution.
 double LowerFQuantile(double p, double nu1, double nu2);
+
+// The x with I(x, a, b) = 1 - p for the incomplete beta function.
+double UpperBetaQuantile(double p, double a, double b);
 
 }  // namespace console

@@ -1,5 +1,5 @@
-// The inverse sections of options 3, 4, 6 and 7 far in the tails, where
-// 1 - p rounds to 1 and the inverse of the lower tail comes from p itself:
+// The inverse sections of options 3, 4, 6, 7 and 9 far in the tails, where
+// 1 - p rounds to 1 and the inverse at 1 - p comes from p itself:
 // each row against mpmath (tools/gen_inverse_dialogue_tails.py), and where
 // 1 - p does not round to 1 the row keeps the inverse at 1 - p bit for bit.
 #include <gtest/gtest.h>
@@ -76,8 +76,9 @@ std::string Talk(std::string_view title, const std::string& prompts, const std::
 }
 
 // Reference values from mpmath (tools/gen_inverse_dialogue_tails.py). The
-// inverses are held to 1e-12 relative, the round trips, which evaluate the
-// distribution at the inverse, to 1e-9; p is printed exactly.
+// inverses are held to 1e-12 relative (BetaInv to its own 1e-8), the round
+// trips, which evaluate the distribution at the inverse, to 1e-9; p is
+// printed exactly.
 TEST(InverseDialoguesFarInTheTail, LowerInverseFromTheLowerTail) {
   const std::string nu10 = ConsoleLine(texts::kDegreesOfFreedomHeader) + "   10.0000000000000\n";
   const std::string studentNu10 =
@@ -125,6 +126,15 @@ TEST(InverseDialoguesFarInTheTail, LowerInverseFromTheLowerTail) {
         {1.5839403786597126425e-40, 1e-12},
         {199.2322675267311316, 1e-12},
         {1e-20, 1e-8}}},
+      {"option 9 at 1e-300", "9\n1e-300\n1,1000\n0.5\n1,1000\n0\n",
+       Talk(texts::kInverseBetaTitle, ConsoleLine(texts::kInverseBetaParameters.prompt),
+            ConsoleLine(texts::kInverseBetaParametersHeader) +
+                "   1.00000000000000  1000.00000000000\n" + ConsoleLine(texts::kInverseBetaHeader)),
+       std::string(texts::kInverseBetaHeader),
+       {{1e-300, 0.0},
+        {0.498812766372727715, 1e-12},
+        {1.0000000000000000000e-303, 1e-8},
+        {1e-300, 1e-9}}},
       {"option 6 at 1e-30", "6\n1e-30\n3\n5\n3\n0\n",
        Talk(texts::kInverseStudentTitle, kDegreesPrompt,
             ConsoleLine(texts::kStudentDegreesHeader) + "   3.00000000000000\n" +
@@ -158,6 +168,8 @@ TEST(InverseDialoguesFarInTheTail, AboveTheSwitchTheInverseAtTheComplementStays)
        specfun::StudentInv(complement, 10.0)},
       {"7\n1.2e-16\n10,5\n1\n10,5\n0\n", std::string(texts::kInverseFHeader),
        specfun::FDistInv(complement, 10.0, 5.0)},
+      {"9\n1.2e-16\n1,1000\n0.5\n1,1000\n0\n", std::string(texts::kInverseBetaHeader),
+       specfun::BetaInv(complement, 1.0, 1000.0)},
   };
   for (const auto& c : cases) {
     const auto run = RunProgram(c.input);

@@ -1,7 +1,7 @@
 #!/usr/bin/python3
-"""Reference inverses for the inverse sections of options 3, 4, 6 and 7 far
-in the tails (tests/test_inverse_dialogue_tails.cpp), where 1 - p rounds to
-1 and the inverse of the lower tail is taken from p itself.
+"""Reference inverses for the inverse sections of options 3, 4, 6, 7 and 9
+far in the tails (tests/test_inverse_dialogue_tails.cpp), where 1 - p rounds
+to 1 and the inverse at 1 - p is taken from p itself.
 
   gen_inverse_dialogue_tails.py
 
@@ -10,7 +10,8 @@ the logarithm of the variable at 50 digits: the normal upper tail from erfc,
 the chi-square tails from the regularized incomplete gamma function, the t
 and F distributions through the incomplete beta function
 (A(t | nu) = I(t²/(nu + t²), 1/2, nu/2), P(F | nu1, nu2) =
-I(nu1·F/(nu2 + nu1·F), nu1/2, nu2/2)).
+I(nu1·F/(nu2 + nu1·F), nu1/2, nu2/2)); the incomplete beta function with
+a = 1 in closed form, I(x, 1, b) = 1 - (1 - x)^b.
 """
 import mpmath as mp
 
@@ -68,3 +69,5 @@ show("option 6, p = 1e-300, nu = 10: central, two-sided", student(p, 10))
 show("option 7, p = 1e-300, nu = 10, 5: lower, upper", f_inverses(p, 10, 5))
 show("option 7, p = 1e-20, nu = 1, 60: lower, upper", f_inverses(mp.mpf("1e-20"), 1, 60))
 show("option 6, p = 1e-30, nu = 3: central, two-sided", student(mp.mpf("1e-30"), 3))
+show("option 9, p = 1e-300, a = 1, b = 1000: at 1 - p, at p",
+     (1 - p ** (mp.mpf(1) / 1000), -mp.expm1(mp.log1p(-p) / 1000)))
