@@ -1,6 +1,102 @@
+// The normal distribution: the ten functions of the standardised argument
+// z = (x - mean) / sd on the kernels of specfun/kernels/normal_tail.hpp.
+// Q(-w) = 1 - Q(w) is formed from the small tail Q(w) where w > 1/2 (no
+// relative accuracy is lost: 1 - Q(w) >= 1/2), and its logarithm as
+// log1p(-Q(w)).
+#include <cmath>
+#include <limits>
+
 #include "specfun/distributions.hpp"
-#include "specfun/distributions/not_yet_built.hpp"
+#include "specfun/kernels/normal_tail.hpp"
 
 namespace specfun {
-SPECFUN_NOT_YET_BUILT(Normal)
+namespace {
+
+using detail::kGaussianCentreEnd;
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+// Below 3/10 or above 7/10 a probability is a tail's, between them the
+// centre's (|p - 1/2| <= 1/5).
+constexpr double kCentreDeviation = 0.2;
+constexpr double kLowerCentre = 0.3;
+constexpr double kUpperCentre = 0.7;
+constexpr double kLogLowerCentre = -1.2039728043259361;  // ln(3/10)
+constexpr double kLogUpperCentre = -0.35667494393873245;  // ln(7/10)
+constexpr double kLogTwo = 0.6931471805599453;
+constexpr double kLogTwoLow = 2.3190468138462996e-17;
+
+bool Valid(const Normal& d) { return std::isfinite(d.mean) && std::isfinite(d.sd) && d.sd > 0.0; }
+
+// The standardised argument, NaN for invalid parameters or a NaN x.
+double Standardised(const Normal& d, double x) {
+  return Valid(d) ? (x - d.mean) / d.sd : kNaN;
+}
+
+// P(Z > z).
+double UpperTail(double z) {
+  if (std::isnan(z)) return z;
+  if (std::fabs(z) <= kGaussianCentreEnd) return 0.5 - detail::GaussianCentre(z);
+  const double small = detail::GaussianUpperTail(std::fabs(z));
+  return z > 0.0 ? small : 1.0 - small;
+}
+
+// ln P(Z > z).
+double LogUpperTail(double z) {
+  if (std::isnan(z)) return z;
+  if (std::fabs(z) <= kGaussianCentreEnd) return std::log(0.5 - detail::GaussianCentre(z));
+  if (z > 0.0) return detail::LogGaussianUpperTail(z);
+  return std::log1p(-detail::GaussianUpperTail(-z));
+}
+
+// The z with P(Z <= z) = p, and from ln p.
+double StandardQuantile(double p) {
+  if (!(p >= 0.0 && p <= 1.0)) return kNaN;
+  if (p < kLowerCentre) return p == 0.0 ? -kInfinity : -detail::GaussianTailDeviate(p);
+  if (p > kUpperCentre) return p == 1.0 ? kInfinity : detail::GaussianTailDeviate(1.0 - p);
+  return detail::GaussianCentreDeviate(p - 0.5);
+}
+
+double StandardQuantileOfLog(double lp) {
+  if (!(lp <= 0.0)) return kNaN;
+  if (lp < kLogLowerCentre) return std::isinf(lp) ? -kInfinity : -detail::GaussianTailDeviateOfLog(lp);
+  if (lp > kLogUpperCentre) return lp == 0.0 ? kInfinity : detail::GaussianTailDeviate(-std::expm1(lp));
+  // p - 1/2 = (e^(lp + ln 2) - 1)/2, with lp + ln 2 exact to its last bits.
+  const double deviation = 0.5 * std::expm1((lp + kLogTwo) + kLogTwoLow);
+  return detail::GaussianCentreDeviate(deviation);
+}
+
+double Destandardised(const Normal& d, double z) { return Valid(d) ? d.mean + d.sd * z : kNaN; }
+
+}  // namespace
+
+double cdf(const Normal& d, double x) { return UpperTail(-Standardised(d, x)); }
+double sf(const Normal& d, double x) { return UpperTail(Standardised(d, x)); }
+double log_cdf(const Normal& d, double x) { return LogUpperTail(-Standardised(d, x)); }
+double log_sf(const Normal& d, double x) { return LogUpperTail(Standardised(d, x)); }
+
+double pdf(const Normal& d, double x) {
+  const double z = Standardised(d, x);
+  if (std::isnan(z)) return z;
+  return detail::GaussianDensity(z) / d.sd;
+}
+
+double log_pdf(const Normal& d, double x) {
+  const double z = Standardised(d, x);
+  if (std::isnan(z)) return z;
+  const double logDensity = detail::LogGaussianDensity(z);
+  return d.sd == 1.0 ? logDensity : logDensity - std::log(d.sd);
+}
+
+double quantile(const Normal& d, double p) { return Destandardised(d, StandardQuantile(p)); }
+double quantile_upper(const Normal& d, double q) {
+  return Destandardised(d, -StandardQuantile(q));
+}
+double quantile_log(const Normal& d, double lp) {
+  return Destandardised(d, StandardQuantileOfLog(lp));
+}
+double quantile_upper_log(const Normal& d, double lq) {
+  return Destandardised(d, -StandardQuantileOfLog(lq));
+}
+
 }  // namespace specfun
