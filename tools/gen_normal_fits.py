@@ -1,17 +1,18 @@
 #!/usr/bin/python3
 """Writes specfun/kernels/normal_fits.hpp: the polynomial fits of the
-normal distribution's kernels, Chebyshev fits (mpmath.chebyfit) to the
-functions computed by mpmath at 40 digits.
+normal distribution's kernels, Chebyshev fits (mpmath.chebyfit) of degree 13
+to the functions computed by mpmath at 40 digits.
 
   S(r)    = (Phi(w) - 1/2) / w with r = w^2, w <= 1/2 (the centre);
   F(w)    = Q(w) exp(w^2/2) on pieces of width 1/4 from 1/2 to 8 (Mills'
             ratio over sqrt(2 pi)), in s = 8 (w - centre);
   H(v)    = w F(w) with v = 1/w^2 for w >= 8 (two pieces in v);
-  G(r)    = x / d where Phi(x) = 1/2 + d, r = d^2, |d| <= 1/5;
-  X(t)    = x where Q(x) = exp(-t^2/2), t from 3/2 to 48 on pieces
-            [3/2 2^k, 3 2^k], to about 1e-7 only (the start of a Halley step).
+  G(r)    = x / d where Phi(x) = 1/2 + d, r = d^2, |d| <= 3/16;
+  D(d)    = that x for 3/16 <= d <= 5/16, on pieces of width 1/32;
+  X(y)    = x where Q(x) = exp(-y/2), y from 2 to 2048, on quarters of
+            each octave [2^j (1 + i/4), 2^j (1 + (i + 1)/4)].
 
-Each fit is checked at 400 points with its coefficients rounded to doubles;
+Each fit is checked at 200 points with its coefficients rounded to doubles;
 the script prints the worst relative error of each.
 
 Usage: /usr/bin/python3 tools/gen_normal_fits.py > specfun/kernels/normal_fits.hpp
@@ -20,8 +21,7 @@ import sys
 import mpmath as mp
 
 mp.mp.dps = 40
-DEGREE = 11  # every precise fit: 12 coefficients
-START_DEGREE = 8
+DEGREE = 13  # every fit: 14 coefficients
 
 
 def Q(w):
@@ -53,10 +53,14 @@ def G(r):
     return mp.sqrt(2) * mp.erfinv(2 * d) / d
 
 
-def X(t):
-    lq = -t * t / 2
+def D(d):
+    return mp.sqrt(2) * mp.erfinv(2 * d)
+
+
+def X(y):
+    t = mp.sqrt(y)
     start = t - mp.log(t) / t if t > 2 else t / 2
-    return mp.findroot(lambda x: mp.log(Q(x)) - lq, start)
+    return mp.findroot(lambda x: mp.log(Q(x)) + y / 2, start)
 
 
 def fit(f, a, b, degree):
@@ -67,7 +71,7 @@ def fit(f, a, b, degree):
     poly = mp.chebyfit(g, [-1, 1], degree + 1)
     rounded = [float(x) for x in poly]
     worst = max(abs(mp.polyval([mp.mpf(x) for x in rounded], s) - g(s)) / abs(g(s))
-                for s in (mp.mpf(i) / 200 - 1 for i in range(401)))
+                for s in (mp.mpf(i) / 100 - 1 for i in range(201)))
     return list(reversed(rounded)), worst
 
 
@@ -77,7 +81,7 @@ def fit_direct(f, b, degree):
     poly = mp.chebyfit(f, [0, b], degree + 1)
     rounded = [float(x) for x in poly]
     worst = max(abs(mp.polyval([mp.mpf(x) for x in rounded], r) - f(r)) / abs(f(r))
-                for r in (b * i / 400 for i in range(401)))
+                for r in (b * i / 200 for i in range(201)))
     return list(reversed(rounded)), worst
 
 
@@ -100,13 +104,20 @@ def main():
         coefficients, e = fit(H, a, b, DEGREE)
         far.append(coefficients)
         worst["H"] = max(worst.get("H", 0), e)
-    quantile_centre, worst["G"] = fit_direct(G, mp.mpf(1) / 25, DEGREE)
-    start = []
-    for k in range(5):
-        a = mp.mpf(3) / 2 * 2**k
-        coefficients, e = fit(X, a, 2 * a, START_DEGREE)
-        start.append(coefficients)
-        worst["X"] = max(worst.get("X", 0), e)
+    quantile_centre, worst["G"] = fit_direct(G, (mp.mpf(3) / 16)**2, DEGREE)
+    near_centre = []
+    for k in range(4):
+        a = mp.mpf(3) / 16 + mp.mpf(k) / 32
+        coefficients, e = fit(D, a, a + mp.mpf(1) / 32, DEGREE)
+        near_centre.append(coefficients)
+        worst["D"] = max(worst.get("D", 0), e)
+    tail = []
+    for j in range(1, 11):
+        for i in range(4):
+            a = mp.mpf(2)**j * (1 + mp.mpf(i) / 4)
+            coefficients, e = fit(X, a, a + mp.mpf(2)**j / 4, DEGREE)
+            tail.append(coefficients)
+            worst["X"] = max(worst.get("X", 0), e)
     for name, e in worst.items():
         print(f"{name}: worst relative error {mp.nstr(e, 3)}", file=sys.stderr)
 
@@ -115,8 +126,7 @@ def main():
     out.append("// not edit. Coefficients ascending.")
     out.append("#pragma once\n")
     out.append("namespace specfun::detail::normal_fits {\n")
-    out.append(f"inline constexpr int kCoefficients = {DEGREE + 1};")
-    out.append(f"inline constexpr int kStartCoefficients = {START_DEGREE + 1};\n")
+    out.append(f"inline constexpr int kCoefficients = {DEGREE + 1};\n")
     out.append("// (Phi(w) - 1/2) / w in r = w^2, 0 <= w <= 1/2.")
     out.append(f"inline constexpr double kCentre[kCoefficients] = {row(centre)};\n")
     out.append("// Q(w) exp(w^2/2) on [1/2 + k/4, 3/4 + k/4], in s = 8 (w - 5/8 - k/4).")
@@ -129,13 +139,19 @@ def main():
     out.append("inline constexpr double kMillsFar[2][kCoefficients] = {")
     out.extend("    " + row(c) + "," for c in far)
     out.append("};\n")
-    out.append("// x / d where Phi(x) = 1/2 + d, in r = d^2, |d| <= 1/5.")
+    out.append("// x / d where Phi(x) = 1/2 + d, in r = d^2, |d| <= 3/16.")
     out.append(f"inline constexpr double kQuantileCentre[kCoefficients] = {row(quantile_centre)};\n")
-    out.append("// x where Q(x) = exp(-t^2/2), to about 1e-7, on [3/2 2^k, 3 2^k] in")
-    out.append("// s = (t - 9/4 2^k) / (3/4 2^k).")
-    out.append("inline constexpr int kStartPieces = 5;")
-    out.append("inline constexpr double kQuantileStart[kStartPieces][kStartCoefficients] = {")
-    out.extend("    " + row(c) + "," for c in start)
+    out.append("// x where Phi(x) = 1/2 + d on [3/16 + k/32, 7/32 + k/32], in")
+    out.append("// s = 64 (d - 13/64 - k/32).")
+    out.append("inline constexpr int kNearCentrePieces = 4;")
+    out.append("inline constexpr double kQuantileNearCentre[kNearCentrePieces][kCoefficients] = {")
+    out.extend("    " + row(c) + "," for c in near_centre)
+    out.append("};\n")
+    out.append("// x where Q(x) = exp(-y/2) on [2^j (1 + i/4), 2^j (1 + (i + 1)/4)], j = 1..10,")
+    out.append("// i = 0..3 (row 4 (j - 1) + i), in s = 8 (y / 2^j - 1) - (2 i + 1).")
+    out.append("inline constexpr int kTailOctaves = 10;")
+    out.append("inline constexpr double kQuantileTail[4 * kTailOctaves][kCoefficients] = {")
+    out.extend("    " + row(c) + "," for c in tail)
     out.append("};\n")
     out.append("}  // namespace specfun::detail::normal_fits")
     print("\n".join(out))

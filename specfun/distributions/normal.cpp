@@ -16,13 +16,12 @@ using detail::kGaussianCentreEnd;
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
-// Below 3/10 or above 7/10 a probability is a tail's, between them the
-// centre's (|p - 1/2| <= 1/5).
-constexpr double kCentreDeviation = 0.2;
-constexpr double kLowerCentre = 0.3;
-constexpr double kUpperCentre = 0.7;
-constexpr double kLogLowerCentre = -1.2039728043259361;  // ln(3/10)
-constexpr double kLogUpperCentre = -0.35667494393873245;  // ln(7/10)
+// Below 3/16 or above 13/16 a probability is a tail's, between them the
+// centre's (|p - 1/2| <= 5/16).
+constexpr double kLowerCentre = 0.1875;
+constexpr double kUpperCentre = 0.8125;
+constexpr double kLogLowerCentre = -1.6739764335716716;  // ln(3/16)
+constexpr double kLogUpperCentre = -0.20763936477824452;  // ln(13/16)
 constexpr double kLogTwo = 0.6931471805599453;
 constexpr double kLogTwoLow = 2.3190468138462996e-17;
 
@@ -61,7 +60,7 @@ double StandardQuantileOfLog(double lp) {
   if (!(lp <= 0.0)) return kNaN;
   if (lp < kLogLowerCentre) return std::isinf(lp) ? -kInfinity : -detail::GaussianTailDeviateOfLog(lp);
   if (lp > kLogUpperCentre) return lp == 0.0 ? kInfinity : detail::GaussianTailDeviate(-std::expm1(lp));
-  // p - 1/2 = (e^(lp + ln 2) - 1)/2, with lp + ln 2 exact to its last bits.
+  // p - 1/2 = (e^(lp + ln 2) - 1)/2, with ln 2 in two parts.
   const double deviation = 0.5 * std::expm1((lp + kLogTwo) + kLogTwoLow);
   return detail::GaussianCentreDeviate(deviation);
 }

@@ -19,33 +19,31 @@ constexpr double kMillsPiecesStart = 0.5;
 constexpr double kMillsFarStart = 8.0;
 // Q(w) is below half the smallest subnormal double beyond it.
 constexpr double kUnderflow = 38.5;
-// The Halley step's start from a fit in t = √(-2 ln q) ends here; beyond it
-// the start is the asymptotic deviate.
-constexpr double kStartFitEnd = 48.0;
+// The fit of the tail's deviate in y = -2 ln q ends here (q = e^-1024).
+constexpr double kTailFitEnd = 2048.0;
+// The fit of x / d in d² ends here; pieces of width 1/32 in d follow.
+constexpr double kQuantileCentreEnd = 0.1875;
+// 2^27 + 1, Veltkamp's splitter of a double into two halves of 26 bits.
+constexpr double kVeltkampSplitter = 134217729.0;
 
-// c[0] + c[1] s + ... + c[11] s^11 by Estrin's scheme (short dependency
+// c[0] + c[1] s + ... + c[13] s^13 by Estrin's scheme (short dependency
 // chains; |s| <= 1 and falling coefficients keep it as accurate as Horner's).
-double Estrin12(const double (&c)[fits::kCoefficients], double s) {
+double Polynomial(const double (&c)[fits::kCoefficients], double s) {
   const double s2 = s * s;
   const double s4 = s2 * s2;
   const double s8 = s4 * s4;
   const double a0 = (c[0] + c[1] * s) + (c[2] + c[3] * s) * s2;
   const double a1 = (c[4] + c[5] * s) + (c[6] + c[7] * s) * s2;
   const double a2 = (c[8] + c[9] * s) + (c[10] + c[11] * s) * s2;
-  return (a0 + a1 * s4) + a2 * s8;
-}
-
-double Horner(const double (&c)[fits::kStartCoefficients], double s) {
-  double sum = c[fits::kStartCoefficients - 1];
-  for (int k = fits::kStartCoefficients - 2; k >= 0; --k) sum = sum * s + c[k];
-  return sum;
+  const double a3 = c[12] + c[13] * s;
+  return (a0 + a1 * s4) + (a2 + a3 * s4) * s8;
 }
 
 // w Q(w) e^(w²/2) for w >= 8, in v = 1/w².
 double ScaledFarTail(double w) {
   const double v = 1.0 / (w * w);
-  if (v >= 1.0 / 256) return Estrin12(fits::kMillsFar[0], (v - 5.0 / 512) * (512.0 / 3));
-  return Estrin12(fits::kMillsFar[1], (v - 1.0 / 512) * 512.0);
+  if (v >= 1.0 / 256) return Polynomial(fits::kMillsFar[0], (v - 5.0 / 512) * (512.0 / 3));
+  return Polynomial(fits::kMillsFar[1], (v - 1.0 / 512) * 512.0);
 }
 
 // Halley's step for ln Q(w) = lq, in the logarithm (where the residual
@@ -59,39 +57,39 @@ double HalleyStepOnLogTail(double w, double lq) {
   return w + step / (1.0 + residual * (ratio - w) / (2.0 * ratio));
 }
 
-// The start of the deviate from a fit in t = √(-2 ln q) (about 1e-7), or
-// beyond the fit from w²/2 + ln(w √(2π)) = t²/2 by two fixed-point steps.
-double StartingDeviate(double t) {
-  if (t >= kStartFitEnd) {
-    double w = t;
-    for (int i = 0; i < 2; ++i) w = std::sqrt(t * t - 2.0 * (std::log(w) + kLogSqrtTwoPi));
-    return w;
-  }
-  int k = 0;
-  double low = 1.5;
-  while (t >= 2.0 * low && k < fits::kStartPieces - 1) {
-    low *= 2.0;
-    ++k;
-  }
-  return Horner(fits::kQuantileStart[k], (t - 1.5 * low) / (0.5 * low));
+// The deviate beyond the fits, where y = -2 ln q > 2048: w²/2 + ln(w √(2π))
+// = y/2 by three fixed-point steps from w = √y (each gains a factor of
+// about 1/y), then Halley's step.
+double FarTailDeviate(double lq) {
+  const double y = -2.0 * lq;
+  double w = std::sqrt(y);
+  for (int i = 0; i < 3; ++i) w = std::sqrt(y - 2.0 * (std::log(w) + kLogSqrtTwoPi));
+  return HalleyStepOnLogTail(w, lq);
 }
 
 }  // namespace
 
+// Dekker's exact product (1971): w = upper + lower with 26 bits in upper, so
+// the partial products are exact and w² - fl(w²) is their rounded sum. (No
+// fused multiply-add: the processors without one would take the C
+// library's slow emulation.)
 HalfSquare HalfSquareOf(double w) {
-  const double half = 0.5 * w;
-  const double high = w * half;
-  if (!(std::fabs(high) < std::numeric_limits<double>::infinity())) return {high, 0.0};
-  return {high, std::fma(w, half, -high)};
+  const double square = w * w;
+  if (!(square < std::numeric_limits<double>::infinity())) return {0.5 * square, 0.0};
+  const double scaled = kVeltkampSplitter * w;
+  const double upper = scaled - (scaled - w);
+  const double lower = w - upper;
+  const double error = ((upper * upper - square) + upper * lower + lower * upper) + lower * lower;
+  return {0.5 * square, 0.5 * error};
 }
 
-double GaussianCentre(double w) { return w * Estrin12(fits::kCentre, w * w); }
+double GaussianCentre(double w) { return w * Polynomial(fits::kCentre, w * w); }
 
 double ScaledGaussianTail(double w) {
   if (w >= kMillsFarStart) return ScaledFarTail(w) / w;
   const int piece = static_cast<int>((w - kMillsPiecesStart) * 4.0);
   const double centre = kMillsPiecesStart + 0.125 + 0.25 * piece;
-  return Estrin12(fits::kMills[piece], 8.0 * (w - centre));
+  return Polynomial(fits::kMills[piece], 8.0 * (w - centre));
 }
 
 double GaussianUpperTail(double w) {
@@ -123,11 +121,24 @@ double LogGaussianDensity(double w) {
 double GaussianTailDeviate(double q) { return GaussianTailDeviateOfLog(std::log(q)); }
 
 double GaussianTailDeviateOfLog(double lq) {
-  const double t = std::sqrt(-2.0 * lq);
-  const double start = StartingDeviate(t);
-  return HalleyStepOnLogTail(start < kMillsPiecesStart ? kMillsPiecesStart : start, lq);
+  const double y = -2.0 * lq;
+  if (!(y < kTailFitEnd)) return FarTailDeviate(lq);
+  // y = 2^octave m with 1 <= m < 2; the quarter of the octave m lies in.
+  int octave;
+  const double m = 2.0 * std::frexp(y, &octave);
+  --octave;
+  const int quarter = static_cast<int>(4.0 * (m - 1.0));
+  const double s = 8.0 * (m - 1.0) - (2 * quarter + 1);
+  return Polynomial(fits::kQuantileTail[4 * (octave - 1) + quarter], s);
 }
 
-double GaussianCentreDeviate(double d) { return d * Estrin12(fits::kQuantileCentre, d * d); }
+double GaussianCentreDeviate(double d) {
+  const double magnitude = std::fabs(d);
+  if (magnitude <= kQuantileCentreEnd) return d * Polynomial(fits::kQuantileCentre, d * d);
+  const int piece = static_cast<int>((magnitude - kQuantileCentreEnd) * 32.0);
+  const double centre = kQuantileCentreEnd + 1.0 / 64 + piece / 32.0;
+  const double x = Polynomial(fits::kQuantileNearCentre[piece], 64.0 * (magnitude - centre));
+  return d < 0.0 ? -x : x;
+}
 
 }  // namespace specfun::detail
