@@ -1,5 +1,6 @@
 #include "specfun/kernels/normal_tail.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -25,6 +26,7 @@ constexpr double kTailFitEnd = 2048.0;
 constexpr double kQuantileCentreEnd = 0.1875;
 // 2^27 + 1, Veltkamp's splitter of a double into two halves of 26 bits.
 constexpr double kVeltkampSplitter = 134217729.0;
+constexpr double kSplitEnd = 1e150;
 
 // c[0] + c[1] s + ... + c[13] s^13 by Estrin's scheme (short dependency
 // chains; |s| <= 1 and falling coefficients keep it as accurate as Horner's).
@@ -46,15 +48,18 @@ double ScaledFarTail(double w) {
   return Polynomial(fits::kMillsFar[1], (v - 1.0 / 512) * 512.0);
 }
 
-// Halley's step for ln Q(w) = lq, in the logarithm (where the residual
-// keeps its relative accuracy down to the smallest doubles and beyond).
-double HalleyStepOnLogTail(double w, double lq) {
+// Halley's step for ln Q(w) = lq at w >= 8, in the logarithm (where the
+// residual keeps its relative accuracy however small Q is). The step's
+// second-order factor takes φ/Q - w = (1 - 2/w²)/w + O(1/w⁵), which keeps
+// its relative accuracy where φ/Q and w agree to all their digits.
+double HalleyStepOnFarTail(double w, double lq) {
   const HalfSquare half = HalfSquareOf(w);
-  const double scaled = ScaledGaussianTail(w);
-  const double residual = -(half.high + lq) + (std::log(scaled) - half.low);
-  const double ratio = kInvSqrtTwoPi / scaled;  // φ(w)/Q(w)
+  const double scaled = ScaledFarTail(w);  // w F(w)
+  const double residual = -(half.high + lq) + ((std::log(scaled) - std::log(w)) - half.low);
+  const double ratio = kInvSqrtTwoPi * w / scaled;  // φ(w)/Q(w)
+  const double excess = (1.0 - 2.0 / (w * w)) / w;
   const double step = residual / ratio;
-  return w + step / (1.0 + residual * (ratio - w) / (2.0 * ratio));
+  return w + step / (1.0 + residual * excess / (2.0 * ratio));
 }
 
 // The deviate beyond the fits, where y = -2 ln q > 2048: w²/2 + ln(w √(2π))
@@ -64,7 +69,7 @@ double FarTailDeviate(double lq) {
   const double y = -2.0 * lq;
   double w = std::sqrt(y);
   for (int i = 0; i < 3; ++i) w = std::sqrt(y - 2.0 * (std::log(w) + kLogSqrtTwoPi));
-  return HalleyStepOnLogTail(w, lq);
+  return HalleyStepOnFarTail(w, lq);
 }
 
 }  // namespace
@@ -74,13 +79,16 @@ double FarTailDeviate(double lq) {
 // fused multiply-add: the processors without one would take the C
 // library's slow emulation.)
 HalfSquare HalfSquareOf(double w) {
-  const double square = w * w;
-  if (!(square < std::numeric_limits<double>::infinity())) return {0.5 * square, 0.0};
+  const double high = w * (0.5 * w);
+  // Beyond it the partial products overflow, and the low part is below the
+  // high part's last place anyway.
+  if (!(std::fabs(w) < kSplitEnd)) return {high, 0.0};
   const double scaled = kVeltkampSplitter * w;
   const double upper = scaled - (scaled - w);
   const double lower = w - upper;
+  const double square = w * w;
   const double error = ((upper * upper - square) + upper * lower + lower * upper) + lower * lower;
-  return {0.5 * square, 0.5 * error};
+  return {high, 0.5 * error};
 }
 
 double GaussianCentre(double w) { return w * Polynomial(fits::kCentre, w * w); }
@@ -135,7 +143,9 @@ double GaussianTailDeviateOfLog(double lq) {
 double GaussianCentreDeviate(double d) {
   const double magnitude = std::fabs(d);
   if (magnitude <= kQuantileCentreEnd) return d * Polynomial(fits::kQuantileCentre, d * d);
-  const int piece = static_cast<int>((magnitude - kQuantileCentreEnd) * 32.0);
+  // (d = 5/16 itself ends the last piece.)
+  const int piece = std::min(static_cast<int>((magnitude - kQuantileCentreEnd) * 32.0),
+                             fits::kNearCentrePieces - 1);
   const double centre = kQuantileCentreEnd + 1.0 / 64 + piece / 32.0;
   const double x = Polynomial(fits::kQuantileNearCentre[piece], 64.0 * (magnitude - centre));
   return d < 0.0 ? -x : x;
