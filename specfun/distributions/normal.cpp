@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "specfun/distributions.hpp"
+#include "specfun/distributions/normal_quantile.hpp"
 #include "specfun/kernels/normal_tail.hpp"
 
 namespace specfun {
@@ -28,8 +29,10 @@ constexpr double kLogTwoLow = 2.3190468138462996e-17;
 bool Valid(const Normal& d) { return std::isfinite(d.mean) && std::isfinite(d.sd) && d.sd > 0.0; }
 
 // The standardised argument, NaN for invalid parameters or a NaN x.
+// (x - mean)/1 is x - mean: the division is left out for sd = 1.
 double Standardised(const Normal& d, double x) {
-  return Valid(d) ? (x - d.mean) / d.sd : kNaN;
+  if (!Valid(d)) return kNaN;
+  return d.sd == 1.0 ? x - d.mean : (x - d.mean) / d.sd;
 }
 
 // P(Z > z).
@@ -48,26 +51,60 @@ double LogUpperTail(double z) {
   return std::log1p(-detail::GaussianUpperTail(-z));
 }
 
-// The z with P(Z <= z) = p, and from ln p.
-double StandardQuantile(double p) {
-  if (!(p >= 0.0 && p <= 1.0)) return kNaN;
-  if (p < kLowerCentre) return p == 0.0 ? -kInfinity : -detail::GaussianTailDeviate(p);
-  if (p > kUpperCentre) return p == 1.0 ? kInfinity : detail::GaussianTailDeviate(1.0 - p);
-  return detail::GaussianCentreDeviate(p - 0.5);
-}
-
 double StandardQuantileOfLog(double lp) {
   if (!(lp <= 0.0)) return kNaN;
-  if (lp < kLogLowerCentre) return std::isinf(lp) ? -kInfinity : -detail::GaussianTailDeviateOfLog(lp);
-  if (lp > kLogUpperCentre) return lp == 0.0 ? kInfinity : detail::GaussianTailDeviate(-std::expm1(lp));
+  if (lp < kLogLowerCentre) {
+    if (std::isinf(lp)) return -kInfinity;
+    if (-2.0 * lp >= detail::kGaussianTailFitEnd) return -detail::FarGaussianTailDeviate(lp);
+    return detail::Evaluate(detail::GaussianTailDeviateFit(lp, -1.0));
+  }
+  if (lp > kLogUpperCentre) {
+    if (lp == 0.0) return kInfinity;
+    return detail::Evaluate(detail::GaussianTailDeviateFit(std::log(-std::expm1(lp)), 1.0));
+  }
   // p - 1/2 = (e^(lp + ln 2) - 1)/2, with ln 2 in two parts.
   const double deviation = 0.5 * std::expm1((lp + kLogTwo) + kLogTwoLow);
-  return detail::GaussianCentreDeviate(deviation);
+  return detail::Evaluate(detail::GaussianCentreDeviateFit(deviation));
+}
+
+}  // namespace
+
+namespace detail {
+
+bool NormalQuantileFit(double p, DeviateFit& fit, double& z) {
+  if (!(p >= 0.0 && p <= 1.0)) {
+    z = kNaN;
+    return false;
+  }
+  if (p < kLowerCentre || p > kUpperCentre) {
+    if (p == 0.0 || p == 1.0) {
+      z = p == 0.0 ? -kInfinity : kInfinity;
+      return false;
+    }
+    fit = p < kLowerCentre ? GaussianTailDeviateFit(std::log(p), -1.0)
+                           : GaussianTailDeviateFit(std::log(1.0 - p), 1.0);
+    return true;
+  }
+  fit = GaussianCentreDeviateFit(p - 0.5);
+  return true;
 }
 
 double Destandardised(const Normal& d, double z) { return Valid(d) ? d.mean + d.sd * z : kNaN; }
 
+}  // namespace detail
+
+namespace {
+
+// The z with P(Z <= z) = p.
+double StandardQuantile(double p) {
+  detail::DeviateFit fit;
+  double z;
+  return detail::NormalQuantileFit(p, fit, z) ? detail::Evaluate(fit) : z;
+}
+
 }  // namespace
+
+using detail::Destandardised;
 
 double cdf(const Normal& d, double x) { return UpperTail(-Standardised(d, x)); }
 double sf(const Normal& d, double x) { return UpperTail(Standardised(d, x)); }

@@ -1,10 +1,8 @@
 #include "specfun/kernels/normal_tail.hpp"
 
-#include <algorithm>
 #include <cmath>
 #include <limits>
 
-#include "specfun/kernels/normal_fits.hpp"
 
 namespace specfun::detail {
 namespace {
@@ -20,25 +18,13 @@ constexpr double kMillsPiecesStart = 0.5;
 constexpr double kMillsFarStart = 8.0;
 // Q(w) is below half the smallest subnormal double beyond it.
 constexpr double kUnderflow = 38.5;
-// The fit of the tail's deviate in y = -2 ln q ends here (q = e^-1024).
-constexpr double kTailFitEnd = 2048.0;
-// The fit of x / d in d² ends here; pieces of width 1/32 in d follow.
-constexpr double kQuantileCentreEnd = 0.1875;
 // 2^27 + 1, Veltkamp's splitter of a double into two halves of 26 bits.
 constexpr double kVeltkampSplitter = 134217729.0;
 constexpr double kSplitEnd = 1e150;
 
-// c[0] + c[1] s + ... + c[13] s^13 by Estrin's scheme (short dependency
-// chains; |s| <= 1 and falling coefficients keep it as accurate as Horner's).
+
 double Polynomial(const double (&c)[fits::kCoefficients], double s) {
-  const double s2 = s * s;
-  const double s4 = s2 * s2;
-  const double s8 = s4 * s4;
-  const double a0 = (c[0] + c[1] * s) + (c[2] + c[3] * s) * s2;
-  const double a1 = (c[4] + c[5] * s) + (c[6] + c[7] * s) * s2;
-  const double a2 = (c[8] + c[9] * s) + (c[10] + c[11] * s) * s2;
-  const double a3 = c[12] + c[13] * s;
-  return (a0 + a1 * s4) + (a2 + a3 * s4) * s8;
+  return FitPolynomial(FitRows<double>{c}, s);
 }
 
 // w Q(w) e^(w²/2) for w >= 8, in v = 1/w².
@@ -60,16 +46,6 @@ double HalleyStepOnFarTail(double w, double lq) {
   const double excess = (1.0 - 2.0 / (w * w)) / w;
   const double step = residual / ratio;
   return w + step / (1.0 + residual * excess / (2.0 * ratio));
-}
-
-// The deviate beyond the fits, where y = -2 ln q > 2048: w²/2 + ln(w √(2π))
-// = y/2 by three fixed-point steps from w = √y (each gains a factor of
-// about 1/y), then Halley's step.
-double FarTailDeviate(double lq) {
-  const double y = -2.0 * lq;
-  double w = std::sqrt(y);
-  for (int i = 0; i < 3; ++i) w = std::sqrt(y - 2.0 * (std::log(w) + kLogSqrtTwoPi));
-  return HalleyStepOnFarTail(w, lq);
 }
 
 }  // namespace
@@ -126,29 +102,13 @@ double LogGaussianDensity(double w) {
   return -half.high - ((kLogSqrtTwoPi + half.low) + kLogSqrtTwoPiLow);
 }
 
-double GaussianTailDeviate(double q) { return GaussianTailDeviateOfLog(std::log(q)); }
-
-double GaussianTailDeviateOfLog(double lq) {
+// Beyond the fits w²/2 + ln(w √(2π)) = y/2 by three fixed-point steps from
+// w = √y (each gains a factor of about 1/y), then Halley's step.
+double FarGaussianTailDeviate(double lq) {
   const double y = -2.0 * lq;
-  if (!(y < kTailFitEnd)) return FarTailDeviate(lq);
-  // y = 2^octave m with 1 <= m < 2; the quarter of the octave m lies in.
-  int octave;
-  const double m = 2.0 * std::frexp(y, &octave);
-  --octave;
-  const int quarter = static_cast<int>(4.0 * (m - 1.0));
-  const double s = 8.0 * (m - 1.0) - (2 * quarter + 1);
-  return Polynomial(fits::kQuantileTail[4 * (octave - 1) + quarter], s);
-}
-
-double GaussianCentreDeviate(double d) {
-  const double magnitude = std::fabs(d);
-  if (magnitude <= kQuantileCentreEnd) return d * Polynomial(fits::kQuantileCentre, d * d);
-  // (d = 5/16 itself ends the last piece.)
-  const int piece = std::min(static_cast<int>((magnitude - kQuantileCentreEnd) * 32.0),
-                             fits::kNearCentrePieces - 1);
-  const double centre = kQuantileCentreEnd + 1.0 / 64 + piece / 32.0;
-  const double x = Polynomial(fits::kQuantileNearCentre[piece], 64.0 * (magnitude - centre));
-  return d < 0.0 ? -x : x;
+  double w = std::sqrt(y);
+  for (int i = 0; i < 3; ++i) w = std::sqrt(y - 2.0 * (std::log(w) + kLogSqrtTwoPi));
+  return HalleyStepOnFarTail(w, lq);
 }
 
 }  // namespace specfun::detail

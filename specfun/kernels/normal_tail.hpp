@@ -14,6 +14,13 @@
 // The fits are tools/gen_normal_fits.py's.
 #pragma once
 
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
+#include "specfun/kernels/normal_fits.hpp"
+#include "specfun/lanes.hpp"
+
 namespace specfun::detail {
 
 // Where the centre's polynomial ends.
@@ -43,12 +50,86 @@ double LogGaussianUpperTail(double w);
 double GaussianDensity(double w);
 double LogGaussianDensity(double w);
 
-// The w > 0 with Q(w) = q, for 0 < q < 3/16; with ln Q(w) = lq for
-// lq < ln(3/16) (any finite lq).
-double GaussianTailDeviate(double q);
-double GaussianTailDeviateOfLog(double lq);
+// The deviate beyond the tail's fit: the w with ln Q(w) = lq for
+// y = -2 lq >= kGaussianTailFitEnd.
+inline constexpr double kGaussianTailFitEnd = 2048.0;
+double FarGaussianTailDeviate(double lq);
 
-// The x with Φ(x) = 1/2 + d for |d| <= 5/16.
-double GaussianCentreDeviate(double d);
+// A fit's coefficients, one row per lane (all lanes of a double: one row).
+template <class V>
+struct FitRows;
+template <>
+struct FitRows<double> {
+  const double* row;
+  double operator[](int k) const { return row[k]; }
+};
+template <>
+struct FitRows<Lanes> {
+  const double* row[kLaneCount];
+  Lanes operator[](int k) const {
+    Lanes r;
+    for (int i = 0; i < kLaneCount; ++i) r.v[i] = row[i][k];
+    return r;
+  }
+};
+
+// c[0] + c[1] s + ... + c[13] s^13 by Estrin's scheme (short dependency
+// chains; |s| <= 1 and falling coefficients keep it as accurate as Horner's).
+template <class V>
+V FitPolynomial(const FitRows<V>& c, const V& s) {
+  static_assert(normal_fits::kCoefficients == 14, "Estrin's scheme of degree 13");
+  const V s2 = s * s;
+  const V s4 = s2 * s2;
+  const V s8 = s4 * s4;
+  const V a0 = (c[0] + c[1] * s) + (c[2] + c[3] * s) * s2;
+  const V a1 = (c[4] + c[5] * s) + (c[6] + c[7] * s) * s2;
+  const V a2 = (c[8] + c[9] * s) + (c[10] + c[11] * s) * s2;
+  const V a3 = c[12] + c[13] * s;
+  return (a0 + a1 * s4) + (a2 + a3 * s4) * s8;
+}
+
+// A deviate as a fit: factor · P(s), P the polynomial of `row`.
+struct DeviateFit {
+  const double* row;
+  double s;
+  double factor;
+};
+
+// The fit of sign · w, w > 0 with ln Q(w) = lq, for ln(3/16) > lq >
+// -kGaussianTailFitEnd/2: x in y = -2 lq on quarters of octaves.
+inline DeviateFit GaussianTailDeviateFit(double lq, double sign) {
+  constexpr std::uint64_t kMantissaBits = (std::uint64_t{1} << 52) - 1;
+  constexpr std::uint64_t kExponentOfOne = std::uint64_t{1023} << 52;
+  const double y = -2.0 * lq;
+  // y = 2^octave m with 1 <= m < 2, read from its bits; then the quarter of
+  // the octave m lies in.
+  std::uint64_t bits;
+  std::memcpy(&bits, &y, sizeof bits);
+  const int octave = static_cast<int>(bits >> 52) - 1023;
+  bits = (bits & kMantissaBits) | kExponentOfOne;
+  double m;
+  std::memcpy(&m, &bits, sizeof m);
+  const int quarter = static_cast<int>(4.0 * (m - 1.0));
+  const double s = 8.0 * (m - 1.0) - (2 * quarter + 1);
+  return {normal_fits::kQuantileTail[4 * (octave - 1) + quarter], s, sign};
+}
+
+// The fit of the x with Φ(x) = 1/2 + d for |d| <= 5/16: x/d in d² to
+// |d| = 3/16, then x on pieces of width 1/32 in |d|.
+inline DeviateFit GaussianCentreDeviateFit(double d) {
+  constexpr double kCentreEnd = 0.1875;
+  const double magnitude = std::fabs(d);
+  if (magnitude <= kCentreEnd) return {normal_fits::kQuantileCentre, d * d, d};
+  // (d = 5/16 itself ends the last piece.)
+  int piece = static_cast<int>((magnitude - kCentreEnd) * 32.0);
+  if (piece > normal_fits::kNearCentrePieces - 1) piece = normal_fits::kNearCentrePieces - 1;
+  const double centre = kCentreEnd + 1.0 / 64 + piece / 32.0;
+  return {normal_fits::kQuantileNearCentre[piece], 64.0 * (magnitude - centre),
+          d < 0.0 ? -1.0 : 1.0};
+}
+
+inline double Evaluate(const DeviateFit& fit) {
+  return fit.factor * FitPolynomial(FitRows<double>{fit.row}, fit.s);
+}
 
 }  // namespace specfun::detail
