@@ -73,19 +73,21 @@ struct FitRows<Lanes> {
   }
 };
 
-// c[0] + c[1] s + ... + c[13] s^13 by Estrin's scheme (short dependency
-// chains; |s| <= 1 and falling coefficients keep it as accurate as Horner's).
+// c[0] + c[1] s + ... + c[13] s^13 as c[0] + s (c[1] + ... + c[13] s^12),
+// the inner polynomial by Estrin's scheme: short dependency chains, and
+// with |s| <= 1 the inner part is small beside c[0], so its roundings stay
+// below the last place of the sum.
 template <class V>
 V FitPolynomial(const FitRows<V>& c, const V& s) {
-  static_assert(normal_fits::kCoefficients == 14, "Estrin's scheme of degree 13");
+  static_assert(normal_fits::kCoefficients == 14, "a polynomial of degree 13");
   const V s2 = s * s;
   const V s4 = s2 * s2;
   const V s8 = s4 * s4;
-  const V a0 = (c[0] + c[1] * s) + (c[2] + c[3] * s) * s2;
-  const V a1 = (c[4] + c[5] * s) + (c[6] + c[7] * s) * s2;
-  const V a2 = (c[8] + c[9] * s) + (c[10] + c[11] * s) * s2;
-  const V a3 = c[12] + c[13] * s;
-  return (a0 + a1 * s4) + (a2 + a3 * s4) * s8;
+  const V b0 = (c[1] + c[2] * s) + (c[3] + c[4] * s) * s2;
+  const V b1 = (c[5] + c[6] * s) + (c[7] + c[8] * s) * s2;
+  const V b2 = (c[9] + c[10] * s) + (c[11] + c[12] * s) * s2;
+  const V inner = (b0 + b1 * s4) + (b2 + c[13] * s4) * s8;
+  return c[0] + s * inner;
 }
 
 // A deviate as a fit: factor · P(s), P the polynomial of `row`.
