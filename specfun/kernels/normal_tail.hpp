@@ -122,12 +122,12 @@ inline DeviateFit GaussianCentreDeviateFit(double d) {
   constexpr double kCentreEnd = 0.1875;
   const double magnitude = std::fabs(d);
   if (magnitude <= kCentreEnd) return {normal_fits::kQuantileCentre, d * d, d};
-  // (d = 5/16 itself ends the last piece.)
-  int piece = static_cast<int>((magnitude - kCentreEnd) * 32.0);
+  // u = 64 (|d| - 3/16) (exact) in [0, 8]: piece k covers [2k, 2k + 2], its
+  // variable is u - (2k + 1); u = 8 itself ends the last piece.
+  const double u = 64.0 * (magnitude - kCentreEnd);
+  int piece = static_cast<int>(0.5 * u);
   if (piece > normal_fits::kNearCentrePieces - 1) piece = normal_fits::kNearCentrePieces - 1;
-  const double centre = kCentreEnd + 1.0 / 64 + piece / 32.0;
-  return {normal_fits::kQuantileNearCentre[piece], 64.0 * (magnitude - centre),
-          d < 0.0 ? -1.0 : 1.0};
+  return {normal_fits::kQuantileNearCentre[piece], u - (2 * piece + 1), d < 0.0 ? -1.0 : 1.0};
 }
 
 inline double Evaluate(const DeviateFit& fit) {
