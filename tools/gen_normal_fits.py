@@ -10,7 +10,9 @@ to the functions computed by mpmath at 40 digits.
   G(r)    = x / d where Phi(x) = 1/2 + d, r = d^2, |d| <= 3/16;
   D(d)    = that x for 3/16 <= d <= 5/16, on pieces of width 1/32;
   X(y)    = x where Q(x) = exp(-y/2), y from 2 to 2048, on quarters of
-            each octave [2^j (1 + i/4), 2^j (1 + (i + 1)/4)].
+            each octave [2^j (1 + i/4), 2^j (1 + (i + 1)/4)];
+  W(q)    = x where Q(x) = q, q from 2^-40 to 1/4, on quarters of each
+            octave [2^-j (1 + i/4), 2^-j (1 + (i + 1)/4)] (no logarithm).
 
 Each fit is checked at 200 points with its coefficients rounded to doubles;
 the script prints the worst relative error of each.
@@ -61,6 +63,10 @@ def X(y):
     t = mp.sqrt(y)
     start = t - mp.log(t) / t if t > 2 else t / 2
     return mp.findroot(lambda x: mp.log(Q(x)) + y / 2, start)
+
+
+def W(q):
+    return X(-2 * mp.log(q))
 
 
 def fit(f, a, b, degree):
@@ -118,6 +124,13 @@ def main():
             coefficients, e = fit(X, a, a + mp.mpf(2)**j / 4, DEGREE)
             tail.append(coefficients)
             worst["X"] = max(worst.get("X", 0), e)
+    probability_tail = []
+    for j in range(3, 41):
+        for i in range(4):
+            a = mp.mpf(2)**-j * (1 + mp.mpf(i) / 4)
+            coefficients, e = fit(W, a, a + mp.mpf(2)**-j / 4, DEGREE)
+            probability_tail.append(coefficients)
+            worst["W"] = max(worst.get("W", 0), e)
     for name, e in worst.items():
         print(f"{name}: worst relative error {mp.nstr(e, 3)}", file=sys.stderr)
 
@@ -152,6 +165,12 @@ def main():
     out.append("inline constexpr int kTailOctaves = 10;")
     out.append("inline constexpr double kQuantileTail[4 * kTailOctaves][kCoefficients] = {")
     out.extend("    " + row(c) + "," for c in tail)
+    out.append("};\n")
+    out.append("// x where Q(x) = q on [2^-j (1 + i/4), 2^-j (1 + (i + 1)/4)], j = 3..40,")
+    out.append("// i = 0..3 (row 4 (j - 3) + i), in s = 8 (q 2^j - 1) - (2 i + 1).")
+    out.append("inline constexpr int kProbabilityOctaves = 38;")
+    out.append("inline constexpr double kQuantileProbabilityTail[4 * kProbabilityOctaves][kCoefficients] = {")
+    out.extend("    " + row(c) + "," for c in probability_tail)
     out.append("};\n")
     out.append("}  // namespace specfun::detail::normal_fits")
     print("\n".join(out))

@@ -17,16 +17,12 @@ using detail::kGaussianCentreEnd;
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
-// Below 3/16 or above 13/16 a probability is a tail's, between them the
-// centre's (|p - 1/2| <= 5/16).
-constexpr double kLowerCentre = 0.1875;
-constexpr double kUpperCentre = 0.8125;
 constexpr double kLogLowerCentre = -1.6739764335716716;  // ln(3/16)
 constexpr double kLogUpperCentre = -0.20763936477824452;  // ln(13/16)
 constexpr double kLogTwo = 0.6931471805599453;
 constexpr double kLogTwoLow = 2.3190468138462996e-17;
 
-bool Valid(const Normal& d) { return std::isfinite(d.mean) && std::isfinite(d.sd) && d.sd > 0.0; }
+using detail::Valid;
 
 // The standardised argument, NaN for invalid parameters or a NaN x.
 // (x - mean)/1 is x - mean: the division is left out for sd = 1.
@@ -60,7 +56,7 @@ double StandardQuantileOfLog(double lp) {
   }
   if (lp > kLogUpperCentre) {
     if (lp == 0.0) return kInfinity;
-    return detail::Evaluate(detail::GaussianTailDeviateFit(std::log(-std::expm1(lp)), 1.0));
+    return detail::Evaluate(detail::GaussianSmallTailDeviateFit(-std::expm1(lp), 1.0));
   }
   // p - 1/2 = (e^(lp + ln 2) - 1)/2, with ln 2 in two parts.
   const double deviation = 0.5 * std::expm1((lp + kLogTwo) + kLogTwoLow);
@@ -68,30 +64,6 @@ double StandardQuantileOfLog(double lp) {
 }
 
 }  // namespace
-
-namespace detail {
-
-bool NormalQuantileFit(double p, DeviateFit& fit, double& z) {
-  if (!(p >= 0.0 && p <= 1.0)) {
-    z = kNaN;
-    return false;
-  }
-  if (p < kLowerCentre || p > kUpperCentre) {
-    if (p == 0.0 || p == 1.0) {
-      z = p == 0.0 ? -kInfinity : kInfinity;
-      return false;
-    }
-    fit = p < kLowerCentre ? GaussianTailDeviateFit(std::log(p), -1.0)
-                           : GaussianTailDeviateFit(std::log(1.0 - p), 1.0);
-    return true;
-  }
-  fit = GaussianCentreDeviateFit(p - 0.5);
-  return true;
-}
-
-double Destandardised(const Normal& d, double z) { return Valid(d) ? d.mean + d.sd * z : kNaN; }
-
-}  // namespace detail
 
 namespace {
 

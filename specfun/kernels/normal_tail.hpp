@@ -4,14 +4,17 @@
 // The centre |w| <= 1/2 takes Φ(w) - 1/2 = w S(w²) from a polynomial fit.
 // Beyond it Q(w) = e^(-w²/2) F(w), where F is Mills' ratio over √(2π)
 // (F(w) = Q(w) e^(w²/2) = erfcx(w/√2)/2): polynomial fits on pieces of
-// width 1/4 up to w = 8, then w F(w) as a polynomial in 1/w². The quantile
-// is a fit too: of x/d in d² (d = p - 1/2) at the centre, of x in
-// y = -2 ln q in the tails (q = min(p, 1 - p)), and beyond y = 2048 (the
-// log forms only) the asymptotic deviate corrected by Halley's step on
-// ln Q. The exponent
-// w²/2 is carried in two doubles (Dekker's exact product), so e^(-w²/2) carries only the exponential's rounding, not
-// that of w² (|w²/2| up to 745 would otherwise cost 745 · 2^-53 ~ 1e-13).
-// The fits are tools/gen_normal_fits.py's.
+// width 1/4 up to w = 8, then w F(w) as a polynomial in 1/w². The exponent
+// w²/2 is carried in two doubles (Dekker's exact product), so e^(-w²/2)
+// carries only the exponential's rounding, not that of w² (|w²/2| up to 745
+// would otherwise cost 745 · 2^-53 ~ 1e-13).
+//
+// The quantile is a fit too: of x/d in d² (d = p - 1/2) and of x in d at
+// the centre, of x in q = min(p, 1 - p) itself down to 2^-40, of x in
+// y = -2 ln q below, and beyond y = 2048 (the log forms only) the
+// asymptotic deviate corrected by Halley's step on ln Q. All fits are
+// tools/gen_normal_fits.py's Chebyshev fits of degree 13 on pieces whose
+// variable is formed exactly.
 #pragma once
 
 #include <cmath>
@@ -114,6 +117,32 @@ inline DeviateFit GaussianTailDeviateFit(double lq, double sign) {
   const int quarter = static_cast<int>(4.0 * (m - 1.0));
   const double s = 8.0 * (m - 1.0) - (2 * quarter + 1);
   return {normal_fits::kQuantileTail[4 * (octave - 1) + quarter], s, sign};
+}
+
+// Where the fits in q itself begin (below, the fits in -2 ln q).
+inline constexpr double kGaussianProbabilityFitStart = 9.094947017729282e-13;  // 2^-40
+
+// The fit of sign · w, w > 0 with Q(w) = q, for 2^-40 <= q < 1/4: x in q
+// on quarters of octaves (no logarithm: q itself is exact).
+inline DeviateFit GaussianTailDeviateFitOfProbability(double q, double sign) {
+  constexpr std::uint64_t kMantissaBits = (std::uint64_t{1} << 52) - 1;
+  constexpr std::uint64_t kExponentOfOne = std::uint64_t{1023} << 52;
+  // q = 2^-j m with 1 <= m < 2, read from its bits.
+  std::uint64_t bits;
+  std::memcpy(&bits, &q, sizeof bits);
+  const int j = 1023 - static_cast<int>(bits >> 52);
+  bits = (bits & kMantissaBits) | kExponentOfOne;
+  double m;
+  std::memcpy(&m, &bits, sizeof m);
+  const int quarter = static_cast<int>(4.0 * (m - 1.0));
+  const double s = 8.0 * (m - 1.0) - (2 * quarter + 1);
+  return {normal_fits::kQuantileProbabilityTail[4 * (j - 3) + quarter], s, sign};
+}
+
+// The fit of sign · w, w > 0 with Q(w) = q, for 0 < q < 3/16.
+inline DeviateFit GaussianSmallTailDeviateFit(double q, double sign) {
+  if (q >= kGaussianProbabilityFitStart) return GaussianTailDeviateFitOfProbability(q, sign);
+  return GaussianTailDeviateFit(std::log(q), sign);
 }
 
 // The fit of the x with Φ(x) = 1/2 + d for |d| <= 5/16: x/d in d² to
