@@ -100,23 +100,32 @@ struct DeviateFit {
   double factor;
 };
 
-// The fit of sign · w, w > 0 with ln Q(w) = lq, for ln(3/16) > lq >
-// -kGaussianTailFitEnd/2: x in y = -2 lq on quarters of octaves.
-inline DeviateFit GaussianTailDeviateFit(double lq, double sign) {
+// A normal double v = 2^exponent m with 1 <= m < 2 (read from its bits),
+// the quarter of the octave m lies in, and the variable s in [-1, 1] of
+// that quarter: s = 8 (m - 1) - (2 quarter + 1), exact.
+struct OctaveQuarter {
+  int exponent;
+  int quarter;
+  double s;
+};
+inline OctaveQuarter OctaveQuarterOf(double v) {
   constexpr std::uint64_t kMantissaBits = (std::uint64_t{1} << 52) - 1;
   constexpr std::uint64_t kExponentOfOne = std::uint64_t{1023} << 52;
-  const double y = -2.0 * lq;
-  // y = 2^octave m with 1 <= m < 2, read from its bits; then the quarter of
-  // the octave m lies in.
   std::uint64_t bits;
-  std::memcpy(&bits, &y, sizeof bits);
-  const int octave = static_cast<int>(bits >> 52) - 1023;
+  std::memcpy(&bits, &v, sizeof bits);
+  const int exponent = static_cast<int>(bits >> 52) - 1023;
   bits = (bits & kMantissaBits) | kExponentOfOne;
   double m;
   std::memcpy(&m, &bits, sizeof m);
   const int quarter = static_cast<int>(4.0 * (m - 1.0));
-  const double s = 8.0 * (m - 1.0) - (2 * quarter + 1);
-  return {normal_fits::kQuantileTail[4 * (octave - 1) + quarter], s, sign};
+  return {exponent, quarter, 8.0 * (m - 1.0) - (2 * quarter + 1)};
+}
+
+// The fit of sign · w, w > 0 with ln Q(w) = lq, for ln(3/16) > lq >
+// -kGaussianTailFitEnd/2: x in y = -2 lq on quarters of octaves.
+inline DeviateFit GaussianTailDeviateFit(double lq, double sign) {
+  const OctaveQuarter y = OctaveQuarterOf(-2.0 * lq);
+  return {normal_fits::kQuantileTail[4 * (y.exponent - 1) + y.quarter], y.s, sign};
 }
 
 // Where the fits in q itself begin (below, the fits in -2 ln q).
@@ -125,18 +134,8 @@ inline constexpr double kGaussianProbabilityFitStart = 9.094947017729282e-13;  /
 // The fit of sign · w, w > 0 with Q(w) = q, for 2^-40 <= q < 1/4: x in q
 // on quarters of octaves (no logarithm: q itself is exact).
 inline DeviateFit GaussianTailDeviateFitOfProbability(double q, double sign) {
-  constexpr std::uint64_t kMantissaBits = (std::uint64_t{1} << 52) - 1;
-  constexpr std::uint64_t kExponentOfOne = std::uint64_t{1023} << 52;
-  // q = 2^-j m with 1 <= m < 2, read from its bits.
-  std::uint64_t bits;
-  std::memcpy(&bits, &q, sizeof bits);
-  const int j = 1023 - static_cast<int>(bits >> 52);
-  bits = (bits & kMantissaBits) | kExponentOfOne;
-  double m;
-  std::memcpy(&m, &bits, sizeof m);
-  const int quarter = static_cast<int>(4.0 * (m - 1.0));
-  const double s = 8.0 * (m - 1.0) - (2 * quarter + 1);
-  return {normal_fits::kQuantileProbabilityTail[4 * (j - 3) + quarter], s, sign};
+  const OctaveQuarter v = OctaveQuarterOf(q);
+  return {normal_fits::kQuantileProbabilityTail[4 * (-v.exponent - 3) + v.quarter], v.s, sign};
 }
 
 // The fit of sign · w, w > 0 with Q(w) = q, for 0 < q < 3/16.
