@@ -44,9 +44,7 @@ void OverElements(const D* d, const double* x, double* out, std::size_t count, F
   SPECFUN_BATCH_FORMS_OF(D, quantile_log)          \
   SPECFUN_BATCH_FORMS_OF(D, quantile_upper_log)
 
-// The normal quantiles' forms run on lanes (normal_batch.cpp).
-SPECFUN_BATCH_FORMS_OF(Normal, cdf)
-SPECFUN_BATCH_FORMS_OF(Normal, sf)
+// The normal tails' and quantiles' forms run on lanes (normal_batch.cpp).
 SPECFUN_BATCH_FORMS_OF(Normal, log_cdf)
 SPECFUN_BATCH_FORMS_OF(Normal, log_sf)
 SPECFUN_BATCH_FORMS_OF(Normal, pdf)

@@ -7,7 +7,7 @@
 #include <limits>
 
 #include "specfun/distributions.hpp"
-#include "specfun/distributions/normal_quantile.hpp"
+#include "specfun/distributions/normal_stages.hpp"
 #include "specfun/kernels/normal_tail.hpp"
 
 namespace specfun {
@@ -22,14 +22,7 @@ constexpr double kLogUpperCentre = -0.20763936477824452;  // ln(13/16)
 constexpr double kLogTwo = 0.6931471805599453;
 constexpr double kLogTwoLow = 2.3190468138462996e-17;
 
-using detail::Valid;
-
-// The standardised argument, NaN for invalid parameters or a NaN x.
-// (x - mean)/1 is x - mean: the division is left out for sd = 1.
-double Standardised(const Normal& d, double x) {
-  if (!Valid(d)) return kNaN;
-  return d.sd == 1.0 ? x - d.mean : (x - d.mean) / d.sd;
-}
+using detail::Standardised;
 
 // P(Z > z).
 double UpperTail(double z) {

@@ -35,13 +35,27 @@ struct HalfSquare {
   double high;
   double low;
 };
-HalfSquare HalfSquareOf(double w);
+
+// Dekker's exact product (1971): w = upper + lower with 26 bits in upper, so
+// the partial products are exact and w² - fl(w²) is their rounded sum. (No
+// fused multiply-add: the processors without one would take the C
+// library's slow emulation.) Beyond |w| = 1e150 the partial products could
+// overflow, and the low part is below the high part's last place anyway.
+inline HalfSquare HalfSquareOf(double w) {
+  constexpr double kVeltkampSplitter = 134217729.0;  // 2^27 + 1
+  constexpr double kSplitEnd = 1e150;
+  const double high = w * (0.5 * w);
+  if (!(std::fabs(w) < kSplitEnd)) return {high, 0.0};
+  const double scaled = kVeltkampSplitter * w;
+  const double upper = scaled - (scaled - w);
+  const double lower = w - upper;
+  const double square = w * w;
+  const double error = ((upper * upper - square) + upper * lower + lower * upper) + lower * lower;
+  return {high, 0.5 * error};
+}
 
 // Φ(w) - 1/2 for |w| <= 1/2.
 double GaussianCentre(double w);
-
-// F(w) = Q(w) e^(w²/2) for w >= 1/2 (+inf included).
-double ScaledGaussianTail(double w);
 
 // Q(w) for w >= 1/2: 0 where it is below the smallest double.
 double GaussianUpperTail(double w);
@@ -160,6 +174,41 @@ inline DeviateFit GaussianCentreDeviateFit(double d) {
 
 inline double Evaluate(const DeviateFit& fit) {
   return fit.factor * FitPolynomial(FitRows<double>{fit.row}, fit.s);
+}
+
+// The fit of F(w) = Q(w) e^(w²/2) at w >= 1/2: F = P(s) on pieces of width
+// 1/4 below w = 8 (s = 8 (w - centre), exact), F = P(s)/w beyond (P the fit
+// of w F in v = 1/w²).
+struct MillsFit {
+  const double* row;
+  double s;
+  bool overW;
+};
+inline MillsFit MillsFitAt(double w) {
+  constexpr double kPiecesStart = 0.5;
+  constexpr double kFarStart = 8.0;
+  if (w >= kFarStart) {
+    const double v = 1.0 / (w * w);
+    if (v >= 1.0 / 256) return {normal_fits::kMillsFar[0], (v - 5.0 / 512) * (512.0 / 3), true};
+    return {normal_fits::kMillsFar[1], (v - 1.0 / 512) * 512.0, true};
+  }
+  const int piece = static_cast<int>((w - kPiecesStart) * 4.0);
+  const double centre = kPiecesStart + 0.125 + 0.25 * piece;
+  return {normal_fits::kMills[piece], 8.0 * (w - centre), false};
+}
+inline double Evaluate(const MillsFit& fit) {
+  return FitPolynomial(FitRows<double>{fit.row}, fit.s);
+}
+
+// Q(w) is below half the smallest subnormal double beyond it.
+inline constexpr double kGaussianUnderflow = 38.5;
+
+// Q(w) = e^(-w²/2) F(w) for 1/2 <= w <= 38.5, given the value of w's Mills
+// fit (so that lanes can evaluate the fits side by side).
+inline double GaussianUpperTailOfFit(double w, double fitted, bool overW) {
+  const HalfSquare half = HalfSquareOf(w);
+  const double scaled = overW ? fitted / w : fitted;
+  return std::exp(-half.high) * (scaled - scaled * half.low);
 }
 
 }  // namespace specfun::detail

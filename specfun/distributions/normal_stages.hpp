@@ -1,5 +1,6 @@
-// The normal quantile in two stages (internal), for the scalar call and
-// its lanes: the choice of a fit, then the fit's polynomial.
+// The normal distribution's functions in stages (internal), for the scalar
+// calls and their lanes: the standardised argument, the choice of a fit
+// (whose polynomial the lanes evaluate side by side), and the result.
 #pragma once
 
 #include <cmath>
@@ -12,6 +13,13 @@ namespace specfun::detail {
 
 inline bool Valid(const Normal& d) {
   return std::isfinite(d.mean) && std::isfinite(d.sd) && d.sd > 0.0;
+}
+
+// The standardised argument, NaN for invalid parameters or a NaN x.
+// (x - mean)/1 is x - mean: the division is left out for sd = 1.
+inline double Standardised(const Normal& d, double x) {
+  if (!Valid(d)) return std::numeric_limits<double>::quiet_NaN();
+  return d.sd == 1.0 ? x - d.mean : (x - d.mean) / d.sd;
 }
 
 // For 0 < p < 1 the fit of the standard normal's quantile (true); for the
