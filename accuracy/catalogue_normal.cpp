@@ -106,7 +106,8 @@ Family NormalFamily() {
   return {"Normal distribution (precise family)", "accuracy_normal.png",
           "Normal{} of specfun/distributions.hpp. The tails are e^(-x²/2) F(x) with Mills' "
           "ratio F from polynomial fits and x²/2 carried in two doubles; the quantiles are "
-          "polynomial fits in -2 ln p (tails) and p - 1/2 (centre). Boost has no log forms: its "
+          "polynomial fits in p - 1/2 (centre), in the smaller tail q itself down to 2^-40 and "
+          "in -2 ln q below. Boost has no log forms: its "
           "rows are the log of its tail and its quantile of e^lp (which underflows below "
           "ln p = -745).",
           std::move(routines)};

@@ -52,8 +52,8 @@ namespace specfun {
 // double; quantile, quantile_upper: 1e-15 for p from the smallest double
 // (4.9e-324) to 1 - 2^-53; quantile_log, quantile_upper_log: 1e-15 for
 // ln p from -1e300 to 0. Measured worst (random sweeps and the tables
-// against mpmath): 3.7e-16 for the tails and their logs, 2.7e-16 pdf,
-// 3.6e-16 quantiles. Other parameters add the roundings of z: about
+// against mpmath): 4.4e-16 for the tails and their logs, 2.7e-16 pdf,
+// 3.7e-16 quantiles. Other parameters add the roundings of z: about
 // z² · 2^-52 relative to a tail (|z| · 2^-52 to its logarithm), and a
 // quantile mean + sd z carries the rounding of that sum, amplified where
 // mean and sd z nearly cancel.
