@@ -91,8 +91,18 @@ def fit_direct(f, b, degree):
     return list(reversed(rounded)), worst
 
 
-def row(coefficients):
-    return "{" + ", ".join(repr(c) for c in coefficients) + "}"
+def row(coefficients, indent="    "):
+    """A braced row of coefficients, wrapped within 100 columns."""
+    lines, line = [], indent + "{"
+    for k, c in enumerate(coefficients):
+        item = repr(c) + ("}" if k == len(coefficients) - 1 else ",")
+        if len(line) + 1 + len(item) > 99:
+            lines.append(line)
+            line = indent + " " + item
+        else:
+            line += ("" if line.endswith("{") else " ") + item
+    lines.append(line)
+    return "\n".join(lines)
 
 
 def main():
@@ -141,36 +151,38 @@ def main():
     out.append("namespace specfun::detail::normal_fits {\n")
     out.append(f"inline constexpr int kCoefficients = {DEGREE + 1};\n")
     out.append("// (Phi(w) - 1/2) / w in r = w^2, 0 <= w <= 1/2.")
-    out.append(f"inline constexpr double kCentre[kCoefficients] = {row(centre)};\n")
+    out.append("inline constexpr double kCentre[kCoefficients] =\n" + row(centre) + ";\n")
     out.append("// Q(w) exp(w^2/2) on [1/2 + k/4, 3/4 + k/4], in s = 8 (w - 5/8 - k/4).")
     out.append("inline constexpr int kMillsPieces = 30;")
     out.append("inline constexpr double kMills[kMillsPieces][kCoefficients] = {")
-    out.extend("    " + row(c) + "," for c in mills)
+    out.extend(row(c) + "," for c in mills)
     out.append("};\n")
     out.append("// w Q(w) exp(w^2/2) in v = 1/w^2: v in [1/256, 1/64] (s = (v - 5/512) 512/3),")
     out.append("// then v in [0, 1/256] (s = (v - 1/512) 512).")
     out.append("inline constexpr double kMillsFar[2][kCoefficients] = {")
-    out.extend("    " + row(c) + "," for c in far)
+    out.extend(row(c) + "," for c in far)
     out.append("};\n")
     out.append("// x / d where Phi(x) = 1/2 + d, in r = d^2, |d| <= 3/16.")
-    out.append(f"inline constexpr double kQuantileCentre[kCoefficients] = {row(quantile_centre)};\n")
+    out.append("inline constexpr double kQuantileCentre[kCoefficients] =\n"
+               + row(quantile_centre) + ";\n")
     out.append("// x where Phi(x) = 1/2 + d on [3/16 + k/32, 7/32 + k/32], in")
     out.append("// s = 64 (d - 13/64 - k/32).")
     out.append("inline constexpr int kNearCentrePieces = 4;")
     out.append("inline constexpr double kQuantileNearCentre[kNearCentrePieces][kCoefficients] = {")
-    out.extend("    " + row(c) + "," for c in near_centre)
+    out.extend(row(c) + "," for c in near_centre)
     out.append("};\n")
     out.append("// x where Q(x) = exp(-y/2) on [2^j (1 + i/4), 2^j (1 + (i + 1)/4)], j = 1..10,")
     out.append("// i = 0..3 (row 4 (j - 1) + i), in s = 8 (y / 2^j - 1) - (2 i + 1).")
     out.append("inline constexpr int kTailOctaves = 10;")
     out.append("inline constexpr double kQuantileTail[4 * kTailOctaves][kCoefficients] = {")
-    out.extend("    " + row(c) + "," for c in tail)
+    out.extend(row(c) + "," for c in tail)
     out.append("};\n")
     out.append("// x where Q(x) = q on [2^-j (1 + i/4), 2^-j (1 + (i + 1)/4)], j = 3..40,")
     out.append("// i = 0..3 (row 4 (j - 3) + i), in s = 8 (q 2^j - 1) - (2 i + 1).")
     out.append("inline constexpr int kProbabilityOctaves = 38;")
-    out.append("inline constexpr double kQuantileProbabilityTail[4 * kProbabilityOctaves][kCoefficients] = {")
-    out.extend("    " + row(c) + "," for c in probability_tail)
+    out.append("inline constexpr double kQuantileProbabilityTail[4 * kProbabilityOctaves]")
+    out.append("                                               [kCoefficients] = {")
+    out.extend(row(c) + "," for c in probability_tail)
     out.append("};\n")
     out.append("}  // namespace specfun::detail::normal_fits")
     print("\n".join(out))
