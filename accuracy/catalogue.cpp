@@ -453,7 +453,7 @@ Family ChiSquareFamily() {
 }  // namespace
 
 std::vector<Family> Catalogue() {
-  return {LogGammaFamily(), GaussianFamily(), BetaFamily(), ChiSquareFamily()};
+  return {LogGammaFamily(), GaussianFamily(), BetaFamily(), ChiSquareFamily(), NormalFamily()};
 }
 
 }  // namespace accuracy

@@ -59,4 +59,7 @@ struct Family {
 
 std::vector<Family> Catalogue();
 
+// The precise family's normal distribution (catalogue_normal.cpp).
+Family NormalFamily();
+
 }  // namespace accuracy
