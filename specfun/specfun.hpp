@@ -314,10 +314,10 @@ inline void ChiSquareInvBatch(std::span<const double> p, std::span<const double>
 //   nu > 400 or lambda > 1400, and there 3.1e-12 relative down to tails of
 //   1e-88 (measured up to lambda = 1e6); relative error is otherwise unbounded for
 //   results below 1e-7. Every call finishes within about 0.6 ms.
-// Outside: x < 0 gives a NaN; nu = 0 is evaluated as the limit of the
-//   mixture (NCChiSquare(1, 0, 1, 0) = 0.7329); nu < 0 and lambda < 0 are
-//   not rejected: NCChiSquare(1, -1, 1, 0) gives 0.8291,
-//   NCChiSquare(1, 2, -1, 0) 0.6487 and lambda = -50 gives 1.
+// Outside: x < 0 and nu < 0 give a NaN; nu = 0 is evaluated as the limit
+//   of the mixture (NCChiSquare(1, 0, 1, 0) = 0.7329); lambda < 0 is not
+//   rejected: NCChiSquare(1, 2, -1, 0) gives 0.6487 and lambda = -50
+//   gives 1.
 SPECFUN_EXPORT double NCChiSquare(const double& x, const double& nu, const double& lambda,
                                   const std::int32_t& tail);
 
