@@ -6,11 +6,14 @@
 namespace specfun::detail {
 
 // x with I(x, a, b) = p, and y = 1 - x, each to its own relative precision,
-// and u = ln(x / y), which stays finite where x or y underflows.
+// and u = ln(x / y), which stays finite where x or y underflows. Where
+// `oddsFromLogRatio` is set, the odds x/y are to be taken from u, which is
+// more precise than x and y kept from BetaInv's own run.
 struct BetaQuantile {
   double x;
   double y;
   double logRatio;
+  bool oddsFromLogRatio = false;
 };
 
 // The x with I(x, a, b) = p for 0 < p < 1 and finite a, b > 0, found by

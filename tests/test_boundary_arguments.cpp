@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <limits>
@@ -78,6 +79,35 @@ TEST(BoundaryArguments, MatchMpmath) {
         << routine.name << "(" << row[1] << ", " << row[2] << ", " << row[3] << ") = " << value
         << ", mpmath " << row[4];
     EXPECT_TRUE(routine.relative || (value >= 0.0 && value <= 1.0)) << routine.name;
+  }
+}
+
+// The inverses with parameters from 1e16 to the largest double (the other
+// parameter of the beta and F inverses there too, or between 0.05 and 1e5)
+// meet the header's bounds; the worst error of each is reported.
+TEST(BoundaryArguments, InversesWithHugeParametersMatchTheirLimits) {
+  const auto rows = testing_support::ReadReferenceTable("boundary_inverse_sweep.txt");
+  ASSERT_GT(rows.size(), 300u);
+  double worst[10] = {};
+  const ReferenceRow* worstRow[10] = {};
+  for (const ReferenceRow& row : rows) {
+    const auto kind = static_cast<std::size_t>(row[0]);
+    const Routine& routine = Routines().at(kind);
+    const double value = routine.call(&row[1]);
+    const double error = testing_support::RelativeError(value, row[4]);
+    if (error >= worst[kind]) {
+      worst[kind] = error;
+      worstRow[kind] = &row;
+    }
+    EXPECT_LE(error, routine.tolerance)
+        << routine.name << "(" << row[1] << ", " << row[2] << ", " << row[3] << ") = " << value
+        << ", limit " << row[4];
+  }
+  for (std::size_t kind = 7; kind <= 9; ++kind) {
+    if (worstRow[kind] == nullptr) continue;
+    const ReferenceRow& row = *worstRow[kind];
+    std::printf("%s: worst %.3g at %.17g %.17g %.17g\n", Routines()[kind].name, worst[kind], row[1],
+                row[2], row[3]);
   }
 }
 

@@ -11,15 +11,31 @@ chi-square tails of nu1 F (nu2 infinite) or nu2/F (nu1 infinite). Inverses are
 roots found by mpmath's findroot on those tails, bracketed in the logarithm
 of the odds x/(1 - x).
 
+The sweep of the inverses with parameters from 1e16 to the largest double
+(and, for the beta and F inverses, the other parameter either there or
+between 0.05 and 1e5) takes the limits that are exact to far below 1e-9
+there: both parameters of the beta distribution beyond 1e16, the log-odds
+ln(x/(1 - x)) = ln G(a) - ln G(b) to its third cumulant (Cornish-Fisher,
+both above 1e10,
+mean psi(a) - psi(b), variance psi'(a) + psi'(b), third cumulant
+psi''(a) - psi''(b)); one of them beyond 1e16 and the other below 1e5, the
+gamma limit 1 - I(x, a, b) -> P(b, -(a + (b - 1)/2) ln x) (and its mirror);
+Student's t beyond 1e16 degrees of freedom, the expansion
+t = z + (z^3 + z)/(4 nu) + (5z^5 + 16z^3 + 3z)/(96 nu^2) (A&S 26.7.5) about
+the normal deviate z of p/2. Normal and gamma quantiles are roots found by
+findroot on the logarithm of the tail.
+
 Writes tests/data/boundary_cases.txt: kind u v w value, with kinds
   1 FDistP(F,n1,n2)  2 FDistQ  3 StudentA(t,n)  4 StudentAQ  5 BinomP(p,a,n)
   6 BinomQ  7 BetaInv(p,a,b)  8 FDistInv(p,n1,n2)  9 StudentInv(p,n)
   10 ChiSquareInv(p,n)
 (an unused argument is 0). Every argument is written with repr(), so it reads
-back as the same double.
+back as the same double. The sweep goes to
+tests/data/boundary_inverse_sweep.txt in the same form.
 """
 import math
 import pathlib
+import random
 
 import mpmath
 
@@ -104,6 +120,130 @@ FORWARD = [
 ]
 
 
+HUGE = 1e16
+SMALLEST_NORMAL = mpmath.mpf(2) ** -1022
+LARGEST = mpmath.mpf(1.7976931348623157e308)
+# Both beta parameters beyond this (half a degree of freedom beyond 1e16 is
+# 5e15): the log-odds' fourth cumulant moves the quantile by below 1e-12.
+BOTH_LARGE = 1e10
+
+
+def log_tail_root(log_tail, log_target, start):
+    """The root s of log_tail(s) = log_target, log_tail monotone in s:
+    bracketed by a scan outward from start, then found by Anderson-Bjorck."""
+    def h(s):
+        return log_tail(s) - log_target
+
+    step = mpmath.mpf(1)
+    low = high = mpmath.mpf(start)
+    h_low = h_high = h(low)
+    rising = h(low + 1e-3) > h_low
+    while (h_high < 0) == (h_low < 0):
+        if (h_low < 0) == rising:
+            low, h_low, high, h_high = high, h_high, high + step, h(high + step)
+        else:
+            high, h_high, low, h_low = low, h_low, low - step, h(low - step)
+        step *= 2
+    return mpmath.findroot(h, (low, high), solver="anderson", tol=mpmath.mpf(10) ** -45,
+                           maxsteps=400)
+
+
+def normal_quantile(p):
+    """The z with P(Z <= z) = p, p exact."""
+    p = mp(p)
+    lower = p <= mpmath.mpf(1) / 2
+    tail = p if lower else 1 - p
+    start = -math.sqrt(-2 * math.log(float(tail))) if tail < 0.3 else -0.5
+    z = log_tail_root(lambda z: mpmath.log(mpmath.ncdf(z)), mpmath.log(tail), start)
+    return z if lower else -z
+
+
+def gamma_quantile(p, a, upper=False):
+    """The w with P(a, w) = p (Q(a, w) = p when upper; the regularized
+    incomplete gamma functions), p exact: the smaller tail is solved for."""
+    p, a = mp(p), mp(a)
+    flip = p > mpmath.mpf(1) / 2
+    tail = 1 - p if flip else p
+    lower = flip == upper
+
+    def log_tail(s):
+        w = mpmath.exp(s)
+        return mpmath.log(mpmath.gammainc(a, 0, w, regularized=True) if lower
+                          else mpmath.gammainc(a, w, mpmath.inf, regularized=True))
+
+    # Wilson-Hilferty for the start, or the leading term of a small lower tail.
+    z = float(normal_quantile(tail)) * (1 if lower else -1)
+    c = 1 / (9 * float(a))
+    start = float(a) * max(1 - c + z * math.sqrt(c), 1e-3) ** 3
+    if lower and (float(a) < 1 or z < -5):
+        start = float(mpmath.exp((mpmath.log(tail) + mpmath.loggamma(a + 1)) / a))
+    start = min(max(start, 1e-300), 1e300)
+    return mpmath.exp(log_tail_root(log_tail, mpmath.log(tail), math.log(start)))
+
+
+def beta_log_odds(p, a, b):
+    """u = ln(x/(1 - x)) with I(x, a, b) = p, by the limit for these
+    parameters (one or both beyond 1e16)."""
+    a, b = mp(a), mp(b)
+    if a >= BOTH_LARGE and b >= BOTH_LARGE:
+        z = normal_quantile(p)
+        mean = mpmath.psi(0, a) - mpmath.psi(0, b)
+        sd = mpmath.sqrt(mpmath.psi(1, a) + mpmath.psi(1, b))
+        skew = (mpmath.psi(2, a) - mpmath.psi(2, b)) / sd ** 3
+        return mean + sd * (z + (z * z - 1) * skew / 6)
+    if b >= a:
+        w = gamma_quantile(p, a) / (b + (a - 1) / 2)
+        x = -mpmath.expm1(-w)
+        return mpmath.log(x) + w
+    w = gamma_quantile(p, b, upper=True) / (a + (b - 1) / 2)
+    return -w - mpmath.log(-mpmath.expm1(-w))
+
+
+def inverse(kind, p, u, v):
+    if kind == 7:
+        return 1 / (1 + mpmath.exp(-beta_log_odds(p, u, v)))
+    if kind == 8:
+        return mp(v) / mp(u) * mpmath.exp(-beta_log_odds(p, mp(v) / 2, mp(u) / 2))
+    z = -normal_quantile(mp(p) / 2)
+    nu = mp(u)
+    return z + (z ** 3 + z) / (4 * nu) + (5 * z ** 5 + 16 * z ** 3 + 3 * z) / (96 * nu ** 2)
+
+
+def sweep_rows(count_per_kind=120, seed=22):
+    rng = random.Random(seed)
+
+    def log_uniform(low, high):
+        return math.exp(rng.uniform(math.log(low), math.log(high)))
+
+    def probability():
+        r = rng.random()
+        if r < 1 / 3:
+            return rng.random()
+        if r < 2 / 3:
+            return log_uniform(1e-300, 0.5)
+        return 1 - log_uniform(1e-12, 0.5)
+
+    def huge():
+        return log_uniform(HUGE, float(LARGEST))
+
+    rows = []
+    for kind in (7, 8, 9):
+        for _ in range(count_per_kind):
+            p = probability()
+            if kind == 9:
+                rows.append((kind, p, huge(), 0.0))
+                continue
+            low = 0.05 if kind == 7 else 0.1
+            pair = [huge(), huge() if rng.random() < 0.4 else log_uniform(low, 1e5)]
+            rng.shuffle(pair)
+            rows.append((kind, p, pair[0], pair[1]))
+    return rows
+
+
+def show(value):
+    return mpmath.nstr(value, 22, min_fixed=0, max_fixed=0)
+
+
 def main():
     lines = [
         "# kind u v w value   1 FDistP(F,n1,n2) 2 FDistQ 3 StudentA(t,n) 4 StudentAQ",
@@ -112,8 +252,16 @@ def main():
     ]
     for kind, u, v, w in FORWARD:
         value = forward(kind, u, v, w)
-        lines.append(f"{kind} {u!r} {v!r} {w!r} {mpmath.nstr(value, 22, min_fixed=0, max_fixed=0)}")
+        lines.append(f"{kind} {u!r} {v!r} {w!r} {show(value)}")
     (DATA / "boundary_cases.txt").write_text("\n".join(lines) + "\n")
+    sweep = ["# kind p u v value   7 BetaInv(p,a,b) 8 FDistInv(p,n1,n2) 9 StudentInv(p,n);",
+             "# parameters from 1e16 to the largest double (limits exact there, 50 digits)"]
+    for kind, p, u, v in sweep_rows():
+        value = inverse(kind, p, u, v)
+        # Roots that are not normal doubles are left out.
+        if SMALLEST_NORMAL <= value <= LARGEST:
+            sweep.append(f"{kind} {p!r} {u!r} {v!r} {show(value)}")
+    (DATA / "boundary_inverse_sweep.txt").write_text("\n".join(sweep) + "\n")
 
 
 if __name__ == "__main__":
