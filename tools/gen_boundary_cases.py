@@ -36,8 +36,12 @@ tests/data/boundary_inverse_sweep.txt in the same form.
 import math
 import pathlib
 import random
+import sys
 
 import mpmath
+
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent))
+import gen_inverse_tails  # noqa: E402  (the exact-series beta quantile)
 
 mpmath.mp.dps = 50
 DATA = pathlib.Path(__file__).resolve().parent.parent / "tests" / "data"
@@ -244,6 +248,42 @@ def show(value):
     return mpmath.nstr(value, 22, min_fixed=0, max_fixed=0)
 
 
+# Inverses where a defect once stood: F and beta roots beside a parameter
+# beyond 1e16, t with a degree of freedom so small that the root is beyond
+# the doubles, F's odds from a quantile kept from the Newton run, chi-square
+# roots below the smallest subnormal, and the beta quantile on both sides of
+# p = 1/2.
+INVERSES = [
+    (8, 0.0025024653055712737, 7.8453909095628143e22, 1241.4808536990465),
+    (8, 0.012287286671228345, 1.1985722451879369e290, 0.11501810996163357),
+    (8, 0.99561047191540053, 0.11640874488421528, 3.7042992363636062e287),
+    (7, 0.0015104036624967725, 623.05697483582992, 2.7991957323544915e99),
+    (9, 0.3, 1e-300, 0.0), (9, 0.999, 1e-36, 0.0),
+    (8, 1.3317927239273263e-54, 23758.97797871056, 29445.04205211927),
+    (10, 0.99990248609567123, 0.024781540352494413, 0.0),
+    (10, 0.9999070805482202, 0.024781540352494413, 0.0),
+    (7, 0.49999999999996736, 0.95361073286814224, 77295.76665707471),
+    (7, 0.5, 0.95361073286814224, 77295.76665707471),
+    (7, 0.50000000000003264, 0.95361073286814224, 77295.76665707471),
+]
+
+
+def reference_inverse(kind, p, u, v):
+    if kind == 10:
+        return 2 * gamma_quantile(p, mp(u) / 2, upper=True)
+    if kind == 9 and u < 1e-35:
+        return mpmath.inf
+    halves = {7: (u, v), 8: (v / 2, u / 2), 9: (u / 2, 0.5)}[kind]
+    if max(halves) >= HUGE:
+        return inverse(kind, p, u, v)
+    x, y = gen_inverse_tails.beta_quantile(p, *halves)
+    if kind == 7:
+        return x
+    if kind == 8:
+        return mp(v) * y / (mp(u) * x)
+    return mpmath.sqrt(mp(u) * y / x)
+
+
 def main():
     lines = [
         "# kind u v w value   1 FDistP(F,n1,n2) 2 FDistQ 3 StudentA(t,n) 4 StudentAQ",
@@ -253,6 +293,8 @@ def main():
     for kind, u, v, w in FORWARD:
         value = forward(kind, u, v, w)
         lines.append(f"{kind} {u!r} {v!r} {w!r} {show(value)}")
+    for kind, p, u, v in INVERSES:
+        lines.append(f"{kind} {p!r} {u!r} {v!r} {show(reference_inverse(kind, p, u, v))}")
     (DATA / "boundary_cases.txt").write_text("\n".join(lines) + "\n")
     sweep = ["# kind p u v value   7 BetaInv(p,a,b) 8 FDistInv(p,n1,n2) 9 StudentInv(p,n);",
              "# parameters from 1e16 to the largest double (limits exact there, 50 digits)"]
