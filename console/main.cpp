@@ -11,7 +11,10 @@
 int main(int argc, char** argv) {
   // Before anything is opened, so that the log can never take the place of
   // a closed standard descriptor.
-  console::OpenClosedStandardDescriptors();
+  // With standard output closed nothing the program writes could be seen:
+  // it ends before writing anything, the log included.
+  if (console::OpenClosedStandardDescriptors()) return console::ReportClosedStandardOutput();
+  console::IgnoreFileSizeSignal();
   console::DescriptorOutput standardOutput(STDOUT_FILENO);
   std::ostream out(&standardOutput);
   console::DescriptorInput standardInput(STDIN_FILENO);

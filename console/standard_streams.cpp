@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <iostream>
 #include <string>
@@ -12,9 +13,20 @@
 
 namespace console {
 
-void OpenClosedStandardDescriptors() {
+namespace {
+
+int ReportOutputFailure(int error) {
+  std::cerr << "specfun: cannot write standard output: " << std::strerror(error) << std::endl;
+  return 2;
+}
+
+}  // namespace
+
+bool OpenClosedStandardDescriptors() {
+  bool outputClosed = false;
   for (int descriptor = STDIN_FILENO; descriptor <= STDERR_FILENO; ++descriptor) {
     if (::fcntl(descriptor, F_GETFD) != -1 || errno != EBADF) continue;
+    if (descriptor == STDOUT_FILENO) outputClosed = true;
     const int opened = ::open("/dev/null", descriptor == STDIN_FILENO ? O_RDONLY : O_WRONLY);
     // open takes the lowest free descriptor, which is this one; dup2 covers
     // the case where it is not.
@@ -23,7 +35,12 @@ void OpenClosedStandardDescriptors() {
       ::close(opened);
     }
   }
+  return outputClosed;
 }
+
+void IgnoreFileSizeSignal() { std::signal(SIGXFSZ, SIG_IGN); }
+
+int ReportClosedStandardOutput() { return ReportOutputFailure(EBADF); }
 
 bool DescriptorOutput::Drain() {
   std::string_view rest(pbase(), static_cast<std::size_t>(pptr() - pbase()));
@@ -77,8 +94,7 @@ std::streamsize DescriptorInput::showmanyc() {
 int FinishStandardOutput(DescriptorOutput& output, int status) {
   const int error = output.Close();
   if (error == 0) return status;
-  std::cerr << "specfun: cannot write standard output: " << std::strerror(error) << std::endl;
-  return 2;
+  return ReportOutputFailure(error);
 }
 
 }  // namespace console

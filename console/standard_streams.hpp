@@ -7,8 +7,17 @@
 namespace console {
 
 // Opens each of the descriptors 0, 1 and 2 that is closed on /dev/null, so
-// that no file the program opens later takes its place.
-void OpenClosedStandardDescriptors();
+// that no file the program opens later takes its place. Returns whether
+// standard output was closed.
+bool OpenClosedStandardDescriptors();
+
+// Lets a write beyond the file-size limit fail with EFBIG, to be reported
+// like any other failed write, instead of ending the process by SIGXFSZ.
+void IgnoreFileSizeSignal();
+
+// The run's end when standard output was closed at start: one line on
+// standard error saying so; returns 2.
+int ReportClosedStandardOutput();
 
 // A buffered stream of bytes to a descriptor that keeps the reason of its
 // first failed write; after a failure every further write fails too.

@@ -666,7 +666,8 @@ TailsPlan PlanTails(double x, double y, double a, double b) {
   // the mass to its end.
   const bool tinyA = a < DBL_MIN;
   const bool tinyB = b < DBL_MIN;
-  if (tinyA && tinyB) return Finished({b / (a + b), a / (a + b)});
+  // (+ 0.0 makes a -0 parameter's share +0.)
+  if (tinyA && tinyB) return Finished({b / (a + b) + 0.0, a / (a + b) + 0.0});
   if (tinyA || std::isinf(b)) {
     return Finished(std::isinf(a) ? BetaTails{NaN(), NaN()} : BetaTails{1.0, 0.0});
   }

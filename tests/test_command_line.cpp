@@ -290,15 +290,43 @@ TEST(CommandLine, ShortestTextReadsBackToTheSameDouble) {
   for (const Case& c : cases) EXPECT_EQ(console::ShortestText(c.value), c.text) << c.text;
 }
 
-// The log is opened after the standard descriptors are made valid, so with
-// standard output closed it holds only its records.
-TEST(StandardOutput, ClosedStandardOutputNeverReachesTheLog) {
-  const ProcessRun run = RunProcess("", "2\n0.5\n0\n", ">&-");
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.errors, "");
-  EXPECT_EQ(run.log,
-            "Log Gamma function\nx, log(Gamma(x)), Gamma(x)\n"
-            "   0.500000000000000  0.572364942924698  1.77245385090551\n");
+// With standard output closed at start the run says so and ends with
+// status 2 before writing anything: no log is created.
+TEST(StandardOutput, ClosedStandardOutputEndsTheRunBeforeAnyWrite) {
+  for (const char* arguments : {"", "eval QGauss 1"}) {
+    const ProcessRun run = RunProcess(arguments, "1\n", ">&-");
+    EXPECT_EQ(run.status, 2) << arguments;
+    EXPECT_EQ(run.errors, "specfun: cannot write standard output: Bad file descriptor\n")
+        << arguments;
+    EXPECT_FALSE(run.logExists) << arguments;
+  }
+}
+
+// Beyond the file-size limit (512 bytes here) a write fails like any other,
+// with one line and status 2 instead of SIGXFSZ: the general test's log,
+// which keeps what reached it, and standard output of 200 evaluations.
+TEST(StandardOutput, FileSizeLimitEndsWithOneLineAndStatusTwo) {
+  struct Case {
+    const char* arguments;
+    std::string input;
+    const char* output;
+    const char* error;
+  };
+  std::string rows;
+  for (int i = 0; i < 200; ++i) rows += "0.5\n";
+  const Case cases[] = {
+      {"", "1\n", "/dev/null", "specfun: cannot write log file logtest.txt: File too large\n"},
+      {"eval QGauss", rows, "out.txt", "specfun: cannot write standard output: File too large\n"}};
+  for (const Case& c : cases) {
+    const TemporaryDirectory directory;
+    const std::filesystem::path dir = directory.path();
+    std::ofstream(dir / "in.txt", std::ios::binary) << c.input;
+    const std::string command = "cd '" + dir.string() + "' && (ulimit -f 1; exec '" SPECFUN_PROGRAM
+                                "' " + c.arguments + " < in.txt > " + c.output + " 2> errors.txt)";
+    const int status = std::system(command.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << c.arguments << ": " << status;
+    EXPECT_EQ(ReadFile(dir / "errors.txt"), c.error) << c.arguments;
+  }
 }
 
 // A closed standard input reads as its end: the run ends as for option 0.
