@@ -33,6 +33,7 @@
 #include <limits>
 
 #include "specfun/gauss_inverse.hpp"
+#include "specfun/kernels/beta_tail_parts.hpp"
 #include "specfun/batch.hpp"
 #include "specfun/incomplete_beta.hpp"
 #include "specfun/lanes.hpp"
@@ -280,6 +281,8 @@ struct TailFraction {
 
 bool FractionEnds(double step) { return std::fabs(step - 1.0) < kRelativeTolerance; }
 
+}  // namespace
+
 double FractionDenominator(double x, double a, double b, double g) {
   TailFraction<double> fraction{x, a, b, g};
   fraction.Start();
@@ -288,6 +291,8 @@ double FractionDenominator(double x, double a, double b, double g) {
   }
   return fraction.value;
 }
+
+namespace {
 
 // IncompleteBetaTails up to the continued fraction: the tails, or where they
 // wait for FractionDenominator(x, a, b, g), its arguments, the logarithm of
@@ -339,6 +344,8 @@ double SmallerTail(double x, double a, double b, double g, double logPrefactor) 
 // x^a y^b / (a B(a, b)) sum (a + b)_k / (a + 1)_k x^k, for (a + b) x at most
 // kSeriesReach, where its terms fall like a Poisson distribution's; the sum
 // alone, then the tail.
+}  // namespace
+
 double SeriesSum(double x, double a, double b) {
   double term = 1.0;
   double sum = 1.0;
@@ -348,6 +355,8 @@ double SeriesSum(double x, double a, double b) {
   }
   return sum;
 }
+
+namespace {
 
 double SeriesTail(double x, double a, double b, double logPrefactor) {
   if (logPrefactor - std::log(a) < kLogSmallestSubnormal) return 0.0;
@@ -389,6 +398,8 @@ double LogGammaShift(double a, double b) {
 // order of c: every part of the logarithm is small and formed apart from
 // the leading 1s, so that the other tail follows from expm1 to full
 // precision.
+}  // namespace
+
 double LogTailNearOne(double t, double c, double e) {
   double weight = std::exp(e * std::log1p(-t));
   double logRatio = 0.0;
@@ -406,6 +417,8 @@ double LogTailNearOne(double t, double c, double e) {
 bool NearlyAllMass(double t, double c, double e) {
   return c <= kSmallParameter && e * t <= kNearOneReach;
 }
+
+namespace {
 
 // The series' argument t and its parameter c, the other argument s and
 // parameter e, and g = e t - c s.
@@ -456,6 +469,18 @@ BetaTails ByUniformExpansionGiven(double a, double b, double d, double e,
   const double z = std::copysign(std::sqrt(-e), d);
   // Both the erfc term and the correction are below the doubles here.
   if (e < kLogSmallestSubnormal) return z < 0.0 ? BetaTails{0.0, 1.0} : BetaTails{1.0, 0.0};
+  // mu(a + b) is 0 where a + b overflows.
+  const double scale = std::exp(e + mu.sum - mu.a - mu.b) / kRootTwoPi;
+  const double correction = scale * UniformCorrection(a, b, d, z);
+  const double lower = 0.5 * std::erfc(-z) + correction;
+  const double upper = 0.5 * std::erfc(z) - correction;
+  if (z < 0.0) return {lower, 1.0 - lower};
+  return {1.0 - upper, upper};
+}
+
+}  // namespace
+
+double UniformCorrection(double a, double b, double d, double z) {
   // p, q and ρ = √(ab/(a + b)) without forming a + b, which may overflow.
   const double p = 1.0 / (1.0 + b / a);
   const double q = 1.0 / (1.0 + a / b);
@@ -479,14 +504,10 @@ BetaTails ByUniformExpansionGiven(double a, double b, double d, double e,
         -0.5 / (z * z) + kRootTwo * z * ((1.0 + d / a) * (1.0 - d / b)) / (w * w * w);
     c1 = (slope - c0Slope / (rho * rho)) / (kRootTwo * z);
   }
-  // mu(a + b) is 0 where a + b overflows.
-  const double scale = std::exp(e + mu.sum - mu.a - mu.b) / kRootTwoPi;
-  const double correction = scale * (c0 + c1);
-  const double lower = 0.5 * std::erfc(-z) + correction;
-  const double upper = 0.5 * std::erfc(z) - correction;
-  if (z < 0.0) return {lower, 1.0 - lower};
-  return {1.0 - upper, upper};
+  return c0 + c1;
 }
+
+namespace {
 
 BetaTails ByUniformExpansion(double x, double y, double a, double b) {
   const double d = Deviation(x, y, a, b);
