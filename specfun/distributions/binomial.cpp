@@ -1,6 +1,140 @@
+// The binomial distribution through the incomplete beta function
+// (A&S 26.5.24): P(X > k) = I(p, k + 1, n - k) and P(X <= k) = I(1 - p,
+// n - k, k + 1), both tails at the exact p with 1 - p in double-double; the
+// mass C(n, k) p^k (1 - p)^(n-k) = x^(k+1) (1 - x)^(n-k+1) / (B(k + 1,
+// n - k + 1) (n + 1) p (1 - p)) at x = p from the same prefactor. The
+// quantile, the least k with P(X <= k) >= P, by Newton's steps on the
+// logarithm of the smaller tail over the integers from the normal
+// approximation with its skewness correction, settled by comparing the tails
+// at the neighbours.
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
 #include "specfun/distributions.hpp"
-#include "specfun/distributions/not_yet_built.hpp"
+#include "specfun/gauss_inverse.hpp"
+#include "specfun/kernels/precise_beta.hpp"
+#include "specfun/specfun.hpp"
 
 namespace specfun {
-SPECFUN_NOT_YET_BUILT(Binomial)
+namespace {
+
+using detail::PreciseTails;
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr double kLargestCount = 0x1p53;
+constexpr double kLogHalf = -0.69314718055994531;
+constexpr int kNewtonSteps = 40;
+
+bool Valid(const Binomial& d) {
+  return d.n >= 0.0 && d.n <= kLargestCount && d.n == std::floor(d.n) && d.p >= 0.0 &&
+         d.p <= 1.0;
+}
+
+// {P(X <= k), P(X > k)} at k = floor(x), or their logarithms.
+PreciseTails Tails(const Binomial& d, double x, bool logarithm) {
+  if (!Valid(d) || std::isnan(x)) return {kNaN, kNaN};
+  const double k = std::floor(x);
+  PreciseTails ends{kNaN, kNaN};
+  if (k < 0.0) ends = {0.0, 1.0};
+  if (k >= d.n || d.p == 0.0) ends = {1.0, 0.0};
+  if (d.p == 1.0 && k < d.n && k >= 0.0) ends = {0.0, 1.0};
+  if (!std::isnan(ends.lower)) {
+    return logarithm ? PreciseTails{std::log(ends.lower), std::log(ends.upper)} : ends;
+  }
+  const detail::BetaPoint point = detail::PointAt(d.p);
+  const PreciseTails beta = logarithm ? detail::PreciseLogBetaTails(point, k + 1.0, d.n - k)
+                                      : detail::PreciseBetaTails(point, k + 1.0, d.n - k);
+  return {beta.upper, beta.lower};
+}
+
+// ln P(X = k) for an integer 0 <= k <= n and 0 < p < 1.
+detail::DoubleDouble LogMass(const Binomial& d, double k) {
+  const detail::BetaPoint point = detail::PointAt(d.p);
+  return detail::LogBetaPrefactor(point, k + 1.0, d.n - k + 1.0) -
+         detail::Log(detail::TwoSum(d.n, 1.0)) - detail::Log(point.x) - detail::Log(point.y);
+}
+
+// The mass at x where it is 0 or 1, else NaN.
+double SettledMass(const Binomial& d, double x) {
+  if (x != std::floor(x) || x < 0.0 || x > d.n) return 0.0;
+  if (d.p == 0.0) return x == 0.0 ? 1.0 : 0.0;
+  if (d.p == 1.0) return x == d.n ? 1.0 : 0.0;
+  return kNaN;
+}
+
+// Whether k satisfies the quantile's condition: P(X <= k) >= P (for the
+// upper form P(X > k) <= Q), judged on the smaller tail.
+bool Reaches(const Binomial& d, double k, double logTail, bool upper) {
+  if (k >= d.n) return true;
+  if (k < 0.0) return false;
+  const PreciseTails logs = Tails(d, k, true);
+  if (upper) return logs.upper <= logTail;
+  return logs.lower >= logTail;
+}
+
+double QuantileOf(const Binomial& d, double logTail, bool upper) {
+  if (!Valid(d) || std::isnan(logTail) || logTail > 0.0) return kNaN;
+  if (d.p == 0.0) return 0.0;
+  if (d.p == 1.0) return Reaches(d, 0.0, logTail, upper) ? 0.0 : d.n;
+  // The normal approximation with the skewness correction (Cornish–Fisher).
+  const double lowerP = upper ? -std::expm1(logTail) : std::exp(logTail);
+  const double upperP = upper ? std::exp(logTail) : -std::expm1(logTail);
+  const double z = upperP <= 0.5 ? QGaussInv(std::max(upperP, 1e-300))
+                                 : -QGaussInv(std::max(lowerP, 1e-300));
+  const double q = 1.0 - d.p;
+  const double sd = std::sqrt(d.n * d.p * q);
+  double k = std::floor(d.n * d.p + z * sd + (z * z - 1.0) * (q - d.p) / 6.0);
+  k = std::clamp(k, 0.0, d.n);
+  // Newton's steps on the logarithm of the tail, over the integers.
+  for (int step = 0; step < kNewtonSteps; ++step) {
+    if (k >= d.n || k < 0.0) break;
+    const PreciseTails here = Tails(d, k, true);
+    const PreciseTails below = Tails(d, k - 1.0, true);
+    const bool onLower = !upper ? here.lower < kLogHalf : !(here.upper < kLogHalf);
+    const double target = onLower ? (upper ? std::log(-std::expm1(logTail)) : logTail)
+                                  : (upper ? logTail : std::log(-std::expm1(logTail)));
+    const double value = onLower ? here.lower : here.upper;
+    const double slope = onLower ? here.lower - below.lower : here.upper - below.upper;
+    if (!(std::fabs(slope) > 0.0) || !std::isfinite(slope)) break;
+    const double move = std::round((target - value) / slope);
+    if (move == 0.0) break;
+    k = std::clamp(k + move, 0.0, d.n);
+  }
+  while (k > 0.0 && Reaches(d, k - 1.0, logTail, upper)) k -= 1.0;
+  while (k < d.n && !Reaches(d, k, logTail, upper)) k += 1.0;
+  return k;
+}
+
+}  // namespace
+
+double cdf(const Binomial& d, double x) { return Tails(d, x, false).lower; }
+double sf(const Binomial& d, double x) { return Tails(d, x, false).upper; }
+double log_cdf(const Binomial& d, double x) { return Tails(d, x, true).lower; }
+double log_sf(const Binomial& d, double x) { return Tails(d, x, true).upper; }
+
+double pdf(const Binomial& d, double x) {
+  if (!Valid(d) || std::isnan(x)) return kNaN;
+  const double settled = SettledMass(d, x);
+  if (!std::isnan(settled)) return settled;
+  return detail::Exp(LogMass(d, x));
+}
+
+double log_pdf(const Binomial& d, double x) {
+  if (!Valid(d) || std::isnan(x)) return kNaN;
+  const double settled = SettledMass(d, x);
+  if (!std::isnan(settled)) return std::log(settled);
+  return LogMass(d, x).hi;
+}
+
+double quantile(const Binomial& d, double p) {
+  return QuantileOf(d, p >= 0.0 ? std::log(p) : kNaN, false);
+}
+double quantile_upper(const Binomial& d, double q) {
+  return QuantileOf(d, q >= 0.0 ? std::log(q) : kNaN, true);
+}
+double quantile_log(const Binomial& d, double logP) { return QuantileOf(d, logP, false); }
+double quantile_upper_log(const Binomial& d, double logQ) { return QuantileOf(d, logQ, true); }
+
 }  // namespace specfun

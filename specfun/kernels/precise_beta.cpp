@@ -144,17 +144,29 @@ SeriesSide SideOf(const BetaPoint& point, double a, double b, double d) {
   return {point.y.hi, point.x.hi, b, a, -d};
 }
 
+// Where the series' tail holds nearly all the mass, its logarithm from small
+// parts gives the other tail (c up to kNearOneParameter, where the series of
+// ln Γ(1 + c) in LogTailNearOne converges to the last digit).
+constexpr double kNearOneParameter = 0.05;
+constexpr double kNearOneReach = 0.1;
+bool TakesNearOne(const SeriesSide& side) {
+  return side.c <= kNearOneParameter && side.e * side.t <= kNearOneReach;
+}
+
+// The fraction at s converges fast below its mean e/(e + c).
+bool FractionServes(const SeriesSide& side) { return side.s * (side.e + side.c) <= side.e; }
+
 PreciseTails SeriesTails(const BetaPoint& point, double a, double b, const Prefactor& pre) {
   const SeriesSide side = SideOf(point, a, b, pre.d);
   const bool nearIsLower = point.x.hi <= point.y.hi;
   double near = ExpOver(pre.log, side.c) * SeriesSum(side.t, side.c, side.e);
   double far = 1.0 - near;
   if (far < kComplementFloor) {
-    if (NearlyAllMass(side.t, side.c, side.e)) {
+    if (TakesNearOne(side)) {
       const double logNear = LogTailNearOne(side.t, side.c, side.e);
       near = std::exp(logNear);
       far = -std::expm1(logNear);
-    } else {
+    } else if (FractionServes(side)) {
       far = Exp(pre.log) / FractionDenominator(side.s, side.e, side.c, side.g);
       near = 1.0 - far;
     }
@@ -190,7 +202,7 @@ double LogOfSmallTail(const BetaPoint& point, double a, double b, const Prefacto
     if (nearIsLower == lowerIsSmall) {
       return lp - std::log(side.c) + std::log(SeriesSum(side.t, side.c, side.e));
     }
-    if (NearlyAllMass(side.t, side.c, side.e)) {
+    if (TakesNearOne(side)) {
       return std::log(-std::expm1(LogTailNearOne(side.t, side.c, side.e)));
     }
     return lp - std::log(FractionDenominator(side.s, side.e, side.c, side.g));
@@ -200,6 +212,37 @@ double LogOfSmallTail(const BetaPoint& point, double a, double b, const Prefacto
 }
 
 }  // namespace
+
+BetaPoint PointOfShares(double r1, double r2, double s) {
+  const DoubleDouble r = TwoProduct(r1, r2);
+  constexpr double kRatioRange = 1e290;
+  if (r.hi <= kRatioRange && r.hi >= 1.0 / kRatioRange) {
+    const DoubleDouble sum = r + s;
+    BetaPoint point = {r / sum, Exact(s) / sum};
+    if (point.x.hi >= DBL_MIN && point.y.hi >= DBL_MIN) return point;
+    const DoubleDouble logSum = Log(sum);
+    point.logX = Log(r) - logSum;
+    point.logY = Log(Exact(s)) - logSum;
+    return point;
+  }
+  // r far from s: ln(r + s) = ln(max) + min/max, the rest below the doubles.
+  const DoubleDouble logR = Log(Exact(r1)) + Log(Exact(r2));
+  const DoubleDouble logS = Log(Exact(s));
+  const bool rLarger = logR.hi > logS.hi;
+  const double ratio = std::exp(rLarger ? logS.hi - logR.hi : logR.hi - logS.hi);
+  const DoubleDouble logSum = (rLarger ? logR : logS) + ratio;
+  BetaPoint point;
+  point.logX = logR - logSum;
+  point.logY = logS - logSum;
+  if (rLarger) {
+    point.y = Exact(std::exp(point.logY.hi));
+    point.x = OneMinus(point.y.hi);
+  } else {
+    point.x = Exact(std::exp(point.logX.hi));
+    point.y = OneMinus(point.x.hi);
+  }
+  return point;
+}
 
 DoubleDouble LogBetaPrefactor(const BetaPoint& point, double a, double b) {
   return PrefactorOf(point, a, b).log;

@@ -26,6 +26,11 @@ struct BetaPoint {
 // The point of a double 0 < x < 1, taken as exact.
 inline BetaPoint PointAt(double x) { return {Exact(x), OneMinus(x)}; }
 
+// The point x = r/(r + s), 1 - x = s/(r + s) for r = r1·r2 > 0 and s > 0,
+// all finite (t² against ν, ν1·F against ν2): the shares in double-double,
+// and their logarithms where one leaves the normal doubles or r does.
+BetaPoint PointOfShares(double r1, double r2, double s);
+
 // ln(x^a y^b / B(a, b)) for positive, finite a and b, from the integrand's
 // exponent relative to its peak and the peak (see precise_beta.cpp).
 DoubleDouble LogBetaPrefactor(const BetaPoint& point, double a, double b);
