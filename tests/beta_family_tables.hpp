@@ -46,6 +46,13 @@ void ExpectRowWithin(const D& d, double x, const ReferenceRow& row, std::size_t 
   if (normal(row[first + 5])) check("pdf", specfun::pdf(d, x), row[first + 5]);
 }
 
+// A round trip's tolerance: the bounds' 4e-15 and twice the tail's change
+// over the root's last digit (the conditioning of the tail at the root).
+inline double RoundTripTolerance(double density, double root, double p) {
+  const double spacing = std::fabs(std::nextafter(root, HUGE_VAL) - root);
+  return 4e-15 + 2.0 * density * spacing / p;
+}
+
 // Both batch forms against the scalar calls, bit for bit, at kBatchLengths.
 template <class D, class Scalar, class Batch, class PerElement>
 void ExpectBatchesAsScalar(const D& d, const std::vector<double>& arguments, Scalar scalar,

@@ -45,8 +45,10 @@ TEST(StudentTDistribution, QuantilesRoundTrip) {
     const StudentT d{nu};
     for (const double p : {1e-300, 1e-30, 0.001, 0.2, 0.5, 0.7, 1.0 - 1e-10}) {
       const double t = specfun::quantile(d, p);
-      const double tolerance = 1e-14 * std::max(1.0, std::fabs(std::log(p)));
-      EXPECT_LE(RelativeError(specfun::cdf(d, t), p), tolerance) << nu << " " << p;
+      if (std::isinf(t)) continue;  // beyond the doubles
+      EXPECT_LE(RelativeError(specfun::cdf(d, t), p),
+                testing_support::RoundTripTolerance(specfun::pdf(d, t), t, p))
+          << nu << " " << p;
       EXPECT_EQ(specfun::quantile_upper(d, p), -t) << nu << " " << p;
     }
   }

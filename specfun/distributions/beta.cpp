@@ -52,9 +52,12 @@ double DensityAtEnd(double c, double e) {
   return c == 1.0 ? e : 0.0;
 }
 
-double QuantileOf(const Beta& d, double logTail, bool upper) {
-  if (!Valid(d) || std::isnan(logTail) || logTail > 0.0) return kNaN;
-  return detail::PreciseBetaQuantile(logTail, upper, d.a, d.b).x;
+// The quantile of a probability (isLog false) or of its logarithm, of the
+// lower tail (the upper one where `upper`).
+double QuantileOf(const Beta& d, double argument, bool isLog, bool upper) {
+  const detail::TailTarget target = detail::SmallerTailTarget(argument, isLog);
+  if (!Valid(d) || std::isnan(target.log)) return kNaN;
+  return detail::PreciseBetaQuantile(target, upper != target.complemented, d.a, d.b).x;
 }
 
 }  // namespace
@@ -87,13 +90,9 @@ double log_pdf(const Beta& d, double x) {
   return LogDensity(d, x).hi;
 }
 
-double quantile(const Beta& d, double p) {
-  return QuantileOf(d, p >= 0.0 ? std::log(p) : kNaN, false);
-}
-double quantile_upper(const Beta& d, double q) {
-  return QuantileOf(d, q >= 0.0 ? std::log(q) : kNaN, true);
-}
-double quantile_log(const Beta& d, double logP) { return QuantileOf(d, logP, false); }
-double quantile_upper_log(const Beta& d, double logQ) { return QuantileOf(d, logQ, true); }
+double quantile(const Beta& d, double p) { return QuantileOf(d, p, false, false); }
+double quantile_upper(const Beta& d, double q) { return QuantileOf(d, q, false, true); }
+double quantile_log(const Beta& d, double logP) { return QuantileOf(d, logP, true, false); }
+double quantile_upper_log(const Beta& d, double logQ) { return QuantileOf(d, logQ, true, true); }
 
 }  // namespace specfun

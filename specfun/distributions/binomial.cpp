@@ -14,6 +14,7 @@
 #include "specfun/distributions.hpp"
 #include "specfun/gauss_inverse.hpp"
 #include "specfun/kernels/precise_beta.hpp"
+#include "specfun/kernels/precise_beta_quantile.hpp"
 #include "specfun/specfun.hpp"
 
 namespace specfun {
@@ -24,7 +25,6 @@ using detail::PreciseTails;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kLargestCount = 0x1p53;
-constexpr double kLogHalf = -0.69314718055994531;
 constexpr int kNewtonSteps = 40;
 
 bool Valid(const Binomial& d) {
@@ -64,46 +64,51 @@ double SettledMass(const Binomial& d, double x) {
   return kNaN;
 }
 
-// Whether k satisfies the quantile's condition: P(X <= k) >= P (for the
-// upper form P(X > k) <= Q), judged on the smaller tail.
-bool Reaches(const Binomial& d, double k, double logTail, bool upper) {
+// Whether k satisfies the quantile's condition, judged on the smaller
+// tail: P(X <= k) >= target where `onCdf`, else P(X > k) <= target.
+bool Reaches(const Binomial& d, double k, const detail::TailTarget& target, bool onCdf) {
   if (k >= d.n) return true;
   if (k < 0.0) return false;
+  const PreciseTails values = Tails(d, k, false);
   const PreciseTails logs = Tails(d, k, true);
-  if (upper) return logs.upper <= logTail;
-  return logs.lower >= logTail;
+  if (onCdf) return detail::LogRatioTo(target, values.lower, logs.lower) >= 0.0;
+  return detail::LogRatioTo(target, values.upper, logs.upper) <= 0.0;
 }
 
-double QuantileOf(const Binomial& d, double logTail, bool upper) {
-  if (!Valid(d) || std::isnan(logTail) || logTail > 0.0) return kNaN;
+// The least k with P(X <= k) >= P (for the upper forms P(X > k) <= Q),
+// from a probability (isLog false) or its logarithm.
+double QuantileOf(const Binomial& d, double argument, bool isLog, bool upper) {
+  const detail::TailTarget target = detail::SmallerTailTarget(argument, isLog);
+  if (!Valid(d) || std::isnan(target.log)) return kNaN;
+  // P(X <= k) >= P is P(X > k) <= 1 - P, and the other way round.
+  const bool onCdf = upper == target.complemented;
   if (d.p == 0.0) return 0.0;
-  if (d.p == 1.0) return Reaches(d, 0.0, logTail, upper) ? 0.0 : d.n;
-  // The normal approximation with the skewness correction (Cornish–Fisher).
-  const double lowerP = upper ? -std::expm1(logTail) : std::exp(logTail);
-  const double upperP = upper ? std::exp(logTail) : -std::expm1(logTail);
-  const double z = upperP <= 0.5 ? QGaussInv(std::max(upperP, 1e-300))
-                                 : -QGaussInv(std::max(lowerP, 1e-300));
+  if (d.p == 1.0) return Reaches(d, 0.0, target, onCdf) ? 0.0 : d.n;
+  // The normal approximation with the skewness correction (Cornish–Fisher);
+  // z is the deviate of the smaller tail, on the side of the root.
+  const double tail = std::max(target.value, 1e-300);
+  const double z = onCdf ? -QGaussInv(tail) : QGaussInv(tail);
   const double q = 1.0 - d.p;
   const double sd = std::sqrt(d.n * d.p * q);
   double k = std::floor(d.n * d.p + z * sd + (z * z - 1.0) * (q - d.p) / 6.0);
   k = std::clamp(k, 0.0, d.n);
-  // Newton's steps on the logarithm of the tail, over the integers.
+  // Newton's steps on the logarithm of that tail, over the integers.
   for (int step = 0; step < kNewtonSteps; ++step) {
-    if (k >= d.n || k < 0.0) break;
+    // The slope from k and its neighbour inside [0, n - 1].
+    const double neighbour = k >= 1.0 ? k - 1.0 : k + 1.0;
+    if (k >= d.n || neighbour >= d.n) break;
     const PreciseTails here = Tails(d, k, true);
-    const PreciseTails below = Tails(d, k - 1.0, true);
-    const bool onLower = !upper ? here.lower < kLogHalf : !(here.upper < kLogHalf);
-    const double target = onLower ? (upper ? std::log(-std::expm1(logTail)) : logTail)
-                                  : (upper ? logTail : std::log(-std::expm1(logTail)));
-    const double value = onLower ? here.lower : here.upper;
-    const double slope = onLower ? here.lower - below.lower : here.upper - below.upper;
+    const PreciseTails there = Tails(d, neighbour, true);
+    const double value = onCdf ? here.lower : here.upper;
+    const double slope =
+        ((onCdf ? here.lower - there.lower : here.upper - there.upper)) / (k - neighbour);
     if (!(std::fabs(slope) > 0.0) || !std::isfinite(slope)) break;
-    const double move = std::round((target - value) / slope);
+    const double move = std::round((target.log - value) / slope);
     if (move == 0.0) break;
     k = std::clamp(k + move, 0.0, d.n);
   }
-  while (k > 0.0 && Reaches(d, k - 1.0, logTail, upper)) k -= 1.0;
-  while (k < d.n && !Reaches(d, k, logTail, upper)) k += 1.0;
+  while (k > 0.0 && Reaches(d, k - 1.0, target, onCdf)) k -= 1.0;
+  while (k < d.n && !Reaches(d, k, target, onCdf)) k += 1.0;
   return k;
 }
 
@@ -128,13 +133,11 @@ double log_pdf(const Binomial& d, double x) {
   return LogMass(d, x).hi;
 }
 
-double quantile(const Binomial& d, double p) {
-  return QuantileOf(d, p >= 0.0 ? std::log(p) : kNaN, false);
+double quantile(const Binomial& d, double p) { return QuantileOf(d, p, false, false); }
+double quantile_upper(const Binomial& d, double q) { return QuantileOf(d, q, false, true); }
+double quantile_log(const Binomial& d, double logP) { return QuantileOf(d, logP, true, false); }
+double quantile_upper_log(const Binomial& d, double logQ) {
+  return QuantileOf(d, logQ, true, true);
 }
-double quantile_upper(const Binomial& d, double q) {
-  return QuantileOf(d, q >= 0.0 ? std::log(q) : kNaN, true);
-}
-double quantile_log(const Binomial& d, double logP) { return QuantileOf(d, logP, false); }
-double quantile_upper_log(const Binomial& d, double logQ) { return QuantileOf(d, logQ, true); }
 
 }  // namespace specfun

@@ -56,19 +56,25 @@ double DensityAtZero(const FisherF& d) {
   return d.df1 == 2.0 ? 1.0 : 0.0;
 }
 
-double QuantileOf(const FisherF& d, double logTail, bool upper) {
-  if (!Valid(d) || std::isnan(logTail) || logTail > 0.0) return kNaN;
+// The quantile of a probability (isLog false) or of its logarithm, of the
+// lower tail (the upper one where `upper`).
+double QuantileOf(const FisherF& d, double argument, bool isLog, bool upper) {
+  const detail::TailTarget target = detail::SmallerTailTarget(argument, isLog);
+  if (!Valid(d) || std::isnan(target.log)) return kNaN;
   const double n1 = Degrees(d.df1);
   const double n2 = Degrees(d.df2);
-  const detail::PreciseBetaRoot root =
-      detail::PreciseBetaQuantile(logTail, upper, 0.5 * n1, 0.5 * n2);
+  const bool onUpper = upper != target.complemented;
+  const detail::PreciseBetaRoot root = detail::PreciseBetaQuantile(target, onUpper, 0.5 * n1, 0.5 * n2);
   double f = std::exp(std::log(n2) - std::log(n1) + root.logRatio);
   if (root.x >= 1e-300 && root.y >= 1e-300) f = (n2 / n1) * (root.x / root.y);
   if (!(f > 0.0) || std::isinf(f)) return f;
   for (int k = 0; k < kRefinements; ++k) {
+    const PreciseTails values = Tails(d, f, false);
     const PreciseTails logs = Tails(d, f, true);
-    const double next = detail::NewtonOnLogTail(f, upper ? logs.upper : logs.lower,
-                                                LogDensity(d, f).hi, logTail, !upper);
+    const double value = onUpper ? values.upper : values.lower;
+    const double logTail = onUpper ? logs.upper : logs.lower;
+    const double h = detail::LogRatioTo(target, value, logTail);
+    const double next = detail::NewtonOnLogTail(f, h, logTail, LogDensity(d, f).hi, !onUpper);
     if (!(next > 0.0) || std::isinf(next)) break;
     f = next;
   }
@@ -96,13 +102,11 @@ double log_pdf(const FisherF& d, double f) {
   return LogDensity(d, f).hi;
 }
 
-double quantile(const FisherF& d, double p) {
-  return QuantileOf(d, p >= 0.0 ? std::log(p) : kNaN, false);
+double quantile(const FisherF& d, double p) { return QuantileOf(d, p, false, false); }
+double quantile_upper(const FisherF& d, double q) { return QuantileOf(d, q, false, true); }
+double quantile_log(const FisherF& d, double logP) { return QuantileOf(d, logP, true, false); }
+double quantile_upper_log(const FisherF& d, double logQ) {
+  return QuantileOf(d, logQ, true, true);
 }
-double quantile_upper(const FisherF& d, double q) {
-  return QuantileOf(d, q >= 0.0 ? std::log(q) : kNaN, true);
-}
-double quantile_log(const FisherF& d, double logP) { return QuantileOf(d, logP, false); }
-double quantile_upper_log(const FisherF& d, double logQ) { return QuantileOf(d, logQ, true); }
 
 }  // namespace specfun

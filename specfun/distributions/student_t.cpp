@@ -79,25 +79,27 @@ double Density(const StudentT& d, double t) {
   return detail::Exp(logPrefactor - detail::Log(detail::Exact(at)));
 }
 
-// The t whose lower tail (upper where `upper`) has the logarithm logTail.
-double QuantileOf(const StudentT& d, double logTail, bool upper) {
-  if (!Valid(d) || std::isnan(logTail) || logTail > 0.0) return kNaN;
-  if (Normal(d)) return detail::NormalQuantile(logTail, upper);
-  // The tail beyond |t| on the side of the root is min(P, 1 - P).
-  const bool belowHalf = logTail < -kLogTwo;
-  const double logSmaller = belowHalf ? logTail : std::log(-std::expm1(logTail));
-  const bool negative = belowHalf != upper;
-  if (logTail == -kLogTwo) return 0.0;
+// The t whose lower tail (upper where `upper`) is the probability
+// `argument` (isLog false) or has it as its logarithm.
+double QuantileOf(const StudentT& d, double argument, bool isLog, bool upper) {
+  const detail::TailTarget target = detail::SmallerTailTarget(argument, isLog);
+  if (!Valid(d) || std::isnan(target.log)) return kNaN;
+  if (Normal(d)) return detail::NormalQuantile(target, upper);
+  // The root lies on the side of the smaller tail.
+  const bool negative = target.complemented == upper;
+  if (target.value == 0.5) return 0.0;
+  const detail::TailTarget twoSided = {target.log + kLogTwo, 2.0 * target.value, false};
   const detail::PreciseBetaRoot root =
-      detail::PreciseBetaQuantile(logSmaller + kLogTwo, true, 0.5, 0.5 * d.df);
+      detail::PreciseBetaQuantile(twoSided, true, 0.5, 0.5 * d.df);
   // t² = ν x/(1 - x) = ν e^u.
   double t = std::exp(0.5 * (std::log(d.df) + root.logRatio));
   if (root.x >= 1e-300 && root.y >= 1e-300) t = std::sqrt(d.df * (root.x / root.y));
   if (!(t > 0.0) || std::isinf(t)) return negative ? -t : t;
-  // Newton's steps on ln P(|T| > t) = logSmaller + ln 2 in t.
+  // Newton's steps on P(T > t) = target in t.
   for (int k = 0; k < kRefinements; ++k) {
-    const double logFar = Tails(d, t, true).upper;
-    const double next = detail::NewtonOnLogTail(t, logFar, LogDensity(d, t), logSmaller, false);
+    const double h = detail::LogRatioTo(target, Tails(d, t, false).upper, Tails(d, t, true).upper);
+    const double next =
+        detail::NewtonOnLogTail(t, h, Tails(d, t, true).upper, LogDensity(d, t), false);
     if (!(next > 0.0) || std::isinf(next)) break;
     t = next;
   }
@@ -123,13 +125,11 @@ double log_pdf(const StudentT& d, double t) {
   return LogDensity(d, t);
 }
 
-double quantile(const StudentT& d, double p) {
-  return QuantileOf(d, p >= 0.0 ? std::log(p) : kNaN, false);
+double quantile(const StudentT& d, double p) { return QuantileOf(d, p, false, false); }
+double quantile_upper(const StudentT& d, double q) { return QuantileOf(d, q, false, true); }
+double quantile_log(const StudentT& d, double logP) { return QuantileOf(d, logP, true, false); }
+double quantile_upper_log(const StudentT& d, double logQ) {
+  return QuantileOf(d, logQ, true, true);
 }
-double quantile_upper(const StudentT& d, double q) {
-  return QuantileOf(d, q >= 0.0 ? std::log(q) : kNaN, true);
-}
-double quantile_log(const StudentT& d, double logP) { return QuantileOf(d, logP, false); }
-double quantile_upper_log(const StudentT& d, double logQ) { return QuantileOf(d, logQ, true); }
 
 }  // namespace specfun

@@ -16,7 +16,6 @@ namespace {
 // Mills' ratio serves from here on (its logarithm to 1e-15 absolute).
 constexpr double kMillsFrom = 2.25;
 constexpr double kRootHalf = 0.70710678118654752;
-constexpr double kLogHalf = -0.69314718055994531;
 constexpr int kNewtonSteps = 8;
 
 // -t²/2 - ln √(2π), exact in its square.
@@ -50,23 +49,21 @@ PreciseTails NormalLogTails(double t) {
 double NormalDensity(double t) { return Exp(LogDensityOf(t)); }
 double NormalLogDensity(double t) { return LogDensityOf(t).hi; }
 
-double NormalQuantile(double logTail, bool upper) {
-  const bool belowHalf = logTail < kLogHalf;
-  const double logTarget = belowHalf ? logTail : std::log(-std::expm1(logTail));
-  // y >= 0 with ln Q(y) = logTarget; the root is ±y.
-  const bool positive = belowHalf == upper;
-  if (logTail == kLogHalf) return 0.0;
+double NormalQuantile(const TailTarget& target, bool upper) {
+  // y >= 0 with Q(y) = target; the root is ±y.
+  const bool positive = target.complemented != upper;
+  const double logTarget = target.log;
+  if (target.value == 0.5) return 0.0;
   if (logTarget == -HUGE_VAL) return positive ? HUGE_VAL : -HUGE_VAL;
-  const double target = std::exp(logTarget);
   double y;
-  if (target > 1e-300) {
-    y = QGaussInv(target);
+  if (target.value > 0.0) {
+    y = QGaussInv(target.value);
   } else {
     const double l = -logTarget;
     y = std::sqrt(2.0 * l - std::log(4.0 * M_PI * l));
   }
   for (int k = 0; k < kNewtonSteps && y > 0.0; ++k) {
-    const double h = UpperOfPositive(y, true) - logTarget;
+    const double h = LogRatioTo(target, UpperOfPositive(y, false), UpperOfPositive(y, true));
     const double step = h * std::exp(LogMillsRatio(y));
     y += step;
     if (std::fabs(step) <= 1e-17 * y) break;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "specfun/kernels/precise_beta.hpp"
+#include "specfun/kernels/precise_beta_quantile.hpp"
 
 namespace specfun::detail {
 
@@ -16,7 +17,8 @@ PreciseTails NormalLogTails(double t);
 double NormalDensity(double t);
 double NormalLogDensity(double t);
 
-// The t with ln Φ(t) = logTail (ln Q(t) = logTail where `upper`).
-double NormalQuantile(double logTail, bool upper);
+// The t with Φ(t) (Q(t) where `upper`) at the probability whose smaller
+// tail is `target`.
+double NormalQuantile(const TailTarget& target, bool upper);
 
 }  // namespace specfun::detail

@@ -28,8 +28,10 @@ namespace specfun::detail {
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-// From this smaller parameter on Temme's expansion (as in IncompleteBetaTails).
-constexpr double kUniformExpansionStart = 1e5;
+// From this smaller parameter on Temme's expansion (its next term below
+// 1e-15 relative there); below it the fraction, of at most a few thousand
+// terms.
+constexpr double kUniformExpansionStart = 1e6;
 // The series is taken where (a + b) min(x, y) is at most 20.
 constexpr double kSeriesReach = 20.0;
 // A tail taken as 1 minus the other keeps a few units in the last place

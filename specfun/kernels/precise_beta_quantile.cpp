@@ -11,6 +11,7 @@
 
 #include <cfloat>
 #include <cmath>
+#include <limits>
 
 #include "specfun/gauss_inverse.hpp"
 #include "specfun/kernels/precise_beta.hpp"
@@ -45,11 +46,13 @@ BetaPoint PointOfLogit(double u) {
   return point;
 }
 
-// h = ln I(x, a, b) - logTarget and dh/du.
-LogTailStep Evaluate(const BetaPoint& point, double a, double b, double logTarget) {
-  const double logLower = PreciseLogBetaTails(point, a, b).lower;
+// h = ln(I(x, a, b)/target) and dh/du.
+LogTailStep Evaluate(const BetaPoint& point, double a, double b, const TailTarget& target) {
+  const double lower = PreciseBetaTails(point, a, b).lower;
+  const double logLower =
+      lower >= kTargetValueFloor ? std::log(lower) : PreciseLogBetaTails(point, a, b).lower;
   const double logPrefactor = LogBetaPrefactor(point, a, b).hi;
-  return {logLower - logTarget, std::exp(logPrefactor - logLower)};
+  return {LogRatioTo(target, lower, logLower), std::exp(logPrefactor - logLower)};
 }
 
 double StartingLogit(double logTarget, double a, double b) {
@@ -60,12 +63,13 @@ double StartingLogit(double logTarget, double a, double b) {
   return std::log(a / b) + z * std::sqrt(1.0 / a + 1.0 / b);
 }
 
-// The root of I(x, a, b) = e^logTarget, logTarget <= ln ½.
-PreciseBetaRoot LowerTailRoot(double logTarget, double a, double b) {
+// The root of I(x, a, b) = target <= 1/2.
+PreciseBetaRoot LowerTailRoot(const TailTarget& target, double a, double b) {
+  const double logTarget = target.log;
   const double logLeading = (logTarget + std::log(a) + PreciseLogBeta(a, b)) / a;
   const double inf = HUGE_VAL;
   if (logLeading < -kLogitLimit) return {0.0, 1.0, std::isinf(logLeading) ? -inf : logLeading};
-  const auto evaluate = [&](double u) { return Evaluate(PointOfLogit(u), a, b, logTarget); };
+  const auto evaluate = [&](double u) { return Evaluate(PointOfLogit(u), a, b, target); };
   double u = SolveOnLogTail(evaluate, StartingLogit(logTarget, a, b), -kLogitLimit, kLogitLimit,
                             kStepTolerance);
   const BetaPoint point = PointOfLogit(u);
@@ -76,7 +80,7 @@ PreciseBetaRoot LowerTailRoot(double logTarget, double a, double b) {
   const bool onX = u < 0.0;
   for (int k = 0; k < kRefinements; ++k) {
     const BetaPoint exact = onX ? PointAt(x) : BetaPoint{OneMinus(y), Exact(y)};
-    const LogTailStep step = Evaluate(exact, a, b, logTarget);
+    const LogTailStep step = Evaluate(exact, a, b, target);
     if (step.h == 0.0 || !std::isfinite(step.slope)) break;
     const double move = -step.h / step.slope * x * y;
     if (onX) {
@@ -92,25 +96,39 @@ PreciseBetaRoot LowerTailRoot(double logTarget, double a, double b) {
 
 }  // namespace
 
-PreciseBetaRoot PreciseBetaQuantile(double logTail, bool upper, double a, double b) {
+TailTarget SmallerTailTarget(double argument, bool isLog) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
-  if (!(logTail <= 0.0) || !(a > 0.0) || !(b > 0.0)) return {nan, nan, nan};
-  bool mirrored = upper;
-  double logTarget = logTail;
-  if (logTail > kLogHalf) {
-    mirrored = !mirrored;
-    logTarget = std::log(-std::expm1(logTail));
+  if (isLog) {
+    if (!(argument <= 0.0)) return {nan, nan, false};
+    if (argument < kLogHalf) {
+      return {argument, argument > std::log(kTargetValueFloor) ? std::exp(argument) : 0.0, false};
+    }
+    const double complement = -std::expm1(argument);
+    return {std::log(complement), complement, true};
   }
-  const PreciseBetaRoot root =
-      mirrored ? LowerTailRoot(logTarget, b, a) : LowerTailRoot(logTarget, a, b);
-  if (!mirrored) return root;
+  if (!(argument >= 0.0 && argument <= 1.0)) return {nan, nan, false};
+  if (argument <= 0.5) return {std::log(argument), argument, false};
+  return {std::log1p(-argument), 1.0 - argument, true};
+}
+
+double LogRatioTo(const TailTarget& target, double tailValue, double logTail) {
+  if (target.value >= kTargetValueFloor && tailValue >= kTargetValueFloor) {
+    return std::log(tailValue / target.value);
+  }
+  return logTail - target.log;
+}
+
+PreciseBetaRoot PreciseBetaQuantile(const TailTarget& target, bool upper, double a, double b) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  if (std::isnan(target.log) || !(a > 0.0) || !(b > 0.0)) return {nan, nan, nan};
+  if (!upper) return LowerTailRoot(target, a, b);
+  const PreciseBetaRoot root = LowerTailRoot(target, b, a);
   return {root.y, root.x, -root.logRatio};
 }
 
-double NewtonOnLogTail(double v, double logTail, double logSlope, double logTarget,
-                       bool rising) {
+double NewtonOnLogTail(double v, double h, double logTail, double logSlope, bool rising) {
   const double slope = std::exp(logSlope - logTail);
-  const double step = (logTail - logTarget) / slope;
+  const double step = h / slope;
   return rising ? v - step : v + step;
 }
 

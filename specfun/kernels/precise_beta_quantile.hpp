@@ -12,15 +12,36 @@ struct PreciseBetaRoot {
   double logRatio;
 };
 
+// The probability a quantile is asked for, as the smaller of P and 1 - P:
+// its logarithm and, where it is above kTargetValueFloor, its value, each as
+// exact as the caller's argument allows (1 - P is exact for a double
+// P > 1/2), and whether it is the complement.
+struct TailTarget {
+  double log;
+  double value;
+  bool complemented;
+};
+inline constexpr double kTargetValueFloor = 1e-300;
+
+// The target of a probability P (isLog false) or of ln P; a NaN argument,
+// P outside [0, 1] or ln P > 0 gives a NaN log.
+TailTarget SmallerTailTarget(double argument, bool isLog);
+
+// ln(tail/target) from the tail's value where both values are above
+// kTargetValueFloor (so that a root is not limited by the rounding of
+// logarithms), else from the tail's logarithm.
+double LogRatioTo(const TailTarget& target, double tailValue, double logTail);
+
 // The x at which the lower tail I(x, a, b) (the upper one where `upper`)
-// has the logarithm logTail <= 0, for positive, finite a and b. A root
+// equals the target (at most 1/2), for positive, finite a and b. A root
 // beyond the doubles gives x = 0 (or y = 0) with logRatio -inf (+inf) where
 // even its logarithm leaves them, else the logarithm's value.
-PreciseBetaRoot PreciseBetaQuantile(double logTail, bool upper, double a, double b);
+PreciseBetaRoot PreciseBetaQuantile(const TailTarget& target, bool upper, double a, double b);
 
 // One Newton step on the logarithm of a tail in the distribution's own
-// variable v: the v at which ln(tail) reaches logTarget, given the tail's
-// logarithm at v and the logarithm of |d tail/dv| there.
-double NewtonOnLogTail(double v, double logTail, double logSlope, double logTarget, bool rising);
+// variable v: the v at which the tail reaches its target, given
+// h = LogRatioTo(...), the tail's logarithm at v and the logarithm of
+// |d tail/dv| there.
+double NewtonOnLogTail(double v, double h, double logTail, double logSlope, bool rising);
 
 }  // namespace specfun::detail
