@@ -371,6 +371,8 @@ double LogGammaOnePlus(double b) {
   return -kEulerGamma * b + b * b * sum;
 }
 
+}  // namespace
+
 // ln Γ(a + b) - ln Γ(a) for 0 < b <= kSmallParameter, to a small error
 // relative to b: below kStirlingSeriesStart from Γ(z + 1) = z Γ(z), then
 // (a - 1/2) ln(1 + b/a) + b (ln(a + b) - 1) + mu(a + b) - mu(a), each term
@@ -398,8 +400,6 @@ double LogGammaShift(double a, double b) {
 // order of c: every part of the logarithm is small and formed apart from
 // the leading 1s, so that the other tail follows from expm1 to full
 // precision.
-}  // namespace
-
 double LogTailNearOne(double t, double c, double e) {
   double weight = std::exp(e * std::log1p(-t));
   double logRatio = 0.0;

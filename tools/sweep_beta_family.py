@@ -6,7 +6,7 @@ import random
 import subprocess
 import sys
 
-from beta_family_reference import mpf, log, exp, log_tails, log_prefactor, mp
+from beta_family_reference import mpf, log, exp, log1p, log_tails, log_prefactor, mp
 
 SPECFUN = "build/release/console/specfun"
 
@@ -80,7 +80,7 @@ def main():
             half = log(mpf(2))
             inside, outside = exp(ll), lu
             near = lu - half
-            far = log(1 + inside) - half
+            far = log1p(-exp(lu) / 2)
             ll, lu = (near, far) if t < 0 else (far, near)
         if family == "binom":
             ll, lu = lu, ll  # P(X <= k) is the upper tail of the beta at p

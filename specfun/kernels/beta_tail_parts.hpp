@@ -17,6 +17,9 @@ double SeriesSum(double x, double a, double b);
 double LogTailNearOne(double t, double c, double e);
 bool NearlyAllMass(double t, double c, double e);
 
+// ln Γ(a + b) - ln Γ(a) for 0 < b <= a, to a small error relative to b.
+double LogGammaShift(double a, double b);
+
 // c0/√r + c1/r^(3/2), the correction of Temme's uniform expansion of
 // I(x, a, b) for large a and b, at the deviation d = (a + b)(x - a/(a + b))
 // and z = sign(d) √(-E), E the integrand's exponent relative to its peak.

@@ -36,13 +36,15 @@ constexpr double kUniformExpansionStart = 1e6;
 constexpr double kSeriesReach = 20.0;
 // A tail taken as 1 minus the other keeps a few units in the last place
 // while it stays above this share.
-constexpr double kComplementFloor = 0.25;
+constexpr double kComplementFloor = 0.1;
 // Temme's erfc term is taken as erfc itself below this |z|; beyond, from
 // Mills' ratio, whose logarithm is accurate to 1e-15 there.
 constexpr double kMillsFrom = 2.0;
 // Below this e^E of a tail underflows or loses digits as a subnormal: its
 // logarithm is formed instead.
 constexpr double kLogValueFloor = -700.0;
+// A tail above this is taken as its value's logarithm.
+constexpr double kLogValueFloorTail = 1e-300;
 constexpr double kRootTwoPi = 2.5066282746310005024;
 constexpr double kRootTwo = 1.4142135623730950488;
 
@@ -61,11 +63,32 @@ DoubleDouble ScaledLogRatio(double a, double b, const DoubleDouble& t, const Dou
   return (logArgument + logShare - u) * a;
 }
 
+// Stirling's remainder mu(z) = ln Γ(z) - (z - ½) ln z + z - ln √(2π): from
+// its series (LogGammaRemainder, below 1/120 there) for z >= 10, else in
+// double-double from w = z + n >= 10 by Γ(w) = z (z + 1) ... (w - 1) Γ(z):
+//   mu(z) = mu(w) + (w - ½) ln w - w - ln(z (z + 1) ... (w - 1)) - (z - ½) ln z + z,
+// so that a parameter far below 1, where mu is of the size of ln(1/z), keeps
+// its last digits.
+constexpr double kStirlingSeriesFrom = 10.0;
+
+DoubleDouble StirlingRemainder(const DoubleDouble& z) {
+  if (z.hi >= kStirlingSeriesFrom) return Exact(LogGammaRemainder(z.hi));
+  DoubleDouble w = z;
+  DoubleDouble product = Exact(1.0);
+  while (w.hi < kStirlingSeriesFrom) {
+    product = product * w;
+    w = w + 1.0;
+  }
+  return (w - 0.5) * Log(w) - w + LogGammaRemainder(w.hi) - Log(product) -
+         (z - 0.5) * Log(z) + z;
+}
+
 // ½ ln(ab/(a + b)) - ln √(2π) + mu(a + b) - mu(a) - mu(b).
 DoubleDouble LogPeak(double a, double b) {
   const DoubleDouble sum = TwoSum(a, b);
   const DoubleDouble logRoot = Log(TwoProduct(a, b) / sum) * 0.5;
-  const double mu = LogGammaRemainder(sum.hi) - LogGammaRemainder(a) - LogGammaRemainder(b);
+  const DoubleDouble mu =
+      StirlingRemainder(sum) - StirlingRemainder(Exact(a)) - StirlingRemainder(Exact(b));
   return logRoot - kLogRootTwoPi + mu;
 }
 
@@ -146,11 +169,66 @@ SeriesSide SideOf(const BetaPoint& point, double a, double b, double d) {
   return {point.y.hi, point.x.hi, b, a, -d};
 }
 
-// Where the series' tail holds nearly all the mass, its logarithm from small
-// parts gives the other tail (c up to kNearOneParameter, where the series of
-// ln Γ(1 + c) in LogTailNearOne converges to the last digit).
-constexpr double kNearOneParameter = 0.05;
-constexpr double kNearOneReach = 0.1;
+// ln Γ(1 + c) = mu(1 + c) + (c + ½) ln(1 + c) - (1 + c) + ln √(2π), small
+// for small c and formed from double-double parts.
+DoubleDouble LogGammaOnePlus(double c) {
+  const DoubleDouble z = TwoSum(1.0, c);
+  return StirlingRemainder(z) + (z - 0.5) * Log(z) - z + kLogRootTwoPi;
+}
+
+// B(2k)/(2k (2k - 1)), the coefficients of Stirling's series (A&S 6.1.40).
+constexpr double kStirlingCoefficients[] = {1.0 / 12.0,    -1.0 / 360.0,     1.0 / 1260.0,
+                                            -1.0 / 1680.0, 1.0 / 1188.0,     -691.0 / 360360.0,
+                                            1.0 / 156.0,   -3617.0 / 122400.0};
+
+// ln Γ(e + c) - ln Γ(e) for 0 < c, to a small error relative to c:
+//   (e - ½) ln(1 + c/e) + c (ln(e + c) - 1) + mu(e + c) - mu(e),
+// the logarithms in double-double; the difference of mu from its series,
+// term by term c_k e^(1 - 2k) ((1 + c/e)^(1 - 2k) - 1), for e >= 10, else
+// from the double-double remainders.
+DoubleDouble LogGammaShiftOf(double e, double c) {
+  const DoubleDouble sum = TwoSum(e, c);
+  const DoubleDouble logRatio = Log(sum / e);
+  DoubleDouble muDifference;
+  if (e >= kStirlingSeriesFrom) {
+    const double inverse = 1.0 / e;
+    double power = inverse;
+    double series = 0.0;
+    for (int k = 1; k <= 8; ++k) {
+      series += kStirlingCoefficients[k - 1] * power * std::expm1((1 - 2 * k) * logRatio.hi);
+      power *= inverse * inverse;
+    }
+    muDifference = Exact(series);
+  } else {
+    muDifference = StirlingRemainder(sum) - StirlingRemainder(Exact(e));
+  }
+  return logRatio * (e - 0.5) + (Log(sum) - 1.0) * c + muDifference;
+}
+
+// ln I(t, c, e) where that tail holds nearly all the mass, from small parts
+// (as LogTailNearOne): with A&S 26.5.23 and (1 - t)^e Σ (e)_k / k! t^k = 1,
+//   I = t^c Γ(c + e)/(Γ(e) Γ(1 + c)) (1 + Σ w_k r_k),
+// w_k = (1 - t)^e (e)_k / k! t^k, r_k = Π (1 + c/(e + j)) / Π (1 + c/(j + 1)) - 1
+// (j < k), each of the order of c; ln Γ(1 + c) in double-double.
+double LogTailNearOneOf(double t, double c, double e) {
+  constexpr int kTerms = 400;
+  constexpr double kWeightFloor = 1e-17;
+  double weight = std::exp(e * std::log1p(-t));
+  double logRatio = 0.0;
+  double sum = 0.0;
+  for (int k = 1; k <= kTerms && weight > kWeightFloor; ++k) {
+    weight *= (e + (k - 1)) * t / k;
+    logRatio += std::log1p(c / (e + (k - 1))) - std::log1p(c / k);
+    sum += weight * std::expm1(logRatio);
+  }
+  return c * std::log(t) + (LogGammaShiftOf(e, c) - LogGammaOnePlus(c)).hi + std::log1p(sum);
+}
+
+// Where the series' tail holds nearly all the mass (c up to
+// kNearOneParameter, e t up to kNearOneReach), its logarithm from small parts
+// gives the other tail, which is then of the order of c.
+constexpr double kNearOneParameter = 0.25;
+constexpr double kNearOneReach = 1.0;
 bool TakesNearOne(const SeriesSide& side) {
   return side.c <= kNearOneParameter && side.e * side.t <= kNearOneReach;
 }
@@ -165,7 +243,7 @@ PreciseTails SeriesTails(const BetaPoint& point, double a, double b, const Prefa
   double far = 1.0 - near;
   if (far < kComplementFloor) {
     if (TakesNearOne(side)) {
-      const double logNear = LogTailNearOne(side.t, side.c, side.e);
+      const double logNear = LogTailNearOneOf(side.t, side.c, side.e);
       near = std::exp(logNear);
       far = -std::expm1(logNear);
     } else if (FractionServes(side)) {
@@ -205,7 +283,7 @@ double LogOfSmallTail(const BetaPoint& point, double a, double b, const Prefacto
       return lp - std::log(side.c) + std::log(SeriesSum(side.t, side.c, side.e));
     }
     if (TakesNearOne(side)) {
-      return std::log(-std::expm1(LogTailNearOne(side.t, side.c, side.e)));
+      return std::log(-std::expm1(LogTailNearOneOf(side.t, side.c, side.e)));
     }
     return lp - std::log(FractionDenominator(side.s, side.e, side.c, side.g));
   }
@@ -271,12 +349,12 @@ PreciseTails PreciseLogBetaTails(const BetaPoint& point, double a, double b) {
   const double small = lowerIsSmall ? tails.lower : tails.upper;
   double logSmall;
   double logLarge;
-  if (small > 1e-300) {
+  if (small > kLogValueFloorTail) {
     logSmall = std::log(small);
     logLarge = std::log1p(-small);
   } else {
     logSmall = LogOfSmallTail(point, a, b, PrefactorOf(point, a, b), lowerIsSmall);
-    logLarge = -std::exp(logSmall);
+    logLarge = small >= DBL_MIN ? -small : -std::exp(logSmall);
   }
   const double lower = lowerIsSmall ? logSmall : logLarge;
   const double upper = lowerIsSmall ? logLarge : logSmall;
