@@ -480,31 +480,50 @@ BetaTails ByUniformExpansionGiven(double a, double b, double d, double e,
 
 }  // namespace
 
-double UniformCorrection(double a, double b, double d, double z) {
-  // p, q and ρ = √(ab/(a + b)) without forming a + b, which may overflow.
+namespace {
+
+// p, q, ρ = √(ab/(a + b)) (without forming a + b, which may overflow), σ² = pq
+// and c0'(0) σ² of Temme's expansion.
+struct UniformShape {
+  double p;
+  double q;
+  double rho;
+  double sigma2;
+  double c0Slope;
+};
+
+UniformShape ShapeOf(double a, double b) {
   const double p = 1.0 / (1.0 + b / a);
   const double q = 1.0 / (1.0 + a / b);
-  const double rho = std::sqrt(a * q);
   const double sigma2 = p * q;
-  const double delta = q - p;
-  // c0/√r and c1/r^(3/2); w = D/ρ is the standardised deviation.
-  const double c0Slope = (sigma2 - 1.0) / 12.0;  // c0'(0) σ²
-  double c0;
+  return {p, q, std::sqrt(a * q), sigma2, (sigma2 - 1.0) / 12.0};
+}
+
+}  // namespace
+
+double UniformLeadingTerm(double a, double b, double d, double z) {
+  const UniformShape s = ShapeOf(a, b);
+  // c0/√r; w = D/ρ is the standardised deviation.
   if (std::fabs(z) < kSmallZForC0) {
-    c0 = delta / (3.0 * rho) + kRootTwo * c0Slope * z / (rho * rho);
-  } else {
-    c0 = 1.0 / (kRootTwo * z) - rho / d;
+    return (s.q - s.p) / (3.0 * s.rho) + kRootTwo * s.c0Slope * z / (s.rho * s.rho);
   }
-  double c1;
+  return 1.0 / (kRootTwo * z) - s.rho / d;
+}
+
+double UniformSecondTerm(double a, double b, double d, double z) {
+  const UniformShape s = ShapeOf(a, b);
+  // c1/r^(3/2).
   if (std::fabs(z) < kSmallZForC1) {
-    c1 = 2.0 * delta * (2.0 + sigma2) / (135.0 * rho * rho * rho);
-  } else {
-    const double w = d / rho;
-    const double slope =
-        -0.5 / (z * z) + kRootTwo * z * ((1.0 + d / a) * (1.0 - d / b)) / (w * w * w);
-    c1 = (slope - c0Slope / (rho * rho)) / (kRootTwo * z);
+    return 2.0 * (s.q - s.p) * (2.0 + s.sigma2) / (135.0 * s.rho * s.rho * s.rho);
   }
-  return c0 + c1;
+  const double w = d / s.rho;
+  const double slope =
+      -0.5 / (z * z) + kRootTwo * z * ((1.0 + d / a) * (1.0 - d / b)) / (w * w * w);
+  return (slope - s.c0Slope / (s.rho * s.rho)) / (kRootTwo * z);
+}
+
+double UniformCorrection(double a, double b, double d, double z) {
+  return UniformLeadingTerm(a, b, d, z) + UniformSecondTerm(a, b, d, z);
 }
 
 namespace {

@@ -24,5 +24,8 @@ double LogGammaShift(double a, double b);
 // I(x, a, b) for large a and b, at the deviation d = (a + b)(x - a/(a + b))
 // and z = sign(d) √(-E), E the integrand's exponent relative to its peak.
 double UniformCorrection(double a, double b, double d, double z);
+// Its two terms, c0/√r and c1/r^(3/2).
+double UniformLeadingTerm(double a, double b, double d, double z);
+double UniformSecondTerm(double a, double b, double d, double z);
 
 }  // namespace specfun::detail

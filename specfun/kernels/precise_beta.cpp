@@ -13,7 +13,7 @@
 // mean where x lies, and Temme's uniform expansion (Special Functions, 1996,
 // 11.3.3) for a and b both large, its erfc written e^E R(√2 |z|)/√(2π) with
 // Mills' ratio R away from the centre. A complement is taken as 1 minus a
-// tail only where it stays above kComplementFloor.
+// tail only where it stays above a floor.
 #include "specfun/kernels/precise_beta.hpp"
 
 #include <algorithm>
@@ -35,8 +35,12 @@ constexpr double kUniformExpansionStart = 1e6;
 // The series is taken where (a + b) min(x, y) is at most 20.
 constexpr double kSeriesReach = 20.0;
 // A tail taken as 1 minus the other keeps a few units in the last place
-// while it stays above this share.
-constexpr double kComplementFloor = 0.1;
+// while it stays above this share, where the fraction at the other argument
+// would be the alternative: kComplementFloor where that argument is a
+// double exactly, kRoundedComplementFloor where it is rounded (a share of t
+// or F), and near the mean the fraction's sensitivity to it costs more.
+constexpr double kComplementFloor = 0.25;
+constexpr double kRoundedComplementFloor = 0.1;
 // Temme's erfc term is taken as erfc itself below this |z|; beyond, from
 // Mills' ratio, whose logarithm is accurate to 1e-15 there.
 constexpr double kMillsFrom = 2.0;
@@ -64,22 +68,37 @@ DoubleDouble ScaledLogRatio(double a, double b, const DoubleDouble& t, const Dou
 }
 
 // Stirling's remainder mu(z) = ln Γ(z) - (z - ½) ln z + z - ln √(2π): from
-// its series (LogGammaRemainder, below 1/120 there) for z >= 10, else in
-// double-double from w = z + n >= 10 by Γ(w) = z (z + 1) ... (w - 1) Γ(z):
+// its series to z^-15 for z >= 20 (the next term below 2e-23 there), else in
+// double-double from w = z + n >= 20 by Γ(w) = z (z + 1) ... (w - 1) Γ(z):
 //   mu(z) = mu(w) + (w - ½) ln w - w - ln(z (z + 1) ... (w - 1)) - (z - ½) ln z + z,
 // so that a parameter far below 1, where mu is of the size of ln(1/z), keeps
 // its last digits.
-constexpr double kStirlingSeriesFrom = 10.0;
+constexpr double kStirlingSeriesFrom = 20.0;
+
+// B(2k)/(2k (2k - 1)), the coefficients of Stirling's series (A&S 6.1.40).
+constexpr double kStirlingCoefficients[] = {1.0 / 12.0,    -1.0 / 360.0,     1.0 / 1260.0,
+                                            -1.0 / 1680.0, 1.0 / 1188.0,     -691.0 / 360360.0,
+                                            1.0 / 156.0,   -3617.0 / 122400.0};
+
+// Stirling's series for z >= 20: its leading 1/(12 z) in double-double, the
+// rest, below 4e-7, in double.
+DoubleDouble StirlingSeries(const DoubleDouble& z) {
+  const double inverse = 1.0 / z.hi;
+  const double w = inverse * inverse;
+  double rest = 0.0;
+  for (int k = 7; k >= 1; --k) rest = rest * w + kStirlingCoefficients[k];
+  return Exact(1.0) / (z * 12.0) + rest * w * inverse;
+}
 
 DoubleDouble StirlingRemainder(const DoubleDouble& z) {
-  if (z.hi >= kStirlingSeriesFrom) return Exact(LogGammaRemainder(z.hi));
+  if (z.hi >= kStirlingSeriesFrom) return StirlingSeries(z);
   DoubleDouble w = z;
   DoubleDouble product = Exact(1.0);
   while (w.hi < kStirlingSeriesFrom) {
     product = product * w;
     w = w + 1.0;
   }
-  return (w - 0.5) * Log(w) - w + LogGammaRemainder(w.hi) - Log(product) -
+  return (w - 0.5) * Log(w) - w + StirlingSeries(w) - Log(product) -
          (z - 0.5) * Log(z) + z;
 }
 
@@ -96,6 +115,7 @@ struct Prefactor {
   DoubleDouble exponent;  // E
   DoubleDouble log;       // E + the peak's logarithm
   double d;               // D
+  DoubleDouble deviation; // D in double-double
 };
 
 Prefactor PrefactorOf(const BetaPoint& point, double a, double b) {
@@ -103,13 +123,48 @@ Prefactor PrefactorOf(const BetaPoint& point, double a, double b) {
   DoubleDouble e = ScaledLogRatio(a, b, point.x, point.logX, d) +
                    ScaledLogRatio(b, a, point.y, point.logY, -d);
   if (e.hi > 0.0) e = {0.0, 0.0};
-  return {e, e + LogPeak(a, b), d.hi};
+  return {e, e + LogPeak(a, b), d.hi, d};
 }
 
 // e^lp / c without underflow where the quotient is a double.
 double ExpOver(const DoubleDouble& lp, double c) {
   if (lp.hi > kLogValueFloor) return Exp(lp) / c;
   return Exp(lp - Log(Exact(c)));
+}
+
+// √v for a positive double-double, by one Newton step from √hi.
+DoubleDouble SquareRoot(const DoubleDouble& v) {
+  const double root = std::sqrt(v.hi);
+  return FastTwoSum(root, (v - TwoProduct(root, root)).hi / (2.0 * root));
+}
+
+constexpr DoubleDouble kRootTwoDD = {1.4142135623730951, -9.667293313452913e-17};
+
+// c0/√r + c1/r^(3/2) of Temme's expansion away from the centre (|z| from
+// kClosedFormsFrom on), their closed forms in double-double from the
+// deviation and the exponent (z² = -E), w = D/ρ:
+//   c0/√r = 1/(√2 z) - ρ/D = (D² - 2 ρ² z²)/((D + √2 z ρ) √2 z D),
+//   c1/r^(3/2) = (-1/(2 z²) + √2 z (1 + D/a)(1 - D/b)/w³ - c0'(0) σ²/ρ²)/(√2 z),
+// which near the centre lose to cancellation what the double forms of
+// UniformCorrection cannot keep; nearer still the series at z = 0.
+constexpr double kClosedFormsFrom = 1e-3;
+double UniformCorrectionOf(double a, double b, const Prefactor& pre, double z) {
+  if (std::fabs(z) < kClosedFormsFrom) return UniformCorrection(a, b, pre.d, z);
+  const DoubleDouble rhoSquared = TwoProduct(a, b) / TwoSum(a, b);
+  const DoubleDouble& d = pre.deviation;
+  DoubleDouble zz = SquareRoot(-pre.exponent);
+  if (z < 0.0) zz = -zz;
+  const DoubleDouble rootTwoZ = kRootTwoDD * zz;
+  const DoubleDouble rho = SquareRoot(rhoSquared);
+  const DoubleDouble leading =
+      (d * d + rhoSquared * pre.exponent * 2.0) / ((d + rootTwoZ * rho) * rootTwoZ * d);
+  const DoubleDouble w = d / rho;
+  const DoubleDouble shares = (d / a + 1.0) * (Exact(1.0) - d / b);
+  const double sigma2 = rhoSquared.hi / a * (rhoSquared.hi / b);
+  const double c0Slope = (sigma2 - 1.0) / 12.0;
+  const DoubleDouble slope = Exact(-0.5) / (zz * zz) + rootTwoZ * shares / (w * w * w);
+  const DoubleDouble second = (slope - c0Slope / rhoSquared.hi) / rootTwoZ;
+  return (leading + second).hi;
 }
 
 // Temme's expansion: the tail on the side of the deviation and the other.
@@ -127,7 +182,7 @@ PreciseTails FromNearFar(bool nearIsLower, NearFar t) {
 double UniformNear(const Prefactor& pre, double a, double b, double z, bool logarithm) {
   const double scale = std::exp(LogGammaRemainder(a + b) - LogGammaRemainder(a) -
                                 LogGammaRemainder(b));
-  const double correction = scale * UniformCorrection(a, b, pre.d, z);
+  const double correction = scale * UniformCorrectionOf(a, b, pre, z);
   const double mills = std::exp(LogMillsRatio(kRootTwo * std::fabs(z)));
   const double factor = z < 0.0 ? mills + correction : mills - correction;
   if (logarithm) return pre.exponent.hi - kLogRootTwoPi.hi + std::log(factor);
@@ -140,7 +195,7 @@ PreciseTails UniformTails(const Prefactor& pre, double a, double b) {
     const double scale = std::exp(pre.exponent.hi + LogGammaRemainder(a + b) -
                                   LogGammaRemainder(a) - LogGammaRemainder(b)) /
                          kRootTwoPi;
-    const double correction = scale * UniformCorrection(a, b, pre.d, z);
+    const double correction = scale * UniformCorrectionOf(a, b, pre, z);
     const double lower = 0.5 * std::erfc(-z) + correction;
     const double upper = 0.5 * std::erfc(z) - correction;
     return z < 0.0 ? PreciseTails{lower, 1.0 - lower} : PreciseTails{1.0 - upper, upper};
@@ -176,15 +231,10 @@ DoubleDouble LogGammaOnePlus(double c) {
   return StirlingRemainder(z) + (z - 0.5) * Log(z) - z + kLogRootTwoPi;
 }
 
-// B(2k)/(2k (2k - 1)), the coefficients of Stirling's series (A&S 6.1.40).
-constexpr double kStirlingCoefficients[] = {1.0 / 12.0,    -1.0 / 360.0,     1.0 / 1260.0,
-                                            -1.0 / 1680.0, 1.0 / 1188.0,     -691.0 / 360360.0,
-                                            1.0 / 156.0,   -3617.0 / 122400.0};
-
 // ln Γ(e + c) - ln Γ(e) for 0 < c, to a small error relative to c:
 //   (e - ½) ln(1 + c/e) + c (ln(e + c) - 1) + mu(e + c) - mu(e),
 // the logarithms in double-double; the difference of mu from its series,
-// term by term c_k e^(1 - 2k) ((1 + c/e)^(1 - 2k) - 1), for e >= 10, else
+// term by term c_k e^(1 - 2k) ((1 + c/e)^(1 - 2k) - 1), for e >= 20, else
 // from the double-double remainders.
 DoubleDouble LogGammaShiftOf(double e, double c) {
   const DoubleDouble sum = TwoSum(e, c);
@@ -221,7 +271,7 @@ double LogTailNearOneOf(double t, double c, double e) {
     logRatio += std::log1p(c / (e + (k - 1))) - std::log1p(c / k);
     sum += weight * std::expm1(logRatio);
   }
-  return c * std::log(t) + (LogGammaShiftOf(e, c) - LogGammaOnePlus(c)).hi + std::log1p(sum);
+  return (Log(Exact(t)) * c + (LogGammaShiftOf(e, c) - LogGammaOnePlus(c)) + std::log1p(sum)).hi;
 }
 
 // Where the series' tail holds nearly all the mass (c up to
@@ -241,7 +291,8 @@ PreciseTails SeriesTails(const BetaPoint& point, double a, double b, const Prefa
   const bool nearIsLower = point.x.hi <= point.y.hi;
   double near = ExpOver(pre.log, side.c) * SeriesSum(side.t, side.c, side.e);
   double far = 1.0 - near;
-  if (far < kComplementFloor) {
+  const DoubleDouble& other = point.x.hi <= point.y.hi ? point.y : point.x;
+  if (far < (other.lo == 0.0 ? kComplementFloor : kRoundedComplementFloor)) {
     if (TakesNearOne(side)) {
       const double logNear = LogTailNearOneOf(side.t, side.c, side.e);
       near = std::exp(logNear);
