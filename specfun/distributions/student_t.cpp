@@ -27,6 +27,7 @@ constexpr double kLogTwo = 0.69314718055994531;
 // term, of order t², being below 1e-200 of it for every ν >= 1e-100).
 constexpr double kCentralT = 1e-100;
 constexpr int kRefinements = 2;
+constexpr double kRootHalf = 0.70710678118654752;
 
 bool Valid(const StudentT& d) { return d.df > 0.0; }
 bool Normal(const StudentT& d) { return std::isinf(d.df); }
@@ -79,30 +80,66 @@ double Density(const StudentT& d, double t) {
   return detail::Exp(logPrefactor - detail::Log(detail::Exact(at)));
 }
 
-// The t whose lower tail (upper where `upper`) is the probability
-// `argument` (isLog false) or has it as its logarithm.
-double QuantileOf(const StudentT& d, double argument, bool isLog, bool upper) {
-  const detail::TailTarget target = detail::SmallerTailTarget(argument, isLog);
-  if (!Valid(d) || std::isnan(target.log)) return kNaN;
-  if (Normal(d)) return detail::NormalQuantile(target, upper);
-  // The root lies on the side of the smaller tail.
-  const bool negative = target.complemented == upper;
-  if (target.value == 0.5) return 0.0;
+// Beyond this smaller tail the root is sought from the central share
+// P(|T| <= t) = |2P - 1| (a lower beta tail), which keeps the digits of a P
+// near 1/2; below it from the two-sided tail P(|T| > t) = 2 min(P, 1 - P).
+constexpr double kCentralFrom = 0.25;
+
+// t > 0 with P(T > t) = target <= kCentralFrom, refined by Newton's steps on
+// the logarithm of that tail in t.
+double OuterRoot(const StudentT& d, const detail::TailTarget& target) {
+  if (Normal(d)) return detail::NormalQuantile({target.log, target.value, false}, true);
   const detail::TailTarget twoSided = {target.log + kLogTwo, 2.0 * target.value, false};
   const detail::PreciseBetaRoot root =
       detail::PreciseBetaQuantile(twoSided, true, 0.5, 0.5 * d.df);
   // t² = ν x/(1 - x) = ν e^u.
   double t = std::exp(0.5 * (std::log(d.df) + root.logRatio));
   if (root.x >= 1e-300 && root.y >= 1e-300) t = std::sqrt(d.df * (root.x / root.y));
-  if (!(t > 0.0) || std::isinf(t)) return negative ? -t : t;
-  // Newton's steps on P(T > t) = target in t.
-  for (int k = 0; k < kRefinements; ++k) {
-    const double h = detail::LogRatioTo(target, Tails(d, t, false).upper, Tails(d, t, true).upper);
-    const double next =
-        detail::NewtonOnLogTail(t, h, Tails(d, t, true).upper, LogDensity(d, t), false);
+  for (int k = 0; k < kRefinements && t > 0.0 && !std::isinf(t); ++k) {
+    const double logTail = Tails(d, t, true).upper;
+    const double h = detail::LogRatioTo(target, Tails(d, t, false).upper, logTail);
+    const double next = detail::NewtonOnLogTail(t, h, logTail, LogDensity(d, t), false);
     if (!(next > 0.0) || std::isinf(next)) break;
     t = next;
   }
+  return t;
+}
+
+// P(|T| <= t) for t >= 0.
+double CentralTail(const StudentT& d, double t) {
+  if (Normal(d)) return std::erf(t * kRootHalf);
+  if (t == 0.0) return 0.0;
+  return detail::PreciseBetaTails(PointOf(d, t), 0.5, 0.5 * d.df).lower;
+}
+
+// t >= 0 with P(|T| <= t) = share, refined by Newton's steps in t.
+double CentralRoot(const StudentT& d, double share) {
+  double t;
+  if (Normal(d)) {
+    t = detail::NormalQuantile({std::log(0.5 - 0.5 * share), 0.5 - 0.5 * share, false}, true);
+  } else {
+    const detail::TailTarget inside = {std::log(share), share, false};
+    const detail::PreciseBetaRoot root =
+        detail::PreciseBetaQuantile(inside, false, 0.5, 0.5 * d.df);
+    t = std::sqrt(d.df * (root.x / root.y));
+  }
+  for (int k = 0; k < kRefinements && t > 0.0; ++k) {
+    t -= (CentralTail(d, t) - share) / (2.0 * Density(d, t));
+  }
+  return t;
+}
+
+// The t whose lower tail (upper where `upper`) is the probability
+// `argument` (isLog false) or has it as its logarithm.
+double QuantileOf(const StudentT& d, double argument, bool isLog, bool upper) {
+  const detail::TailTarget target = detail::SmallerTailTarget(argument, isLog);
+  if (!Valid(d) || std::isnan(target.log)) return kNaN;
+  // The root lies on the side of the smaller tail.
+  const bool negative = target.complemented == upper;
+  if (target.value == 0.5) return 0.0;
+  const double t = target.value > kCentralFrom
+                       ? CentralRoot(d, detail::CentralShare(argument, isLog))
+                       : OuterRoot(d, target);
   return negative ? -t : t;
 }
 

@@ -111,6 +111,12 @@ TailTarget SmallerTailTarget(double argument, bool isLog) {
   return {std::log1p(-argument), 1.0 - argument, true};
 }
 
+double CentralShare(double argument, bool isLog) {
+  if (!isLog) return std::fabs(2.0 * argument - 1.0);
+  const DoubleDouble sum = TwoSum(argument, kLogTwo.hi) + kLogTwo.lo;
+  return std::fabs(std::expm1(sum.hi) + std::exp(sum.hi) * sum.lo);
+}
+
 double LogRatioTo(const TailTarget& target, double tailValue, double logTail) {
   if (target.value >= kTargetValueFloor && tailValue >= kTargetValueFloor) {
     return std::log(tailValue / target.value);

@@ -27,6 +27,12 @@ inline constexpr double kTargetValueFloor = 1e-300;
 // P outside [0, 1] or ln P > 0 gives a NaN log.
 TailTarget SmallerTailTarget(double argument, bool isLog);
 
+// |2P - 1| for a probability P (isLog false) or ln P, exact for a double P
+// from 1/4 to 3/4 and from ln P with e^(ln P + ln 2) - 1 in double-double:
+// the central share of a symmetric distribution, which keeps the digits
+// that P near 1/2 holds beyond its distance from 1/2.
+double CentralShare(double argument, bool isLog);
+
 // ln(tail/target) from the tail's value where both values are above
 // kTargetValueFloor (so that a root is not limited by the rounding of
 // logarithms), else from the tail's logarithm.
