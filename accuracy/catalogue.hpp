@@ -56,4 +56,7 @@ struct Family {
 
 std::vector<Family> Catalogue();
 
+// The precise beta, t, F and binomial distributions (catalogue_beta_family.cpp).
+Family PreciseBetaFamily();
+
 }  // namespace accuracy

@@ -69,7 +69,7 @@ def main():
     make = {"beta": beta_case, "t": t_case, "f": f_case, "binom": binom_case}[family]
     cases = [c for c in (make(pmax) for _ in range(count)) if c is not None]
     rows = [c[0] for c in cases]
-    got = {fn: evaluate(family + "." + fn, rows) for fn in ("cdf", "sf", "log_cdf", "log_sf")}
+    got = {fn: evaluate(family + "." + fn, rows) for fn in ("cdf", "sf", "log_cdf", "log_sf", "pdf")}
     worst = {}
     for i, (row, (x, y, a, b, t)) in enumerate(cases):
         try:
@@ -86,6 +86,18 @@ def main():
             ll, lu = lu, ll  # P(X <= k) is the upper tail of the beta at p
             ll, lu = lu, ll
         refs = {"cdf": exp(ll), "sf": exp(lu), "log_cdf": ll, "log_sf": lu}
+        lpdf = log_prefactor(x, y, mpf(a), mpf(b))
+        if family == "beta":
+            refs["pdf"] = exp(lpdf - log(x) - log(y))
+        elif family == "f":
+            refs["pdf"] = exp(lpdf - log(mpf(row[0])))
+        elif family == "t":
+            refs["pdf"] = exp(lpdf - log(abs(mpf(row[0])))) if row[0] != 0 else None
+        elif family == "binom":
+            n, k = mpf(row[1]), mpf(row[0])
+            refs["pdf"] = exp(lpdf - log(n - k) - log(y))
+        if refs["pdf"] is None:
+            del refs["pdf"]
         for fn, ref in refs.items():
             v = got[fn][i]
             if abs(ref) < mpf(2.3e-308):

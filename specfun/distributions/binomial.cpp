@@ -69,10 +69,10 @@ double SettledMass(const Binomial& d, double x) {
 bool Reaches(const Binomial& d, double k, const detail::TailTarget& target, bool onCdf) {
   if (k >= d.n) return true;
   if (k < 0.0) return false;
-  const PreciseTails values = Tails(d, k, false);
-  const PreciseTails logs = Tails(d, k, true);
-  if (onCdf) return detail::LogRatioTo(target, values.lower, logs.lower) >= 0.0;
-  return detail::LogRatioTo(target, values.upper, logs.upper) <= 0.0;
+  // P(X <= k) is the upper beta tail, P(X > k) the lower.
+  const detail::BetaEvaluation e = detail::EvaluateBeta(detail::PointAt(d.p), k + 1.0, d.n - k);
+  if (onCdf) return detail::LogRatioTo(target, e.tails.upper, e.logTails.upper) >= 0.0;
+  return detail::LogRatioTo(target, e.tails.lower, e.logTails.lower) <= 0.0;
 }
 
 // The least k with P(X <= k) >= P (for the upper forms P(X > k) <= Q),

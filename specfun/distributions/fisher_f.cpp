@@ -64,17 +64,20 @@ double QuantileOf(const FisherF& d, double argument, bool isLog, bool upper) {
   const double n1 = Degrees(d.df1);
   const double n2 = Degrees(d.df2);
   const bool onUpper = upper != target.complemented;
-  const detail::PreciseBetaRoot root = detail::PreciseBetaQuantile(target, onUpper, 0.5 * n1, 0.5 * n2);
+  const detail::PreciseBetaRoot root =
+      detail::PreciseBetaQuantile(target, onUpper, 0.5 * n1, 0.5 * n2, false);
   double f = std::exp(std::log(n2) - std::log(n1) + root.logRatio);
   if (root.x >= 1e-300 && root.y >= 1e-300) f = (n2 / n1) * (root.x / root.y);
   if (!(f > 0.0) || std::isinf(f)) return f;
   for (int k = 0; k < kRefinements; ++k) {
-    const PreciseTails values = Tails(d, f, false);
-    const PreciseTails logs = Tails(d, f, true);
-    const double value = onUpper ? values.upper : values.lower;
-    const double logTail = onUpper ? logs.upper : logs.lower;
+    // The density is x^a y^b / (B(a, b) F).
+    const detail::BetaEvaluation e =
+        detail::EvaluateBeta(detail::PointOfShares(n1, f, n2), 0.5 * n1, 0.5 * n2);
+    const double value = onUpper ? e.tails.upper : e.tails.lower;
+    const double logTail = onUpper ? e.logTails.upper : e.logTails.lower;
     const double h = detail::LogRatioTo(target, value, logTail);
-    const double next = detail::NewtonOnLogTail(f, h, logTail, LogDensity(d, f).hi, !onUpper);
+    const double logDensity = e.logPrefactor.hi - std::log(f);
+    const double next = detail::NewtonOnLogTail(f, h, logTail, logDensity, !onUpper);
     if (!(next > 0.0) || std::isinf(next)) break;
     f = next;
   }

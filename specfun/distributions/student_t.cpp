@@ -91,14 +91,17 @@ double OuterRoot(const StudentT& d, const detail::TailTarget& target) {
   if (Normal(d)) return detail::NormalQuantile({target.log, target.value, false}, true);
   const detail::TailTarget twoSided = {target.log + kLogTwo, 2.0 * target.value, false};
   const detail::PreciseBetaRoot root =
-      detail::PreciseBetaQuantile(twoSided, true, 0.5, 0.5 * d.df);
+      detail::PreciseBetaQuantile(twoSided, true, 0.5, 0.5 * d.df, false);
   // t² = ν x/(1 - x) = ν e^u.
   double t = std::exp(0.5 * (std::log(d.df) + root.logRatio));
   if (root.x >= 1e-300 && root.y >= 1e-300) t = std::sqrt(d.df * (root.x / root.y));
   for (int k = 0; k < kRefinements && t > 0.0 && !std::isinf(t); ++k) {
-    const double logTail = Tails(d, t, true).upper;
-    const double h = detail::LogRatioTo(target, Tails(d, t, false).upper, logTail);
-    const double next = detail::NewtonOnLogTail(t, h, logTail, LogDensity(d, t), false);
+    // P(T > t) = P(|T| > t)/2, the density x^a y^b / (B(a, b) t).
+    const detail::BetaEvaluation e = detail::EvaluateBeta(PointOf(d, t), 0.5, 0.5 * d.df);
+    const double logTail = e.logTails.upper - kLogTwo;
+    const double h = detail::LogRatioTo(target, 0.5 * e.tails.upper, logTail);
+    const double logDensity = e.logPrefactor.hi - std::log(t);
+    const double next = detail::NewtonOnLogTail(t, h, logTail, logDensity, false);
     if (!(next > 0.0) || std::isinf(next)) break;
     t = next;
   }
@@ -120,7 +123,7 @@ double CentralRoot(const StudentT& d, double share) {
   } else {
     const detail::TailTarget inside = {std::log(share), share, false};
     const detail::PreciseBetaRoot root =
-        detail::PreciseBetaQuantile(inside, false, 0.5, 0.5 * d.df);
+        detail::PreciseBetaQuantile(inside, false, 0.5, 0.5 * d.df, false);
     t = std::sqrt(d.df * (root.x / root.y));
   }
   for (int k = 0; k < kRefinements && t > 0.0; ++k) {

@@ -379,9 +379,9 @@ DoubleDouble LogBetaPrefactor(const BetaPoint& point, double a, double b) {
   return PrefactorOf(point, a, b).log;
 }
 
-PreciseTails PreciseBetaTails(const BetaPoint& point, double a, double b) {
-  if (Invalid(point, a, b)) return {kNaN, kNaN};
-  const Prefactor pre = PrefactorOf(point, a, b);
+namespace {
+
+PreciseTails TailsGiven(const BetaPoint& point, double a, double b, const Prefactor& pre) {
   PreciseTails tails;
   if (std::fmin(a, b) >= kUniformExpansionStart) {
     tails = UniformTails(pre, a, b);
@@ -393,9 +393,8 @@ PreciseTails PreciseBetaTails(const BetaPoint& point, double a, double b) {
   return {std::clamp(tails.lower, 0.0, 1.0), std::clamp(tails.upper, 0.0, 1.0)};
 }
 
-PreciseTails PreciseLogBetaTails(const BetaPoint& point, double a, double b) {
-  if (Invalid(point, a, b)) return {kNaN, kNaN};
-  const PreciseTails tails = PreciseBetaTails(point, a, b);
+PreciseTails LogTailsGiven(const BetaPoint& point, double a, double b, const Prefactor& pre,
+                           const PreciseTails& tails) {
   const bool lowerIsSmall = tails.lower <= tails.upper;
   const double small = lowerIsSmall ? tails.lower : tails.upper;
   double logSmall;
@@ -404,12 +403,32 @@ PreciseTails PreciseLogBetaTails(const BetaPoint& point, double a, double b) {
     logSmall = std::log(small);
     logLarge = std::log1p(-small);
   } else {
-    logSmall = LogOfSmallTail(point, a, b, PrefactorOf(point, a, b), lowerIsSmall);
+    logSmall = LogOfSmallTail(point, a, b, pre, lowerIsSmall);
     logLarge = small >= DBL_MIN ? -small : -std::exp(logSmall);
   }
   const double lower = lowerIsSmall ? logSmall : logLarge;
   const double upper = lowerIsSmall ? logLarge : logSmall;
   return {std::fmin(lower, 0.0), std::fmin(upper, 0.0)};
+}
+
+}  // namespace
+
+PreciseTails PreciseBetaTails(const BetaPoint& point, double a, double b) {
+  if (Invalid(point, a, b)) return {kNaN, kNaN};
+  return TailsGiven(point, a, b, PrefactorOf(point, a, b));
+}
+
+PreciseTails PreciseLogBetaTails(const BetaPoint& point, double a, double b) {
+  if (Invalid(point, a, b)) return {kNaN, kNaN};
+  const Prefactor pre = PrefactorOf(point, a, b);
+  return LogTailsGiven(point, a, b, pre, TailsGiven(point, a, b, pre));
+}
+
+BetaEvaluation EvaluateBeta(const BetaPoint& point, double a, double b) {
+  if (Invalid(point, a, b)) return {{kNaN, kNaN}, {kNaN, kNaN}, {kNaN, 0.0}};
+  const Prefactor pre = PrefactorOf(point, a, b);
+  const PreciseTails tails = TailsGiven(point, a, b, pre);
+  return {tails, LogTailsGiven(point, a, b, pre, tails), pre.log};
 }
 
 double PreciseLogBeta(double a, double b) {

@@ -48,6 +48,15 @@ PreciseTails PreciseBetaTails(const BetaPoint& point, double a, double b);
 // Their natural logarithms, below the doubles' range too.
 PreciseTails PreciseLogBetaTails(const BetaPoint& point, double a, double b);
 
+// The tails, their logarithms and ln(x^a y^b / B(a, b)) at once (the
+// prefactor formed once), for the root finders.
+struct BetaEvaluation {
+  PreciseTails tails;
+  PreciseTails logTails;
+  DoubleDouble logPrefactor;
+};
+BetaEvaluation EvaluateBeta(const BetaPoint& point, double a, double b);
+
 // ln Γ(a) + ln Γ(b) - ln Γ(a + b) for positive, finite a and b.
 double PreciseLogBeta(double a, double b);
 

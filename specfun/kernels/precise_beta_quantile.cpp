@@ -14,6 +14,7 @@
 #include <limits>
 
 #include "specfun/gauss_inverse.hpp"
+#include "specfun/incomplete_beta.hpp"
 #include "specfun/kernels/precise_beta.hpp"
 #include "specfun/log_tail_newton.hpp"
 #include "specfun/specfun.hpp"
@@ -46,13 +47,22 @@ BetaPoint PointOfLogit(double u) {
   return point;
 }
 
-// h = ln(I(x, a, b)/target) and dh/du.
+// h = ln(I(x, a, b)/target) and dh/du, to the last digits.
 LogTailStep Evaluate(const BetaPoint& point, double a, double b, const TailTarget& target) {
-  const double lower = PreciseBetaTails(point, a, b).lower;
-  const double logLower =
-      lower >= kTargetValueFloor ? std::log(lower) : PreciseLogBetaTails(point, a, b).lower;
-  const double logPrefactor = LogBetaPrefactor(point, a, b).hi;
-  return {LogRatioTo(target, lower, logLower), std::exp(logPrefactor - logLower)};
+  const BetaEvaluation e = EvaluateBeta(point, a, b);
+  return {LogRatioTo(target, e.tails.lower, e.logTails.lower),
+          std::exp(e.logPrefactor.hi - e.logTails.lower)};
+}
+
+// The same from the tails to double precision (LogIncompleteBetaTails),
+// for the steps that only approach the root.
+LogTailStep Approach(const BetaPoint& point, double a, double b, const TailTarget& target) {
+  const double x = point.x.hi;
+  const double y = point.y.hi;
+  const double logX = std::isnan(point.logX.hi) ? std::log(x) : point.logX.hi;
+  const double logY = std::isnan(point.logY.hi) ? std::log(y) : point.logY.hi;
+  const LogBetaTails tails = LogIncompleteBetaTails(x, y, logX, logY, a, b);
+  return {tails.lower - target.log, std::exp(tails.logPrefactor - tails.lower)};
 }
 
 double StartingLogit(double logTarget, double a, double b) {
@@ -64,12 +74,12 @@ double StartingLogit(double logTarget, double a, double b) {
 }
 
 // The root of I(x, a, b) = target <= 1/2.
-PreciseBetaRoot LowerTailRoot(const TailTarget& target, double a, double b) {
+PreciseBetaRoot LowerTailRoot(const TailTarget& target, double a, double b, int refinements) {
   const double logTarget = target.log;
   const double logLeading = (logTarget + std::log(a) + PreciseLogBeta(a, b)) / a;
   const double inf = HUGE_VAL;
   if (logLeading < -kLogitLimit) return {0.0, 1.0, std::isinf(logLeading) ? -inf : logLeading};
-  const auto evaluate = [&](double u) { return Evaluate(PointOfLogit(u), a, b, target); };
+  const auto evaluate = [&](double u) { return Approach(PointOfLogit(u), a, b, target); };
   double u = SolveOnLogTail(evaluate, StartingLogit(logTarget, a, b), -kLogitLimit, kLogitLimit,
                             kStepTolerance);
   const BetaPoint point = PointOfLogit(u);
@@ -78,7 +88,7 @@ PreciseBetaRoot LowerTailRoot(const TailTarget& target, double a, double b) {
   double x = point.x.hi;
   double y = point.y.hi;
   const bool onX = u < 0.0;
-  for (int k = 0; k < kRefinements; ++k) {
+  for (int k = 0; k < refinements; ++k) {
     const BetaPoint exact = onX ? PointAt(x) : BetaPoint{OneMinus(y), Exact(y)};
     const LogTailStep step = Evaluate(exact, a, b, target);
     if (step.h == 0.0 || !std::isfinite(step.slope)) break;
@@ -124,11 +134,13 @@ double LogRatioTo(const TailTarget& target, double tailValue, double logTail) {
   return logTail - target.log;
 }
 
-PreciseBetaRoot PreciseBetaQuantile(const TailTarget& target, bool upper, double a, double b) {
+PreciseBetaRoot PreciseBetaQuantile(const TailTarget& target, bool upper, double a, double b,
+                                    bool refined) {
+  const int refinements = refined ? kRefinements : 0;
   const double nan = std::numeric_limits<double>::quiet_NaN();
   if (std::isnan(target.log) || !(a > 0.0) || !(b > 0.0)) return {nan, nan, nan};
-  if (!upper) return LowerTailRoot(target, a, b);
-  const PreciseBetaRoot root = LowerTailRoot(target, b, a);
+  if (!upper) return LowerTailRoot(target, a, b, refinements);
+  const PreciseBetaRoot root = LowerTailRoot(target, b, a, refinements);
   return {root.y, root.x, -root.logRatio};
 }
 

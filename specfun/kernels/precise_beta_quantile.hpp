@@ -41,8 +41,11 @@ double LogRatioTo(const TailTarget& target, double tailValue, double logTail);
 // The x at which the lower tail I(x, a, b) (the upper one where `upper`)
 // equals the target (at most 1/2), for positive, finite a and b. A root
 // beyond the doubles gives x = 0 (or y = 0) with logRatio -inf (+inf) where
-// even its logarithm leaves them, else the logarithm's value.
-PreciseBetaRoot PreciseBetaQuantile(const TailTarget& target, bool upper, double a, double b);
+// even its logarithm leaves them, else the logarithm's value. Unless
+// `refined` is false (for callers that refine the root in a variable of
+// their own), the root is refined at the double x itself to the last digits.
+PreciseBetaRoot PreciseBetaQuantile(const TailTarget& target, bool upper, double a, double b,
+                                    bool refined = true);
 
 // One Newton step on the logarithm of a tail in the distribution's own
 // variable v: the v at which the tail reaches its target, given
