@@ -44,6 +44,21 @@ Routine Precise(std::string name, std::string table, std::vector<std::string> ar
           .headline_region = 0};
 }
 
+// P(X < a) (P(X >= a) where `upper`) of the binomial distribution with n
+// trials at p; the table's rows of fractional a or n, beyond the binomial,
+// take the same beta tails, I(1 - p; n - a + 1, a) and I(p; a, n - a + 1).
+double BinomialTail(Arguments a, bool upper) {
+  const double p = a[0];
+  const double successes = a[1];
+  const double n = a[2];
+  if (successes == std::floor(successes) && n == std::floor(n)) {
+    const specfun::Binomial d{n, p};
+    return upper ? specfun::sf(d, successes - 1.0) : specfun::cdf(d, successes - 1.0);
+  }
+  const specfun::Beta d{successes, n - successes + 1.0};
+  return upper ? specfun::cdf(d, p) : specfun::sf(d, p);
+}
+
 }  // namespace
 
 Family PreciseBetaFamily() {
@@ -55,11 +70,12 @@ Family PreciseBetaFamily() {
       "tables: both incomplete beta tails with the prefactor x^a (1 - x)^b / B(a, b) in "
       "double-double, each tail evaluated for itself; the quantiles refined at the double "
       "root. The t tail is twice the one-sided sf, the binomial ones are the cdf and sf at "
-      "a - 1; the t inverse is quantile_upper at p/2, exact.",
+      "a - 1 (rows of fractional a or n: the same beta tails of Beta(a, n - a + 1) at p); the "
+      "t inverse is quantile_upper at p/2, exact.",
       {Precise("beta.cdf", "betaf", {"x", "a", "b"}, 0,
                [](Arguments a) { return specfun::cdf(Beta{a[1], a[2]}, a[0]); }, r_math::BETAF,
                boost_math::BETAF, "pbeta(x, a, b)", "ibeta(a, b, x)", "x"),
-       Precise("t.sf (two-sided, 2·sf)", "student", {"t", "nu"}, 1,
+       Precise("t.sf two-sided", "student", {"t", "nu"}, 1,
                [](Arguments a) { return 2.0 * specfun::sf(StudentT{a[1]}, std::fabs(a[0])); },
                r_math::StudentAQ, boost_math::StudentAQ, "2·pt(-|t|, ν)",
                "2·cdf(complement(students_t(ν), |t|))", "t"),
@@ -71,19 +87,19 @@ Family PreciseBetaFamily() {
                [](Arguments a) { return specfun::sf(FisherF{a[1], a[2]}, a[0]); },
                r_math::FDistQ, boost_math::FDistQ, "pf(F, ν1, ν2, upper)",
                "cdf(complement(fisher_f(ν1, ν2), F))", "F"),
-       Precise("binom.cdf (at a - 1)", "binom", {"p", "a", "n"}, 0,
-               [](Arguments a) { return specfun::cdf(Binomial{a[2], a[0]}, a[1] - 1.0); },
+       Precise("binom.cdf at a-1", "binom", {"p", "a", "n"}, 0,
+               [](Arguments a) { return BinomialTail(a, false); },
                r_math::BinomP, boost_math::BinomP, "pbeta(p, a, n-a+1, upper)",
                "ibetac(a, n-a+1, p)", "p"),
-       Precise("binom.sf (at a - 1)", "binom", {"p", "a", "n"}, 1,
-               [](Arguments a) { return specfun::sf(Binomial{a[2], a[0]}, a[1] - 1.0); },
+       Precise("binom.sf at a-1", "binom", {"p", "a", "n"}, 1,
+               [](Arguments a) { return BinomialTail(a, true); },
                r_math::BinomQ, boost_math::BinomQ, "pbeta(p, a, n-a+1)", "ibeta(a, n-a+1, p)",
                "p"),
        Precise("beta.quantile", "beta_inv", {"p", "a", "b"}, 0,
                [](Arguments a) { return specfun::quantile(Beta{a[1], a[2]}, a[0]); },
                r_math::BetaInv, boost_math::BetaInv, "qbeta(p, a, b)", "ibeta_inv(a, b, p)",
                "p"),
-       Precise("t.quantile_upper (at p/2)", "student_inv", {"p", "nu"}, 0,
+       Precise("t.quantile_upper at half p", "student_inv", {"p", "nu"}, 0,
                [](Arguments a) { return specfun::quantile_upper(StudentT{a[1]}, 0.5 * a[0]); },
                r_math::StudentInv, boost_math::StudentInv, "qt(p/2, ν, upper)",
                "quantile(complement(students_t(ν), p/2))", "p"),

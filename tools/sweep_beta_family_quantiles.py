@@ -10,6 +10,7 @@ from beta_family_reference import mpf, log, exp, log1p, log_tails
 from sweep_beta_family import evaluate, log_uniform
 
 TOL = 1e-14
+LOG_REACH = 700.0
 
 
 def lower_log(family, v, params):
@@ -37,19 +38,21 @@ def lower_log(family, v, params):
 def main():
     family, count, seed = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
     pmax = float(sys.argv[4]) if len(sys.argv) > 4 else 1e5
+    global LOG_REACH
+    LOG_REACH = float(sys.argv[5]) if len(sys.argv) > 5 else LOG_REACH
     random.seed(seed)
     rows, cases = [], []
     for _ in range(count):
         params = {"beta": lambda: (log_uniform(1e-3, pmax), log_uniform(1e-3, pmax)),
                   "f": lambda: (log_uniform(1e-3, pmax), log_uniform(1e-3, pmax)),
                   "t": lambda: (log_uniform(1e-3, pmax),)}[family]()
-        lp = -log_uniform(1e-3, 700) if random.random() < 0.7 else -log_uniform(1e-16, 0.7)
+        lp = -log_uniform(1e-3, LOG_REACH) if random.random() < 0.7 else -log_uniform(1e-16, 0.7)
         rows.append((lp,) + params)
         cases.append((lp, params))
     got = evaluate(family + ".quantile_log", rows)
     worst = (0, None)
     for (lp, params), v in zip(cases, got):
-        if v == 0 or abs(v) == float("inf") or v != v:
+        if abs(v) < 2.3e-308 or abs(v) == float("inf") or v != v:
             continue
         lo, hi = sorted([v * (1 - TOL), v * (1 + TOL)])
         if family == "beta" and hi >= 1:

@@ -71,8 +71,8 @@ bool Reaches(const Binomial& d, double k, const detail::TailTarget& target, bool
   if (k < 0.0) return false;
   // P(X <= k) is the upper beta tail, P(X > k) the lower.
   const detail::BetaEvaluation e = detail::EvaluateBeta(detail::PointAt(d.p), k + 1.0, d.n - k);
-  if (onCdf) return detail::LogRatioTo(target, e.tails.upper, e.logTails.upper) >= 0.0;
-  return detail::LogRatioTo(target, e.tails.lower, e.logTails.lower) <= 0.0;
+  if (onCdf) return detail::LogRatioTo(target, e.tails.upper, e.logUpper) >= 0.0;
+  return detail::LogRatioTo(target, e.tails.lower, e.logLower) <= 0.0;
 }
 
 // The least k with P(X <= k) >= P (for the upper forms P(X > k) <= Q),

@@ -74,10 +74,10 @@ double QuantileOf(const FisherF& d, double argument, bool isLog, bool upper) {
     const detail::BetaEvaluation e =
         detail::EvaluateBeta(detail::PointOfShares(n1, f, n2), 0.5 * n1, 0.5 * n2);
     const double value = onUpper ? e.tails.upper : e.tails.lower;
-    const double logTail = onUpper ? e.logTails.upper : e.logTails.lower;
+    const detail::DoubleDouble logTail = onUpper ? e.logUpper : e.logLower;
     const double h = detail::LogRatioTo(target, value, logTail);
     const double logDensity = e.logPrefactor.hi - std::log(f);
-    const double next = detail::NewtonOnLogTail(f, h, logTail, logDensity, !onUpper);
+    const double next = detail::NewtonOnLogTail(f, h, logTail.hi, logDensity, !onUpper);
     if (!(next > 0.0) || std::isinf(next)) break;
     f = next;
   }

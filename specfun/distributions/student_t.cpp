@@ -98,10 +98,10 @@ double OuterRoot(const StudentT& d, const detail::TailTarget& target) {
   for (int k = 0; k < kRefinements && t > 0.0 && !std::isinf(t); ++k) {
     // P(T > t) = P(|T| > t)/2, the density x^a y^b / (B(a, b) t).
     const detail::BetaEvaluation e = detail::EvaluateBeta(PointOf(d, t), 0.5, 0.5 * d.df);
-    const double logTail = e.logTails.upper - kLogTwo;
+    const detail::DoubleDouble logTail = e.logUpper - detail::kLogTwo;
     const double h = detail::LogRatioTo(target, 0.5 * e.tails.upper, logTail);
     const double logDensity = e.logPrefactor.hi - std::log(t);
-    const double next = detail::NewtonOnLogTail(t, h, logTail, logDensity, false);
+    const double next = detail::NewtonOnLogTail(t, h, logTail.hi, logDensity, false);
     if (!(next > 0.0) || std::isinf(next)) break;
     t = next;
   }

@@ -21,28 +21,29 @@ constexpr int kNewtonSteps = 8;
 // -t²/2 - ln √(2π), exact in its square.
 DoubleDouble LogDensityOf(double t) { return TwoProduct(t, t) * -0.5 - kLogRootTwoPi; }
 
-// Q(y) for y >= 0, or its logarithm.
-double UpperOfPositive(double y, bool logarithm) {
-  if (y < kMillsFrom) {
-    const double q = 0.5 * std::erfc(y * kRootHalf);
-    return logarithm ? std::log(q) : q;
-  }
-  const double logMills = LogMillsRatio(y);
-  if (logarithm) return LogDensityOf(y).hi + logMills;
-  return Exp(LogDensityOf(y)) * std::exp(logMills);
+// Q(y) for y >= 0.
+double UpperOfPositive(double y) {
+  if (y < kMillsFrom) return 0.5 * std::erfc(y * kRootHalf);
+  return Exp(LogDensityOf(y)) * std::exp(LogMillsRatio(y));
+}
+
+// ln Q(y) for y >= 0, in double-double beyond the centre.
+DoubleDouble LogUpperOfPositive(double y) {
+  if (y < kMillsFrom) return Exact(std::log(UpperOfPositive(y)));
+  return LogDensityOf(y) + LogMillsRatio(y);
 }
 
 }  // namespace
 
 PreciseTails NormalTails(double t) {
-  const double small = UpperOfPositive(std::fabs(t), false);
+  const double small = UpperOfPositive(std::fabs(t));
   return t < 0.0 ? PreciseTails{small, 1.0 - small} : PreciseTails{1.0 - small, small};
 }
 
 PreciseTails NormalLogTails(double t) {
   const double y = std::fabs(t);
-  const double logSmall = UpperOfPositive(y, true);
-  const double logLarge = std::log1p(-UpperOfPositive(y, false));
+  const double logSmall = LogUpperOfPositive(y).hi;
+  const double logLarge = std::log1p(-UpperOfPositive(y));
   return t < 0.0 ? PreciseTails{logSmall, logLarge} : PreciseTails{logLarge, logSmall};
 }
 
@@ -63,7 +64,7 @@ double NormalQuantile(const TailTarget& target, bool upper) {
     y = std::sqrt(2.0 * l - std::log(4.0 * M_PI * l));
   }
   for (int k = 0; k < kNewtonSteps && y > 0.0; ++k) {
-    const double h = LogRatioTo(target, UpperOfPositive(y, false), UpperOfPositive(y, true));
+    const double h = LogRatioTo(target, UpperOfPositive(y), LogUpperOfPositive(y));
     const double step = h * std::exp(LogMillsRatio(y));
     y += step;
     if (std::fabs(step) <= 1e-17 * y) break;

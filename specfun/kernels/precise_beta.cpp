@@ -177,16 +177,14 @@ PreciseTails FromNearFar(bool nearIsLower, NearFar t) {
   return nearIsLower ? PreciseTails{t.near, t.far} : PreciseTails{t.far, t.near};
 }
 
-// The tail on the side of d, e^E/√(2π) (R(√2 |z|) ± scale (c0/√r + c1/r^(3/2))),
-// as a value (logarithm false) or as its logarithm.
-double UniformNear(const Prefactor& pre, double a, double b, double z, bool logarithm) {
+// R(√2 |z|) ± scale (c0/√r + c1/r^(3/2)), by which e^E/√(2π) is the tail
+// on the side of d.
+double UniformFactor(const Prefactor& pre, double a, double b, double z) {
   const double scale = std::exp(LogGammaRemainder(a + b) - LogGammaRemainder(a) -
                                 LogGammaRemainder(b));
   const double correction = scale * UniformCorrectionOf(a, b, pre, z);
   const double mills = std::exp(LogMillsRatio(kRootTwo * std::fabs(z)));
-  const double factor = z < 0.0 ? mills + correction : mills - correction;
-  if (logarithm) return pre.exponent.hi - kLogRootTwoPi.hi + std::log(factor);
-  return Exp(pre.exponent) / kRootTwoPi * factor;
+  return z < 0.0 ? mills + correction : mills - correction;
 }
 
 PreciseTails UniformTails(const Prefactor& pre, double a, double b) {
@@ -200,7 +198,7 @@ PreciseTails UniformTails(const Prefactor& pre, double a, double b) {
     const double upper = 0.5 * std::erfc(z) - correction;
     return z < 0.0 ? PreciseTails{lower, 1.0 - lower} : PreciseTails{1.0 - upper, upper};
   }
-  const double near = UniformNear(pre, a, b, z, false);
+  const double near = Exp(pre.exponent) / kRootTwoPi * UniformFactor(pre, a, b, z);
   return FromNearFar(z < 0.0, {near, 1.0 - near});
 }
 
@@ -319,28 +317,34 @@ bool Invalid(const BetaPoint& point, double a, double b) {
 }
 
 // The logarithm of the smaller tail where it lies below the doubles' range
-// (or too near its end to keep its digits), by the methods of the tails.
-double LogOfSmallTail(const BetaPoint& point, double a, double b, const Prefactor& pre,
-                      bool lowerIsSmall) {
+// (or too near its end to keep its digits), by the methods of the tails, in
+// double-double (its size that of the prefactor's exponent, its rounding
+// that of the last term).
+DoubleDouble LogOfSmallTail(const BetaPoint& point, double a, double b, const Prefactor& pre,
+                            bool lowerIsSmall) {
   if (std::fmin(a, b) >= kUniformExpansionStart) {
     const double z = std::copysign(std::sqrt(-pre.exponent.hi), pre.d);
-    return UniformNear(pre, a, b, z, true);
+    return pre.exponent - kLogRootTwoPi + std::log(UniformFactor(pre, a, b, z));
   }
-  const double lp = pre.log.hi;
   if (TakesSeries(point, a, b)) {
     const SeriesSide side = SideOf(point, a, b, pre.d);
     const bool nearIsLower = point.x.hi <= point.y.hi;
     if (nearIsLower == lowerIsSmall) {
-      return lp - std::log(side.c) + std::log(SeriesSum(side.t, side.c, side.e));
+      return pre.log - Log(Exact(side.c)) + std::log(SeriesSum(side.t, side.c, side.e));
     }
     if (TakesNearOne(side)) {
-      return std::log(-std::expm1(LogTailNearOneOf(side.t, side.c, side.e)));
+      return Exact(std::log(-std::expm1(LogTailNearOneOf(side.t, side.c, side.e))));
     }
-    return lp - std::log(FractionDenominator(side.s, side.e, side.c, side.g));
+    return pre.log - std::log(FractionDenominator(side.s, side.e, side.c, side.g));
   }
-  if (lowerIsSmall) return lp - std::log(FractionDenominator(point.x.hi, a, b, -pre.d));
-  return lp - std::log(FractionDenominator(point.y.hi, b, a, pre.d));
+  if (lowerIsSmall) return pre.log - std::log(FractionDenominator(point.x.hi, a, b, -pre.d));
+  return pre.log - std::log(FractionDenominator(point.y.hi, b, a, pre.d));
 }
+
+struct LogTails {
+  DoubleDouble lower;
+  DoubleDouble upper;
+};
 
 }  // namespace
 
@@ -393,22 +397,21 @@ PreciseTails TailsGiven(const BetaPoint& point, double a, double b, const Prefac
   return {std::clamp(tails.lower, 0.0, 1.0), std::clamp(tails.upper, 0.0, 1.0)};
 }
 
-PreciseTails LogTailsGiven(const BetaPoint& point, double a, double b, const Prefactor& pre,
-                           const PreciseTails& tails) {
+LogTails LogTailsGiven(const BetaPoint& point, double a, double b, const Prefactor& pre,
+                       const PreciseTails& tails) {
   const bool lowerIsSmall = tails.lower <= tails.upper;
   const double small = lowerIsSmall ? tails.lower : tails.upper;
-  double logSmall;
-  double logLarge;
+  DoubleDouble logSmall;
+  DoubleDouble logLarge;
   if (small > kLogValueFloorTail) {
-    logSmall = std::log(small);
-    logLarge = std::log1p(-small);
+    logSmall = Exact(std::log(small));
+    logLarge = Exact(std::log1p(-small));
   } else {
     logSmall = LogOfSmallTail(point, a, b, pre, lowerIsSmall);
-    logLarge = small >= DBL_MIN ? -small : -std::exp(logSmall);
+    if (logSmall.hi > 0.0) logSmall = {0.0, 0.0};
+    logLarge = Exact(small >= DBL_MIN ? -small : -std::exp(logSmall.hi));
   }
-  const double lower = lowerIsSmall ? logSmall : logLarge;
-  const double upper = lowerIsSmall ? logLarge : logSmall;
-  return {std::fmin(lower, 0.0), std::fmin(upper, 0.0)};
+  return lowerIsSmall ? LogTails{logSmall, logLarge} : LogTails{logLarge, logSmall};
 }
 
 }  // namespace
@@ -421,14 +424,16 @@ PreciseTails PreciseBetaTails(const BetaPoint& point, double a, double b) {
 PreciseTails PreciseLogBetaTails(const BetaPoint& point, double a, double b) {
   if (Invalid(point, a, b)) return {kNaN, kNaN};
   const Prefactor pre = PrefactorOf(point, a, b);
-  return LogTailsGiven(point, a, b, pre, TailsGiven(point, a, b, pre));
+  const LogTails logs = LogTailsGiven(point, a, b, pre, TailsGiven(point, a, b, pre));
+  return {std::fmin(logs.lower.hi, 0.0), std::fmin(logs.upper.hi, 0.0)};
 }
 
 BetaEvaluation EvaluateBeta(const BetaPoint& point, double a, double b) {
-  if (Invalid(point, a, b)) return {{kNaN, kNaN}, {kNaN, kNaN}, {kNaN, 0.0}};
+  if (Invalid(point, a, b)) return {{kNaN, kNaN}, {kNaN, 0.0}, {kNaN, 0.0}, {kNaN, 0.0}};
   const Prefactor pre = PrefactorOf(point, a, b);
   const PreciseTails tails = TailsGiven(point, a, b, pre);
-  return {tails, LogTailsGiven(point, a, b, pre, tails), pre.log};
+  const LogTails logs = LogTailsGiven(point, a, b, pre, tails);
+  return {tails, logs.lower, logs.upper, pre.log};
 }
 
 double PreciseLogBeta(double a, double b) {

@@ -49,10 +49,13 @@ PreciseTails PreciseBetaTails(const BetaPoint& point, double a, double b);
 PreciseTails PreciseLogBetaTails(const BetaPoint& point, double a, double b);
 
 // The tails, their logarithms and ln(x^a y^b / B(a, b)) at once (the
-// prefactor formed once), for the root finders.
+// prefactor formed once), for the root finders: the logarithms in
+// double-double, so that a root below the doubles' probabilities is not
+// limited by the rounding of a large logarithm.
 struct BetaEvaluation {
   PreciseTails tails;
-  PreciseTails logTails;
+  DoubleDouble logLower;
+  DoubleDouble logUpper;
   DoubleDouble logPrefactor;
 };
 BetaEvaluation EvaluateBeta(const BetaPoint& point, double a, double b);

@@ -50,8 +50,8 @@ BetaPoint PointOfLogit(double u) {
 // h = ln(I(x, a, b)/target) and dh/du, to the last digits.
 LogTailStep Evaluate(const BetaPoint& point, double a, double b, const TailTarget& target) {
   const BetaEvaluation e = EvaluateBeta(point, a, b);
-  return {LogRatioTo(target, e.tails.lower, e.logTails.lower),
-          std::exp(e.logPrefactor.hi - e.logTails.lower)};
+  return {LogRatioTo(target, e.tails.lower, e.logLower),
+          std::exp(e.logPrefactor.hi - e.logLower.hi)};
 }
 
 // The same from the tails to double precision (LogIncompleteBetaTails),
@@ -127,11 +127,11 @@ double CentralShare(double argument, bool isLog) {
   return std::fabs(std::expm1(sum.hi) + std::exp(sum.hi) * sum.lo);
 }
 
-double LogRatioTo(const TailTarget& target, double tailValue, double logTail) {
+double LogRatioTo(const TailTarget& target, double tailValue, const DoubleDouble& logTail) {
   if (target.value >= kTargetValueFloor && tailValue >= kTargetValueFloor) {
     return std::log(tailValue / target.value);
   }
-  return logTail - target.log;
+  return (logTail - target.log).hi;
 }
 
 PreciseBetaRoot PreciseBetaQuantile(const TailTarget& target, bool upper, double a, double b,

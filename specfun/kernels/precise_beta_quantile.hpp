@@ -2,6 +2,8 @@
 // shared by the beta, t and F distributions.
 #pragma once
 
+#include "specfun/kernels/double_double.hpp"
+
 namespace specfun::detail {
 
 // The root x of a beta tail and its complement y = 1 - x, each to its own
@@ -21,7 +23,7 @@ struct TailTarget {
   double value;
   bool complemented;
 };
-inline constexpr double kTargetValueFloor = 1e-300;
+inline constexpr double kTargetValueFloor = 1e-306;
 
 // The target of a probability P (isLog false) or of ln P; a NaN argument,
 // P outside [0, 1] or ln P > 0 gives a NaN log.
@@ -36,7 +38,7 @@ double CentralShare(double argument, bool isLog);
 // ln(tail/target) from the tail's value where both values are above
 // kTargetValueFloor (so that a root is not limited by the rounding of
 // logarithms), else from the tail's logarithm.
-double LogRatioTo(const TailTarget& target, double tailValue, double logTail);
+double LogRatioTo(const TailTarget& target, double tailValue, const DoubleDouble& logTail);
 
 // The x at which the lower tail I(x, a, b) (the upper one where `upper`)
 // equals the target (at most 1/2), for positive, finite a and b. A root
