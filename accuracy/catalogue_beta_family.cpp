@@ -62,7 +62,7 @@ double BinomialTail(Arguments a, bool upper) {
 }  // namespace
 
 Family PreciseBetaFamily() {
-  using specfun::Beta, specfun::StudentT, specfun::FisherF, specfun::Binomial;
+  using specfun::Beta, specfun::StudentT, specfun::FisherF;
   return {
       "Precise beta, t, F and binomial distributions",
       "accuracy_beta_precise.png",

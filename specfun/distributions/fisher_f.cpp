@@ -12,6 +12,7 @@
 #include "specfun/distributions.hpp"
 #include "specfun/kernels/precise_beta.hpp"
 #include "specfun/kernels/precise_beta_quantile.hpp"
+#include "specfun/specfun.hpp"
 
 namespace specfun {
 namespace {
@@ -27,6 +28,38 @@ bool Valid(const FisherF& d) { return d.df1 > 0.0 && d.df2 > 0.0; }
 
 double Degrees(double df) { return std::isinf(df) ? kInfiniteDegrees : df; }
 
+// With one degree of freedom infinite F is a chi-square limit: for ν2 = ∞,
+// P(X > F) = Q(a, a F) with a = ν1/2; for ν1 = ∞, P(X <= F) = Q(c, c/F) with
+// c = ν2/2 (Q the regularized upper incomplete gamma function). Where that
+// argument z exceeds kFarGammaFrom the stand-in degrees of freedom no longer
+// serve, and ln Q(a, z) = -z + (a - 1) ln z - ln Γ(a) + ln(1 + (a - 1)/z + ...)
+// to all digits of a double (the next term is below 1e-100 there).
+constexpr double kFarGammaFrom = 0x1p400;
+
+struct FarGammaTail {
+  bool applies;
+  bool upper;  // the far tail is P(X > F)
+  double log;
+};
+
+double LogGammaTail(double a, double z) {
+  return -z + (a - 1.0) * std::log(z) - LnGamma(a);
+}
+
+FarGammaTail FarGammaTailOf(const FisherF& d, double f) {
+  if (std::isinf(d.df2) && !std::isinf(d.df1)) {
+    const double a = 0.5 * d.df1;
+    const double z = a * f;
+    if (z >= kFarGammaFrom) return {true, true, LogGammaTail(a, z)};
+  }
+  if (std::isinf(d.df1) && !std::isinf(d.df2)) {
+    const double c = 0.5 * d.df2;
+    const double z = c / f;
+    if (z >= kFarGammaFrom) return {true, false, LogGammaTail(c, z)};
+  }
+  return {false, false, 0.0};
+}
+
 PreciseTails Tails(const FisherF& d, double f, bool logarithm) {
   if (!Valid(d) || std::isnan(f)) return {kNaN, kNaN};
   PreciseTails ends{kNaN, kNaN};
@@ -35,6 +68,13 @@ PreciseTails Tails(const FisherF& d, double f, bool logarithm) {
   if (!std::isnan(ends.lower)) {
     return logarithm ? PreciseTails{std::log(ends.lower), std::log(ends.upper)} : ends;
   }
+  const FarGammaTail far = FarGammaTailOf(d, f);
+  if (far.applies) {
+    // The far tail is below the doubles; the other is 1 to all digits.
+    const double tail = logarithm ? far.log : 0.0;
+    const double rest = logarithm ? -std::exp(far.log) : 1.0;
+    return far.upper ? PreciseTails{rest, tail} : PreciseTails{tail, rest};
+  }
   const double n1 = Degrees(d.df1);
   const double n2 = Degrees(d.df2);
   const detail::BetaPoint point = detail::PointOfShares(n1, f, n2);
@@ -42,8 +82,21 @@ PreciseTails Tails(const FisherF& d, double f, bool logarithm) {
                    : detail::PreciseBetaTails(point, 0.5 * n1, 0.5 * n2);
 }
 
+// ln of the density at f > 0 in the chi-square limits beyond kFarGammaFrom:
+// a ln a + (a - 1) ln F - a F - ln Γ(a) for ν2 = ∞ (a = ν1/2), and
+// c ln c - (c + 1) ln F - c/F - ln Γ(c) for ν1 = ∞ (c = ν2/2).
+double LogFarGammaDensity(const FisherF& d, double f) {
+  if (std::isinf(d.df2)) {
+    const double a = 0.5 * d.df1;
+    return a * std::log(a) + (a - 1.0) * std::log(f) - a * f - LnGamma(a);
+  }
+  const double c = 0.5 * d.df2;
+  return c * std::log(c) - (c + 1.0) * std::log(f) - c / f - LnGamma(c);
+}
+
 // ln of the density at f > 0: ln(x^a y^b / B(a, b)) - ln f.
 detail::DoubleDouble LogDensity(const FisherF& d, double f) {
+  if (FarGammaTailOf(d, f).applies) return detail::Exact(LogFarGammaDensity(d, f));
   const double n1 = Degrees(d.df1);
   const double n2 = Degrees(d.df2);
   const detail::BetaPoint point = detail::PointOfShares(n1, f, n2);

@@ -35,12 +35,13 @@ constexpr double kUniformExpansionStart = 1e6;
 // The series is taken where (a + b) min(x, y) is at most 20.
 constexpr double kSeriesReach = 20.0;
 // A tail taken as 1 minus the other keeps a few units in the last place
-// while it stays above this share, where the fraction at the other argument
-// would be the alternative: kComplementFloor where that argument is a
-// double exactly, kRoundedComplementFloor where it is rounded (a share of t
-// or F), and near the mean the fraction's sensitivity to it costs more.
+// while it stays above kComplementFloor; below it the fraction at the other
+// argument takes over, except where the series' parameter c is below 1:
+// the fraction, with its other parameter that small, then converges slowly
+// near its mean and keeps fewer digits than the complement down to
+// kSmallParameterComplementFloor.
 constexpr double kComplementFloor = 0.25;
-constexpr double kRoundedComplementFloor = 0.1;
+constexpr double kSmallParameterComplementFloor = 0.1;
 // Temme's erfc term is taken as erfc itself below this |z|; beyond, from
 // Mills' ratio, whose logarithm is accurate to 1e-15 there.
 constexpr double kMillsFrom = 2.0;
@@ -284,13 +285,16 @@ bool TakesNearOne(const SeriesSide& side) {
 // The fraction at s converges fast below its mean e/(e + c).
 bool FractionServes(const SeriesSide& side) { return side.s * (side.e + side.c) <= side.e; }
 
+double ComplementFloor(const SeriesSide& side) {
+  return side.c < 1.0 ? kSmallParameterComplementFloor : kComplementFloor;
+}
+
 PreciseTails SeriesTails(const BetaPoint& point, double a, double b, const Prefactor& pre) {
   const SeriesSide side = SideOf(point, a, b, pre.d);
   const bool nearIsLower = point.x.hi <= point.y.hi;
   double near = ExpOver(pre.log, side.c) * SeriesSum(side.t, side.c, side.e);
   double far = 1.0 - near;
-  const DoubleDouble& other = point.x.hi <= point.y.hi ? point.y : point.x;
-  if (far < (other.lo == 0.0 ? kComplementFloor : kRoundedComplementFloor)) {
+  if (far < ComplementFloor(side)) {
     if (TakesNearOne(side)) {
       const double logNear = LogTailNearOneOf(side.t, side.c, side.e);
       near = std::exp(logNear);
