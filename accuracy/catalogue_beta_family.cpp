@@ -59,6 +59,16 @@ double BinomialTail(Arguments a, bool upper) {
   return upper ? specfun::cdf(d, p) : specfun::sf(d, p);
 }
 
+// The binomial rows proper: whole a and n, n in [0.05, 1e6], first.
+Routine WholeCounts(Routine routine) {
+  routine.regions.insert(routine.regions.begin(),
+                         {"whole a and n, n in [0.05, 1e6]", [](Arguments a, double) {
+                            return a[1] == std::floor(a[1]) && a[2] == std::floor(a[2]) &&
+                                   PeerParameters(a);
+                          }});
+  return routine;
+}
+
 }  // namespace
 
 Family PreciseBetaFamily() {
@@ -87,14 +97,14 @@ Family PreciseBetaFamily() {
                [](Arguments a) { return specfun::sf(FisherF{a[1], a[2]}, a[0]); },
                r_math::FDistQ, boost_math::FDistQ, "pf(F, ν1, ν2, upper)",
                "cdf(complement(fisher_f(ν1, ν2), F))", "F"),
-       Precise("binom.cdf at a-1", "binom", {"p", "a", "n"}, 0,
-               [](Arguments a) { return BinomialTail(a, false); },
-               r_math::BinomP, boost_math::BinomP, "pbeta(p, a, n-a+1, upper)",
-               "ibetac(a, n-a+1, p)", "p"),
-       Precise("binom.sf at a-1", "binom", {"p", "a", "n"}, 1,
-               [](Arguments a) { return BinomialTail(a, true); },
-               r_math::BinomQ, boost_math::BinomQ, "pbeta(p, a, n-a+1)", "ibeta(a, n-a+1, p)",
-               "p"),
+       WholeCounts(Precise("binom.cdf at a-1", "binom", {"p", "a", "n"}, 0,
+                           [](Arguments a) { return BinomialTail(a, false); },
+                           r_math::BinomP, boost_math::BinomP, "pbeta(p, a, n-a+1, upper)",
+                           "ibetac(a, n-a+1, p)", "p")),
+       WholeCounts(Precise("binom.sf at a-1", "binom", {"p", "a", "n"}, 1,
+                           [](Arguments a) { return BinomialTail(a, true); },
+                           r_math::BinomQ, boost_math::BinomQ, "pbeta(p, a, n-a+1)",
+                           "ibeta(a, n-a+1, p)", "p")),
        Precise("beta.quantile", "beta_inv", {"p", "a", "b"}, 0,
                [](Arguments a) { return specfun::quantile(Beta{a[1], a[2]}, a[0]); },
                r_math::BetaInv, boost_math::BetaInv, "qbeta(p, a, b)", "ibeta_inv(a, b, p)",
