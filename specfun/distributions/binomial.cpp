@@ -25,7 +25,7 @@ using detail::PreciseTails;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kLargestCount = 0x1p53;
-constexpr int kNewtonSteps = 40;
+constexpr int kNewtonSteps = 12;
 
 bool Valid(const Binomial& d) {
   return d.n >= 0.0 && d.n <= kLargestCount && d.n == std::floor(d.n) && d.p >= 0.0 &&
@@ -83,7 +83,9 @@ double QuantileOf(const Binomial& d, double argument, bool isLog, bool upper) {
   // P(X <= k) >= P is P(X > k) <= 1 - P, and the other way round.
   const bool onCdf = upper == target.complemented;
   if (d.p == 0.0) return 0.0;
-  if (d.p == 1.0) return Reaches(d, 0.0, target, onCdf) ? 0.0 : d.n;
+  if (d.p == 1.0 || Reaches(d, 0.0, target, onCdf)) {
+    return Reaches(d, 0.0, target, onCdf) ? 0.0 : d.n;
+  }
   // The normal approximation with the skewness correction (Cornish–Fisher);
   // z is the deviate of the smaller tail, on the side of the root.
   const double tail = std::max(target.value, 1e-300);
@@ -92,7 +94,9 @@ double QuantileOf(const Binomial& d, double argument, bool isLog, bool upper) {
   const double sd = std::sqrt(d.n * d.p * q);
   double k = std::floor(d.n * d.p + z * sd + (z * z - 1.0) * (q - d.p) / 6.0);
   k = std::clamp(k, 0.0, d.n);
-  // Newton's steps on the logarithm of that tail, over the integers.
+  // Newton's steps on the logarithm of that tail, over the integers, until
+  // they stall or turn back (the root then lies within a step or two).
+  double previous = -1.0;
   for (int step = 0; step < kNewtonSteps; ++step) {
     // The slope from k and its neighbour inside [0, n - 1].
     const double neighbour = k >= 1.0 ? k - 1.0 : k + 1.0;
@@ -103,9 +107,10 @@ double QuantileOf(const Binomial& d, double argument, bool isLog, bool upper) {
     const double slope =
         ((onCdf ? here.lower - there.lower : here.upper - there.upper)) / (k - neighbour);
     if (!(std::fabs(slope) > 0.0) || !std::isfinite(slope)) break;
-    const double move = std::round((target.log - value) / slope);
-    if (move == 0.0) break;
-    k = std::clamp(k + move, 0.0, d.n);
+    const double next = std::clamp(k + std::round((target.log - value) / slope), 0.0, d.n);
+    if (next == k || next == previous) break;
+    previous = k;
+    k = next;
   }
   while (k > 0.0 && Reaches(d, k - 1.0, target, onCdf)) k -= 1.0;
   while (k < d.n && !Reaches(d, k, target, onCdf)) k += 1.0;
