@@ -26,6 +26,9 @@ constexpr int kRefinements = 2;
 
 bool Valid(const FisherF& d) { return d.df1 > 0.0 && d.df2 > 0.0; }
 
+// Both degrees of freedom infinite: all the mass at 1.
+bool PointMass(const FisherF& d) { return std::isinf(d.df1) && std::isinf(d.df2); }
+
 double Degrees(double df) { return std::isinf(df) ? kInfiniteDegrees : df; }
 
 // With one degree of freedom infinite F is a chi-square limit: for ν2 = ∞,
@@ -65,6 +68,9 @@ PreciseTails Tails(const FisherF& d, double f, bool logarithm) {
   PreciseTails ends{kNaN, kNaN};
   if (f <= 0.0) ends = {0.0, 1.0};
   if (std::isinf(f)) ends = {1.0, 0.0};
+  if (PointMass(d)) {
+    ends = f >= 1.0 ? PreciseTails{1.0, 0.0} : PreciseTails{0.0, 1.0};
+  }
   if (!std::isnan(ends.lower)) {
     return logarithm ? PreciseTails{std::log(ends.lower), std::log(ends.upper)} : ends;
   }
@@ -114,6 +120,7 @@ double DensityAtZero(const FisherF& d) {
 double QuantileOf(const FisherF& d, double argument, bool isLog, bool upper) {
   const detail::TailTarget target = detail::SmallerTailTarget(argument, isLog);
   if (!Valid(d) || std::isnan(target.log)) return kNaN;
+  if (PointMass(d)) return std::isinf(target.log) && upper == target.complemented ? 0.0 : 1.0;
   const double n1 = Degrees(d.df1);
   const double n2 = Degrees(d.df2);
   const bool onUpper = upper != target.complemented;
@@ -147,6 +154,7 @@ double log_sf(const FisherF& d, double f) { return Tails(d, f, true).upper; }
 double pdf(const FisherF& d, double f) {
   if (!Valid(d) || std::isnan(f)) return kNaN;
   if (f < 0.0 || std::isinf(f)) return 0.0;
+  if (PointMass(d)) return f == 1.0 ? kInf : 0.0;
   if (f == 0.0) return DensityAtZero(d);
   return detail::Exp(LogDensity(d, f));
 }
@@ -154,6 +162,7 @@ double pdf(const FisherF& d, double f) {
 double log_pdf(const FisherF& d, double f) {
   if (!Valid(d) || std::isnan(f)) return kNaN;
   if (f < 0.0 || std::isinf(f)) return -kInf;
+  if (PointMass(d)) return f == 1.0 ? kInf : -kInf;
   if (f == 0.0) return std::log(DensityAtZero(d));
   return LogDensity(d, f).hi;
 }

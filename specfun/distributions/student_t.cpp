@@ -39,12 +39,12 @@ detail::BetaPoint PointOf(const StudentT& d, double t) {
 // P(T <= t) and P(T > t), or their logarithms.
 PreciseTails Tails(const StudentT& d, double t, bool logarithm) {
   if (!Valid(d) || std::isnan(t)) return {kNaN, kNaN};
-  if (Normal(d)) return logarithm ? detail::NormalLogTails(t) : detail::NormalTails(t);
-  if (t == 0.0) return logarithm ? PreciseTails{-kLogTwo, -kLogTwo} : PreciseTails{0.5, 0.5};
   if (std::isinf(t)) {
     const PreciseTails ends = t < 0.0 ? PreciseTails{0.0, 1.0} : PreciseTails{1.0, 0.0};
     return logarithm ? PreciseTails{std::log(ends.lower), std::log(ends.upper)} : ends;
   }
+  if (Normal(d)) return logarithm ? detail::NormalLogTails(t) : detail::NormalTails(t);
+  if (t == 0.0) return logarithm ? PreciseTails{-kLogTwo, -kLogTwo} : PreciseTails{0.5, 0.5};
   const detail::BetaPoint point = PointOf(d, t);
   const double a = 0.5;
   const double b = 0.5 * d.df;

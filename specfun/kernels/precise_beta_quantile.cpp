@@ -131,6 +131,8 @@ double LogRatioTo(const TailTarget& target, double tailValue, const DoubleDouble
   if (target.value >= kTargetValueFloor && tailValue >= kTargetValueFloor) {
     return std::log(tailValue / target.value);
   }
+  // Infinite logarithms (a tail or target of 0) compare as they are.
+  if (std::isinf(target.log) || std::isinf(logTail.hi)) return logTail.hi - target.log;
   return (logTail - target.log).hi;
 }
 
