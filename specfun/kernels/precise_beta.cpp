@@ -36,12 +36,13 @@ constexpr double kUniformExpansionStart = 1e6;
 constexpr double kSeriesReach = 20.0;
 // A tail taken as 1 minus the other keeps a few units in the last place
 // while it stays above kComplementFloor; below it the fraction at the other
-// argument takes over, except where the series' parameter c is below 1:
-// the fraction, with its other parameter that small, then converges slowly
+// argument takes over, except where the series' parameter c is below 1 and
+// the other above kSlowFractionFrom: the fraction then converges slowly
 // near its mean and keeps fewer digits than the complement down to
 // kSmallParameterComplementFloor.
 constexpr double kComplementFloor = 0.25;
 constexpr double kSmallParameterComplementFloor = 0.1;
+constexpr double kSlowFractionFrom = 100.0;
 // Temme's erfc term is taken as erfc itself below this |z|; beyond, from
 // Mills' ratio, whose logarithm is accurate to 1e-15 there.
 constexpr double kMillsFrom = 2.0;
@@ -326,7 +327,7 @@ double LogTailNearOneOf(double t, double c, double e) {
 // kNearOneParameter, e t up to kNearOneReach), its logarithm from small parts
 // gives the other tail, which is then of the order of c.
 constexpr double kNearOneParameter = 0.25;
-constexpr double kNearOneReach = 1.0;
+constexpr double kNearOneReach = 1.2;
 bool TakesNearOne(const SeriesSide& side) {
   return side.c <= kNearOneParameter && side.e * side.t <= kNearOneReach;
 }
@@ -335,7 +336,8 @@ bool TakesNearOne(const SeriesSide& side) {
 bool FractionServes(const SeriesSide& side) { return side.s * (side.e + side.c) <= side.e; }
 
 double ComplementFloor(const SeriesSide& side) {
-  return side.c < 1.0 ? kSmallParameterComplementFloor : kComplementFloor;
+  const bool slowFraction = side.c < 1.0 && side.e > kSlowFractionFrom;
+  return slowFraction ? kSmallParameterComplementFloor : kComplementFloor;
 }
 
 PreciseTails SeriesTails(const BetaPoint& point, double a, double b, const Prefactor& pre) {
