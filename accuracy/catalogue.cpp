@@ -453,7 +453,8 @@ Family ChiSquareFamily() {
 }  // namespace
 
 std::vector<Family> Catalogue() {
-  return {LogGammaFamily(), GaussianFamily(), BetaFamily(), ChiSquareFamily(), NormalFamily()};
+  return {LogGammaFamily(), GaussianFamily(), BetaFamily(), ChiSquareFamily(), NormalFamily(),
+          PreciseBetaFamily()};
 }
 
 }  // namespace accuracy

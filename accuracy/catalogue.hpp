@@ -62,4 +62,7 @@ std::vector<Family> Catalogue();
 // The precise family's normal distribution (catalogue_normal.cpp).
 Family NormalFamily();
 
+// The precise beta, t, F and binomial distributions (catalogue_beta_family.cpp).
+Family PreciseBetaFamily();
+
 }  // namespace accuracy

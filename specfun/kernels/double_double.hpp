@@ -1,0 +1,96 @@
+// Double-double arithmetic (internal): a value carried as the unevaluated
+// sum hi + lo of two doubles, |lo| <= ulp(hi)/2, from the error-free
+// transformations of Knuth (two-sum) and Dekker (two-product, by fma), so
+// that exponents of a few hundred keep about 30 digits and e^(hi + lo)
+// stays correct to the last bit of a double.
+#pragma once
+
+#include <cmath>
+
+namespace specfun::detail {
+
+struct DoubleDouble {
+  double hi;
+  double lo;
+};
+
+// a + b exactly, for any a and b.
+inline DoubleDouble TwoSum(double a, double b) {
+  const double s = a + b;
+  const double v = s - a;
+  return {s, (a - (s - v)) + (b - v)};
+}
+
+// a + b exactly, for |a| >= |b| (or a = 0).
+inline DoubleDouble FastTwoSum(double a, double b) {
+  const double s = a + b;
+  return {s, b - (s - a)};
+}
+
+// a·b exactly (short of underflow).
+inline DoubleDouble TwoProduct(double a, double b) {
+  const double p = a * b;
+  return {p, std::fma(a, b, -p)};
+}
+
+inline DoubleDouble operator-(const DoubleDouble& a) { return {-a.hi, -a.lo}; }
+
+inline DoubleDouble operator+(const DoubleDouble& a, const DoubleDouble& b) {
+  const DoubleDouble s = TwoSum(a.hi, b.hi);
+  const DoubleDouble t = TwoSum(a.lo, b.lo);
+  const DoubleDouble u = FastTwoSum(s.hi, s.lo + t.hi);
+  return FastTwoSum(u.hi, u.lo + t.lo);
+}
+
+inline DoubleDouble operator+(const DoubleDouble& a, double b) {
+  const DoubleDouble s = TwoSum(a.hi, b);
+  return FastTwoSum(s.hi, s.lo + a.lo);
+}
+
+inline DoubleDouble operator-(const DoubleDouble& a, const DoubleDouble& b) { return a + -b; }
+inline DoubleDouble operator-(const DoubleDouble& a, double b) { return a + -b; }
+
+inline DoubleDouble operator*(const DoubleDouble& a, const DoubleDouble& b) {
+  const DoubleDouble p = TwoProduct(a.hi, b.hi);
+  return FastTwoSum(p.hi, p.lo + (a.hi * b.lo + a.lo * b.hi));
+}
+
+inline DoubleDouble operator*(const DoubleDouble& a, double b) {
+  const DoubleDouble p = TwoProduct(a.hi, b);
+  return FastTwoSum(p.hi, p.lo + a.lo * b);
+}
+
+inline DoubleDouble operator/(const DoubleDouble& a, const DoubleDouble& b) {
+  const double q = a.hi / b.hi;
+  // The remainder a - q·b, formed exactly in its leading part.
+  const DoubleDouble r = a - b * q;
+  return FastTwoSum(q, r.hi / b.hi);
+}
+
+inline DoubleDouble operator/(const DoubleDouble& a, double b) {
+  return a / DoubleDouble{b, 0.0};
+}
+
+inline DoubleDouble Exact(double a) { return {a, 0.0}; }
+
+// 1 - x exactly, as a double-double.
+inline DoubleDouble OneMinus(double x) { return TwoSum(1.0, -x); }
+
+// e^(hi + lo) to within an ulp or so: e^lo = 1 + lo to double precision.
+inline double Exp(const DoubleDouble& a) {
+  const double e = std::exp(a.hi);
+  return e + e * a.lo;
+}
+
+// ln 2 and ln √(2π) as double-doubles.
+inline constexpr DoubleDouble kLogTwo = {0.6931471805599453, 2.3190468138462996e-17};
+inline constexpr DoubleDouble kLogRootTwoPi = {0.9189385332046728, -3.8782941580672414e-17};
+
+// ln v for a positive, normal v, to about 1e-22 relative (a few parts in
+// 1e22 of ln 2 absolute near v = 1, where it is relative to ln v).
+DoubleDouble Log(const DoubleDouble& v);
+
+// ln(1 + u) - u for |u| <= 1/2, to about 1e-20 relative.
+DoubleDouble LogOnePlusMinus(const DoubleDouble& u);
+
+}  // namespace specfun::detail
