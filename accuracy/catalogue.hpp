@@ -42,6 +42,9 @@ struct Routine {
   // The region whose worst relative error heads the report (-1: the whole
   // table): where the routine is meant to be accurate in relative terms.
   int headline_region = -1;
+  // Where set, the abscissa's axis ends a little beyond this value; points
+  // beyond it are drawn at it, circled, with a legend entry that says so.
+  double plot_x_high = 0.0;
   // A second panel on a linear scale over [zoom_low, zoom_high], when set.
   double zoom_low = 0.0;
   double zoom_high = 0.0;
@@ -56,7 +59,13 @@ struct Family {
 
 std::vector<Family> Catalogue();
 
-// The families' parts, each in a file of its own.
+// The precise family's normal distribution (catalogue_normal.cpp).
+Family NormalFamily();
+
+// The precise beta, t, F and binomial distributions (catalogue_beta_family.cpp).
+Family PreciseBetaFamily();
+
+// The precise gamma and Poisson distributions (catalogue_gamma.cpp).
 Family GammaDistributionFamily();
 
 }  // namespace accuracy

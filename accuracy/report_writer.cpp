@@ -59,6 +59,13 @@ std::string FormatAt(const std::vector<double>& at, const std::vector<std::strin
   return text;
 }
 
+// A number as gnuplot's enhanced text shows it: a power of ten as 10^{k}.
+std::string AxisNumber(double value) {
+  const double exponent = std::round(std::log10(value));
+  if (value == std::pow(10.0, exponent)) return Format("10^{%g}", exponent);
+  return Format("%g", value);
+}
+
 std::string FileName(const Routine& routine) {
   std::string name = routine.name;
   std::replace(name.begin(), name.end(), ' ', '_');
@@ -237,7 +244,9 @@ void WriteMarkdown(std::ostream& out, const std::vector<FamilyResult>& results,
          "and shown as \"(N failed)\" beside the errors of the points that did answer. "
          "Probabilities are compared as returned: a tail formed as the complement of the "
          "other tail carries that subtraction's absolute error. In the plots relative errors "
-         "below 1e-17, exact results included, are drawn at 1e-17, and those above 10 at 10.\n\n";
+         "below 1e-17, exact results included, are drawn at 1e-17, and those above 10 at 10 "
+         "(on a dashed line); where an axis ends before the table does (t above 1e4 in the "
+         "StudentA and StudentAQ panels), the points beyond are drawn at its end, circled.\n\n";
   WriteHeadline(out, results);
   WriteCoarseRegions(out, results);
   for (const auto& family : results) WriteFamily(out, family);
@@ -250,18 +259,20 @@ void WritePlots(const std::string& plot_directory, const std::string& docs_direc
       const Routine& routine = *result.routine;
       std::ofstream data(plot_directory + "/" + FileName(routine) + ".dat");
       if (!data) throw std::runtime_error("cannot write plot data in " + plot_directory);
-      data << "# " << routine.plot_label << "  relative error: ours  R  Boost\n";
+      data << "# " << routine.plot_label
+           << "  relative error: ours  R  Boost  beyond the axis (drawn at its end)\n";
       for (const auto& point : result.plot) {
         if (!std::isfinite(point.abscissa) || (routine.plot_log_x && !(point.abscissa > 0.0))) {
           continue;
         }
-        data << Format("%.10g", point.abscissa);
+        const bool beyond = routine.plot_x_high != 0.0 && point.abscissa > routine.plot_x_high;
+        data << Format("%.10g", beyond ? routine.plot_x_high : point.abscissa);
         for (double relative : point.relative) {
           data << ' ' << (relative < 0.0 ? std::string("nan")
                                          : Format("%.4g", std::clamp(relative, kPlotFloor,
                                                                      kPlotCeiling)));
         }
-        data << '\n';
+        data << (beyond ? " 1" : " 0") << '\n';
       }
     }
   }
@@ -269,9 +280,17 @@ void WritePlots(const std::string& plot_directory, const std::string& docs_direc
   if (!script) throw std::runtime_error("cannot write the gnuplot script in " + plot_directory);
   script << "# Drawn by gnuplot from the data the accuracy evaluator wrote beside it.\n"
          << "set datafile missing 'nan'\n"
-         << "set logscale y\nset format y '10^{%L}'\nset yrange [1e-18:10]\n"
+         << "set logscale y\nset format y '10^{%L}'\nset yrange [1e-18:1e2]\n"
+         << "set ytics 1e-18, 100, 1\n"
          << "set ylabel 'relative error'\n"
          << "set grid ytics\n"
+         // Errors above the ceiling are drawn on this line, below the frame.
+         << "set arrow 1 from graph 0, first " << kPlotCeiling << " to graph 1, first "
+         << kPlotCeiling << " nohead dt 2 lc rgb '#999999'\n"
+         << "set label 1 'above " << kPlotCeiling << ": drawn at " << kPlotCeiling
+         << "' at graph 0.01, first 30 font ',8' tc rgb '#666666'\n"
+         // The extreme abscissas stand inside the frame, not on it.
+         << "set offsets graph 0.02, graph 0.02, 0, 0\n"
          // The legend stands beside the panel, never over its points.
          << "set key outside right top vertical font ',8' samplen 1\n";
   for (const auto& family : results) {
@@ -297,9 +316,17 @@ void WritePlots(const std::string& plot_directory, const std::string& docs_direc
       script << "set title '" << routine.name << "'\n"
              << "set xlabel '" << routine.plot_label << "'\n"
              << (routine.plot_log_x ? "set logscale x\nset format x '10^{%L}'\n"
-                                    : "unset logscale x\nset format x '%g'\n")
-             << "set xrange [*:*]\n"
-             << plot;
+                                    : "unset logscale x\nset format x '%g'\n");
+      if (routine.plot_x_high != 0.0) {
+        const double high = routine.plot_x_high;
+        script << "set xrange [*:" << (routine.plot_log_x ? 10.0 * high : 1.1 * high) << "]\n"
+               << "plot " << file
+               << " using 1:($5 > 0 ? $2 : 1/0) with points pt 6 ps 1.6 lc rgb 'black' title '"
+               << routine.plot_label << " > " << AxisNumber(high) << "', "
+               << plot.substr(5);
+      } else {
+        script << "set xrange [*:*]\n" << plot;
+      }
       if (routine.zoom_high > routine.zoom_low) {
         script << "set title '" << routine.name << ", " << routine.plot_label << " in ["
                << routine.zoom_low << ", " << routine.zoom_high << "]'\n"

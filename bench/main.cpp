@@ -5,10 +5,14 @@
 //   batch/R              our batch routine per element against R's scalar call.
 // A ratio below 1 means ours is faster.
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <cstdio>
+#include <iostream>
 #include <map>
+#include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "bench/compare.hpp"
@@ -44,8 +48,33 @@ double Nanoseconds(double time, benchmark::TimeUnit unit) {
   }
 }
 
+// The benchmark library's warning that it was itself compiled without
+// optimisation (as Debian's package is); it says nothing of this project.
+constexpr std::string_view kDebugWarning = "Library was built as DEBUG";
+
+// Colour only on a terminal, so that redirected output stays plain text.
+benchmark::ConsoleReporter::OutputOptions PlainUnlessTerminal() {
+  return ::isatty(STDOUT_FILENO) ? benchmark::ConsoleReporter::OO_ColorTabular
+                                 : benchmark::ConsoleReporter::OO_Tabular;
+}
+
 class SummaryReporter : public benchmark::ConsoleReporter {
  public:
+  SummaryReporter() : ConsoleReporter(PlainUnlessTerminal()) {}
+
+  // The context as the library writes it, noting whether it carries the
+  // library's DEBUG warning.
+  bool ReportContext(const Context& context) override {
+    std::ostream& errors = GetErrorStream();
+    std::ostringstream text;
+    SetErrorStream(&text);
+    const bool ok = ConsoleReporter::ReportContext(context);
+    SetErrorStream(&errors);
+    errors << text.str();
+    debugWarning_ = text.str().find(kDebugWarning) != std::string::npos;
+    return ok;
+  }
+
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
       if (run.run_type != Run::RT_Aggregate || run.aggregate_name != "median") continue;
@@ -59,9 +88,11 @@ class SummaryReporter : public benchmark::ConsoleReporter {
     ConsoleReporter::ReportRuns(runs);
   }
   const Medians& medians() const { return medians_; }
+  bool debugWarning() const { return debugWarning_; }
 
  private:
   Medians medians_;
+  bool debugWarning_ = false;
 };
 
 void PrintCell(const std::map<std::string, double>& row, const char* who) {
@@ -86,7 +117,7 @@ void PrintRatio(const std::map<std::string, double>& row, const char* top, const
 // Wide enough for the longest routine name with its argument set's label.
 constexpr int kNameWidth = 24;
 
-void PrintSummary(const Medians& medians) {
+void PrintSummary(const Medians& medians, bool debugWarning) {
   std::printf("\nArgument sets cycled through:\n");
   for (const auto& [routine, set] : ArgumentSets()) {
     if (medians.count(routine) == 0) continue;
@@ -109,6 +140,13 @@ void PrintSummary(const Medians& medians) {
     PrintRatio(row, kOursBatch, kOurs);
     PrintRatio(row, kOursBatch, kR);
     std::printf("\n");
+  }
+  if (debugWarning) {
+    std::printf(
+        "\nThe warning \"%s\" at the start is the benchmark library's own:\n"
+        "the distribution's package of that library is compiled so. The routines measured\n"
+        "are built as this build configured them (Release under make bench).\n",
+        std::string(kDebugWarning).c_str());
   }
 }
 
@@ -146,7 +184,7 @@ int main(int argc, char** argv) {
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   bench::SummaryReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  bench::PrintSummary(reporter.medians());
+  bench::PrintSummary(reporter.medians(), reporter.debugWarning());
   benchmark::Shutdown();
   return 0;
 }

@@ -5,6 +5,7 @@
 #include <span>
 
 #include "console/dialogues.hpp"
+#include "console/lower_tail_inverses.hpp"
 #include "console/readers.hpp"
 #include "console/records.hpp"
 #include "console/texts.hpp"
@@ -24,7 +25,9 @@ void InverseBetaSection(Channels& channels) {
   const auto [a, b] = AskPositivePair(channels, texts::kInverseBetaParameters);
   const double complement = 1.0 - p;
   const double inverse = specfun::BetaInv(p, a, b);
-  const double inverseOfComplement = specfun::BetaInv(complement, a, b);
+  const double inverseOfComplement = ComplementIsOne(complement)
+                                         ? UpperBetaQuantile(p, a, b)
+                                         : specfun::BetaInv(complement, a, b);
   const double roundTrip = specfun::BETAF(inverse, a, b);
   WriteBoth(channels, texts::kInverseBetaParametersHeader);
   WriteRow(channels, {Real(a), Real(b)});

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "console/dialogues.hpp"
+#include "console/lower_tail_inverses.hpp"
 #include "console/readers.hpp"
 #include "console/records.hpp"
 #include "console/texts.hpp"
@@ -19,7 +20,8 @@ void InverseChiSquareSection(Channels& channels) {
   const double nu = ReadDegreesOfFreedom(channels);
   const double complement = 1.0 - p;
   const double inverseQ = specfun::ChiSquareInv(p, nu);
-  const double inverseP = specfun::ChiSquareInv(complement, nu);
+  const double inverseP = ComplementIsOne(complement) ? LowerChiSquareQuantile(p, nu)
+                                                     : specfun::ChiSquareInv(complement, nu);
   const double roundTrip = specfun::ChiSquare(inverseQ, nu, specfun::kUpperTail);
   WriteBoth(channels, texts::kDegreesOfFreedomHeader);
   WriteRow(channels, {Real(nu)});

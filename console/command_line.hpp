@@ -12,9 +12,11 @@ namespace console {
 
 // Runs what the arguments (without the program name) ask for and returns
 // the exit status: the menu's without arguments (MainMenu, log at logPath);
-// 0 for --help, --version and an evaluation; 2 for an unknown argument or
-// routine, a wrong number of arguments or a malformed number, after one
-// line on `errors`. eval never opens the log.
+// 0 for --help, --version and an evaluation of values in their routines'
+// domains; 1 when a value lies outside its routine's domain; 2 for an
+// unknown argument or routine, a wrong number of arguments, a malformed
+// number or a malformed or blank row (2 wins over 1). Each failure is
+// named in one line on `errors`. eval never opens the log.
 int RunCommandLine(const std::vector<std::string_view>& arguments, std::istream& in,
                    std::ostream& out, std::ostream& errors, const std::filesystem::path& logPath);
 

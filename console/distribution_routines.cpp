@@ -68,7 +68,7 @@ struct Family<specfun::FisherF> {
 template <>
 struct Family<specfun::Binomial> {
   static constexpr std::string_view kName = "binom";
-  static constexpr std::string_view kParameters = "n p";
+  static constexpr std::string_view kParameters = "n prob";
   static constexpr std::size_t kRequired = 2;
   static std::vector<double> Defaults() { return {}; }
   static specfun::Binomial Make(const double* p) { return {p[0], p[1]}; }

@@ -1,5 +1,6 @@
 // Option 3: the Gaussian upper tail, its inverse and their round trips.
 #include "console/dialogues.hpp"
+#include "console/lower_tail_inverses.hpp"
 #include "console/readers.hpp"
 #include "console/records.hpp"
 #include "console/texts.hpp"
@@ -14,7 +15,8 @@ void InverseGaussianSection(Channels& channels) {
   const double p = ReadProbability(channels);
   const double complement = 1.0 - p;
   const double upperDeviate = specfun::QGaussInv(p);
-  const double lowerDeviate = specfun::QGaussInv(complement);
+  const double lowerDeviate = ComplementIsOne(complement) ? LowerGaussianDeviate(p)
+                                                         : specfun::QGaussInv(complement);
   const double roundTrip = specfun::QGauss(upperDeviate);
   WriteBoth(channels, texts::kInverseGaussianHeader);
   WriteRow(channels, {Real(p), Real(lowerDeviate), Real(upperDeviate), Real(roundTrip)});

@@ -1,9 +1,11 @@
 #include "console/standard_streams.hpp"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <iostream>
 #include <string>
@@ -11,9 +13,20 @@
 
 namespace console {
 
-void OpenClosedStandardDescriptors() {
+namespace {
+
+int ReportOutputFailure(int error) {
+  std::cerr << "specfun: cannot write standard output: " << std::strerror(error) << std::endl;
+  return 2;
+}
+
+}  // namespace
+
+bool OpenClosedStandardDescriptors() {
+  bool outputClosed = false;
   for (int descriptor = STDIN_FILENO; descriptor <= STDERR_FILENO; ++descriptor) {
     if (::fcntl(descriptor, F_GETFD) != -1 || errno != EBADF) continue;
+    if (descriptor == STDOUT_FILENO) outputClosed = true;
     const int opened = ::open("/dev/null", descriptor == STDIN_FILENO ? O_RDONLY : O_WRONLY);
     // open takes the lowest free descriptor, which is this one; dup2 covers
     // the case where it is not.
@@ -22,7 +35,12 @@ void OpenClosedStandardDescriptors() {
       ::close(opened);
     }
   }
+  return outputClosed;
 }
+
+void IgnoreFileSizeSignal() { std::signal(SIGXFSZ, SIG_IGN); }
+
+int ReportClosedStandardOutput() { return ReportOutputFailure(EBADF); }
 
 bool DescriptorOutput::Drain() {
   std::string_view rest(pbase(), static_cast<std::size_t>(pptr() - pbase()));
@@ -56,11 +74,27 @@ int DescriptorOutput::Close() {
   return error_;
 }
 
+DescriptorInput::int_type DescriptorInput::underflow() {
+  if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
+  for (;;) {
+    const ssize_t got = ::read(descriptor_, buffer_.data(), buffer_.size());
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return traits_type::eof();
+    setg(buffer_.data(), buffer_.data(), buffer_.data() + got);
+    return traits_type::to_int_type(*gptr());
+  }
+}
+
+std::streamsize DescriptorInput::showmanyc() {
+  pollfd ready{descriptor_, POLLIN, 0};
+  // Data, the end of the input or an error: a read would not wait.
+  return ::poll(&ready, 1, 0) > 0 ? 1 : 0;
+}
+
 int FinishStandardOutput(DescriptorOutput& output, int status) {
   const int error = output.Close();
   if (error == 0) return status;
-  std::cerr << "specfun: cannot write standard output: " << std::strerror(error) << std::endl;
-  return 2;
+  return ReportOutputFailure(error);
 }
 
 }  // namespace console

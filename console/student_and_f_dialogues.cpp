@@ -3,6 +3,7 @@
 // through the inverse.
 
 #include "console/dialogues.hpp"
+#include "console/lower_tail_inverses.hpp"
 #include "console/readers.hpp"
 #include "console/records.hpp"
 #include "console/texts.hpp"
@@ -17,7 +18,9 @@ void InverseStudentSection(Channels& channels) {
   const double nu = ReadDegreesOfFreedom(channels);
   const double complement = 1.0 - p;
   const double inverse = specfun::StudentInv(p, nu);
-  const double inverseOfComplement = specfun::StudentInv(complement, nu);
+  const double inverseOfComplement = ComplementIsOne(complement)
+                                         ? CentralStudentQuantile(p, nu)
+                                         : specfun::StudentInv(complement, nu);
   const double roundTrip = specfun::StudentAQ(inverse, nu);
   WriteBoth(channels, texts::kStudentDegreesHeader);
   WriteRow(channels, {Real(nu)});
@@ -44,7 +47,9 @@ void InverseFSection(Channels& channels) {
   const auto [nu1, nu2] = AskPositivePair(channels, texts::kInverseFDegreesOfFreedom);
   const double complement = 1.0 - p;
   const double inverse = specfun::FDistInv(p, nu1, nu2);
-  const double inverseOfComplement = specfun::FDistInv(complement, nu1, nu2);
+  const double inverseOfComplement = ComplementIsOne(complement)
+                                         ? LowerFQuantile(p, nu1, nu2)
+                                         : specfun::FDistInv(complement, nu1, nu2);
   const double roundTrip = specfun::FDistQ(inverse, nu1, nu2);
   WriteBoth(channels, texts::kFDegreesHeader);
   WriteRow(channels, {Real(nu1), Real(nu2)});

@@ -7,6 +7,7 @@
 // with its own transformed argument.
 #include <cfloat>
 #include <cmath>
+#include <limits>
 
 #include "specfun/beta_distributions.hpp"
 #include "specfun/incomplete_beta.hpp"
@@ -22,6 +23,8 @@ constexpr double kTinyComplementRatio = 0x1p-20;
 // ln of the smallest normal double: a share below it is taken from its
 // logarithm.
 constexpr double kLogSmallestNormal = -708.39641853226408;
+// 1/√2, the scale from a normal deviate to the argument of erf.
+constexpr double kSqrtHalf = 0.70710678118654752;
 
 // 0.5·ν; half of the smallest subnormal, which rounds to 0, is kept as that
 // subnormal, so that a parameter in the domain stays positive (the tails
@@ -119,23 +122,94 @@ double Evaluate(const detail::BetaCall& call) {
   return call.complement ? 1.0 - value : value;
 }
 
+// −0 as +0: the routines compare their arguments with 0 as their domains
+// say, and a quotient by −0 would take the other infinity.
+double Unsigned(double zero) { return zero + 0.0; }
+
+// Both F tails (lower, upper) where they need no incomplete beta function:
+// at F = 0 (no mass at or below 0, whatever the degrees of freedom), and
+// at an infinite degree of freedom the limits F = χ²(ν1)/ν1 (ν2 = ∞),
+// ν2/χ²(ν2) (ν1 = ∞) and 1 (both); sets `tails` and returns true.
+bool FTailsWithoutBeta(double f, double nu1, double nu2, detail::BetaTails& tails) {
+  if (std::isnan(f) || std::isnan(nu1) || std::isnan(nu2)) return false;
+  if (f == 0.0) {
+    tails = {0.0, 1.0};
+    return true;
+  }
+  const bool inf1 = std::isinf(nu1) && nu1 > 0.0;
+  const bool inf2 = std::isinf(nu2) && nu2 > 0.0;
+  if (!(f > 0.0) || !(inf1 || inf2) || !(nu1 > 0.0 && nu2 > 0.0)) return false;
+  if (inf1 && inf2) {
+    tails = f >= 1.0 ? detail::BetaTails{1.0, 0.0} : detail::BetaTails{0.0, 1.0};
+  } else if (inf2) {
+    const double x = nu1 * f;
+    tails = {ChiSquare(x, nu1, kLowerTail), ChiSquare(x, nu1, kUpperTail)};
+  } else {
+    const double x = nu2 / f;
+    tails = {ChiSquare(x, nu2, kUpperTail), ChiSquare(x, nu2, kLowerTail)};
+  }
+  return true;
+}
+
+// Both t tails (A, AQ) at infinitely many degrees of freedom, the normal
+// limits P(|Z| <= |t|) = erf(|t|/√2) and its complement erfc(|t|/√2);
+// sets `tails` and returns true.
+bool TTailsWithoutBeta(double t, double nu, detail::BetaTails& tails) {
+  if (std::isnan(t) || nu != std::numeric_limits<double>::infinity()) return false;
+  const double z = std::fabs(t) * kSqrtHalf;
+  tails = {std::erf(z), std::erfc(z)};
+  return true;
+}
+
+// What the rounding of 1 - p to `complement` may move a binomial sum by,
+// at most, before the sums take their tails from p itself: well below the
+// 7.6e-12 they keep.
+constexpr double kComplementRoundingLimit = 3e-12;
+
+// Whether the incomplete beta function's fraction, handed complement =
+// 1 - p rounded, would miss I(p, a, b) by more than kComplementRoundingLimit:
+// that rounding moves p by δ = (1 - complement) - p, and the sums by about
+// the density of the beta distribution at p times |δ|. For p >= 1/2 the
+// difference is exact.
+bool RoundedComplementMisleads(double p, double complement, double a, double b) {
+  if (!(p > 0.0 && p < 0.5 && a >= DBL_MIN && b >= DBL_MIN) || std::isinf(a + b)) return false;
+  const double shift = std::fabs((1.0 - complement) - p);
+  if (shift == 0.0) return false;
+  const double logDensity =
+      (a - 1.0) * std::log(p) + (b - 1.0) * std::log1p(-p) - detail::LogBeta(a, b);
+  return std::log(shift) + logDensity > std::log(kComplementRoundingLimit);
+}
+
 }  // namespace
 
 namespace detail {
 
 BetaCall FDistPCall(double f, double nu1, double nu2) {
+  f = Unsigned(f);
+  nu1 = Unsigned(nu1);
+  nu2 = Unsigned(nu2);
+  BetaTails limit;
+  if (FTailsWithoutBeta(f, nu1, nu2, limit)) return BetaCall::Direct(limit.lower);
   const double a = HalfOf(nu1);
   const double b = HalfOf(nu2);
   return BetaOfShare(nu1 * f, nu2, a, b, nu2 / nu1 / f, [&] { return LogFRatio(f, nu1, nu2); });
 }
 
 BetaCall FDistQCall(double f, double nu1, double nu2) {
+  f = Unsigned(f);
+  nu1 = Unsigned(nu1);
+  nu2 = Unsigned(nu2);
+  BetaTails limit;
+  if (FTailsWithoutBeta(f, nu1, nu2, limit)) return BetaCall::Direct(limit.upper);
   const double a = HalfOf(nu2);
   const double b = HalfOf(nu1);
   return BetaOfShare(nu2, nu1 * f, a, b, nu1 * f / nu2, [&] { return -LogFRatio(f, nu1, nu2); });
 }
 
 BetaCall StudentACall(double t, double nu) {
+  nu = Unsigned(nu);
+  BetaTails limit;
+  if (TTailsWithoutBeta(t, nu, limit)) return BetaCall::Direct(limit.lower);
   const double a = 0.5;
   const double b = HalfOf(nu);
   const double magnitude = std::fabs(t);
@@ -143,22 +217,39 @@ BetaCall StudentACall(double t, double nu) {
 }
 
 BetaCall StudentAQCall(double t, double nu) {
+  nu = Unsigned(nu);
+  BetaTails limit;
+  if (TTailsWithoutBeta(t, nu, limit)) return BetaCall::Direct(limit.upper);
   const double a = HalfOf(nu);
   const double b = 0.5;
   return BetaOfShare(nu, t * t, a, b, t * t / nu, [&] { return -LogTRatio(t, nu); });
 }
 
 BetaCall BinomPCall(double p, double a, double n) {
+  p = Unsigned(p);
+  a = Unsigned(a);
+  n = Unsigned(n);
   const double x = 1.0 - p;
   const double shape = n - a + 1.0;
+  if (RoundedComplementMisleads(p, x, a, shape)) {
+    return BetaCall::Direct(IncompleteBetaTails(p, x, a, shape).upper);
+  }
   return CallAt(x, shape, a, false, Inside(p),
                 [&] { return IncompleteBetaTails(p, x, a, shape).upper; });
 }
 
 BetaCall BinomQCall(double p, double a, double n) {
+  p = Unsigned(p);
+  a = Unsigned(a);
+  n = Unsigned(n);
   const double b = n - a + 1.0;
+  const double y = 1.0 - p;
+  // The fraction takes 1 - p only on the far side of the mean a/(a + b).
+  if ((a + b) * p >= a && RoundedComplementMisleads(p, y, a, b)) {
+    return BetaCall::Direct(IncompleteBetaTails(p, y, a, b).lower);
+  }
   return CallAt(p, a, b, false, Inside(p),
-                [&] { return IncompleteBetaTails(p, 1.0 - p, a, b).lower; });
+                [&] { return IncompleteBetaTails(p, y, a, b).lower; });
 }
 
 }  // namespace detail

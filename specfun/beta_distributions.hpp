@@ -17,7 +17,12 @@ struct BetaCall {
   double value = 0.0;
   bool fraction = false;
 
-  static BetaCall Direct(double value) { return {0.0, 0.0, 0.0, false, true, value}; }
+  // The value kept inside [0, 1] (a parameter far below 1 can push the
+  // series of a tiny argument past 1 by its rounding); a NaN stays.
+  static BetaCall Direct(double value) {
+    const double inside = value > 1.0 ? 1.0 : (value < 0.0 ? 0.0 : value);
+    return {0.0, 0.0, 0.0, false, true, inside};
+  }
 };
 
 BetaCall FDistPCall(double f, double nu1, double nu2);

@@ -371,9 +371,10 @@ bool InsideUnitInterval(double p) { return p > 0.0 && p < 1.0; }
 // 1/2 for t): as written where BetaInv's x is its own, else as
 // e^(power·(ln(a/b) - u)), which keeps the digits of u where x or 1 - x is
 // not a normal double, or lies so near the mean of large parameters that x
-// cannot resolve the offset, and does not overflow before the power.
+// cannot resolve the offset, or where the kept x and 1 - x leave the odds
+// too far from the root's, and does not overflow before the power.
 double OddsRatio(const detail::BetaQuantile& q, double a, double b, double power) {
-  if (BeyondNewtonRun(a, b) || !(q.x >= DBL_MIN && q.y >= DBL_MIN)) {
+  if (q.oddsFromLogRatio || BeyondNewtonRun(a, b) || !(q.x >= DBL_MIN && q.y >= DBL_MIN)) {
     return std::exp(power * ((std::log(a) - std::log(b)) - q.logRatio));
   }
   const double ratio = (q.y * a) / (q.x * b);

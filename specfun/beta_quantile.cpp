@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "specfun/chi_square_quantile.hpp"
 #include "specfun/chi_square_tail.hpp"
@@ -34,6 +35,9 @@ constexpr double kLogitLimit = 1500.0;
 constexpr double kStepTolerance = 1e-9;
 // BetaInv's own result is kept where it is within this of the root.
 constexpr double kKeepWithin = 1e-8;
+// The odds x/(1 - x) from it serve the F and t inverses where they are
+// within this of the root's (F keeps 9.9e-9, t half the odds' error, 5e-9).
+constexpr double kOddsKeepWithin = 9e-9;
 // Half the spacing of the doubles just below 1.
 constexpr double kHalfQuantumBelowOne = 0x1p-54;
 
@@ -115,6 +119,10 @@ constexpr double kEtaSeriesBelow = 1e-6;
 // Offsets v = u - ln(a/b) are sought within ±this.
 constexpr double kOffsetLimit = 700.0;
 constexpr double kOffsetTolerance = 1e-12;
+// The approximate quantile is kept where Newton's correction in u is below
+// this: x, 1 - x and the odds then lie within about 1e-9 of the root.
+constexpr double kLargeParameterKeepWithin = 1e-9;
+constexpr double kRefinedBelow = 1e5;
 
 // One of a and b beyond all bounds beside the other: with a large,
 // 1 - I(x, a, b) tends to P(b, -(a + (b - 1)/2)·ln x), the incomplete gamma
@@ -201,14 +209,36 @@ class Temme {
   double logMean_;
 };
 
-}  // namespace
-
-BetaQuantile LargeParameterBetaQuantile(double p, double a, double b) {
+// The quantile from the gamma limit where the smaller parameter is below
+// kTemmeFrom, else from Temme's expansion.
+BetaQuantile ApproximateLargeParameterQuantile(double p, double a, double b) {
   if (std::fmin(a, b) < kTemmeFrom) return GammaLimitQuantile(p, a, b);
   const Temme temme(p, a, b);
   const auto evaluate = [&temme](double v) { return temme.At(v); };
   return temme.Quantile(
       SolveOnLogTail(evaluate, temme.Start(), -kOffsetLimit, kOffsetLimit, kOffsetTolerance));
+}
+
+}  // namespace
+
+BetaQuantile LargeParameterBetaQuantile(double p, double a, double b) {
+  const BetaQuantile approximate = ApproximateLargeParameterQuantile(p, a, b);
+  // The approximations' own errors (the gamma limit's, Temme's next term)
+  // reach 1e-5 where the smaller parameter lies between a few hundred and a
+  // few thousand beside a far larger one; there, past 1e-9, they are
+  // corrected by Newton's method on the tail itself. Beyond, Temme's error
+  // is far below 1e-12, and the root lies so near the mean that the tail
+  // cannot resolve it in double precision.
+  if (std::fmin(a, b) >= kRefinedBelow) return approximate;
+  const Frame frame = FrameFor(p, a, b);
+  if (!std::isfinite(approximate.logRatio)) return SolveBetaQuantile(p, a, b, approximate.x);
+  const Point point = PointAt(frame.mirrored ? -approximate.logRatio : approximate.logRatio);
+  const LogTailStep e = Evaluate(frame, point);
+  // Newton's correction in u, by which x/(1 - x) moves relatively, x by
+  // (1 - x) times it and 1 - x by x times it.
+  const double correction = e.h / e.slope;
+  if (std::fabs(correction) <= kLargeParameterKeepWithin) return approximate;
+  return SolveInFrame(frame, point.u - correction);
 }
 
 BetaQuantile SolveBetaQuantile(double p, double a, double b, double start) {
@@ -220,9 +250,11 @@ BetaQuantile SolveBetaQuantile(double p, double a, double b, double start) {
   // target anywhere x is below 1 in double precision, since there
   // I(x, a, b) <= b·(1/a + 750 + ln(1 + a)) for small b.
   const double logLeading = (frame.logTarget + std::log(frame.a) + logBeta) / frame.a;
-  if (logLeading < -kLogitLimit) return ToQuantile(frame, PointAt(-kLogitLimit));
+  // There u is infinite: the t and F inverses are then 0 or +∞.
+  constexpr double kInfinity = std::numeric_limits<double>::infinity();
+  if (logLeading < -kLogitLimit) return ToQuantile(frame, PointAt(-kInfinity));
   if (frame.b * (1.0 / frame.a + kLogitLimit + std::log1p(frame.a)) < std::exp(frame.logTarget)) {
-    return ToQuantile(frame, PointAt(kLogitLimit));
+    return ToQuantile(frame, PointAt(kInfinity));
   }
   double u = TailStart(frame, logBeta);
   if (start > 0.0 && start < 1.0) {
@@ -245,9 +277,13 @@ BetaQuantile RefineBetaQuantile(double p, double a, double b, double x, bool con
   const bool xWithin = xMove <= kKeepWithin * std::min(x, y) ||
                        (x > 0.5 && xMove <= kHalfQuantumBelowOne);
   const bool yWithin = correction * x <= kKeepWithin;
-  if (xWithin && yWithin) return {x, y, point.u};
+  // The odds from the kept x and y err by the correction itself; from the
+  // kept x and the root's y, by x's part of it.
+  const bool oddsWithin = correction * (yWithin ? 1.0 : y) <= kOddsKeepWithin;
+  if (xWithin && yWithin && oddsWithin) return {x, y, point.u};
   const BetaQuantile solved = SolveInFrame(frame, inFrame.u - e.h / e.slope);
-  if (xWithin) return {x, solved.y, solved.logRatio};
+  if (xWithin && yWithin) return {x, y, solved.logRatio, true};
+  if (xWithin) return {x, solved.y, solved.logRatio, !oddsWithin};
   return solved;
 }
 

@@ -6,11 +6,14 @@
 namespace specfun::detail {
 
 // x with I(x, a, b) = p, and y = 1 - x, each to its own relative precision,
-// and u = ln(x / y), which stays finite where x or y underflows.
+// and u = ln(x / y), which stays finite where x or y underflows. Where
+// `oddsFromLogRatio` is set, the odds x/y are to be taken from u, which is
+// more precise than x and y kept from BetaInv's own run.
 struct BetaQuantile {
   double x;
   double y;
   double logRatio;
+  bool oddsFromLogRatio = false;
 };
 
 // The x with I(x, a, b) = p for 0 < p < 1 and finite a, b > 0, found by
@@ -29,9 +32,10 @@ BetaQuantile RefineBetaQuantile(double p, double a, double b, double x, bool con
 
 // The quantile for parameters beyond those the continued fraction serves
 // (the larger above 1e6), by asymptotic expansions: the gamma limit where
-// the smaller parameter is below 600, Temme's uniform expansion above.
-// Relative error in x, 1 - x and the odds x/(1 - x) below about 1e-7 at
-// p = 1e-300 with the smaller parameter near 600, far below it elsewhere.
+// the smaller parameter is below 600, Temme's uniform expansion above;
+// where the smaller is below 1e5 either is corrected by Newton's method on
+// the tail once it is off by more than 1e-9. Relative error in x, 1 - x
+// and the odds x/(1 - x) below about 1e-9.
 BetaQuantile LargeParameterBetaQuantile(double p, double a, double b);
 
 }  // namespace specfun::detail

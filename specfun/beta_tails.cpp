@@ -33,6 +33,7 @@
 #include <limits>
 
 #include "specfun/gauss_inverse.hpp"
+#include "specfun/kernels/beta_tail_parts.hpp"
 #include "specfun/batch.hpp"
 #include "specfun/incomplete_beta.hpp"
 #include "specfun/lanes.hpp"
@@ -280,6 +281,8 @@ struct TailFraction {
 
 bool FractionEnds(double step) { return std::fabs(step - 1.0) < kRelativeTolerance; }
 
+}  // namespace
+
 double FractionDenominator(double x, double a, double b, double g) {
   TailFraction<double> fraction{x, a, b, g};
   fraction.Start();
@@ -288,6 +291,8 @@ double FractionDenominator(double x, double a, double b, double g) {
   }
   return fraction.value;
 }
+
+namespace {
 
 // IncompleteBetaTails up to the continued fraction: the tails, or where they
 // wait for FractionDenominator(x, a, b, g), its arguments, the logarithm of
@@ -339,6 +344,8 @@ double SmallerTail(double x, double a, double b, double g, double logPrefactor) 
 // x^a y^b / (a B(a, b)) sum (a + b)_k / (a + 1)_k x^k, for (a + b) x at most
 // kSeriesReach, where its terms fall like a Poisson distribution's; the sum
 // alone, then the tail.
+}  // namespace
+
 double SeriesSum(double x, double a, double b) {
   double term = 1.0;
   double sum = 1.0;
@@ -348,6 +355,8 @@ double SeriesSum(double x, double a, double b) {
   }
   return sum;
 }
+
+namespace {
 
 double SeriesTail(double x, double a, double b, double logPrefactor) {
   if (logPrefactor - std::log(a) < kLogSmallestSubnormal) return 0.0;
@@ -361,6 +370,8 @@ double LogGammaOnePlus(double b) {
   for (int k = 12; k >= 2; --k) sum = sum * -b + kZeta[k - 2] / k;
   return -kEulerGamma * b + b * b * sum;
 }
+
+}  // namespace
 
 // ln Γ(a + b) - ln Γ(a) for 0 < b <= kSmallParameter, to a small error
 // relative to b: below kStirlingSeriesStart from Γ(z + 1) = z Γ(z), then
@@ -406,6 +417,8 @@ double LogTailNearOne(double t, double c, double e) {
 bool NearlyAllMass(double t, double c, double e) {
   return c <= kSmallParameter && e * t <= kNearOneReach;
 }
+
+namespace {
 
 // The series' argument t and its parameter c, the other argument s and
 // parameter e, and g = e t - c s.
@@ -456,37 +469,64 @@ BetaTails ByUniformExpansionGiven(double a, double b, double d, double e,
   const double z = std::copysign(std::sqrt(-e), d);
   // Both the erfc term and the correction are below the doubles here.
   if (e < kLogSmallestSubnormal) return z < 0.0 ? BetaTails{0.0, 1.0} : BetaTails{1.0, 0.0};
-  // p, q and ρ = √(ab/(a + b)) without forming a + b, which may overflow.
-  const double p = 1.0 / (1.0 + b / a);
-  const double q = 1.0 / (1.0 + a / b);
-  const double rho = std::sqrt(a * q);
-  const double sigma2 = p * q;
-  const double delta = q - p;
-  // c0/√r and c1/r^(3/2); w = D/ρ is the standardised deviation.
-  const double c0Slope = (sigma2 - 1.0) / 12.0;  // c0'(0) σ²
-  double c0;
-  if (std::fabs(z) < kSmallZForC0) {
-    c0 = delta / (3.0 * rho) + kRootTwo * c0Slope * z / (rho * rho);
-  } else {
-    c0 = 1.0 / (kRootTwo * z) - rho / d;
-  }
-  double c1;
-  if (std::fabs(z) < kSmallZForC1) {
-    c1 = 2.0 * delta * (2.0 + sigma2) / (135.0 * rho * rho * rho);
-  } else {
-    const double w = d / rho;
-    const double slope =
-        -0.5 / (z * z) + kRootTwo * z * ((1.0 + d / a) * (1.0 - d / b)) / (w * w * w);
-    c1 = (slope - c0Slope / (rho * rho)) / (kRootTwo * z);
-  }
   // mu(a + b) is 0 where a + b overflows.
   const double scale = std::exp(e + mu.sum - mu.a - mu.b) / kRootTwoPi;
-  const double correction = scale * (c0 + c1);
+  const double correction = scale * UniformCorrection(a, b, d, z);
   const double lower = 0.5 * std::erfc(-z) + correction;
   const double upper = 0.5 * std::erfc(z) - correction;
   if (z < 0.0) return {lower, 1.0 - lower};
   return {1.0 - upper, upper};
 }
+
+}  // namespace
+
+namespace {
+
+// p, q, ρ = √(ab/(a + b)) (without forming a + b, which may overflow), σ² = pq
+// and c0'(0) σ² of Temme's expansion.
+struct UniformShape {
+  double p;
+  double q;
+  double rho;
+  double sigma2;
+  double c0Slope;
+};
+
+UniformShape ShapeOf(double a, double b) {
+  const double p = 1.0 / (1.0 + b / a);
+  const double q = 1.0 / (1.0 + a / b);
+  const double sigma2 = p * q;
+  return {p, q, std::sqrt(a * q), sigma2, (sigma2 - 1.0) / 12.0};
+}
+
+}  // namespace
+
+double UniformLeadingTerm(double a, double b, double d, double z) {
+  const UniformShape s = ShapeOf(a, b);
+  // c0/√r; w = D/ρ is the standardised deviation.
+  if (std::fabs(z) < kSmallZForC0) {
+    return (s.q - s.p) / (3.0 * s.rho) + kRootTwo * s.c0Slope * z / (s.rho * s.rho);
+  }
+  return 1.0 / (kRootTwo * z) - s.rho / d;
+}
+
+double UniformSecondTerm(double a, double b, double d, double z) {
+  const UniformShape s = ShapeOf(a, b);
+  // c1/r^(3/2).
+  if (std::fabs(z) < kSmallZForC1) {
+    return 2.0 * (s.q - s.p) * (2.0 + s.sigma2) / (135.0 * s.rho * s.rho * s.rho);
+  }
+  const double w = d / s.rho;
+  const double slope =
+      -0.5 / (z * z) + kRootTwo * z * ((1.0 + d / a) * (1.0 - d / b)) / (w * w * w);
+  return (slope - s.c0Slope / (s.rho * s.rho)) / (kRootTwo * z);
+}
+
+double UniformCorrection(double a, double b, double d, double z) {
+  return UniformLeadingTerm(a, b, d, z) + UniformSecondTerm(a, b, d, z);
+}
+
+namespace {
 
 BetaTails ByUniformExpansion(double x, double y, double a, double b) {
   const double d = Deviation(x, y, a, b);
@@ -666,7 +706,8 @@ TailsPlan PlanTails(double x, double y, double a, double b) {
   // the mass to its end.
   const bool tinyA = a < DBL_MIN;
   const bool tinyB = b < DBL_MIN;
-  if (tinyA && tinyB) return Finished({b / (a + b), a / (a + b)});
+  // (+ 0.0 makes a -0 parameter's share +0.)
+  if (tinyA && tinyB) return Finished({b / (a + b) + 0.0, a / (a + b) + 0.0});
   if (tinyA || std::isinf(b)) {
     return Finished(std::isinf(a) ? BetaTails{NaN(), NaN()} : BetaTails{1.0, 0.0});
   }

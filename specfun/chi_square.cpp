@@ -643,15 +643,19 @@ double ChiSquareChunk::Tail(std::size_t i) {
 
 }  // namespace detail
 
+// ν = −0 is taken as +0 (adding +0 changes no other value): the quotient
+// x/ν choosing the branch would otherwise take the other infinity.
 double ChiSquare(const double& x, const double& nu, const std::int32_t& tail) {
-  return detail::ChiSquareTail(x, nu, tail, kNoConstants);
+  return detail::ChiSquareTail(x, nu + 0.0, tail, kNoConstants);
 }
 
 void ChiSquareBatch(const double* x, const double* nu, std::int32_t tail, double* result,
                     std::size_t count) {
+  double unsignedNu[detail::kChiSquareChunk];
   for (std::size_t first = 0; first < count; first += detail::kChiSquareChunk) {
     const std::size_t size = std::min(detail::kChiSquareChunk, count - first);
-    detail::ChiSquareChunk chunk(x + first, nu + first, tail, size);
+    for (std::size_t i = 0; i < size; ++i) unsignedNu[i] = nu[first + i] + 0.0;
+    detail::ChiSquareChunk chunk(x + first, unsignedNu, tail, size);
     for (std::size_t i = 0; i < size; ++i) result[first + i] = chunk.Tail(i);
   }
 }

@@ -152,7 +152,20 @@ struct TailEquation {
   // f(x)·x/tail.
   detail::LogTailStep At(double s) const {
     const double x = std::exp(s);
+    // Below the normal doubles x = e^s loses its digits, and below the
+    // smallest subnormal it is 0: there the lower tail is its leading term
+    // (x/2)^(ν/2)/Γ(ν/2 + 1), the rest below 1e-300 of it, taken from s.
+    if (!upper && x < DBL_MIN) {
+      const double halfNu = problem.nu * 0.5;
+      const double logTail = halfNu * (s - kLn2) - LnGammaHalfNuPlusOne();
+      return {logTail - logTarget, halfNu};
+    }
     return AtTail(s, x, detail::ChiSquareTail(x, problem.nu, Tail(), problem.constants));
+  }
+
+  double LnGammaHalfNuPlusOne() const {
+    const double given = problem.constants.lnGammaHalfNuPlusOne;
+    return std::isnan(given) ? LnGamma(problem.nu * 0.5 + 1.0) : given;
   }
 
   // At(s) given x = e^s and tail, the tail at x.

@@ -52,6 +52,14 @@ constexpr double kLargestSummedHalfLambda = 1e6;
 constexpr double kNeglectedWeight = 1e-14;
 constexpr double kNeglectedShare = 1e-12;
 constexpr double kSmallestSum = 1e-100;
+// Bounds on the terms either sum takes, far beyond where its weights are
+// spent (past j = 3λ/2 + 200 the weights h^j/j! are below 1e-80, past
+// 40 standard deviations above the mode the scaled ones below 1e-300), so
+// that a sum whose terms cannot be settled still ends.
+constexpr double kUpwardTermsPerHalfLambda = 3.0;
+constexpr double kUpwardExtraTerms = 200.0;
+constexpr double kOutwardDeviations = 40.0;
+constexpr double kOutwardExtraTerms = 100.0;
 // Terms of the upward sum evaluated side by side.
 constexpr std::size_t kBlock = 16;
 
@@ -91,6 +99,9 @@ class UpwardSum {
     // A NaN term (x and ν both infinite) would never fall below the
     // threshold: the sum has no value.
     if (std::isnan(term)) return End(term);
+    if (j > kUpwardTermsPerHalfLambda * std::fmax(halfLambda_, 0.0) + kUpwardExtraTerms) {
+      return End(scale_ * sum_);
+    }
     if (!pastStop_) {
       if (!(term < kTermThreshold && j >= halfLambda_)) {
         sum_ = sum_ + term;
@@ -217,7 +228,8 @@ double OutwardSum(double x, double nu, double halfLambda, std::int32_t tail) {
   double sum = 0.0;
   double weight = modeWeight;
   CentralTails up{modeTail, modeStep, a};
-  for (double j = mode;; j = j + 1.0) {
+  const double lastTerm = mode + kOutwardDeviations * std::sqrt(halfLambda) + kOutwardExtraTerms;
+  for (double j = mode; j <= lastTerm; j = j + 1.0) {
     sum = sum + weight * up.tail;
     const double ratio = halfLambda / (j + 1.0);
     weight = weight * ratio;
@@ -315,7 +327,7 @@ double PearsonThreeMoment(double x, double nu, double lambda, std::int32_t tail)
 // arguments outside the domain; not for a NaN or a negative x, which are
 // answered at once.
 bool SummedUpward(double x, double nu, double lambda) {
-  if (std::isnan(x) || std::isnan(nu) || std::isnan(lambda) || x < 0.0) return false;
+  if (std::isnan(x) || std::isnan(nu) || std::isnan(lambda) || x < 0.0 || nu < 0.0) return false;
   const double halfLambda = lambda * 0.5;
   return halfLambda <= kLargestUpwardHalfLambda &&
          (nu <= kLargestUpwardNu || halfLambda < 0.0 || std::isinf(x) || std::isinf(nu) || x == 0.0);
@@ -325,9 +337,10 @@ bool SummedUpward(double x, double nu, double lambda) {
 
 double NCChiSquare(const double& x, const double& nu, const double& lambda,
                    const std::int32_t& tail) {
-  // A negative x is outside the domain and, like a NaN, gives a NaN, as the
-  // central tails do.
-  if (std::isnan(x) || std::isnan(nu) || std::isnan(lambda) || x < 0.0) return kNaN;
+  // A negative x or ν is outside the domain and, like a NaN, gives a NaN, as
+  // the central tails of a negative x do: with ν < 0 the central tails of
+  // the first terms have no meaning and the sums need not end.
+  if (std::isnan(x) || std::isnan(nu) || std::isnan(lambda) || x < 0.0 || nu < 0.0) return kNaN;
   const double halfLambda = lambda * 0.5;
   if (SummedUpward(x, nu, lambda)) return SumUpward(x, nu, halfLambda, tail);
   if (std::isinf(x) || std::isinf(nu) || std::isinf(lambda)) {

@@ -99,8 +99,8 @@ TEST(CommandLine, EvalPrintsTheShortestTextOfOneValue) {
       {"eval BETAF 0 2 3", "0\n"},
       {"eval BETAF 1 2 3", "1\n"},
       {"eval QGauss 40", "0\n"},
-      {"eval QGaussInv 0", "100000002004087734272\n"},  // 1.0000000200408773e+20
-      {"eval LnGamma 0", "inf\n"},
+      {"eval qgauss 0", "0.5\n"},
+      {"eval betaf 1 2 3", "1\n"},
   };
   for (const Case& c : cases) {
     const ProcessRun run = RunProcess(c.arguments);
@@ -120,11 +120,11 @@ TEST(CommandLine, EvalArgumentsReachTheRoutineInOrder) {
   ExpectPrints(f.out, specfun::FDistInv(0.05, 3.0, 10.0), "FDistInv 0.05 3 10");
 }
 
-// Rows separated by commas, blanks or both, CR LF line ends, blank lines
-// skipped; the tail changes between rows.
+// Rows separated by commas, blanks or both, CR LF line ends, the last
+// without one; the tail changes between rows.
 TEST(CommandLine, EvalReadsRowsFromStandardInput) {
   const ProcessRun run =
-      RunProcess("eval ChiSquare", "1,2,0\n1 2 1\r\n\n  3.5 ,  4 , 1\n0.5\t7\t0\n2e1 30 -3\n");
+      RunProcess("eval ChiSquare", "1,2,0\n1 2 1\r\n  3.5 ,  4 , 1\n0.5\t7\t0\n2e1 30 -3");
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.errors, "");
   const std::vector<std::string> lines = Lines(run.out);
@@ -141,11 +141,113 @@ TEST(CommandLine, EvalReadsRowsFromStandardInput) {
   EXPECT_FALSE(run.logExists);
 }
 
-TEST(CommandLine, ReportsGoToStandardErrorBesideTheValue) {
-  const ProcessRun run = RunProcess("eval QGaussInv -0.1");
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, "100000002004087734272\n");
-  EXPECT_EQ(run.errors, " QGaussInv negative input; 0 used; inpu: -0.100000000000000\n");
+// A value outside its routine's domain is printed and named, under the
+// name the user gave, with status 1; a report on a value inside the domain
+// follows a line naming the routine, with status 0.
+TEST(CommandLine, EvalNamesValuesOutsideTheDomain) {
+  struct Case {
+    const char* arguments;
+    const char* printed;
+    const char* errors;
+    int status;
+  };
+  const Case cases[] = {
+      {"eval QGaussInv 0", "100000002004087734272\n",
+       "specfun: QGaussInv 0: outside the domain 0 < p < 1\n", 1},
+      {"eval QGaussInv -0.1", "100000002004087734272\n",
+       "specfun: QGaussInv -0.1: outside the domain 0 < p < 1\n", 1},
+      {"eval StudentInv 2 10", "0\n",
+       "specfun: StudentInv 2 10: outside the domain 0 < p < 1, nu > 0\n", 1},
+      {"eval LnGamma 0", "inf\n", "specfun: LnGamma 0: outside the domain x > 0\n", 1},
+      {"eval chisquare -1 2 0", "-nan\n",
+       "specfun: ChiSquare -1 2 0: outside the domain x >= 0, nu > 0\n", 1},
+      {"eval BETAF 0.99386 50 0.01", "0.008953307597683034\n",
+       "specfun: BETAF 0.99386 50 0.01: the library reports\n"
+       " Slow convergence in BETAF, last 4 vals & return:\n",
+       0},
+  };
+  for (const Case& c : cases) {
+    const ProcessRun run = RunProcess(c.arguments);
+    EXPECT_EQ(run.status, c.status) << c.arguments;
+    EXPECT_EQ(run.out, c.printed) << c.arguments;
+    EXPECT_EQ(run.errors.substr(0, std::strlen(c.errors)), c.errors) << c.arguments;
+  }
+}
+
+// One line per row in order: nan for a malformed or blank row, each named
+// with its line; the value outside the domain printed and named; status 2
+// wins over 1.
+TEST(CommandLine, EvalGivesEveryRowItsLine) {
+  const std::string longValue(100000, '7');
+  const ProcessRun run = RunProcess(
+      "eval StudentInv",
+      "0.05 10\n0.01,30\nabc 3\n\n2 10\n0.5\n1,,2\n0.05 10 x" + longValue + "\n 0.5 1 \n");
+  EXPECT_EQ(run.status, 2);
+  const std::vector<std::string> lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), 9u) << run.out;
+  ExpectPrints(lines[0], specfun::StudentInv(0.05, 10.0), "row 1");
+  ExpectPrints(lines[1], specfun::StudentInv(0.01, 30.0), "row 2");
+  EXPECT_EQ(lines[4], "0");  // the value for p >= 1
+  ExpectPrints(lines[8], specfun::StudentInv(0.5, 1.0), "row 9");
+  for (std::size_t bad : {2, 3, 5, 6, 7}) EXPECT_EQ(lines[bad], "nan") << "row " << bad + 1;
+  EXPECT_EQ(run.errors,
+            "specfun: line 3: malformed number 'abc'\n"
+            "specfun: line 4: blank row\n"
+            "specfun: line 5: StudentInv 2 10: outside the domain 0 < p < 1, nu > 0\n"
+            "specfun: line 6: StudentInv takes 2 arguments (p nu), not 1\n"
+            "specfun: line 7: malformed number ''\n"
+            "specfun: line 8: a row longer than 4096 characters\n");
+  EXPECT_FALSE(run.logExists);
+
+  const ProcessRun domainOnly = RunProcess("eval StudentInv", "0.05 10\n2 10\n");
+  EXPECT_EQ(domainOnly.status, 1);
+  EXPECT_EQ(Lines(domainOnly.out).size(), 2u);
+  const std::string longField = std::string(1, 'x').append(longValue, 0, 1000);
+  const ProcessRun cut = RunProcess("eval QGauss", "0\n" + longField + "\n");
+  EXPECT_EQ(cut.status, 2);
+  EXPECT_EQ(cut.out, "0.5\nnan\n");
+  EXPECT_EQ(cut.errors, "specfun: line 2: malformed number '" + longField.substr(0, 32) +
+                            "...' (1001 characters)\n");
+}
+
+// Rows beyond the first chunk keep their order and their line numbers.
+TEST(CommandLine, EvalKeepsOrderAcrossChunks) {
+  std::string input;
+  for (int i = 1; i <= 10000; ++i) input += i == 7000 ? "x\n" : std::to_string(i % 7) + "\n";
+  const ProcessRun run = RunProcess("eval QGauss", input);
+  EXPECT_EQ(run.status, 2);
+  const std::vector<std::string> lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), 10000u);
+  for (int i = 1; i <= 10000; i += 997) {
+    ExpectPrints(lines[i - 1], specfun::QGauss(i % 7), "row " + std::to_string(i));
+  }
+  EXPECT_EQ(lines[6999], "nan");
+  EXPECT_EQ(run.errors, "specfun: line 7000: malformed number 'x'\n");
+}
+
+// Names in any case; an unknown one suggests the nearest; the distributions'
+// names take their optional parameters.
+TEST(CommandLine, EvalFindsNamesInAnyCaseAndSuggestsNearOnes) {
+  const char* const unknown[][2] = {
+      {"Gauss", "'Gauss'; did you mean QGauss? (see specfun --help)"},
+      {"studentinvv", "'studentinvv'; did you mean StudentInv? (see specfun --help)"},
+      {"Normal",
+       "'Normal'; did you mean normal.cdf, normal.sf or normal.log_cdf? (see specfun --help)"},
+      {"zzz", "'zzz'; see specfun --help"},
+  };
+  for (const auto& [name, message] : unknown) {
+    const ProcessRun run = RunProcess(std::string("eval ") + name + " 1");
+    EXPECT_EQ(run.status, 2) << name;
+    EXPECT_EQ(run.out, "") << name;
+    EXPECT_EQ(run.errors, std::string("specfun: unknown routine ") + message + "\n") << name;
+  }
+  const ProcessRun distribution = RunProcess("eval NORMAL.Cdf", "0\n0 1 2\n0 1 2 3\n");
+  EXPECT_EQ(distribution.status, 2);
+  EXPECT_EQ(Lines(distribution.out).size(), 3u);
+  EXPECT_EQ(distribution.errors.find("unknown"), std::string::npos);
+  EXPECT_NE(distribution.errors.find(
+                "specfun: line 3: normal.cdf takes 1 to 3 arguments (x [mean sd]), not 4\n"),
+            std::string::npos);
 }
 
 TEST(CommandLine, EachErrorIsOneLineWithStatusTwoAndNoLog) {
@@ -158,16 +260,12 @@ TEST(CommandLine, EachErrorIsOneLineWithStatusTwoAndNoLog) {
       {"--bogus", "", "specfun: unknown argument '--bogus'; see specfun --help\n"},
       {"--help extra", "", "specfun: unknown argument '--help'; see specfun --help\n"},
       {"eval", "", "specfun: eval needs a routine name; see specfun --help\n"},
-      {"eval Gauss 1", "", "specfun: unknown routine 'Gauss'; see specfun --help\n"},
       {"eval QGauss 1 2", "", "specfun: QGauss takes 1 argument (x), not 2\n"},
       {"eval BETAF 0.5 2", "", "specfun: BETAF takes 3 arguments (x a b), not 2\n"},
       {"eval QGauss abc", "", "specfun: malformed number 'abc'\n"},
       {"eval QGauss 1e999", "", "specfun: malformed number '1e999'\n"},
       {"eval ChiSquare 1 2 0.5", "",
        "specfun: malformed tail '0.5' (a whole number: 0 for P, else Q)\n"},
-      {"eval StudentA", "1 2\n3\n", "specfun: line 2: StudentA takes 2 arguments (t nu), not 1\n"},
-      {"eval StudentA", "1 2\n\n3,x\n", "specfun: line 3: malformed number 'x'\n"},
-      {"eval StudentA", "1,,2\n", "specfun: line 1: malformed number ''\n"},
   };
   for (const Case& c : cases) {
     const ProcessRun run = RunProcess(c.arguments, c.input);
@@ -192,15 +290,43 @@ TEST(CommandLine, ShortestTextReadsBackToTheSameDouble) {
   for (const Case& c : cases) EXPECT_EQ(console::ShortestText(c.value), c.text) << c.text;
 }
 
-// The log is opened after the standard descriptors are made valid, so with
-// standard output closed it holds only its records.
-TEST(StandardOutput, ClosedStandardOutputNeverReachesTheLog) {
-  const ProcessRun run = RunProcess("", "2\n0.5\n0\n", ">&-");
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.errors, "");
-  EXPECT_EQ(run.log,
-            "Log Gamma function\nx, log(Gamma(x)), Gamma(x)\n"
-            "   0.500000000000000  0.572364942924698  1.77245385090551\n");
+// With standard output closed at start the run says so and ends with
+// status 2 before writing anything: no log is created.
+TEST(StandardOutput, ClosedStandardOutputEndsTheRunBeforeAnyWrite) {
+  for (const char* arguments : {"", "eval QGauss 1"}) {
+    const ProcessRun run = RunProcess(arguments, "1\n", ">&-");
+    EXPECT_EQ(run.status, 2) << arguments;
+    EXPECT_EQ(run.errors, "specfun: cannot write standard output: Bad file descriptor\n")
+        << arguments;
+    EXPECT_FALSE(run.logExists) << arguments;
+  }
+}
+
+// Beyond the file-size limit (512 bytes here) a write fails like any other,
+// with one line and status 2 instead of SIGXFSZ: the general test's log,
+// which keeps what reached it, and standard output of 200 evaluations.
+TEST(StandardOutput, FileSizeLimitEndsWithOneLineAndStatusTwo) {
+  struct Case {
+    const char* arguments;
+    std::string input;
+    const char* output;
+    const char* error;
+  };
+  std::string rows;
+  for (int i = 0; i < 200; ++i) rows += "0.5\n";
+  const Case cases[] = {
+      {"", "1\n", "/dev/null", "specfun: cannot write log file logtest.txt: File too large\n"},
+      {"eval QGauss", rows, "out.txt", "specfun: cannot write standard output: File too large\n"}};
+  for (const Case& c : cases) {
+    const TemporaryDirectory directory;
+    const std::filesystem::path dir = directory.path();
+    std::ofstream(dir / "in.txt", std::ios::binary) << c.input;
+    const std::string command = "cd '" + dir.string() + "' && (ulimit -f 1; exec '" SPECFUN_PROGRAM
+                                "' " + c.arguments + " < in.txt > " + c.output + " 2> errors.txt)";
+    const int status = std::system(command.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << c.arguments << ": " << status;
+    EXPECT_EQ(ReadFile(dir / "errors.txt"), c.error) << c.arguments;
+  }
 }
 
 // A closed standard input reads as its end: the run ends as for option 0.

@@ -1,9 +1,7 @@
-// Options 7 and 6 far in the upper tail: the F dialogue at p = 1e-20 with
-// nu1 = 1, nu2 = 60 and the Student's t dialogue at p = 1e-30 with nu = 3.
-// The inverses are printed to their fifteen digits as mpmath has them
-// (F = 199.2322675267311316, t = 13016380892.07149268); the columns that
-// evaluate the distribution itself (the round trips) are held to the
-// accuracy of those evaluations instead of to their digits.
+// The inverse sections of options 3, 4, 6, 7 and 9 far in the tails, where
+// 1 - p rounds to 1 and the inverse at 1 - p comes from p itself:
+// each row against mpmath (tools/gen_inverse_dialogue_tails.py), and where
+// 1 - p does not round to 1 the row keeps the inverse at 1 - p bit for bit.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -11,34 +9,45 @@
 #include <string>
 #include <vector>
 
+#include "console/texts.hpp"
+#include "specfun/specfun.hpp"
 #include "tests/program_runner.hpp"
 
 namespace {
 
+using testing_support::ConsoleLine;
+using testing_support::kDegreesPrompt;
+using testing_support::kProbabilityPrompt;
 using testing_support::MenuBlock;
 using testing_support::RunProgram;
+namespace texts = console::texts;
 
-// The numbers of the first line in `text` that starts with `prefix`,
-// after the prefix; empty when there is none.
-std::vector<double> NumbersAfter(const std::string& text, const std::string& prefix) {
-  std::vector<double> numbers;
-  const std::size_t at = text.find("\n" + prefix);
-  if (at == std::string::npos) return numbers;
-  const std::size_t start = at + 1 + prefix.size();
-  std::istringstream rest(text.substr(start, text.find('\n', start) - start));
+const std::string kPairPrompt = ConsoleLine(texts::kInverseFDegreesOfFreedom.prompt);
+
+// The fields of the line in `text` that follows the line `header`.
+std::vector<std::string> RowAfter(const std::string& text, const std::string& header) {
+  std::vector<std::string> fields;
+  const std::size_t at = text.find(header + "\n");
+  if (at == std::string::npos) return fields;
+  const std::size_t start = at + header.size() + 1;
+  std::istringstream row(text.substr(start, text.find('\n', start) - start));
   std::string field;
-  while (rest >> field) numbers.push_back(std::strtod(field.c_str(), nullptr));
-  return numbers;
+  while (row >> field) fields.push_back(field);
+  return fields;
 }
+
+// A value and how near the printed one must come: relative, or exact (0).
+struct Expected {
+  double value;
+  double tolerance;
+};
 
 struct TailDialogue {
   const char* name;
   std::string input;
-  std::string talk;             // the first section from its title to its row
-  std::string rowStart;         // p, the inverse of 1 - p, the inverse of p
-  double roundTrip;             // the last column: the distribution at the inverse
-  std::string secondRowStart;   // X
-  std::vector<double> second;   // the lower tail, the upper tail, the inverse of the upper
+  std::string talk;     // the first section from its title to its header
+  std::string header;   // the row's header as the log has it
+  std::vector<Expected> row;
 };
 
 void ExpectDialogue(const TailDialogue& d) {
@@ -47,47 +56,129 @@ void ExpectDialogue(const TailDialogue& d) {
   EXPECT_EQ(run.console.rfind(" Output in file logtest.txt\n" + MenuBlock() + d.talk, 0), 0u)
       << d.name << "\n" << run.console;
   for (const std::string* text : {&run.console, &run.log}) {
-    const std::vector<double> first = NumbersAfter(*text, d.rowStart);
-    ASSERT_EQ(first.size(), 1u) << d.name << "\n" << *text;
-    EXPECT_NEAR(first[0] / d.roundTrip, 1.0, 1e-8) << d.name;
-    const std::vector<double> second = NumbersAfter(*text, d.secondRowStart);
-    ASSERT_EQ(second.size(), d.second.size()) << d.name << "\n" << *text;
-    for (std::size_t i = 0; i < second.size(); ++i) {
-      EXPECT_NEAR(second[i] / d.second[i], 1.0, 1e-8) << d.name << " column " << i;
+    const std::vector<std::string> row = RowAfter(*text, d.header);
+    ASSERT_EQ(row.size(), d.row.size()) << d.name << "\n" << *text;
+    for (std::size_t i = 0; i < row.size(); ++i) {
+      const Expected& e = d.row[i];
+      const double printed = std::strtod(row[i].c_str(), nullptr);
+      if (e.tolerance == 0.0) {
+        EXPECT_EQ(printed, e.value) << d.name << " column " << i;
+      } else {
+        EXPECT_NEAR(printed / e.value, 1.0, e.tolerance) << d.name << " column " << i;
+      }
     }
     EXPECT_EQ(text->find("iterations"), std::string::npos) << d.name;
   }
 }
 
-TEST(InverseDialoguesFarInTheTail, FAtOneIn1e20) {
-  // 1 - 1e-20 rounds to 1, whose inverse is the end value 0. FQ(200 | 1, 60)
-  // = 9.1471588675532825618e-21 (mpmath).
-  ExpectDialogue({"option 7", "7\n1e-20\n1,60\n200\n1,60\n0\n",
-                  " Inverse F-distribution\n"
-                  " Please input a probability or confidence level (greater than 0, less than "
-                  "1):\n"
-                  " Please input the two DOFs (floating point) separated by commas:\n"
-                  " Numbers of degrees of freedom nu1, nu2:\n"
-                  "   1.00000000000000  60.0000000000000\n"
-                  " p,Inverse F(p,nu1,nu2), inverse FQ(p,nu1,nu2), FQ(inverse FQ(p,nu1,nu2)):\n"
-                  "   1.000000000000000E-020  0.000000000000000  199.232267526731  ",
-                  "   1.000000000000000E-020  0.000000000000000  199.232267526731  ", 1e-20,
-                  "   200.000000000000  ", {1.0, 9.1471588675532825618e-21, 200.0}});
+std::string Talk(std::string_view title, const std::string& prompts, const std::string& rows) {
+  return ConsoleLine(title) + kProbabilityPrompt + prompts + rows;
 }
 
-TEST(InverseDialoguesFarInTheTail, StudentAtOneIn1e30) {
-  // AQ(5 | 3) = 0.015392438073302300987, A = 0.98460756192669769901 (mpmath).
-  ExpectDialogue({"option 6", "6\n1e-30\n3\n5\n3\n0\n",
-                  " Inverse Student's t distribution\n"
-                  " Please input a probability or confidence level (greater than 0, less than "
-                  "1):\n"
-                  " Please input the number of degrees of freedom (floating point):\n"
-                  " Number of degrees of freedom nu:\n"
-                  "   3.00000000000000\n"
-                  " p,Inverse A(p), inverse AQ(p), AQ(inverse AQ(p)):\n"
-                  "   1.000000000000000E-030  0.000000000000000  13016380892.0715  ",
-                  "   1.000000000000000E-030  0.000000000000000  13016380892.0715  ", 1e-30,
-                  "   5.00000000000000  ", {0.98460756192669769901, 0.015392438073302300987, 5.0}});
+// Reference values from mpmath (tools/gen_inverse_dialogue_tails.py). The
+// inverses are held to 1e-12 relative (BetaInv to its own 1e-8), the round
+// trips, which evaluate the distribution at the inverse, to 1e-9; p is
+// printed exactly.
+TEST(InverseDialoguesFarInTheTail, LowerInverseFromTheLowerTail) {
+  const std::string nu10 = ConsoleLine(texts::kDegreesOfFreedomHeader) + "   10.0000000000000\n";
+  const std::string studentNu10 =
+      ConsoleLine(texts::kStudentDegreesHeader) + "   10.0000000000000\n";
+  const TailDialogue dialogues[] = {
+      // Q(37.05) is 0 by definition (QGauss gives 0 above 37).
+      {"option 3 at 1e-300", "3\n1e-300\n1\n0\n",
+       Talk(texts::kInverseGaussianTitle, "", ConsoleLine(texts::kInverseGaussianHeader)),
+       std::string(texts::kInverseGaussianHeader),
+       {{1e-300, 0.0},
+        {-37.047096299361199237, 1e-12},
+        {37.047096299361199237, 1e-12},
+        {0.0, 0.0}}},
+      {"option 4 at 1e-300", "4\n1e-300\n10\n1\n10\n0\n",
+       Talk(texts::kInverseChiSquareTitle, kDegreesPrompt,
+            nu10 + ConsoleLine(texts::kInverseChiSquareHeader)),
+       std::string(texts::kInverseChiSquareHeader),
+       {{1e-300, 0.0},
+        {5.2103421693947037847e-60, 1e-12},
+        {1427.7719561298886121, 1e-12},
+        {1e-300, 1e-9}}},
+      {"option 6 at 1e-300", "6\n1e-300\n10\n1\n10\n0\n",
+       Talk(texts::kInverseStudentTitle, kDegreesPrompt,
+            studentNu10 + ConsoleLine(texts::kInverseStudentHeader)),
+       std::string(texts::kInverseStudentHeader),
+       {{1e-300, 0.0},
+        {1.2849890174652462047e-300, 1e-12},
+        {2.7485906095604865973e+30, 1e-12},
+        {1e-300, 1e-9}}},
+      {"option 7 at 1e-300", "7\n1e-300\n10,5\n1\n10,5\n0\n",
+       Talk(texts::kInverseFTitle, kPairPrompt,
+            ConsoleLine(texts::kFDegreesHeader) + "   10.0000000000000  5.00000000000000\n" +
+                ConsoleLine(texts::kInverseFHeader)),
+       std::string(texts::kInverseFHeader),
+       {{1e-300, 0.0},
+        {3.0556733812626457758e-61, 1e-12},
+        {1.766477659654701455e+120, 1e-12},
+        {1e-300, 1e-9}}},
+      {"option 7 at 1e-20", "7\n1e-20\n1,60\n200\n1,60\n0\n",
+       Talk(texts::kInverseFTitle, kPairPrompt,
+            ConsoleLine(texts::kFDegreesHeader) + "   1.00000000000000  60.0000000000000\n" +
+                ConsoleLine(texts::kInverseFHeader)),
+       std::string(texts::kInverseFHeader),
+       {{1e-20, 0.0},
+        {1.5839403786597126425e-40, 1e-12},
+        {199.2322675267311316, 1e-12},
+        {1e-20, 1e-8}}},
+      {"option 9 at 1e-300", "9\n1e-300\n1,1000\n0.5\n1,1000\n0\n",
+       Talk(texts::kInverseBetaTitle, ConsoleLine(texts::kInverseBetaParameters.prompt),
+            ConsoleLine(texts::kInverseBetaParametersHeader) +
+                "   1.00000000000000  1000.00000000000\n" + ConsoleLine(texts::kInverseBetaHeader)),
+       std::string(texts::kInverseBetaHeader),
+       {{1e-300, 0.0},
+        {0.498812766372727715, 1e-12},
+        {1.0000000000000000000e-303, 1e-8},
+        {1e-300, 1e-9}}},
+      {"option 6 at 1e-30", "6\n1e-30\n3\n5\n3\n0\n",
+       Talk(texts::kInverseStudentTitle, kDegreesPrompt,
+            ConsoleLine(texts::kStudentDegreesHeader) + "   3.00000000000000\n" +
+                ConsoleLine(texts::kInverseStudentHeader)),
+       std::string(texts::kInverseStudentHeader),
+       {{1e-30, 0.0},
+        {1.3603495231756633879e-30, 1e-12},
+        {13016380892.07149268, 1e-12},
+        {1e-30, 1e-9}}},
+  };
+  for (const TailDialogue& d : dialogues) ExpectDialogue(d);
+}
+
+// Just above the switch 1 - p is below 1, and the lower inverse is the
+// upper-tail inverse at 1 - p, as everywhere else.
+TEST(InverseDialoguesFarInTheTail, AboveTheSwitchTheInverseAtTheComplementStays) {
+  const double p = 1.2e-16;
+  const double complement = 1.0 - p;
+  ASSERT_LT(complement, 1.0);
+  const specfun::ScopedDiagnosticSink quiet(specfun::kSilentSink);
+  const struct {
+    const char* input;
+    std::string header;
+    double lower;
+  } cases[] = {
+      {"3\n1.2e-16\n1\n0\n", std::string(texts::kInverseGaussianHeader),
+       specfun::QGaussInv(complement)},
+      {"4\n1.2e-16\n10\n1\n10\n0\n", std::string(texts::kInverseChiSquareHeader),
+       specfun::ChiSquareInv(complement, 10.0)},
+      {"6\n1.2e-16\n10\n1\n10\n0\n", std::string(texts::kInverseStudentHeader),
+       specfun::StudentInv(complement, 10.0)},
+      {"7\n1.2e-16\n10,5\n1\n10,5\n0\n", std::string(texts::kInverseFHeader),
+       specfun::FDistInv(complement, 10.0, 5.0)},
+      {"9\n1.2e-16\n1,1000\n0.5\n1,1000\n0\n", std::string(texts::kInverseBetaHeader),
+       specfun::BetaInv(complement, 1.0, 1000.0)},
+  };
+  for (const auto& c : cases) {
+    const auto run = RunProgram(c.input);
+    const std::vector<std::string> row = RowAfter(run.log, c.header);
+    ASSERT_EQ(row.size(), 4u) << c.input;
+    std::string printed = c.lower < 0.0 ? "-" : "";
+    printed += specfun::FormatDouble(c.lower);
+    EXPECT_EQ(row[1], printed) << c.input;
+  }
 }
 
 }  // namespace

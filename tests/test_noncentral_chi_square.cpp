@@ -140,6 +140,27 @@ TEST(NonCentralChiSquare, NegativeXIsOutsideTheDomainAndZeroHoldsNothing) {
   }
 }
 
+// Negative degrees of freedom lie outside the domain: every call returns,
+// with a NaN, where the lower tail's sum once never ended (nu < 0 and
+// 1400 < lambda <= 2e6) and where it took tens of milliseconds.
+TEST(NonCentralChiSquare, NegativeDegreesOfFreedomReturnANaN) {
+  struct Case {
+    double x, nu, lambda;
+  };
+  const Case cases[] = {{1.0, -1404.0, 1402.0},
+                        {34.20027904789282, -1e300, 5684.892596678498},
+                        {1.0, -1e5, 5000.0},
+                        {1e-310, -3.7119012113355736e59, 2e6},
+                        {1.0, -1.0, 1.0},
+                        {1.0, -kInf, 1e4}};
+  for (const Case& c : cases) {
+    for (const std::int32_t tail : {kP, kQ}) {
+      EXPECT_TRUE(std::isnan(NCChiSquare(c.x, c.nu, c.lambda, tail)))
+          << "x=" << c.x << " nu=" << c.nu << " lambda=" << c.lambda << " tail=" << tail;
+    }
+  }
+}
+
 // Both tails within 1e-7 absolute, the routine's own tolerance, for
 // 0 < nu <= 1e4 and 0 <= lambda <= 1e6: the general table, and the regions
 // of the upper tail far above nu + lambda, of nu above 400 and of lambda

@@ -44,7 +44,13 @@ void OverElements(const D* d, const double* x, double* out, std::size_t count, F
   SPECFUN_BATCH_FORMS_OF(D, quantile_log)          \
   SPECFUN_BATCH_FORMS_OF(D, quantile_upper_log)
 
-SPECFUN_BATCH_FORMS(Normal)
+// The normal tails' and quantiles' forms run on lanes (normal_batch.cpp).
+SPECFUN_BATCH_FORMS_OF(Normal, log_cdf)
+SPECFUN_BATCH_FORMS_OF(Normal, log_sf)
+SPECFUN_BATCH_FORMS_OF(Normal, pdf)
+SPECFUN_BATCH_FORMS_OF(Normal, log_pdf)
+SPECFUN_BATCH_FORMS_OF(Normal, quantile_log)
+SPECFUN_BATCH_FORMS_OF(Normal, quantile_upper_log)
 SPECFUN_BATCH_FORMS(Gamma)
 SPECFUN_BATCH_FORMS(ChiSquared)
 SPECFUN_BATCH_FORMS(Poisson)

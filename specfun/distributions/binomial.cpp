@@ -1,6 +1,148 @@
+// The binomial distribution through the incomplete beta function
+// (A&S 26.5.24): P(X > k) = I(p, k + 1, n - k) and P(X <= k) = I(1 - p,
+// n - k, k + 1), both tails at the exact p with 1 - p in double-double; the
+// mass C(n, k) p^k (1 - p)^(n-k) = x^(k+1) (1 - x)^(n-k+1) / (B(k + 1,
+// n - k + 1) (n + 1) p (1 - p)) at x = p from the same prefactor. The
+// quantile, the least k with P(X <= k) >= P, by Newton's steps on the
+// logarithm of the smaller tail over the integers from the normal
+// approximation with its skewness correction, settled by comparing the tails
+// at the neighbours.
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
 #include "specfun/distributions.hpp"
-#include "specfun/distributions/not_yet_built.hpp"
+#include "specfun/gauss_inverse.hpp"
+#include "specfun/kernels/precise_beta.hpp"
+#include "specfun/kernels/precise_beta_quantile.hpp"
+#include "specfun/specfun.hpp"
 
 namespace specfun {
-SPECFUN_NOT_YET_BUILT(Binomial)
+namespace {
+
+using detail::PreciseTails;
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr double kLargestCount = 0x1p53;
+constexpr int kNewtonSteps = 12;
+
+bool Valid(const Binomial& d) {
+  return d.n >= 0.0 && d.n <= kLargestCount && d.n == std::floor(d.n) && d.p >= 0.0 &&
+         d.p <= 1.0;
+}
+
+// {P(X <= k), P(X > k)} at k = floor(x), or their logarithms.
+PreciseTails Tails(const Binomial& d, double x, bool logarithm) {
+  if (!Valid(d) || std::isnan(x)) return {kNaN, kNaN};
+  const double k = std::floor(x);
+  PreciseTails ends{kNaN, kNaN};
+  if (k < 0.0) ends = {0.0, 1.0};
+  if (k >= d.n || d.p == 0.0) ends = {1.0, 0.0};
+  if (d.p == 1.0 && k < d.n && k >= 0.0) ends = {0.0, 1.0};
+  if (!std::isnan(ends.lower)) {
+    return logarithm ? PreciseTails{std::log(ends.lower), std::log(ends.upper)} : ends;
+  }
+  const detail::BetaPoint point = detail::PointAt(d.p);
+  const PreciseTails beta = logarithm ? detail::PreciseLogBetaTails(point, k + 1.0, d.n - k)
+                                      : detail::PreciseBetaTails(point, k + 1.0, d.n - k);
+  return {beta.upper, beta.lower};
+}
+
+// ln P(X = k) for an integer 0 <= k <= n and 0 < p < 1.
+detail::DoubleDouble LogMass(const Binomial& d, double k) {
+  const detail::BetaPoint point = detail::PointAt(d.p);
+  return detail::LogBetaPrefactor(point, k + 1.0, d.n - k + 1.0) -
+         detail::Log(detail::TwoSum(d.n, 1.0)) - detail::Log(point.x) - detail::Log(point.y);
+}
+
+// The mass at x where it is 0 or 1, else NaN.
+double SettledMass(const Binomial& d, double x) {
+  if (x != std::floor(x) || x < 0.0 || x > d.n) return 0.0;
+  if (d.p == 0.0) return x == 0.0 ? 1.0 : 0.0;
+  if (d.p == 1.0) return x == d.n ? 1.0 : 0.0;
+  return kNaN;
+}
+
+// Whether k satisfies the quantile's condition, judged on the smaller
+// tail: P(X <= k) >= target where `onCdf`, else P(X > k) <= target.
+bool Reaches(const Binomial& d, double k, const detail::TailTarget& target, bool onCdf) {
+  if (k >= d.n) return true;
+  if (k < 0.0) return false;
+  // P(X <= k) is the upper beta tail, P(X > k) the lower.
+  const detail::BetaEvaluation e = detail::EvaluateBeta(detail::PointAt(d.p), k + 1.0, d.n - k);
+  if (onCdf) return detail::LogRatioTo(target, e.tails.upper, e.logUpper) >= 0.0;
+  return detail::LogRatioTo(target, e.tails.lower, e.logLower) <= 0.0;
+}
+
+// The least k with P(X <= k) >= P (for the upper forms P(X > k) <= Q),
+// from a probability (isLog false) or its logarithm.
+double QuantileOf(const Binomial& d, double argument, bool isLog, bool upper) {
+  const detail::TailTarget target = detail::SmallerTailTarget(argument, isLog);
+  if (!Valid(d) || std::isnan(target.log)) return kNaN;
+  // P(X <= k) >= P is P(X > k) <= 1 - P, and the other way round.
+  const bool onCdf = upper == target.complemented;
+  if (d.p == 0.0) return 0.0;
+  if (d.p == 1.0 || Reaches(d, 0.0, target, onCdf)) {
+    return Reaches(d, 0.0, target, onCdf) ? 0.0 : d.n;
+  }
+  // The normal approximation with the skewness correction (Cornish–Fisher);
+  // z is the deviate of the smaller tail, on the side of the root.
+  const double tail = std::max(target.value, 1e-300);
+  const double z = onCdf ? -QGaussInv(tail) : QGaussInv(tail);
+  const double q = 1.0 - d.p;
+  const double sd = std::sqrt(d.n * d.p * q);
+  double k = std::floor(d.n * d.p + z * sd + (z * z - 1.0) * (q - d.p) / 6.0);
+  k = std::clamp(k, 0.0, d.n);
+  // Newton's steps on the logarithm of that tail, over the integers, until
+  // they stall or turn back (the root then lies within a step or two).
+  double previous = -1.0;
+  for (int step = 0; step < kNewtonSteps; ++step) {
+    // The slope from k and its neighbour inside [0, n - 1].
+    const double neighbour = k >= 1.0 ? k - 1.0 : k + 1.0;
+    if (k >= d.n || neighbour >= d.n) break;
+    const PreciseTails here = Tails(d, k, true);
+    const PreciseTails there = Tails(d, neighbour, true);
+    const double value = onCdf ? here.lower : here.upper;
+    const double slope =
+        ((onCdf ? here.lower - there.lower : here.upper - there.upper)) / (k - neighbour);
+    if (!(std::fabs(slope) > 0.0) || !std::isfinite(slope)) break;
+    const double next = std::clamp(k + std::round((target.log - value) / slope), 0.0, d.n);
+    if (next == k || next == previous) break;
+    previous = k;
+    k = next;
+  }
+  while (k > 0.0 && Reaches(d, k - 1.0, target, onCdf)) k -= 1.0;
+  while (k < d.n && !Reaches(d, k, target, onCdf)) k += 1.0;
+  return k;
+}
+
+}  // namespace
+
+double cdf(const Binomial& d, double x) { return Tails(d, x, false).lower; }
+double sf(const Binomial& d, double x) { return Tails(d, x, false).upper; }
+double log_cdf(const Binomial& d, double x) { return Tails(d, x, true).lower; }
+double log_sf(const Binomial& d, double x) { return Tails(d, x, true).upper; }
+
+double pdf(const Binomial& d, double x) {
+  if (!Valid(d) || std::isnan(x)) return kNaN;
+  const double settled = SettledMass(d, x);
+  if (!std::isnan(settled)) return settled;
+  return detail::Exp(LogMass(d, x));
+}
+
+double log_pdf(const Binomial& d, double x) {
+  if (!Valid(d) || std::isnan(x)) return kNaN;
+  const double settled = SettledMass(d, x);
+  if (!std::isnan(settled)) return std::log(settled);
+  return LogMass(d, x).hi;
+}
+
+double quantile(const Binomial& d, double p) { return QuantileOf(d, p, false, false); }
+double quantile_upper(const Binomial& d, double q) { return QuantileOf(d, q, false, true); }
+double quantile_log(const Binomial& d, double logP) { return QuantileOf(d, logP, true, false); }
+double quantile_upper_log(const Binomial& d, double logQ) {
+  return QuantileOf(d, logQ, true, true);
+}
+
 }  // namespace specfun

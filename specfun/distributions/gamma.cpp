@@ -127,7 +127,7 @@ bool SolvesOnUpperTail(double shape, double p, double q) {
   return shape < 1.0 ? q < 0.3 * shape : q < p;
 }
 
-DoubleDouble Log(const DoubleDouble& p) {
+DoubleDouble LogOfProbability(const DoubleDouble& p) {
   return detail::LogAsDoubleDouble(p.hi) + p.lo / p.hi;
 }
 
@@ -142,7 +142,7 @@ double FromTail(const Gamma& d, double p, bool upper) {
   const DoubleDouble& lower = upper ? other : given;
   const DoubleDouble& higher = upper ? given : other;
   const bool onUpper = SolvesOnUpperTail(d.shape, lower.hi, higher.hi);
-  return FromTailLog(d, Log(onUpper ? higher : lower), onUpper);
+  return FromTailLog(d, LogOfProbability(onUpper ? higher : lower), onUpper);
 }
 
 // The same from ln p; the other tail 1 - e^(ln p) carried as a double-double.
@@ -154,7 +154,7 @@ double FromLogTail(const Gamma& d, double logP, bool upper) {
   const DoubleDouble other = detail::OneMinusExp(logP);
   const bool onUpper = SolvesOnUpperTail(d.shape, upper ? other.hi : p, upper ? p : other.hi);
   if (onUpper == upper) return FromTailLog(d, {logP, 0.0}, upper);
-  return FromTailLog(d, Log(other), onUpper);
+  return FromTailLog(d, LogOfProbability(other), onUpper);
 }
 
 }  // namespace

@@ -1,6 +1,103 @@
+// The normal distribution: the ten functions of the standardised argument
+// z = (x - mean) / sd on the kernels of specfun/kernels/normal_tail.hpp.
+// Q(-w) = 1 - Q(w) is formed from the small tail Q(w) where w > 1/2 (no
+// relative accuracy is lost: 1 - Q(w) >= 1/2), and its logarithm as
+// log1p(-Q(w)).
+#include <cmath>
+#include <limits>
+
 #include "specfun/distributions.hpp"
-#include "specfun/distributions/not_yet_built.hpp"
+#include "specfun/distributions/normal_stages.hpp"
+#include "specfun/kernels/normal_tail.hpp"
 
 namespace specfun {
-SPECFUN_NOT_YET_BUILT(Normal)
+namespace {
+
+using detail::kGaussianCentreEnd;
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+constexpr double kLogLowerCentre = -1.6739764335716716;  // ln(3/16)
+constexpr double kLogUpperCentre = -0.20763936477824452;  // ln(13/16)
+constexpr double kLogTwo = 0.6931471805599453;
+constexpr double kLogTwoLow = 2.3190468138462996e-17;
+
+using detail::Standardised;
+
+// P(Z > z).
+double UpperTail(double z) {
+  if (std::isnan(z)) return z;
+  if (std::fabs(z) <= kGaussianCentreEnd) return 0.5 - detail::GaussianCentre(z);
+  const double small = detail::GaussianUpperTail(std::fabs(z));
+  return z > 0.0 ? small : 1.0 - small;
+}
+
+// ln P(Z > z).
+double LogUpperTail(double z) {
+  if (std::isnan(z)) return z;
+  if (std::fabs(z) <= kGaussianCentreEnd) return std::log(0.5 - detail::GaussianCentre(z));
+  if (z > 0.0) return detail::LogGaussianUpperTail(z);
+  return std::log1p(-detail::GaussianUpperTail(-z));
+}
+
+double StandardQuantileOfLog(double lp) {
+  if (!(lp <= 0.0)) return kNaN;
+  if (lp < kLogLowerCentre) {
+    if (std::isinf(lp)) return -kInfinity;
+    if (-2.0 * lp >= detail::kGaussianTailFitEnd) return -detail::FarGaussianTailDeviate(lp);
+    return detail::Evaluate(detail::GaussianTailDeviateFit(lp, -1.0));
+  }
+  if (lp > kLogUpperCentre) {
+    if (lp == 0.0) return kInfinity;
+    return detail::Evaluate(detail::GaussianSmallTailDeviateFit(-std::expm1(lp), 1.0));
+  }
+  // p - 1/2 = (e^(lp + ln 2) - 1)/2, with ln 2 in two parts.
+  const double deviation = 0.5 * std::expm1((lp + kLogTwo) + kLogTwoLow);
+  return detail::Evaluate(detail::GaussianCentreDeviateFit(deviation));
+}
+
+}  // namespace
+
+namespace {
+
+// The z with P(Z <= z) = p.
+double StandardQuantile(double p) {
+  detail::DeviateFit fit;
+  double z;
+  return detail::NormalQuantileFit(p, fit, z) ? detail::Evaluate(fit) : z;
+}
+
+}  // namespace
+
+using detail::Destandardised;
+
+double cdf(const Normal& d, double x) { return UpperTail(-Standardised(d, x)); }
+double sf(const Normal& d, double x) { return UpperTail(Standardised(d, x)); }
+double log_cdf(const Normal& d, double x) { return LogUpperTail(-Standardised(d, x)); }
+double log_sf(const Normal& d, double x) { return LogUpperTail(Standardised(d, x)); }
+
+double pdf(const Normal& d, double x) {
+  const double z = Standardised(d, x);
+  if (std::isnan(z)) return z;
+  return detail::GaussianDensity(z) / d.sd;
+}
+
+double log_pdf(const Normal& d, double x) {
+  const double z = Standardised(d, x);
+  if (std::isnan(z)) return z;
+  const double logDensity = detail::LogGaussianDensity(z);
+  return d.sd == 1.0 ? logDensity : logDensity - std::log(d.sd);
+}
+
+double quantile(const Normal& d, double p) { return Destandardised(d, StandardQuantile(p)); }
+double quantile_upper(const Normal& d, double q) {
+  return Destandardised(d, -StandardQuantile(q));
+}
+double quantile_log(const Normal& d, double lp) {
+  return Destandardised(d, StandardQuantileOfLog(lp));
+}
+double quantile_upper_log(const Normal& d, double lq) {
+  return Destandardised(d, -StandardQuantileOfLog(lq));
+}
+
 }  // namespace specfun

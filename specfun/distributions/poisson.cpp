@@ -139,7 +139,7 @@ double SmallestReaching(double mean, const Target& t) {
   return high;
 }
 
-DoubleDouble Log(const DoubleDouble& p) {
+DoubleDouble LogOfProbability(const DoubleDouble& p) {
   return detail::LogAsDoubleDouble(p.hi) + p.lo / p.hi;
 }
 
@@ -150,7 +150,7 @@ double FromTail(const Poisson& d, double p, bool upper) {
   if (p == (upper ? 1.0 : 0.0)) return 0.0;
   if (p == (upper ? 0.0 : 1.0)) return kInfinity;
   if (p <= 0.5) return SmallestReaching(d.mean, {detail::LogAsDoubleDouble(p), upper});
-  return SmallestReaching(d.mean, {Log(detail::TwoSum(1.0, -p)), !upper});
+  return SmallestReaching(d.mean, {LogOfProbability(detail::TwoSum(1.0, -p)), !upper});
 }
 
 double FromLogTail(const Poisson& d, double logP, bool upper) {
@@ -159,7 +159,7 @@ double FromLogTail(const Poisson& d, double logP, bool upper) {
   if (logP == (upper ? 0.0 : -kInfinity)) return 0.0;
   if (logP == (upper ? -kInfinity : 0.0)) return kInfinity;
   if (logP <= kLogHalf) return SmallestReaching(d.mean, {{logP, 0.0}, upper});
-  return SmallestReaching(d.mean, {Log(detail::OneMinusExp(logP)), !upper});
+  return SmallestReaching(d.mean, {LogOfProbability(detail::OneMinusExp(logP)), !upper});
 }
 
 }  // namespace

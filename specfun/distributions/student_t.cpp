@@ -1,6 +1,175 @@
+// Student's t distribution through the incomplete beta function
+// (A&S 26.7.1): with x = t²/(ν + t²), 1 - x = ν/(ν + t²),
+//   P(|T| <= |t|) = I(x, 1/2, ν/2),  P(|T| > |t|) = I(1 - x, ν/2, 1/2),
+// each tail evaluated for itself from the shares in double-double (the
+// logarithms where t² leaves the doubles), so that P(T <= t) = ½ P(|T| > |t|)
+// for t < 0 keeps its digits to the end of the double range. The density
+// is x^(1/2) (1 - x)^(ν/2) / (B(1/2, ν/2) |t|), the quantiles the beta root
+// of the two-sided tail, refined by Newton's method in t itself. ν = +inf
+// is the normal distribution (specfun/kernels/normal_limit.hpp).
+#include <cmath>
+#include <limits>
+
 #include "specfun/distributions.hpp"
-#include "specfun/distributions/not_yet_built.hpp"
+#include "specfun/kernels/normal_limit.hpp"
+#include "specfun/kernels/precise_beta.hpp"
+#include "specfun/kernels/precise_beta_quantile.hpp"
 
 namespace specfun {
-SPECFUN_NOT_YET_BUILT(StudentT)
+namespace {
+
+using detail::PreciseTails;
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr double kLogTwo = 0.69314718055994531;
+// Below this |t| the density is its value at 0 to all digits (the next
+// term, of order t², being below 1e-200 of it for every ν >= 1e-100).
+constexpr double kCentralT = 1e-100;
+constexpr int kRefinements = 2;
+constexpr double kRootHalf = 0.70710678118654752;
+
+bool Valid(const StudentT& d) { return d.df > 0.0; }
+bool Normal(const StudentT& d) { return std::isinf(d.df); }
+
+detail::BetaPoint PointOf(const StudentT& d, double t) {
+  return detail::PointOfShares(std::fabs(t), std::fabs(t), d.df);
+}
+
+// P(T <= t) and P(T > t), or their logarithms.
+PreciseTails Tails(const StudentT& d, double t, bool logarithm) {
+  if (!Valid(d) || std::isnan(t)) return {kNaN, kNaN};
+  if (std::isinf(t)) {
+    const PreciseTails ends = t < 0.0 ? PreciseTails{0.0, 1.0} : PreciseTails{1.0, 0.0};
+    return logarithm ? PreciseTails{std::log(ends.lower), std::log(ends.upper)} : ends;
+  }
+  if (Normal(d)) return logarithm ? detail::NormalLogTails(t) : detail::NormalTails(t);
+  if (t == 0.0) return logarithm ? PreciseTails{-kLogTwo, -kLogTwo} : PreciseTails{0.5, 0.5};
+  const detail::BetaPoint point = PointOf(d, t);
+  const double a = 0.5;
+  const double b = 0.5 * d.df;
+  // Two-sided: inside = P(|T| <= |t|), outside = P(|T| > |t|).
+  const PreciseTails twoSided = detail::PreciseBetaTails(point, a, b);
+  double near;
+  double far;
+  if (logarithm) {
+    const PreciseTails logs = detail::PreciseLogBetaTails(point, a, b);
+    near = logs.upper - kLogTwo;
+    far = std::log1p(-0.5 * twoSided.upper);
+  } else {
+    near = 0.5 * twoSided.upper;
+    far = 0.5 + 0.5 * twoSided.lower;
+  }
+  return t < 0.0 ? PreciseTails{near, far} : PreciseTails{far, near};
+}
+
+// ln of the density at t.
+double LogDensity(const StudentT& d, double t) {
+  if (Normal(d)) return detail::NormalLogDensity(t);
+  const double at = std::fmax(std::fabs(t), kCentralT);
+  const detail::DoubleDouble logPrefactor =
+      detail::LogBetaPrefactor(PointOf(d, at), 0.5, 0.5 * d.df);
+  return (logPrefactor - detail::Log(detail::Exact(at))).hi;
+}
+
+double Density(const StudentT& d, double t) {
+  if (Normal(d)) return detail::NormalDensity(t);
+  const double at = std::fmax(std::fabs(t), kCentralT);
+  const detail::DoubleDouble logPrefactor =
+      detail::LogBetaPrefactor(PointOf(d, at), 0.5, 0.5 * d.df);
+  return detail::Exp(logPrefactor - detail::Log(detail::Exact(at)));
+}
+
+// Beyond this smaller tail the root is sought from the central share
+// P(|T| <= t) = |2P - 1| (a lower beta tail), which keeps the digits of a P
+// near 1/2; below it from the two-sided tail P(|T| > t) = 2 min(P, 1 - P).
+constexpr double kCentralFrom = 0.25;
+
+// t > 0 with P(T > t) = target <= kCentralFrom, refined by Newton's steps on
+// the logarithm of that tail in t.
+double OuterRoot(const StudentT& d, const detail::TailTarget& target) {
+  if (Normal(d)) return detail::NormalQuantile({target.log, target.value, false}, true);
+  const detail::TailTarget twoSided = {target.log + kLogTwo, 2.0 * target.value, false};
+  const detail::PreciseBetaRoot root =
+      detail::PreciseBetaQuantile(twoSided, true, 0.5, 0.5 * d.df, false);
+  // t² = ν x/(1 - x) = ν e^u.
+  double t = std::exp(0.5 * (std::log(d.df) + root.logRatio));
+  if (root.x >= 1e-300 && root.y >= 1e-300) t = std::sqrt(d.df * (root.x / root.y));
+  for (int k = 0; k < kRefinements && t > 0.0 && !std::isinf(t); ++k) {
+    // P(T > t) = P(|T| > t)/2, the density x^a y^b / (B(a, b) t).
+    const detail::BetaEvaluation e = detail::EvaluateBeta(PointOf(d, t), 0.5, 0.5 * d.df);
+    const detail::DoubleDouble logTail = e.logUpper - detail::kLogTwo;
+    const double h = detail::LogRatioTo(target, 0.5 * e.tails.upper, logTail);
+    const double logDensity = e.logPrefactor.hi - std::log(t);
+    const double next = detail::NewtonOnLogTail(t, h, logTail.hi, logDensity, false);
+    if (!(next > 0.0) || std::isinf(next)) break;
+    t = next;
+  }
+  return t;
+}
+
+// P(|T| <= t) for t >= 0.
+double CentralTail(const StudentT& d, double t) {
+  if (Normal(d)) return std::erf(t * kRootHalf);
+  if (t == 0.0) return 0.0;
+  return detail::PreciseBetaTails(PointOf(d, t), 0.5, 0.5 * d.df).lower;
+}
+
+// t >= 0 with P(|T| <= t) = share, refined by Newton's steps in t.
+double CentralRoot(const StudentT& d, double share) {
+  double t;
+  if (Normal(d)) {
+    t = detail::NormalQuantile({std::log(0.5 - 0.5 * share), 0.5 - 0.5 * share, false}, true);
+  } else {
+    const detail::TailTarget inside = {std::log(share), share, false};
+    const detail::PreciseBetaRoot root =
+        detail::PreciseBetaQuantile(inside, false, 0.5, 0.5 * d.df, false);
+    t = std::sqrt(d.df * (root.x / root.y));
+  }
+  for (int k = 0; k < kRefinements && t > 0.0; ++k) {
+    t -= (CentralTail(d, t) - share) / (2.0 * Density(d, t));
+  }
+  return t;
+}
+
+// The t whose lower tail (upper where `upper`) is the probability
+// `argument` (isLog false) or has it as its logarithm.
+double QuantileOf(const StudentT& d, double argument, bool isLog, bool upper) {
+  const detail::TailTarget target = detail::SmallerTailTarget(argument, isLog);
+  if (!Valid(d) || std::isnan(target.log)) return kNaN;
+  // The root lies on the side of the smaller tail.
+  const bool negative = target.complemented == upper;
+  if (target.value == 0.5) return 0.0;
+  const double t = target.value > kCentralFrom
+                       ? CentralRoot(d, detail::CentralShare(argument, isLog))
+                       : OuterRoot(d, target);
+  return negative ? -t : t;
+}
+
+}  // namespace
+
+double cdf(const StudentT& d, double t) { return Tails(d, t, false).lower; }
+double sf(const StudentT& d, double t) { return Tails(d, t, false).upper; }
+double log_cdf(const StudentT& d, double t) { return Tails(d, t, true).lower; }
+double log_sf(const StudentT& d, double t) { return Tails(d, t, true).upper; }
+
+double pdf(const StudentT& d, double t) {
+  if (!Valid(d) || std::isnan(t)) return kNaN;
+  if (std::isinf(t)) return 0.0;
+  return Density(d, t);
+}
+
+double log_pdf(const StudentT& d, double t) {
+  if (!Valid(d) || std::isnan(t)) return kNaN;
+  if (std::isinf(t)) return -kInf;
+  return LogDensity(d, t);
+}
+
+double quantile(const StudentT& d, double p) { return QuantileOf(d, p, false, false); }
+double quantile_upper(const StudentT& d, double q) { return QuantileOf(d, q, false, true); }
+double quantile_log(const StudentT& d, double logP) { return QuantileOf(d, logP, true, false); }
+double quantile_upper_log(const StudentT& d, double logQ) {
+  return QuantileOf(d, logQ, true, true);
+}
+
 }  // namespace specfun

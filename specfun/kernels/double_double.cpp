@@ -1,7 +1,13 @@
-// The natural logarithm in double-double arithmetic: x = 2^e m with
-// √½ <= m < √2, ln m = 2 atanh(s) = 2s + 2s³/3 + 2s⁵/5 + ..., s = (m - 1)/(m + 1)
-// (A&S 4.1.27), |s| <= 0.172; s and the first two terms in double-double, the
-// rest, below 6e-5, in double.
+// Logarithms in double-double arithmetic, from ln(1 + u) = 2 atanh(s),
+// s = u/(2 + u) (A&S 4.1.27 with 4.6.22): for ln v after reduction to a
+// table point c = 1 + j/64 near v 2^-k, s = (v 2^-k - c)/(v 2^-k + c) is
+// below 0.0056 and the series beyond 2s is summed in double; for
+// ln(1 + u) - u with |u| <= 0.05 the leading terms s + s³/3 + s⁵/5 + s⁷/7 are
+// carried in double-double, the rest, below 1e-9 of the sum, in double.
+//
+// LogAsDoubleDouble takes any positive double: x = 2^e m with √½ <= m < √2,
+// ln m = 2s + 2s³/3 + 2s⁵/5 + ..., s = (m - 1)/(m + 1), |s| <= 0.172, with s
+// and the first two terms in double-double.
 #include <cmath>
 
 #include "specfun/kernels/double_double.hpp"
@@ -9,16 +15,121 @@
 namespace specfun::detail {
 namespace {
 
-// ln 2 and 2/3 as double-double constants.
-constexpr DoubleDouble kLogTwo = {0.69314718055994529, 2.3190468138462996e-17};
-constexpr DoubleDouble kTwoThirds = {0.66666666666666663, 3.7007434154171886e-17};
+constexpr DoubleDouble kThird = {0.3333333333333333, 1.850371707708594e-17};
+constexpr DoubleDouble kFifth = {0.2, -1.1102230246251566e-17};
+constexpr DoubleDouble kSeventh = {0.14285714285714285, 7.93016446160826e-18};
+// ln(1 + j/64) for j = kFirstTablePoint ... kLastTablePoint (mpmath), the points of the
+// reduced argument's range [√½, √2).
+constexpr double kTableSteps = 64.0;
+constexpr int kFirstTablePoint = -19;
+constexpr int kLastTablePoint = 27;
+constexpr DoubleDouble kLogOfTablePoints[] = {
+    {-0.3522205935893521, -5.7233316949182485e-18},
+    {-0.33024168687057687, 1.0828321637483858e-17},
+    {-0.3087354816496133, 1.6199186085148102e-17},
+    {-0.2876820724517809, -2.607160616442564e-17},
+    {-0.26706278524904525, 7.32891532732017e-18},
+    {-0.24686007793152578, -1.361743371748368e-17},
+    {-0.22705745063534608, -9.551415762738488e-18},
+    {-0.2076393647782445, -1.2053243216686129e-17},
+    {-0.18859116980755003, 7.432164219196925e-18},
+    {-0.16989903679539747, 4.868008764439071e-19},
+    {-0.15154989812720093, -5.1669593684615594e-18},
+    {-0.13353139262452263, 3.664457663660085e-18},
+    {-0.1158318155251217, -4.338484369808096e-18},
+    {-0.09844007281325252, 4.439009633675136e-18},
+    {-0.0813456394539524, -5.07707635593117e-18},
+    {-0.06453852113757118, 6.470486661692933e-18},
+    {-0.048009219186360606, -1.4390903347292205e-18},
+    {-0.0317486983145803, -3.0382263084680858e-18},
+    {-0.015748356968139168, -1.0021578630528974e-18},
+    {0.0, 0.0},
+    {0.015504186535965254, -3.278321022892429e-19},
+    {0.030771658666753687, 1.0431732029005968e-18},
+    {0.0458095360312942, 1.902959866474257e-18},
+    {0.06062462181643484, 2.6424025938726934e-18},
+    {0.07522342123758753, -5.930604196293241e-18},
+    {0.08961215868968714, -5.4268129336647135e-18},
+    {0.10379679368164356, 5.47772415726659e-18},
+    {0.11778303565638346, -1.1971685747593677e-18},
+    {0.13157635778871926, 1.1123000879729588e-17},
+    {0.1451820098444979, 8.242418783022475e-18},
+    {0.15860503017663857, 1.1257003872182592e-17},
+    {0.17185025692665923, -6.0224538210113705e-18},
+    {0.184922338494012, 3.0236614153574064e-18},
+    {0.19782574332991987, 1.2821194372980142e-17},
+    {0.21056476910734964, -4.249405314729895e-18},
+    {0.22314355131420976, -9.091270597324799e-18},
+    {0.2355660713127669, -2.3943371495187355e-18},
+    {0.24783616390458127, -1.2432209578702523e-17},
+    {0.25995752443692605, 2.069806938978935e-17},
+    {0.27193371548364176, 7.83319637697442e-19},
+    {0.2837681731306446, -2.032665581126656e-17},
+    {0.2954642128938359, -2.16461086040599e-17},
+    {0.3070250352949119, -1.2319916200101964e-17},
+    {0.3184537311185346, 2.7114779367326236e-17},
+    {0.329753286372468, 2.122020616196946e-18},
+    {0.3409265869705932, 1.7467136443544747e-17},
+    {0.3519764231571782, -1.2953893030191963e-17},
+};
+static_assert(sizeof kLogOfTablePoints / sizeof kLogOfTablePoints[0] ==
+              kLastTablePoint - kFirstTablePoint + 1);
+// Below this |u| ln(1 + u) - u is taken from its series.
+constexpr double kSeriesBelow = 0.05;
+// Terms 1/3, 1/5, ... of the series beyond 2s that Log sums in double.
+constexpr int kShortTerms = 5;
+// √½, the lower end of the reduced argument's range [√½, √2).
 constexpr double kRootHalf = 0.70710678118654752;
-// 2/(2k + 1) for k = 2 ... 11: the series' terms past s³ (s² <= 0.0295, so
-// eleven terms reach below 1e-22 of the logarithm).
+
+// S(s) = Σ s^(2k)/(2k + 3), so that atanh(s) = s + s³ S(s), for
+// s² <= 1/9, with its terms from s⁶/9 on summed in double (`terms` of them).
+DoubleDouble AtanhRemainder(const DoubleDouble& s, int terms) {
+  const DoubleDouble s2 = s * s;
+  double tail = 0.0;
+  for (int k = terms - 1; k >= 0; --k) tail = tail * s2.hi + 1.0 / (2 * k + 9);
+  return kThird + s2 * (kFifth + s2 * (kSeventh + s2 * tail));
+}
+
+// 2/3 as a double-double, and 2/(2k + 1) for k = 2 ... 11: LogAsDoubleDouble's
+// series past s³ (s² <= 0.0295, so eleven terms reach below 1e-22 of the
+// logarithm).
+constexpr DoubleDouble kTwoThirds = {0.66666666666666663, 3.7007434154171886e-17};
 constexpr double kOddReciprocals[] = {2.0 / 5,  2.0 / 7,  2.0 / 9,  2.0 / 11, 2.0 / 13,
                                       2.0 / 15, 2.0 / 17, 2.0 / 19, 2.0 / 21, 2.0 / 23};
 
 }  // namespace
+
+DoubleDouble Log(const DoubleDouble& v) {
+  int exponent = 0;
+  double fraction = std::frexp(v.hi, &exponent);
+  if (fraction < kRootHalf) {
+    fraction *= 2.0;
+    --exponent;
+  }
+  const DoubleDouble m = {fraction, std::ldexp(v.lo, -exponent)};
+  // m = c (1 + t) with c = 1 + j/64 the nearest table point:
+  // ln m = ln c + 2 atanh(s), s = (m - c)/(m + c), |s| <= 0.0056, whose
+  // series beyond 2s is below 1e-5 of it and taken in double.
+  const int j = static_cast<int>(std::lround((m.hi - 1.0) * kTableSteps));
+  const double c = 1.0 + j / kTableSteps;
+  const DoubleDouble s = (DoubleDouble{m.hi - c, 0.0} + m.lo) / (m + c);
+  const double s2 = s.hi * s.hi;
+  double tail = 0.0;
+  for (int k = kShortTerms - 1; k >= 0; --k) tail = tail * s2 + 1.0 / (2 * k + 3);
+  const DoubleDouble atanh = s + s.hi * s2 * tail;
+  const DoubleDouble scaled = TwoProduct(static_cast<double>(exponent), kLogTwo.hi) +
+                              static_cast<double>(exponent) * kLogTwo.lo;
+  return scaled + kLogOfTablePoints[j - kFirstTablePoint] + atanh * 2.0;
+}
+
+DoubleDouble LogOnePlusMinus(const DoubleDouble& u) {
+  // Beyond kSeriesBelow ln(1 + u) itself keeps 1e-19 of the difference.
+  if (std::fabs(u.hi) > kSeriesBelow) return Log(u + 1.0) - u;
+  // ln(1 + u) - u = 2 s³ S(s) - u s, as 2s - u = -u s; |s| <= 0.026.
+  const DoubleDouble s = u / (u + 2.0);
+  constexpr int kTerms = 4;
+  return s * (s * s) * AtanhRemainder(s, kTerms) * 2.0 - u * s;
+}
 
 DoubleDouble LogAsDoubleDouble(double x) {
   int exponent = 0;

@@ -1,9 +1,8 @@
 // Double-double arithmetic (internal): a value carried as the unevaluated
-// sum hi + lo of two doubles, |lo| <= ulp(hi)/2, for the few quantities
-// whose rounding in one double would dominate a result, such as an exponent
-// of several hundred. The error-free transformations are Knuth's two-sum and
-// the two-product from one fused multiply-add (T. J. Dekker, Numer. Math. 18
-// (1971) 224-242; Y. Hida, X. S. Li, D. H. Bailey, ARITH-15, 2001).
+// sum hi + lo of two doubles, |lo| <= ulp(hi)/2, from the error-free
+// transformations of Knuth (two-sum) and Dekker (two-product, by fma), so
+// that exponents of a few hundred keep about 30 digits and e^(hi + lo)
+// stays correct to the last bit of a double.
 #pragma once
 
 #include <cmath>
@@ -15,11 +14,11 @@ struct DoubleDouble {
   double lo;
 };
 
-// a + b exactly, for any a, b.
+// a + b exactly, for any a and b.
 inline DoubleDouble TwoSum(double a, double b) {
   const double s = a + b;
-  const double bb = s - a;
-  return {s, (a - (s - bb)) + (b - bb)};
+  const double v = s - a;
+  return {s, (a - (s - v)) + (b - v)};
 }
 
 // a + b exactly, for |a| >= |b| (or a = 0).
@@ -38,9 +37,10 @@ inline DoubleDouble Split(double a) {
   return {high, a - high};
 }
 
-// a·b exactly (barring underflow): Dekker's product from the halves, which
-// needs no fused multiply-add (the build may run where it is a library call
-// in software); std::fma where a half would overflow.
+// a·b exactly (short of underflow): Dekker's product from the halves, which
+// needs no fused multiply-add (without one in the instruction set the
+// library's fma is a call into software, several times slower); std::fma
+// where a half would overflow.
 inline DoubleDouble TwoProduct(double a, double b) {
   const double p = a * b;
   if (!(std::fabs(a) < kSplitLimit && std::fabs(b) < kSplitLimit)) return {p, std::fma(a, b, -p)};
@@ -49,21 +49,22 @@ inline DoubleDouble TwoProduct(double a, double b) {
   return {p, ((x.hi * y.hi - p) + x.hi * y.lo + x.lo * y.hi) + x.lo * y.lo};
 }
 
-inline DoubleDouble operator+(const DoubleDouble& a, const DoubleDouble& b) {
-  DoubleDouble s = TwoSum(a.hi, b.hi);
-  const DoubleDouble t = TwoSum(a.lo, b.lo);
-  s = FastTwoSum(s.hi, s.lo + t.hi);
-  return FastTwoSum(s.hi, s.lo + t.lo);
-}
-
 inline DoubleDouble operator-(const DoubleDouble& a) { return {-a.hi, -a.lo}; }
 
-inline DoubleDouble operator-(const DoubleDouble& a, const DoubleDouble& b) { return a + -b; }
+inline DoubleDouble operator+(const DoubleDouble& a, const DoubleDouble& b) {
+  const DoubleDouble s = TwoSum(a.hi, b.hi);
+  const DoubleDouble t = TwoSum(a.lo, b.lo);
+  const DoubleDouble u = FastTwoSum(s.hi, s.lo + t.hi);
+  return FastTwoSum(u.hi, u.lo + t.lo);
+}
 
 inline DoubleDouble operator+(const DoubleDouble& a, double b) {
   const DoubleDouble s = TwoSum(a.hi, b);
   return FastTwoSum(s.hi, s.lo + a.lo);
 }
+
+inline DoubleDouble operator-(const DoubleDouble& a, const DoubleDouble& b) { return a + -b; }
+inline DoubleDouble operator-(const DoubleDouble& a, double b) { return a + -b; }
 
 inline DoubleDouble operator*(const DoubleDouble& a, const DoubleDouble& b) {
   const DoubleDouble p = TwoProduct(a.hi, b.hi);
@@ -77,32 +78,45 @@ inline DoubleDouble operator*(const DoubleDouble& a, double b) {
 
 inline DoubleDouble operator/(const DoubleDouble& a, const DoubleDouble& b) {
   const double q = a.hi / b.hi;
+  // The remainder a - q·b, formed exactly in its leading part.
   const DoubleDouble r = a - b * q;
   return FastTwoSum(q, r.hi / b.hi);
 }
 
-// √a for a >= 0, one Newton correction of the double square root.
-inline DoubleDouble SquareRoot(const DoubleDouble& a) {
-  if (a.hi == 0.0) return {0.0, 0.0};
-  const double s = std::sqrt(a.hi);
-  const DoubleDouble square = TwoProduct(s, s);
-  const double residual = ((a.hi - square.hi) - square.lo) + a.lo;
-  return FastTwoSum(s, residual / (2.0 * s));
+inline DoubleDouble operator/(const DoubleDouble& a, double b) {
+  return a / DoubleDouble{b, 0.0};
 }
 
-// ln x for a positive finite x, to about 1e-30 relative.
+inline DoubleDouble Exact(double a) { return {a, 0.0}; }
+
+// 1 - x exactly, as a double-double.
+inline DoubleDouble OneMinus(double x) { return TwoSum(1.0, -x); }
+
+// e^(hi + lo) to within an ulp or so: e^lo = 1 + lo to double precision
+// (0 below the doubles' range, +inf beyond, where lo may exceed 1).
+inline double Exp(const DoubleDouble& a) {
+  const double e = std::exp(a.hi);
+  if (!(std::fabs(a.hi) < 746.0)) return e;
+  return e + e * a.lo;
+}
+
+// ln 2 and ln √(2π) as double-doubles.
+inline constexpr DoubleDouble kLogTwo = {0.6931471805599453, 2.3190468138462996e-17};
+inline constexpr DoubleDouble kLogRootTwoPi = {0.9189385332046728, -3.8782941580672414e-17};
+
+// ln x for any positive finite double x (subnormal too), to about 1e-30
+// relative.
 DoubleDouble LogAsDoubleDouble(double x);
 
 // 1 - e^y for y < 0, to about 1e-30 relative: -expm1(y) corrected by one
 // Newton step on ln(1 - p) = y taken in double-double.
 DoubleDouble OneMinusExp(double y);
 
-// e^(y.hi + y.lo) to a relative error of about one rounding of the double
-// exponential (0 below the doubles' range, +inf beyond; y.lo may exceed 1
-// there, where y.hi is huge).
-inline double Exp(const DoubleDouble& y) {
-  const double e = std::exp(y.hi);
-  return std::fabs(y.hi) < 746.0 ? e * (1.0 + y.lo) : e;
-}
+// ln v for a positive, normal v, to about 1e-22 relative (a few parts in
+// 1e22 of ln 2 absolute near v = 1, where it is relative to ln v).
+DoubleDouble Log(const DoubleDouble& v);
+
+// ln(1 + u) - u for |u| <= 1/2, to about 1e-20 relative.
+DoubleDouble LogOnePlusMinus(const DoubleDouble& u);
 
 }  // namespace specfun::detail

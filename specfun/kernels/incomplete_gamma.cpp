@@ -71,6 +71,16 @@ constexpr double kInverseRootPi = 0.56418958354775628695;
 
 double NaN() { return std::numeric_limits<double>::quiet_NaN(); }
 
+// √a for a >= 0 as a double-double, one Newton correction of the double
+// square root.
+DoubleDouble RootOf(const DoubleDouble& a) {
+  if (a.hi == 0.0) return {0.0, 0.0};
+  const double s = std::sqrt(a.hi);
+  const DoubleDouble square = TwoProduct(s, s);
+  const double residual = ((a.hi - square.hi) - square.lo) + a.lo;
+  return FastTwoSum(s, residual / (2.0 * s));
+}
+
 // ln(x + xLow), |xLow| <= ulp(x)/2.
 DoubleDouble LogOfArgument(double x, double xLow) { return LogAsDoubleDouble(x) + xLow / x; }
 
@@ -250,7 +260,7 @@ Tail TemmeTail(double a, bool lower, const DoubleDouble& aPhi, bool logs) {
   const double eta = std::copysign(std::sqrt(2.0 * aPhi.hi / a), lower ? -1.0 : 1.0);
   const double s = TemmeSum(eta, a) * kInverseRootTwoPi / std::sqrt(a);
   const double signedS = lower ? -s : s;
-  const DoubleDouble z = SquareRoot(aPhi);
+  const DoubleDouble z = RootOf(aPhi);
   if (z.hi < kScaledErfcFrom) {
     const double exponential = Exp(-aPhi);
     // erfc at z.hi + z.lo to first order in z.lo.

@@ -1,0 +1,505 @@
+// Both tails of the incomplete beta function with the prefactor
+// x^a y^b / B(a, b) in double-double.
+//
+// With p = a/(a + b), q = b/(a + b), D = x b - y a and u = D/a, v = -D/b,
+//   ln(x^a y^b / B(a, b)) = E + ln(p^a q^b / B(a, b)),
+//   E = a (ln(1 + u) - u) + b (ln(1 + v) - v),
+//   ln(p^a q^b / B(a, b)) = ½ ln(ab/(a + b)) - ln √(2π) + mu(a + b) - mu(a) - mu(b)
+// (mu being Stirling's remainder): E is formed in double-double from the
+// argument's double-double parts, so e^E keeps its last digits however far
+// out in a tail x lies. The tails then follow the methods of
+// IncompleteBetaTails: the series of A&S 26.5.23 where (a + b) min(x, y) is
+// small, the continued fraction of DiDonato and Morris on the side of the
+// mean where x lies, and Temme's uniform expansion (Special Functions, 1996,
+// 11.3.3) for a and b both large, its erfc written e^E R(√2 |z|)/√(2π) with
+// Mills' ratio R away from the centre. A complement is taken as 1 minus a
+// tail only where it stays above a floor.
+#include "specfun/kernels/precise_beta.hpp"
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+
+#include "specfun/gauss_inverse.hpp"
+#include "specfun/kernels/beta_tail_parts.hpp"
+#include "specfun/log_gamma.hpp"
+
+namespace specfun::detail {
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+// From this smaller parameter on Temme's expansion (its next term below
+// 1e-15 relative there); below it the fraction, of at most a few thousand
+// terms.
+constexpr double kUniformExpansionStart = 1e6;
+// The series is taken where (a + b) min(x, y) is at most 20.
+constexpr double kSeriesReach = 20.0;
+// A tail taken as 1 minus the other keeps a few units in the last place
+// while it stays above kComplementFloor; below it the fraction at the other
+// argument takes over, except where the series' parameter c is below 1 and
+// the other above kSlowFractionFrom: the fraction then converges slowly
+// near its mean and keeps fewer digits than the complement down to
+// kSmallParameterComplementFloor.
+constexpr double kComplementFloor = 0.25;
+constexpr double kSmallParameterComplementFloor = 0.1;
+constexpr double kSlowFractionFrom = 100.0;
+// Temme's erfc term is taken as erfc itself below this |z|; beyond, from
+// Mills' ratio, whose logarithm is accurate to 1e-15 there.
+constexpr double kMillsFrom = 2.0;
+// Below this e^E of a tail underflows or loses digits as a subnormal: its
+// logarithm is formed instead.
+constexpr double kLogValueFloor = -700.0;
+// A tail above this is taken as its value's logarithm.
+constexpr double kLogValueFloorTail = 1e-300;
+constexpr double kRootTwoPi = 2.5066282746310005024;
+constexpr double kRootTwo = 1.4142135623730950488;
+
+bool Supplied(const DoubleDouble& log) { return !std::isnan(log.hi); }
+
+// a (ln(1 + u) - u), u = D/a, for the argument t (with its logarithm where
+// supplied) on a's side, b the other parameter.
+DoubleDouble ScaledLogRatio(double a, double b, const DoubleDouble& t, const DoubleDouble& logT,
+                            const DoubleDouble& d) {
+  const DoubleDouble u = d / a;
+  if (std::fabs(u.hi) <= 0.5) return LogOnePlusMinus(u) * a;
+  if (u.hi > 0.5) return (Log(u + 1.0) - u) * a;
+  // t well below p: ln(t/p) = ln t + ln((a + b)/a).
+  const DoubleDouble logShare = Log(TwoSum(a, b) / a);
+  const DoubleDouble logArgument = Supplied(logT) ? logT : Log(t);
+  return (logArgument + logShare - u) * a;
+}
+
+// Stirling's remainder mu(z) = ln Γ(z) - (z - ½) ln z + z - ln √(2π): from
+// its series to z^-27 for z >= 10 (the next term below 7e-24 there), else in
+// double-double from w = z + n >= 10 by Γ(w) = z (z + 1) ... (w - 1) Γ(z):
+//   mu(z) = mu(w) + (w - ½) ln w - w - ln(z (z + 1) ... (w - 1)) - (z - ½) ln z + z,
+// so that a parameter far below 1, where mu is of the size of ln(1/z), keeps
+// its last digits.
+constexpr double kStirlingSeriesFrom = 10.0;
+
+// B(2k)/(2k (2k - 1)), the coefficients of Stirling's series (A&S 6.1.40).
+constexpr double kStirlingCoefficients[] = {
+    1.0 / 12.0,           -1.0 / 360.0,          1.0 / 1260.0,        -1.0 / 1680.0,
+    1.0 / 1188.0,         -691.0 / 360360.0,     1.0 / 156.0,         -3617.0 / 122400.0,
+    43867.0 / 244188.0,   -174611.0 / 125400.0,  854513.0 / 63756.0,  -236364091.0 / 1506960.0,
+    8553103.0 / 3900.0,   -23749461029.0 / 657720.0};
+constexpr int kStirlingTerms = sizeof kStirlingCoefficients / sizeof kStirlingCoefficients[0];
+
+// Stirling's series for z >= 10: its leading 1/(12 z) in double-double, the
+// rest, below 3e-6, in double.
+DoubleDouble StirlingSeries(const DoubleDouble& z) {
+  const double inverse = 1.0 / z.hi;
+  const double w = inverse * inverse;
+  double rest = 0.0;
+  for (int k = kStirlingTerms - 1; k >= 1; --k) rest = rest * w + kStirlingCoefficients[k];
+  return Exact(1.0) / (z * 12.0) + rest * w * inverse;
+}
+
+// mu(k/2) for k = 1 ... 39 (mpmath), for the whole and half-whole
+// parameters of the t, F and binomial distributions with whole degrees of
+// freedom or small counts.
+constexpr DoubleDouble kHalfWholeRemainders[] = {
+    {0.15342640972002736, -1.1595234069231498e-17},
+    {0.08106146679532726, -2.8504218427709546e-18},
+    {0.05481412105191765, 2.7899053378042904e-18},
+    {0.0413406959554093, -2.941654530929307e-18},
+    {0.03316287351993629, -3.4151901807684768e-18},
+    {0.02767792568499834, 7.917435820236853e-19},
+    {0.023746163656297496, -2.314769165964602e-19},
+    {0.020790672103765093, -2.5325724267208116e-19},
+    {0.018488450532673187, -1.6016536746403363e-18},
+    {0.016644691189821193, -9.759029781538585e-19},
+    {0.015134973221917378, 8.206551210066371e-19},
+    {0.013876128823070748, -4.37162601109574e-19},
+    {0.012810465242920227, -4.585328603983469e-19},
+    {0.01189670994589177, 5.674518257356195e-19},
+    {0.011104559758206917, -2.038131079125446e-20},
+    {0.010411265261972096, 2.953086875573401e-19},
+    {0.009799416126158804, -6.207313358118634e-19},
+    {0.009255462182712733, 6.290071715112313e-20},
+    {0.008768700134139386, -6.995800208116076e-19},
+    {0.00833056343336287, 4.637604645200097e-19},
+    {0.00793411456431402, 6.316244311725502e-19},
+    {0.007573675487951841, 2.0467707460490837e-19},
+    {0.007244554301320383, 2.0074460354690488e-19},
+    {0.00694284010720953, -5.224462195760719e-20},
+    {0.006665247032707682, 3.8154142307696135e-19},
+    {0.006408994188004207, -7.471039504395375e-20},
+    {0.006171712263039458, 3.981841757148414e-20},
+    {0.0059513701127588475, 2.399535274410237e-19},
+    {0.0057462165130101155, 2.2004704759211116e-19},
+    {0.005554733551962801, 3.185347414196856e-19},
+    {0.005375599032926835, -3.784397587520271e-19},
+    {0.0052076559196096404, -2.8836089946619086e-21},
+    {0.005049887331583002, 2.386601464677216e-19},
+    {0.004901395948434738, -2.3443950847392425e-19},
+    {0.00476138694171445, 7.348374355075095e-20},
+    {0.004629153749334028, 1.7120211748007063e-19},
+    {0.0045040661551206855, 3.5804643188796273e-19},
+    {0.004385560249232324, 1.0072016033655829e-19},
+    {0.004273129932103007, 9.748402153265286e-20},
+};
+
+DoubleDouble StirlingRemainder(const DoubleDouble& z) {
+  if (z.hi >= kStirlingSeriesFrom) return StirlingSeries(z);
+  const double twice = 2.0 * z.hi;
+  if (z.lo == 0.0 && twice == std::floor(twice) && twice >= 1.0) {
+    return kHalfWholeRemainders[static_cast<int>(twice) - 1];
+  }
+  DoubleDouble w = z;
+  DoubleDouble product = Exact(1.0);
+  while (w.hi < kStirlingSeriesFrom) {
+    product = product * w;
+    w = w + 1.0;
+  }
+  return (w - 0.5) * Log(w) - w + StirlingSeries(w) - Log(product) -
+         (z - 0.5) * Log(z) + z;
+}
+
+// ½ ln(ab/(a + b)) - ln √(2π) + mu(a + b) - mu(a) - mu(b).
+DoubleDouble LogPeak(double a, double b) {
+  const DoubleDouble sum = TwoSum(a, b);
+  const DoubleDouble logRoot = Log(TwoProduct(a, b) / sum) * 0.5;
+  const DoubleDouble mu =
+      StirlingRemainder(sum) - StirlingRemainder(Exact(a)) - StirlingRemainder(Exact(b));
+  return logRoot - kLogRootTwoPi + mu;
+}
+
+struct Prefactor {
+  DoubleDouble exponent;  // E
+  DoubleDouble log;       // E + the peak's logarithm
+  double d;               // D
+  DoubleDouble deviation; // D in double-double
+};
+
+Prefactor PrefactorOf(const BetaPoint& point, double a, double b) {
+  const DoubleDouble d = point.x * b - point.y * a;
+  DoubleDouble e = ScaledLogRatio(a, b, point.x, point.logX, d) +
+                   ScaledLogRatio(b, a, point.y, point.logY, -d);
+  if (e.hi > 0.0) e = {0.0, 0.0};
+  return {e, e + LogPeak(a, b), d.hi, d};
+}
+
+// e^lp / c without underflow where the quotient is a double.
+double ExpOver(const DoubleDouble& lp, double c) {
+  if (lp.hi > kLogValueFloor) return Exp(lp) / c;
+  return Exp(lp - Log(Exact(c)));
+}
+
+// √v for a positive double-double, by one Newton step from √hi.
+DoubleDouble SquareRoot(const DoubleDouble& v) {
+  const double root = std::sqrt(v.hi);
+  return FastTwoSum(root, (v - TwoProduct(root, root)).hi / (2.0 * root));
+}
+
+constexpr DoubleDouble kRootTwoDD = {1.4142135623730951, -9.667293313452913e-17};
+
+// c0/√r + c1/r^(3/2) of Temme's expansion away from the centre (|z| from
+// kClosedFormsFrom on), their closed forms in double-double from the
+// deviation and the exponent (z² = -E), w = D/ρ:
+//   c0/√r = 1/(√2 z) - ρ/D = (D² - 2 ρ² z²)/((D + √2 z ρ) √2 z D),
+//   c1/r^(3/2) = (-1/(2 z²) + √2 z (1 + D/a)(1 - D/b)/w³ - c0'(0) σ²/ρ²)/(√2 z),
+// which near the centre lose to cancellation what the double forms of
+// UniformCorrection cannot keep; nearer still the series at z = 0.
+constexpr double kClosedFormsFrom = 1e-3;
+double UniformCorrectionOf(double a, double b, const Prefactor& pre, double z) {
+  if (std::fabs(z) < kClosedFormsFrom) return UniformCorrection(a, b, pre.d, z);
+  const DoubleDouble rhoSquared = TwoProduct(a, b) / TwoSum(a, b);
+  const DoubleDouble& d = pre.deviation;
+  DoubleDouble zz = SquareRoot(-pre.exponent);
+  if (z < 0.0) zz = -zz;
+  const DoubleDouble rootTwoZ = kRootTwoDD * zz;
+  const DoubleDouble rho = SquareRoot(rhoSquared);
+  const DoubleDouble leading =
+      (d * d + rhoSquared * pre.exponent * 2.0) / ((d + rootTwoZ * rho) * rootTwoZ * d);
+  const DoubleDouble w = d / rho;
+  const DoubleDouble shares = (d / a + 1.0) * (Exact(1.0) - d / b);
+  const double sigma2 = rhoSquared.hi / a * (rhoSquared.hi / b);
+  const double c0Slope = (sigma2 - 1.0) / 12.0;
+  const DoubleDouble slope = Exact(-0.5) / (zz * zz) + rootTwoZ * shares / (w * w * w);
+  const DoubleDouble second = (slope - c0Slope / rhoSquared.hi) / rootTwoZ;
+  return (leading + second).hi;
+}
+
+// Temme's expansion: the tail on the side of the deviation and the other.
+struct NearFar {
+  double near;
+  double far;
+};
+
+PreciseTails FromNearFar(bool nearIsLower, NearFar t) {
+  return nearIsLower ? PreciseTails{t.near, t.far} : PreciseTails{t.far, t.near};
+}
+
+// R(√2 |z|) ± scale (c0/√r + c1/r^(3/2)), by which e^E/√(2π) is the tail
+// on the side of d.
+double UniformFactor(const Prefactor& pre, double a, double b, double z) {
+  const double scale = std::exp(LogGammaRemainder(a + b) - LogGammaRemainder(a) -
+                                LogGammaRemainder(b));
+  const double correction = scale * UniformCorrectionOf(a, b, pre, z);
+  const double mills = std::exp(LogMillsRatio(kRootTwo * std::fabs(z)));
+  return z < 0.0 ? mills + correction : mills - correction;
+}
+
+PreciseTails UniformTails(const Prefactor& pre, double a, double b) {
+  const double z = std::copysign(std::sqrt(-pre.exponent.hi), pre.d);
+  if (std::fabs(z) < kMillsFrom) {
+    const double scale = std::exp(pre.exponent.hi + LogGammaRemainder(a + b) -
+                                  LogGammaRemainder(a) - LogGammaRemainder(b)) /
+                         kRootTwoPi;
+    const double correction = scale * UniformCorrectionOf(a, b, pre, z);
+    const double lower = 0.5 * std::erfc(-z) + correction;
+    const double upper = 0.5 * std::erfc(z) - correction;
+    return z < 0.0 ? PreciseTails{lower, 1.0 - lower} : PreciseTails{1.0 - upper, upper};
+  }
+  const double near = Exp(pre.exponent) / kRootTwoPi * UniformFactor(pre, a, b, z);
+  return FromNearFar(z < 0.0, {near, 1.0 - near});
+}
+
+// The series' side: its argument t and parameter c, the other argument s
+// and parameter e, and g = e t - c s for the fraction at s.
+struct SeriesSide {
+  double t;
+  double s;
+  double c;
+  double e;
+  double g;
+};
+
+bool TakesSeries(const BetaPoint& point, double a, double b) {
+  const double smaller = std::fmin(point.x.hi, point.y.hi);
+  return (a + b) * smaller <= kSeriesReach;
+}
+
+SeriesSide SideOf(const BetaPoint& point, double a, double b, double d) {
+  if (point.x.hi <= point.y.hi) return {point.x.hi, point.y.hi, a, b, d};
+  return {point.y.hi, point.x.hi, b, a, -d};
+}
+
+// ln Γ(1 + c) = mu(1 + c) + (c + ½) ln(1 + c) - (1 + c) + ln √(2π), small
+// for small c and formed from double-double parts.
+DoubleDouble LogGammaOnePlus(double c) {
+  const DoubleDouble z = TwoSum(1.0, c);
+  return StirlingRemainder(z) + (z - 0.5) * Log(z) - z + kLogRootTwoPi;
+}
+
+// ln Γ(e + c) - ln Γ(e) for 0 < c, to a small error relative to c:
+//   (e - ½) ln(1 + c/e) + c (ln(e + c) - 1) + mu(e + c) - mu(e),
+// the logarithms in double-double; the difference of mu from its series,
+// term by term c_k e^(1 - 2k) ((1 + c/e)^(1 - 2k) - 1), for e >= 10, else
+// from the double-double remainders.
+DoubleDouble LogGammaShiftOf(double e, double c) {
+  const DoubleDouble sum = TwoSum(e, c);
+  const DoubleDouble logRatio = Log(sum / e);
+  DoubleDouble muDifference;
+  if (e >= kStirlingSeriesFrom) {
+    const double inverse = 1.0 / e;
+    double power = inverse;
+    double series = 0.0;
+    for (int k = 1; k <= kStirlingTerms; ++k) {
+      series += kStirlingCoefficients[k - 1] * power * std::expm1((1 - 2 * k) * logRatio.hi);
+      power *= inverse * inverse;
+    }
+    muDifference = Exact(series);
+  } else {
+    muDifference = StirlingRemainder(sum) - StirlingRemainder(Exact(e));
+  }
+  return logRatio * (e - 0.5) + (Log(sum) - 1.0) * c + muDifference;
+}
+
+// ln I(t, c, e) where that tail holds nearly all the mass, from small parts
+// (as LogTailNearOne): with A&S 26.5.23 and (1 - t)^e Σ (e)_k / k! t^k = 1,
+//   I = t^c Γ(c + e)/(Γ(e) Γ(1 + c)) (1 + Σ w_k r_k),
+// w_k = (1 - t)^e (e)_k / k! t^k, r_k = Π (1 + c/(e + j)) / Π (1 + c/(j + 1)) - 1
+// (j < k), each of the order of c; ln Γ(1 + c) in double-double.
+double LogTailNearOneOf(double t, double c, double e) {
+  constexpr int kTerms = 400;
+  constexpr double kWeightFloor = 1e-17;
+  double weight = std::exp(e * std::log1p(-t));
+  double logRatio = 0.0;
+  double sum = 0.0;
+  for (int k = 1; k <= kTerms && weight > kWeightFloor; ++k) {
+    weight *= (e + (k - 1)) * t / k;
+    logRatio += std::log1p(c / (e + (k - 1))) - std::log1p(c / k);
+    sum += weight * std::expm1(logRatio);
+  }
+  return (Log(Exact(t)) * c + (LogGammaShiftOf(e, c) - LogGammaOnePlus(c)) + std::log1p(sum)).hi;
+}
+
+// Where the series' tail holds nearly all the mass (c up to
+// kNearOneParameter, e t up to kNearOneReach), its logarithm from small parts
+// gives the other tail, which is then of the order of c.
+constexpr double kNearOneParameter = 0.25;
+constexpr double kNearOneReach = 1.2;
+bool TakesNearOne(const SeriesSide& side) {
+  return side.c <= kNearOneParameter && side.e * side.t <= kNearOneReach;
+}
+
+// The fraction at s converges fast below its mean e/(e + c).
+bool FractionServes(const SeriesSide& side) { return side.s * (side.e + side.c) <= side.e; }
+
+double ComplementFloor(const SeriesSide& side) {
+  const bool slowFraction = side.c < 1.0 && side.e > kSlowFractionFrom;
+  return slowFraction ? kSmallParameterComplementFloor : kComplementFloor;
+}
+
+PreciseTails SeriesTails(const BetaPoint& point, double a, double b, const Prefactor& pre) {
+  const SeriesSide side = SideOf(point, a, b, pre.d);
+  const bool nearIsLower = point.x.hi <= point.y.hi;
+  double near = ExpOver(pre.log, side.c) * SeriesSum(side.t, side.c, side.e);
+  double far = 1.0 - near;
+  if (far < ComplementFloor(side)) {
+    if (TakesNearOne(side)) {
+      const double logNear = LogTailNearOneOf(side.t, side.c, side.e);
+      near = std::exp(logNear);
+      far = -std::expm1(logNear);
+    } else if (FractionServes(side)) {
+      far = Exp(pre.log) / FractionDenominator(side.s, side.e, side.c, side.g);
+      near = 1.0 - far;
+    }
+  }
+  return FromNearFar(nearIsLower, {near, far});
+}
+
+PreciseTails FractionTails(const BetaPoint& point, double a, double b, const Prefactor& pre) {
+  if (pre.d <= 0.0) {
+    const double lower = Exp(pre.log) / FractionDenominator(point.x.hi, a, b, -pre.d);
+    return {lower, 1.0 - lower};
+  }
+  const double upper = Exp(pre.log) / FractionDenominator(point.y.hi, b, a, pre.d);
+  return {1.0 - upper, upper};
+}
+
+bool Invalid(const BetaPoint& point, double a, double b) {
+  return std::isnan(point.x.hi) || std::isnan(point.y.hi) || std::isnan(a) || std::isnan(b);
+}
+
+// The logarithm of the smaller tail where it lies below the doubles' range
+// (or too near its end to keep its digits), by the methods of the tails, in
+// double-double (its size that of the prefactor's exponent, its rounding
+// that of the last term).
+DoubleDouble LogOfSmallTail(const BetaPoint& point, double a, double b, const Prefactor& pre,
+                            bool lowerIsSmall) {
+  if (std::fmin(a, b) >= kUniformExpansionStart) {
+    const double z = std::copysign(std::sqrt(-pre.exponent.hi), pre.d);
+    return pre.exponent - kLogRootTwoPi + std::log(UniformFactor(pre, a, b, z));
+  }
+  if (TakesSeries(point, a, b)) {
+    const SeriesSide side = SideOf(point, a, b, pre.d);
+    const bool nearIsLower = point.x.hi <= point.y.hi;
+    if (nearIsLower == lowerIsSmall) {
+      return pre.log - Log(Exact(side.c)) + std::log(SeriesSum(side.t, side.c, side.e));
+    }
+    if (TakesNearOne(side)) {
+      return Exact(std::log(-std::expm1(LogTailNearOneOf(side.t, side.c, side.e))));
+    }
+    return pre.log - std::log(FractionDenominator(side.s, side.e, side.c, side.g));
+  }
+  if (lowerIsSmall) return pre.log - std::log(FractionDenominator(point.x.hi, a, b, -pre.d));
+  return pre.log - std::log(FractionDenominator(point.y.hi, b, a, pre.d));
+}
+
+struct LogTails {
+  DoubleDouble lower;
+  DoubleDouble upper;
+};
+
+}  // namespace
+
+BetaPoint PointOfShares(double r1, double r2, double s) {
+  const DoubleDouble r = TwoProduct(r1, r2);
+  constexpr double kRatioRange = 1e290;
+  if (r.hi <= kRatioRange && r.hi >= 1.0 / kRatioRange) {
+    const DoubleDouble sum = r + s;
+    BetaPoint point = {r / sum, Exact(s) / sum};
+    if (point.x.hi >= DBL_MIN && point.y.hi >= DBL_MIN) return point;
+    const DoubleDouble logSum = Log(sum);
+    point.logX = Log(r) - logSum;
+    point.logY = Log(Exact(s)) - logSum;
+    return point;
+  }
+  // r far from s: ln(r + s) = ln(max) + min/max, the rest below the doubles.
+  const DoubleDouble logR = Log(Exact(r1)) + Log(Exact(r2));
+  const DoubleDouble logS = Log(Exact(s));
+  const bool rLarger = logR.hi > logS.hi;
+  const double ratio = std::exp(rLarger ? logS.hi - logR.hi : logR.hi - logS.hi);
+  const DoubleDouble logSum = (rLarger ? logR : logS) + ratio;
+  BetaPoint point;
+  point.logX = logR - logSum;
+  point.logY = logS - logSum;
+  if (rLarger) {
+    point.y = Exact(std::exp(point.logY.hi));
+    point.x = OneMinus(point.y.hi);
+  } else {
+    point.x = Exact(std::exp(point.logX.hi));
+    point.y = OneMinus(point.x.hi);
+  }
+  return point;
+}
+
+DoubleDouble LogBetaPrefactor(const BetaPoint& point, double a, double b) {
+  return PrefactorOf(point, a, b).log;
+}
+
+namespace {
+
+PreciseTails TailsGiven(const BetaPoint& point, double a, double b, const Prefactor& pre) {
+  PreciseTails tails;
+  if (std::fmin(a, b) >= kUniformExpansionStart) {
+    tails = UniformTails(pre, a, b);
+  } else if (TakesSeries(point, a, b)) {
+    tails = SeriesTails(point, a, b, pre);
+  } else {
+    tails = FractionTails(point, a, b, pre);
+  }
+  return {std::clamp(tails.lower, 0.0, 1.0), std::clamp(tails.upper, 0.0, 1.0)};
+}
+
+LogTails LogTailsGiven(const BetaPoint& point, double a, double b, const Prefactor& pre,
+                       const PreciseTails& tails) {
+  const bool lowerIsSmall = tails.lower <= tails.upper;
+  const double small = lowerIsSmall ? tails.lower : tails.upper;
+  DoubleDouble logSmall;
+  DoubleDouble logLarge;
+  if (small > kLogValueFloorTail) {
+    logSmall = Exact(std::log(small));
+    logLarge = Exact(std::log1p(-small));
+  } else {
+    logSmall = LogOfSmallTail(point, a, b, pre, lowerIsSmall);
+    if (logSmall.hi > 0.0) logSmall = {0.0, 0.0};
+    logLarge = Exact(small >= DBL_MIN ? -small : -std::exp(logSmall.hi));
+  }
+  return lowerIsSmall ? LogTails{logSmall, logLarge} : LogTails{logLarge, logSmall};
+}
+
+}  // namespace
+
+PreciseTails PreciseBetaTails(const BetaPoint& point, double a, double b) {
+  if (Invalid(point, a, b)) return {kNaN, kNaN};
+  return TailsGiven(point, a, b, PrefactorOf(point, a, b));
+}
+
+PreciseTails PreciseLogBetaTails(const BetaPoint& point, double a, double b) {
+  if (Invalid(point, a, b)) return {kNaN, kNaN};
+  const Prefactor pre = PrefactorOf(point, a, b);
+  const LogTails logs = LogTailsGiven(point, a, b, pre, TailsGiven(point, a, b, pre));
+  return {std::fmin(logs.lower.hi, 0.0), std::fmin(logs.upper.hi, 0.0)};
+}
+
+BetaEvaluation EvaluateBeta(const BetaPoint& point, double a, double b) {
+  if (Invalid(point, a, b)) return {{kNaN, kNaN}, {kNaN, 0.0}, {kNaN, 0.0}, {kNaN, 0.0}};
+  const Prefactor pre = PrefactorOf(point, a, b);
+  const PreciseTails tails = TailsGiven(point, a, b, pre);
+  const LogTails logs = LogTailsGiven(point, a, b, pre, tails);
+  return {tails, logs.lower, logs.upper, pre.log};
+}
+
+double PreciseLogBeta(double a, double b) {
+  // ln B(a, b) = a ln(1/p) + b ln(1/q) - ln(p^a q^b / B(a, b)).
+  const DoubleDouble sum = TwoSum(a, b);
+  const DoubleDouble logOverP = Log(sum / a);
+  const DoubleDouble logOverQ = Log(sum / b);
+  return (logOverP * a + logOverQ * b - LogPeak(a, b)).hi;
+}
+
+}  // namespace specfun::detail
