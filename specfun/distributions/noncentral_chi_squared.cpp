@@ -1,6 +1,126 @@
+// The non-central chi-square distribution NonCentralChiSquared{df, ncp}:
+// X = Σ (N_i + μ_i)² over df normal deviates with Σ μ_i² = ncp, whose tails
+// are Poisson mixtures of central chi-square tails (A&S 26.4.25). ncp = 0 is
+// the central distribution, ChiSquared{df}. The tails and the density come
+// from the mixture for moderate ncp and from the Marcum Q-function's
+// integral beyond (noncentral_chi_squared_parts.hpp); the quantiles are in
+// noncentral_chi_squared_quantile.cpp.
+#include <cmath>
+#include <limits>
+
 #include "specfun/distributions.hpp"
-#include "specfun/distributions/not_yet_built.hpp"
+#include "specfun/distributions/noncentral_chi_squared_parts.hpp"
 
 namespace specfun {
-SPECFUN_NOT_YET_BUILT(NonCentralChiSquared)
+
+namespace detail {
+
+TailAndSlope NonCentralTail(double a, double m, double z, TailSide side) {
+  return MixtureTakes(a, m, z) ? MixtureTail(a, m, z, side) : ContourTail(a, m, z, side);
+}
+
+}  // namespace detail
+
+namespace {
+
+using detail::Probability;
+using detail::TailSide;
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+bool Valid(const NonCentralChiSquared& d) {
+  return d.df > 0 && d.df < kInf && d.ncp >= 0 && d.ncp < kInf;
+}
+
+// One tail at x > 0 (finite), taken directly.
+Probability Tail(const NonCentralChiSquared& d, double x, TailSide side) {
+  return detail::NonCentralTail(0.5 * d.df, 0.5 * d.ncp, 0.5 * x, side).tail;
+}
+
+TailSide Other(TailSide side) { return side == TailSide::kLower ? TailSide::kUpper : TailSide::kLower; }
+
+// ln of one tail: where it exceeds ½ the log of one minus the other.
+double LogTail(const NonCentralChiSquared& d, double x, TailSide side) {
+  const double a = 0.5 * d.df, m = 0.5 * d.ncp, z = 0.5 * x;
+  if (!detail::MixtureTakes(a, m, z)) return detail::ContourTail(a, m, z, side).tail.log;
+  // The distribution leans right, so above the mean the upper tail is the
+  // smaller.
+  const bool aboveMean = x >= d.df + d.ncp;
+  const TailSide first = (side == TailSide::kLower) == aboveMean ? Other(side) : side;
+  const Probability t = Tail(d, x, first);
+  if (first != side) {
+    if (t.value <= 0.5) return std::log1p(-t.value);
+    return Tail(d, x, side).log;
+  }
+  if (t.value <= 0.5) return t.log;
+  return std::log1p(-Tail(d, x, Other(side)).value);
+}
+
+}  // namespace
+
+double cdf(const NonCentralChiSquared& d, double x) {
+  if (!Valid(d) || std::isnan(x)) return kNaN;
+  if (d.ncp == 0) return cdf(ChiSquared{d.df}, x);
+  if (x <= 0) return 0.0;
+  if (x == kInf) return 1.0;
+  return Tail(d, x, TailSide::kLower).value;
+}
+
+double sf(const NonCentralChiSquared& d, double x) {
+  if (!Valid(d) || std::isnan(x)) return kNaN;
+  if (d.ncp == 0) return sf(ChiSquared{d.df}, x);
+  if (x <= 0) return 1.0;
+  if (x == kInf) return 0.0;
+  return Tail(d, x, TailSide::kUpper).value;
+}
+
+double log_cdf(const NonCentralChiSquared& d, double x) {
+  if (!Valid(d) || std::isnan(x)) return kNaN;
+  if (d.ncp == 0) return log_cdf(ChiSquared{d.df}, x);
+  if (x <= 0) return -kInf;
+  if (x == kInf) return 0.0;
+  return LogTail(d, x, TailSide::kLower);
+}
+
+double log_sf(const NonCentralChiSquared& d, double x) {
+  if (!Valid(d) || std::isnan(x)) return kNaN;
+  if (d.ncp == 0) return log_sf(ChiSquared{d.df}, x);
+  if (x <= 0) return 0.0;
+  if (x == kInf) return -kInf;
+  return LogTail(d, x, TailSide::kUpper);
+}
+
+namespace {
+
+// The density at x = 0: infinite for df < 2, e^(-ncp/2)/2 at df = 2, else 0.
+double DensityAtZero(const NonCentralChiSquared& d) {
+  if (d.df < 2) return kInf;
+  return d.df == 2 ? 0.5 * std::exp(-0.5 * d.ncp) : 0.0;
+}
+
+Probability Density(const NonCentralChiSquared& d, double x) {
+  const double a = 0.5 * d.df, m = 0.5 * d.ncp, z = 0.5 * x;
+  return detail::MixtureTakes(a, m, z) ? detail::MixtureDensity(a, m, z)
+                                       : detail::ContourDensity(a, m, z);
+}
+
+}  // namespace
+
+double pdf(const NonCentralChiSquared& d, double x) {
+  if (!Valid(d) || std::isnan(x)) return kNaN;
+  if (d.ncp == 0) return pdf(ChiSquared{d.df}, x);
+  if (x < 0 || x == kInf) return 0.0;
+  if (x == 0) return DensityAtZero(d);
+  return Density(d, x).value;
+}
+
+double log_pdf(const NonCentralChiSquared& d, double x) {
+  if (!Valid(d) || std::isnan(x)) return kNaN;
+  if (d.ncp == 0) return log_pdf(ChiSquared{d.df}, x);
+  if (x < 0 || x == kInf) return -kInf;
+  if (x == 0) return std::log(DensityAtZero(d));
+  return Density(d, x).log;
+}
+
 }  // namespace specfun

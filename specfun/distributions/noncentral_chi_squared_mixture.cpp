@@ -1,0 +1,245 @@
+// The non-central chi-square tails and density as Poisson mixtures of
+// central ones (A&S 26.4.25), summed from the term that dominates outward.
+//
+// The central tails move along j by A&S 6.5.21,
+//   P(b, z) = P(b + 1, z) + e_b,   Q(b + 1, z) = Q(b, z) + e_b,
+//   e_b = z^b e^-z / Γ(b + 1),   e_(b-1) = e_b·b/z,
+// each in the direction in which it only adds (P downward, Q upward), and the
+// weights by w_(j+1) = w_j·m/(j + 1). So the sum runs in two pieces: from the
+// dominant index j* in the stable direction, and from the far end of the
+// range on the other side back to j*, that end found first from bounds on
+// the terms' ratios. Each piece is carried relative to its own start and
+// joined at j*, whose term is the one taken from the central tail directly.
+//
+// The bounds (b = a + j; P(b+1)/P(b) <= z/(b+1) from the series of P,
+// Q(b-1)/Q(b) <= (b-1)/z from Q's integral; e_b/P(b) grows with b and
+// e_b/Q(b) falls with it):
+//   lower tail, above j*: t_(j+1)/t_j <= (m/(j+1))·min(1, z/(a+j+1));
+//               below j:  t_(i-1)/t_i <= (j/m)(1 + (e_j/P_j)(a+j)/z);
+//   upper tail, below j*: t_(j-1)/t_j <= (j/m)·min(1, (a+j-1)/z);
+//               above j:  t_(i+1)/t_i <= (m/(j+1))(1 + e_j/Q_j);
+// each falls along its direction, so a ratio r < 1 bounds what is left by
+// t·r/(1 − r). Beside the tail the sweeps add up z f(z) = Σ w_j e_j (a + j),
+// f the density of z, over the tail's range: the slope of ln tail in ln x.
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+
+#include "specfun/distributions/noncentral_chi_squared_parts.hpp"
+#include "specfun/kernels/incomplete_gamma.hpp"
+
+namespace specfun::detail {
+namespace {
+
+// What a direction may leave out, relative to the sum.
+constexpr double kNegligible = 0x1p-60;
+// A guard on every loop over j: MixtureTakes keeps the ranges far shorter.
+constexpr double kMostTerms = 1e5;
+
+// A central tail at b and e_b over it, e_b/P(b, z) or e_b/Q(b, z).
+struct CentralTail {
+  double tail;
+  double log;
+  double termRatio;
+};
+
+CentralTail CentralTailAt(double b, double z, TailSide side) {
+  const GammaTails tails = RegularizedGammaTails(b, z);
+  const double tail = side == TailSide::kLower ? tails.lower : tails.upper;
+  const double term = PoissonTerm(b, z);
+  if (tail >= DBL_MIN && term >= DBL_MIN) return {tail, std::log(tail), term / tail};
+  const GammaTails logs = LogRegularizedGammaTails(b, z);
+  const double log = side == TailSide::kLower ? logs.lower : logs.upper;
+  return {tail, log, std::exp(LogPoissonTerm(b, z) - log)};
+}
+
+// The Poisson weight w_j and its logarithm.
+Probability WeightAt(double j, double m) {
+  const double w = PoissonTerm(j, m);
+  return {w, w >= DBL_MIN ? std::log(w) : LogPoissonTerm(j, m)};
+}
+
+// sum·w·tail, the total of a sum carried relative to the term w·tail.
+Probability Scaled(double sum, const Probability& weight, const CentralTail& central) {
+  const double log = weight.log + central.log + std::log(sum);
+  if (weight.value >= DBL_MIN && central.tail >= DBL_MIN) {
+    const double value = weight.value * (central.tail * sum);
+    if (value >= DBL_MIN) return {value, log};
+  }
+  return {std::exp(log), log};
+}
+
+// The largest j above `start` whose terms of the lower tail may matter:
+// beyond it they add to less than kNegligible of the term at `start`.
+double EndOfLowerRange(double a, double m, double z, double start) {
+  double bound = 1.0;
+  for (double j = start; j < start + kMostTerms; ++j) {
+    const double r = (m / (j + 1)) * std::min(1.0, z / (a + j + 1));
+    if (r < 1 && bound * r <= kNegligible * (1 - r)) return j;
+    bound *= r;
+  }
+  return start + kMostTerms;
+}
+
+// The smallest j below `start` whose terms of the upper tail may matter.
+double StartOfUpperRange(double a, double m, double z, double start) {
+  double bound = 1.0;
+  double j = start;
+  for (; j > 0 && j > start - kMostTerms; --j) {
+    const double r = (j / m) * std::min(1.0, (a + j - 1) / z);
+    if (r < 1 && bound * r <= kNegligible * (1 - r)) break;
+    bound *= r;
+  }
+  return j;
+}
+
+// A sweep of the lower tail's terms downward from j, carried as the term
+// t_j = w_j P_j (relative to the first) and ρ_j = e_j/P_j <= 1:
+//   t_(j-1) = t_j (j/m)(1 + g),  ρ_(j-1) = g/(1 + g),  g = ρ_j (a + j)/z,
+// so that nothing overflows however far apart w_j and P_j move.
+struct DownwardSweep {
+  double a, m, z;
+  double t = 1.0, rho;
+  double sum = 0.0, density = 0.0;
+
+  // Adds the term at j; returns the ratio to the next one, t_(j-1)/t_j.
+  double Add(double j) {
+    sum += t;
+    density += t * rho * (a + j);
+    const double g = rho * ((a + j) / z);
+    const double r = (j / m) * (1 + g);
+    t *= r;
+    rho = g / (1 + g);
+    return r;
+  }
+};
+
+// The same upward for the upper tail, with κ_j = e_j/Q_j:
+//   t_(j+1) = t_j (m/(j+1))(1 + κ_j),  κ_(j+1) = κ_j (z/(a+j+1))/(1 + κ_j).
+struct UpwardSweep {
+  double a, m, z;
+  double t = 1.0, kappa;
+  double sum = 0.0, density = 0.0;
+
+  double Add(double j) {
+    sum += t;
+    density += t * kappa * (a + j);
+    const double r = (m / (j + 1)) * (1 + kappa);
+    t *= r;
+    kappa = kappa * (z / (a + j + 1)) / (1 + kappa);
+    return r;
+  }
+};
+
+// Whether a direction whose terms fall at least by r a step (from `term`
+// on) leaves out less than kNegligible of `sum`.
+bool Negligible(double term, double r, double sum) {
+  return r < 1 && term * r <= kNegligible * (1 - r) * sum;
+}
+
+TailAndSlope LowerMixture(double a, double m, double z) {
+  // The dominant term lies at or below the weights' mode; where P(a + j, z)
+  // is small it falls by about z/(a + j + 1) a step, which puts it at
+  // (j + 1)(a + j + 1) = m z.
+  const double mode = std::floor(m);
+  double peak = mode;
+  if (z < a + m) {
+    const double u = 0.5 * (std::sqrt(a * a + 4 * m * z) - a);
+    peak = std::min(mode, std::max(0.0, std::floor(u - 0.5)));
+  }
+  // From the end of the range down to the peak, relative to the peak's
+  // term as this sweep reaches it.
+  double above = 0.0, densityAbove = 0.0;
+  const double top = EndOfLowerRange(a, m, z, peak);
+  if (top > peak) {
+    DownwardSweep sweep{a, m, z, 1.0, CentralTailAt(a + top, z, TailSide::kLower).termRatio};
+    for (double j = top; j > peak; --j) sweep.Add(j);
+    above = sweep.sum / sweep.t;
+    densityAbove = sweep.density / sweep.t;
+  }
+  // From the peak downward, relative to the peak's term.
+  const CentralTail central = CentralTailAt(a + peak, z, TailSide::kLower);
+  DownwardSweep sweep{a, m, z, 1.0, central.termRatio, above, densityAbove};
+  for (double j = peak; j > peak - kMostTerms; --j) {
+    const double term = sweep.t;
+    const double r = sweep.Add(j);
+    if (j == 0 || Negligible(term, r, sweep.sum)) break;
+  }
+  return {Scaled(sweep.sum, WeightAt(peak, m), central), sweep.density / sweep.sum};
+}
+
+TailAndSlope UpperMixture(double a, double m, double z) {
+  // The dominant term lies at or above the weights' mode; where Q(a + j, z)
+  // is small it grows by about z/(a + j) a step: (j + 1)(a + j) = m z.
+  const double mode = std::floor(m);
+  double peak = mode;
+  if (z > a + m) {
+    const double u = 0.5 * (std::sqrt((a - 1) * (a - 1) + 4 * m * z) - (a - 1));
+    peak = std::max(mode, std::floor(u - 0.5));
+  }
+  double below = 0.0, densityBelow = 0.0;
+  const double bottom = StartOfUpperRange(a, m, z, peak);
+  if (bottom < peak) {
+    UpwardSweep sweep{a, m, z, 1.0, CentralTailAt(a + bottom, z, TailSide::kUpper).termRatio};
+    for (double j = bottom; j < peak; ++j) sweep.Add(j);
+    below = sweep.sum / sweep.t;
+    densityBelow = sweep.density / sweep.t;
+  }
+  const CentralTail central = CentralTailAt(a + peak, z, TailSide::kUpper);
+  UpwardSweep sweep{a, m, z, 1.0, central.termRatio, below, densityBelow};
+  for (double j = peak; j < peak + kMostTerms; ++j) {
+    const double term = sweep.t;
+    if (Negligible(term, sweep.Add(j), sweep.sum)) break;
+  }
+  return {Scaled(sweep.sum, WeightAt(peak, m), central), sweep.density / sweep.sum};
+}
+
+// z^(a+j-1) e^-z / Γ(a + j), the central density of z, and its logarithm.
+Probability CentralDensityTerm(double b, double z) {
+  if (b >= 0) {
+    const double g = PoissonTerm(b, z);
+    return {g, g >= DBL_MIN ? std::log(g) : LogPoissonTerm(b, z)};
+  }
+  // b = a − 1 in (−1, 0): from e_a = e_(a-1)·z/a.
+  const double log = LogPoissonTerm(b + 1, z) + std::log((b + 1) / z);
+  const double g = PoissonTerm(b + 1, z) * ((b + 1) / z);
+  return {g >= DBL_MIN && std::isfinite(g) ? g : std::exp(log), log};
+}
+
+}  // namespace
+
+TailAndSlope MixtureTail(double a, double m, double z, TailSide side) {
+  return side == TailSide::kLower ? LowerMixture(a, m, z) : UpperMixture(a, m, z);
+}
+
+Probability MixtureDensity(double a, double m, double z) {
+  // Terms w_j g_j with ratio g_(j+1) w_(j+1)/(g_j w_j) = m z/((j+1)(a+j)),
+  // which falls with j: largest at (j + 1)(a + j) = m z.
+  const double u = 0.5 * (std::sqrt((a - 1) * (a - 1) + 4 * m * z) - (a + 1));
+  const double peak = std::max(0.0, std::floor(u + 0.5));
+  double sum = 1.0;
+  double t = 1.0;
+  for (double j = peak; j < peak + kMostTerms; ++j) {
+    const double r = (m / (j + 1)) * (z / (a + j));
+    t *= r;
+    sum += t;
+    if (r < 1 && t * r <= kNegligible * (1 - r) * sum) break;
+  }
+  t = 1.0;
+  for (double j = peak; j > 0 && j > peak - kMostTerms; --j) {
+    const double r = (j / m) * ((a + j - 1) / z);
+    t *= r;
+    sum += t;
+    if (r < 1 && t * r <= kNegligible * (1 - r) * sum) break;
+  }
+  const Probability weight = WeightAt(peak, m);
+  const Probability g = CentralDensityTerm(a + peak - 1, z);
+  const double log = weight.log + g.log + std::log(0.5 * sum);
+  if (weight.value >= DBL_MIN && g.value >= DBL_MIN) {
+    const double value = weight.value * (g.value * (0.5 * sum));
+    if (value >= DBL_MIN && std::isfinite(value)) return {value, log};
+  }
+  return {std::exp(log), log};
+}
+
+}  // namespace specfun::detail
