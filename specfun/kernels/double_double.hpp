@@ -1,0 +1,83 @@
+// Double-double arithmetic (internal): a value carried as the unevaluated
+// sum hi + lo of two doubles, |lo| <= ulp(hi)/2, for the few quantities
+// whose rounding in one double would dominate a result, such as an exponent
+// of several hundred. The error-free transformations are Knuth's two-sum and
+// the two-product from one fused multiply-add (T. J. Dekker, Numer. Math. 18
+// (1971) 224-242; Y. Hida, X. S. Li, D. H. Bailey, ARITH-15, 2001).
+#pragma once
+
+#include <cmath>
+
+namespace specfun::detail {
+
+struct DoubleDouble {
+  double hi;
+  double lo;
+};
+
+// a + b exactly, for any a, b.
+inline DoubleDouble TwoSum(double a, double b) {
+  const double s = a + b;
+  const double bb = s - a;
+  return {s, (a - (s - bb)) + (b - bb)};
+}
+
+// a + b exactly, for |a| >= |b| (or a = 0).
+inline DoubleDouble FastTwoSum(double a, double b) {
+  const double s = a + b;
+  return {s, b - (s - a)};
+}
+
+// a·b exactly (barring underflow).
+inline DoubleDouble TwoProduct(double a, double b) {
+  const double p = a * b;
+  return {p, std::fma(a, b, -p)};
+}
+
+inline DoubleDouble operator+(const DoubleDouble& a, const DoubleDouble& b) {
+  DoubleDouble s = TwoSum(a.hi, b.hi);
+  const DoubleDouble t = TwoSum(a.lo, b.lo);
+  s = FastTwoSum(s.hi, s.lo + t.hi);
+  return FastTwoSum(s.hi, s.lo + t.lo);
+}
+
+inline DoubleDouble operator-(const DoubleDouble& a) { return {-a.hi, -a.lo}; }
+
+inline DoubleDouble operator-(const DoubleDouble& a, const DoubleDouble& b) { return a + -b; }
+
+inline DoubleDouble operator+(const DoubleDouble& a, double b) {
+  const DoubleDouble s = TwoSum(a.hi, b);
+  return FastTwoSum(s.hi, s.lo + a.lo);
+}
+
+inline DoubleDouble operator*(const DoubleDouble& a, const DoubleDouble& b) {
+  const DoubleDouble p = TwoProduct(a.hi, b.hi);
+  return FastTwoSum(p.hi, p.lo + (a.hi * b.lo + a.lo * b.hi));
+}
+
+inline DoubleDouble operator*(const DoubleDouble& a, double b) {
+  const DoubleDouble p = TwoProduct(a.hi, b);
+  return FastTwoSum(p.hi, p.lo + a.lo * b);
+}
+
+inline DoubleDouble operator/(const DoubleDouble& a, const DoubleDouble& b) {
+  const double q = a.hi / b.hi;
+  const DoubleDouble r = a - b * q;
+  return FastTwoSum(q, r.hi / b.hi);
+}
+
+// √a for a > 0, one Newton correction of the double square root.
+inline DoubleDouble SquareRoot(const DoubleDouble& a) {
+  const double s = std::sqrt(a.hi);
+  const double residual = std::fma(-s, s, a.hi) + a.lo;
+  return FastTwoSum(s, residual / (2.0 * s));
+}
+
+// ln x for a positive finite x, to about 1e-30 relative.
+DoubleDouble LogAsDoubleDouble(double x);
+
+// e^(y.hi + y.lo) to a relative error of about one rounding of the double
+// exponential (0 below the doubles' range).
+inline double Exp(const DoubleDouble& y) { return std::exp(y.hi) * (1.0 + y.lo); }
+
+}  // namespace specfun::detail

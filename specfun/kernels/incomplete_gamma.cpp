@@ -1,0 +1,320 @@
+// Both regularized incomplete gamma functions, P(a, x) and Q(a, x), each to a
+// small error relative to its own size, and their logarithms.
+//
+// The prefactor D(a, x) = x^a e^(-x)/Γ(a + 1) is formed from Stirling's
+// series as ln D = -a φ(x/a - 1) - ½ ln(2πa) - μ(a), φ(t) = t - ln(1 + t),
+// μ the remainder of Stirling's series, with a φ carried in double-double
+// arithmetic: near x = a from the series of 2 atanh (so that no large terms
+// cancel), elsewhere from a double-double logarithm. D then keeps its digits
+// however large its exponent.
+//
+// The methods by region follow A. R. DiDonato and A. H. Morris (ACM TOMS 12
+// (1986) 377-393) and A. Gil, J. Segura and N. M. Temme (SIAM J. Sci.
+// Comput. 34 (2012) A2965-A2981):
+// - a >= kTemmeFrom with |η| <= kTemmeEtaLimit (x within about 0.3a ... 2.3a):
+//   Temme's uniform asymptotic expansion (N. M. Temme, SIAM J. Math. Anal. 10
+//   (1979) 757-766), whose coefficients tools/gen_incomplete_gamma_coefficients.py
+//   computes; the smaller tail as e^(-z²) times terms of moderate size,
+//   z² = a φ, so its logarithm stays finite below the doubles.
+// - a < 1 and x <= 0.7: P from its series of positive terms, Q from
+//   1 - x^a/Γ(1 + a) - x^a/Γ(a) Σ_(n>=1) (-x)^n/(n! (a + n)), with
+//   ln Γ(1 + a) from its own series (DiDonato and Morris, eq. 11-12).
+// - otherwise x < a: P = D Σ_n x^n/((a + 1) ... (a + n)) (A&S 6.5.29), Q its
+//   complement (at least 0.37 there);
+// - otherwise Q = a D F, F the continued fraction of Legendre
+//   1/(x + 1 - a - 1(1 - a)/(x + 3 - a - 2(2 - a)/(x + 5 - a - ...)))
+//   (A&S 6.5.31), by the modified Lentz method; P its complement.
+#include "specfun/kernels/incomplete_gamma.hpp"
+
+#include <cmath>
+#include <limits>
+
+#include "specfun/kernels/incomplete_gamma_coefficients.hpp"
+#include "specfun/log_gamma.hpp"
+
+namespace specfun::detail {
+namespace {
+
+// Temme's expansion serves a >= kTemmeFrom (its twelve orders reach 1e-18
+// there) where |η| <= kTemmeEtaLimit (its coefficients' series reach 1e-18).
+constexpr double kTemmeFrom = 20.0;
+constexpr double kTemmeEtaLimit = 1.1;
+// From here on erfc(z) would lose its range; the scaled form takes over.
+constexpr double kScaledErfcFrom = 26.0;
+// The series and fractions stop when a term changes the sum by less than
+// this share.
+constexpr double kTolerance = 0x1p-57;
+// Bound on their terms (a few hundred at most outside Temme's region).
+constexpr int kTermLimit = 100000;
+// Lentz's guard against a zero denominator.
+constexpr double kTinyDenominator = 1e-300;
+// For a < 1 the small-shape form of Q serves x up to here (where its terms
+// cancel to at most a factor 2.2), the fraction beyond.
+constexpr double kSmallShapeReach = 0.7;
+// Below this shape ln Γ(1 + a) comes from its recurrence and series rather
+// than from Stirling's, whose remainder there is too large to keep 1e-17.
+constexpr double kStirlingFrom = 10.0;
+// |t| = |x - a|/(x + a) up to which a φ comes from the atanh series.
+constexpr double kAtanhReach = 0.2;
+// ln(2π) and 1/3 as double-double constants; 1/√(2π), 1/√π.
+constexpr DoubleDouble kLogTwoPi = {1.8378770664093456, -7.756588316134483e-17};
+constexpr DoubleDouble kOneThird = {0.33333333333333331, 1.8503717077085943e-17};
+constexpr double kInverseRootTwoPi = 0.39894228040143267794;
+constexpr double kInverseRootPi = 0.56418958354775628695;
+
+double NaN() { return std::numeric_limits<double>::quiet_NaN(); }
+
+// a φ(x/a - 1) = (x - a) - a ln(x/a) >= 0 for a, x > 0. With d = x - a and
+// t = d/(x + a), ln(x/a) = 2 atanh t, so a φ = d t - 2a t³ (1/3 + t²/5 +
+// t⁴/7 + ...), free of cancellation for small |t|.
+DoubleDouble ShapeTimesDeviation(double a, double x, const DoubleDouble& logA) {
+  const DoubleDouble d = TwoSum(x, -a);
+  const DoubleDouble sum = TwoSum(x, a);
+  if (std::fabs(d.hi) > kAtanhReach * sum.hi) {
+    return d - (LogAsDoubleDouble(x) - logA) * a;
+  }
+  const DoubleDouble t = d / sum;
+  const DoubleDouble t2 = t * t;
+  // 1/5 + t²/7 + ... to t²² (t² <= 0.04).
+  double tail = 1.0 / 29.0;
+  for (int k = 27; k >= 5; k -= 2) tail = 1.0 / k + t2.hi * tail;
+  const DoubleDouble inner = kOneThird + t2.hi * tail;
+  return d * t - (t2 * t) * inner * (2.0 * a);
+}
+
+// ln Γ(1 + a) for 0 <= a <= 1.5, from the series of ln Γ(2 + z).
+double LogGammaOnePlus(double a) {
+  const auto twoSeries = [](double z) {
+    double sum = kLogGammaTwoCoefficients[kLogGammaTwoTerms - 1];
+    for (int k = kLogGammaTwoTerms - 2; k >= 0; --k) sum = kLogGammaTwoCoefficients[k] + z * sum;
+    return z * sum;
+  };
+  if (a >= 0.5) return twoSeries(a - 1.0);
+  return twoSeries(a) - std::log1p(a);
+}
+
+// ln Γ(1 + a) for 0 <= a < kStirlingFrom: Γ(1 + a) = a (a - 1) ... (f + 1)
+// Γ(1 + f) with f in [0.5, 1.5), the factors exact and their product in
+// double-double.
+DoubleDouble LogGammaOnePlusOfSmall(double a) {
+  if (a <= 1.5) return {LogGammaOnePlus(a), 0.0};
+  DoubleDouble product = {1.0, 0.0};
+  double f = a;
+  for (; f > 1.5; f -= 1.0) product = product * f;
+  // ln(hi + lo) = ln hi + lo/hi; ln hi in double-double.
+  const DoubleDouble logProduct = LogAsDoubleDouble(product.hi) + product.lo / product.hi;
+  return logProduct + LogGammaOnePlus(f);
+}
+
+// ln D(a, x) for finite a, x > 0, given ln a and a φ: from Stirling's series
+// from kStirlingFrom on, below it as a ln x - x - ln Γ(1 + a).
+DoubleDouble LogPrefactor(double a, double x, const DoubleDouble& logA, const DoubleDouble& aPhi) {
+  if (a < kStirlingFrom) {
+    return (LogAsDoubleDouble(x) * a + -x) - LogGammaOnePlusOfSmall(a);
+  }
+  return -(aPhi + (logA + kLogTwoPi) * 0.5) + -LogGammaRemainder(a);
+}
+
+// Σ_(n>=0) x^n/((a + 1) ... (a + n)), P(a, x) = D(a, x) times this.
+double LowerSeries(double a, double x) {
+  double term = 1.0;
+  double sum = 1.0;
+  for (int n = 1; n < kTermLimit; ++n) {
+    term *= x / (a + n);
+    sum += term;
+    if (term <= sum * kTolerance) break;
+  }
+  return sum;
+}
+
+// Legendre's fraction F for x >= 1 or x >= a: Q(a, x) = a D(a, x) F. The
+// modified Lentz method finds the depth at which it has converged; the
+// fraction is then evaluated backwards from a quarter deeper (the forward
+// test stops early where the fraction converges slowly, at small x), and
+// backwards its rounding errors do not build up as the forward products' do.
+double UpperFraction(double a, double x) {
+  const double first = x + 1.0 - a;
+  double b = first;
+  double f = b == 0.0 ? kTinyDenominator : b;
+  double c = f;
+  double d = 0.0;
+  int depth = 1;
+  for (; depth < kTermLimit; ++depth) {
+    const double numerator = depth * (a - depth);
+    b += 2.0;
+    d = b + numerator * d;
+    if (d == 0.0) d = kTinyDenominator;
+    c = b + numerator / c;
+    if (c == 0.0) c = kTinyDenominator;
+    d = 1.0 / d;
+    const double delta = c * d;
+    f *= delta;
+    if (std::fabs(delta - 1.0) <= kTolerance) break;
+  }
+  depth += depth / 4 + 8;
+  double t = first + 2.0 * depth;
+  for (int n = depth; n >= 1; --n) t = (first + 2.0 * (n - 1)) + n * (a - n) / t;
+  return 1.0 / t;
+}
+
+// Q(a, x) for a < 1 and 0 < x <= kSmallShapeReach: 1 - x^a/Γ(1 + a) - a (x^a/Γ(1 + a))
+// Σ_(n>=1) (-x)^n/(n! (a + n)), the difference 1 - e^u taken by expm1.
+double UpperOfSmallShape(double a, double x) {
+  const double u = a * std::log(x) - LogGammaOnePlus(a);
+  double term = 1.0;
+  double sum = 0.0;
+  for (int n = 1; n < kTermLimit; ++n) {
+    term *= -x / n;
+    const double added = term / (a + n);
+    sum += added;
+    if (std::fabs(added) <= std::fabs(sum) * kTolerance) break;
+  }
+  return -std::expm1(u) - a * std::exp(u) * sum;
+}
+
+// Σ_k C_k(η) a^-k of Temme's expansion, to the orders and terms that reach
+// 1e-18 at this a and η.
+double TemmeSum(double eta, double a) {
+  const double size = std::fabs(eta);
+  const int terms = size < 0.25 ? 16 : size < 0.6 ? 26 : kTemmeTerms;
+  const double inverse = 1.0 / a;
+  double sum = 0.0;
+  double power = 1.0;
+  for (int k = 0; k < kTemmeOrders && power > 1e-19; ++k) {
+    const double* c = kTemmeCoefficients[k];
+    double ck = c[terms - 1];
+    for (int n = terms - 2; n >= 0; --n) ck = c[n] + eta * ck;
+    sum += ck * power;
+    power *= inverse;
+  }
+  return sum;
+}
+
+// erfc(z) e^(z²) for z >= kScaledErfcFrom from its asymptotic series (A&S
+// 7.1.23), whose ninth term is below 1e-21 there.
+double ScaledErfcOfLarge(double z) {
+  const double w = 1.0 / (2.0 * z * z);
+  double sum = 1.0;
+  for (int n = 8; n >= 1; --n) sum = 1.0 - (2 * n - 1) * w * sum;
+  return kInverseRootPi / z * sum;
+}
+
+// Where a tail stands relative to its own size: the value, its logarithm,
+// and whether it is the lower tail.
+struct SmallerTail {
+  double value;
+  double log;
+  bool lower;
+};
+
+// The smaller tail by Temme's expansion: with z = √(a φ) (sign of x - a),
+// T = erfc(|z|)/2 ± e^(-z²) S/√(2πa), + for Q (x >= a), - for P.
+SmallerTail TemmeTail(double a, double x, const DoubleDouble& aPhi) {
+  const bool lower = x < a;
+  const double eta = std::copysign(std::sqrt(2.0 * aPhi.hi / a), x - a);
+  const double s = TemmeSum(eta, a) * kInverseRootTwoPi / std::sqrt(a);
+  const double signedS = lower ? -s : s;
+  const DoubleDouble z = SquareRoot(aPhi);
+  if (z.hi < kScaledErfcFrom) {
+    const double exponential = Exp(-aPhi);
+    // erfc at z.hi + z.lo to first order in z.lo.
+    const double half = 0.5 * std::erfc(z.hi) - z.lo * exponential * kInverseRootPi;
+    const double value = half + exponential * signedS;
+    return {value, std::log(value), lower};
+  }
+  const double scaled = 0.5 * ScaledErfcOfLarge(z.hi) + signedS;
+  return {Exp(-aPhi) * scaled, -aPhi.hi + (-aPhi.lo + std::log(scaled)), lower};
+}
+
+// The smaller (or more accurately known) tail of P and Q by its method, and
+// whether the other is its complement.
+struct TailsByMethod {
+  double lower;
+  double upper;
+  double logLower;
+  double logUpper;
+};
+
+TailsByMethod Evaluate(double a, double x) {
+  const DoubleDouble logA = LogAsDoubleDouble(a);
+  const DoubleDouble aPhi = ShapeTimesDeviation(a, x, logA);
+  if (a >= kTemmeFrom && 2.0 * aPhi.hi <= kTemmeEtaLimit * kTemmeEtaLimit * a) {
+    const SmallerTail t = TemmeTail(a, x, aPhi);
+    const double complement = 1.0 - t.value;
+    const double logComplement = std::log1p(-t.value);
+    return t.lower ? TailsByMethod{t.value, complement, t.log, logComplement}
+                   : TailsByMethod{complement, t.value, logComplement, t.log};
+  }
+  const DoubleDouble logD = LogPrefactor(a, x, logA, aPhi);
+  if (a < 1.0 && x <= kSmallShapeReach) {
+    const double series = LowerSeries(a, x);
+    const double lower = Exp(logD) * series;
+    const double upper = UpperOfSmallShape(a, x);
+    // Each tail's logarithm from itself where it is small, from the other's
+    // complement where it is near 1.
+    return {lower, upper,
+            lower < 0.5 ? logD.hi + (logD.lo + std::log(series)) : std::log1p(-upper),
+            upper < 0.5 ? std::log(upper) : std::log1p(-lower)};
+  }
+  if (x < a) {
+    const double series = LowerSeries(a, x);
+    const double lower = Exp(logD) * series;
+    return {lower, 1.0 - lower, logD.hi + (logD.lo + std::log(series)), std::log1p(-lower)};
+  }
+  const double fraction = a * UpperFraction(a, x);
+  const double upper = Exp(logD) * fraction;
+  return {1.0 - upper, upper, std::log1p(-upper), logD.hi + (logD.lo + std::log(fraction))};
+}
+
+// The tails where the arguments settle them, or NaN where they are out of
+// the domain; `settled` is false where Evaluate must run.
+struct Limits {
+  bool settled;
+  double lower;
+  double upper;
+};
+
+Limits LimitsOf(double a, double x) {
+  if (std::isnan(a) || std::isnan(x) || a <= 0.0 || x < 0.0) return {true, NaN(), NaN()};
+  if (x == 0.0 || std::isinf(a)) return {true, 0.0, 1.0};
+  if (std::isinf(x)) return {true, 1.0, 0.0};
+  return {false, 0.0, 0.0};
+}
+
+}  // namespace
+
+GammaTails RegularizedGammaTails(double a, double x) {
+  const Limits limits = LimitsOf(a, x);
+  if (limits.settled) return {limits.lower, limits.upper};
+  const TailsByMethod t = Evaluate(a, x);
+  return {t.lower, t.upper};
+}
+
+GammaTails LogRegularizedGammaTails(double a, double x) {
+  const Limits limits = LimitsOf(a, x);
+  if (limits.settled) return {std::log(limits.lower), std::log(limits.upper)};
+  const TailsByMethod t = Evaluate(a, x);
+  return {t.logLower, t.logUpper};
+}
+
+DoubleDouble LogPoissonTermAsDoubleDouble(double a, double x) {
+  if (std::isnan(a) || std::isnan(x) || a < 0.0 || x < 0.0) return {NaN(), 0.0};
+  if (std::isinf(x) || std::isinf(a)) return {-std::numeric_limits<double>::infinity(), 0.0};
+  if (a == 0.0) return {-x, 0.0};
+  if (x == 0.0) return {-std::numeric_limits<double>::infinity(), 0.0};
+  const DoubleDouble logA = LogAsDoubleDouble(a);
+  return LogPrefactor(a, x, logA, ShapeTimesDeviation(a, x, logA));
+}
+
+double LogPoissonTerm(double a, double x) {
+  const DoubleDouble y = LogPoissonTermAsDoubleDouble(a, x);
+  return y.hi + y.lo;
+}
+
+double PoissonTerm(double a, double x) {
+  const DoubleDouble y = LogPoissonTermAsDoubleDouble(a, x);
+  if (std::isinf(y.hi)) return 0.0;
+  return Exp(y);
+}
+
+}  // namespace specfun::detail
