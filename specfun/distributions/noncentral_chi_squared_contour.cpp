@@ -15,11 +15,12 @@
 // is ½ erfc(sqrt(−E)) (Temme's uniform form of the Marcum Q-function):
 // Q = e^E/2π ∫ Re(e^(φ−φ(s0))/(δ − iτ)) dτ for s0 < 1, and 1 − P, −P the
 // same integral, for s0 > 1, with E = φ(s0) − m − z <= 0.
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 
-#include "specfun/chi_square_tail.hpp"
 #include "specfun/distributions/noncentral_chi_squared_parts.hpp"
+#include "specfun/kernels/double_double.hpp"
 
 namespace specfun::detail {
 namespace {
@@ -46,28 +47,46 @@ struct Saddle {
   double delta;  // 1/s0 − 1, the pole's distance from the line (in τ)
   double alpha;  // m/s0
   double width;  // 1/sqrt(2α + a)
-  double E;      // φ(s0) − m − z
+  DoubleDouble E;  // φ(s0) − m − z <= 0, in two parts: e^E keeps its digits
 };
+
+// ln(1 + u) in two parts.
+DoubleDouble LogOfOnePlus(double u) {
+  const DoubleDouble sum = TwoSum(1.0, u);
+  return LogAsDoubleDouble(sum.hi) + sum.lo / sum.hi;
+}
+
+// u − ln(1 + u) in two parts: for small |u| as t·u − 2(t³/3 + t⁵/5 + …),
+// t = u/(2 + u) (2·atanh t = ln(1 + u)), whose series after its first term
+// is below u/6 of the whole.
+DoubleDouble DeltaMinusLogOnePlusAsDoubleDouble(double u) {
+  if (std::fabs(u) >= 0.1) return DoubleDouble{u, 0.0} - LogOfOnePlus(u);
+  const DoubleDouble t = DoubleDouble{u, 0.0} / TwoSum(2.0, u);
+  const double t2 = t.hi * t.hi;
+  double series = 1.0 / 13.0;
+  for (int k = 11; k >= 3; k -= 2) series = 1.0 / k + t2 * series;
+  return t * u + DoubleDouble{-2.0 * t.hi * t2 * series, 0.0};
+}
 
 Saddle SaddleOf(double a, double m, double z) {
   // s0 = (a/2 + sqrt(a²/4 + mz))/z; near 1, u = s0 − 1 from the
   // rationalised root, u = Δ/(sqrt(a²/4 + mz) + z − a/2), Δ = m + a − z
-  // taken in two parts, so that u keeps its relative precision near the mean.
+  // in two parts, so that u keeps its relative precision near the mean.
   const double root = std::hypot(0.5 * a, std::sqrt(m) * std::sqrt(z));
   double s0 = (0.5 * a + root) / z;
   double u = s0 - 1;
-  const double sum = m + a;
-  const double sumError = std::min(m, a) - (sum - std::max(m, a));
-  const double delta = (sum - z) + sumError;
+  const DoubleDouble delta = TwoSum(m, a) + -z;
   if (s0 >= 0.5 && s0 <= 2) {
-    u = (0.5 * delta) / (0.5 * root + 0.5 * z - 0.25 * a);
+    u = (0.5 * delta.hi) / (0.5 * root + 0.5 * z - 0.25 * a);
     s0 = 1 + u;
   }
   const double alpha = m / s0;
-  // E = −uΔ + m u²/(1 + u) + a (u − ln(1 + u)), the last term from the
-  // cancellation-free δ − ln(1 + δ).
-  const double E = -u * delta + alpha * u * u + a * DeltaMinusLogOnePlus(u);
-  return {s0, 1 / s0 - 1, alpha, 1 / std::sqrt(2 * alpha + a), std::min(E, 0.0)};
+  // E = −uΔ + m u²/(1 + u) + a (u − ln(1 + u)), stationary at the saddle,
+  // so the double u nearest it serves.
+  const DoubleDouble mu2 = TwoProduct(u, u) * m / TwoSum(1.0, u);
+  DoubleDouble E = mu2 - delta * u + DeltaMinusLogOnePlusAsDoubleDouble(u) * a;
+  if (E.hi > 0) E = {0.0, 0.0};
+  return {s0, -u / s0, alpha, 1 / std::sqrt(2 * alpha + a), E};
 }
 
 // ψ(τ) = φ(s0(1 + iτ)) − φ(s0): its real part and its phase.
@@ -83,18 +102,14 @@ Exponent ExponentAt(double tau, double alpha, double a) {
           a * TauMinusArcTangent(tau) + alpha * tau * ratio};
 }
 
-// e^(x²) erfc(x) for x >= 0: from erfc below 25 (where e^(x²) is a normal
-// double), else its asymptotic series (A&S 7.1.23), whose ninth term is
-// below 1e-18 of the first there.
+// e^(x²) erfc(x) for x >= 0: from erfc below 2, else Laplace's continued
+// fraction (A&S 7.1.14), of a depth that keeps it within 1e-17.
 double ScaledErfc(double x) {
-  if (x < 25) return std::exp(x * x) * std::erfc(x);
-  const double v = 1 / (2 * x * x);
-  double series = 1.0, term = 1.0;
-  for (int k = 1; k <= 9; ++k) {
-    term *= -(2 * k - 1) * v;
-    series += term;
-  }
-  return series / (x * std::sqrt(kPi));
+  if (x < 2) return std::exp(x * x) * std::erfc(x);
+  const int depth = x < 3 ? 80 : x < 6 ? 40 : x < 10 ? 20 : 10;
+  double fraction = 0.0;
+  for (int k = depth; k >= 1; --k) fraction = 0.5 * k / (x + fraction);
+  return 1 / (std::sqrt(kPi) * (x + fraction));
 }
 
 // The trapezoidal rule over τ = nh, n from −∞ to ∞, times h, of the tail's
@@ -109,7 +124,7 @@ struct Sums {
 
 Sums TrapezoidalSums(const Saddle& saddle, double a) {
   const double d = saddle.delta;
-  const double M = d != 0 && saddle.E < 0 ? -2 * saddle.E / (d * d) : 1 / (saddle.width * saddle.width);
+  const double M = d != 0 && saddle.E.hi < 0 ? -2 * saddle.E.hi / (d * d) : 1 / (saddle.width * saddle.width);
   const double h = kStepPerWidth * std::min(saddle.width, 1 / std::sqrt(M));
   double tail = 0.0, density = 1.0;
   for (int n = 1; n <= kMostNodes; ++n) {
@@ -134,11 +149,12 @@ TailAndSlope ContourTail(double a, double m, double z, TailSide side) {
   // The tail on the saddle's side (Q for s0 < 1, δ > 0; P for s0 > 1):
   // e^E (½ erfcx(sqrt(−E)) ± Σ/2π).
   const double sign = saddle.delta >= 0 ? 1.0 : -1.0;
-  const double scaled = 0.5 * ScaledErfc(std::sqrt(-saddle.E)) + sign * sums.tail / (2 * kPi);
-  const double logSmall = saddle.E + std::log(scaled);
-  const double small = std::exp(saddle.E) * scaled;
+  const double E = saddle.E.hi + saddle.E.lo;
+  const double scaled = 0.5 * ScaledErfc(std::sqrt(-E)) + sign * sums.tail / (2 * kPi);
+  const double logSmall = saddle.E.hi + (saddle.E.lo + std::log(scaled));
+  const double small = Exp(saddle.E) * scaled;
   // ln(z f(z)), f(z) = e^E s0/2π Σ the density of z.
-  const double logDensity = saddle.E + std::log(z * saddle.s0 * sums.density / (2 * kPi));
+  const double logDensity = E + std::log(z * saddle.s0 * sums.density / (2 * kPi));
   const bool smallIsUpper = saddle.delta >= 0;
   const Probability tail = smallIsUpper == (side == TailSide::kUpper)
                                ? Probability{small, logSmall}
@@ -150,8 +166,8 @@ Probability ContourDensity(double a, double m, double z) {
   const Saddle saddle = SaddleOf(a, m, z);
   const Sums sums = TrapezoidalSums(saddle, a);
   // f_X(x) = ½ f_Z(z), f_Z = e^E s0/2π Σ.
-  const double log = saddle.E + std::log(saddle.s0 * sums.density / (4 * kPi));
-  return {std::exp(log), log};
+  const double factor = saddle.s0 * sums.density / (4 * kPi);
+  return {Exp(saddle.E) * factor, saddle.E.hi + (saddle.E.lo + std::log(factor))};
 }
 
 bool MixtureTakes(double a, double m, double z) {

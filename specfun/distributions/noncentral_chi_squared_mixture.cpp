@@ -26,6 +26,7 @@
 #include <cmath>
 
 #include "specfun/distributions/noncentral_chi_squared_parts.hpp"
+#include "specfun/kernels/double_double.hpp"
 #include "specfun/kernels/incomplete_gamma.hpp"
 
 namespace specfun::detail {
@@ -36,21 +37,52 @@ constexpr double kNegligible = 0x1p-60;
 // A guard on every loop over j: MixtureTakes keeps the ranges far shorter.
 constexpr double kMostTerms = 1e5;
 
-// A central tail at b and e_b over it, e_b/P(b, z) or e_b/Q(b, z).
+// The double nearest a + j and what it leaves out: the central functions
+// at a + j move by up to ln(z/b) per unit of b, so that rounding, up to
+// 2^-53·b, would cost digits where b is large.
+struct ShiftedIndex {
+  double b;
+  double offset;  // a + j − b, exactly
+};
+
+ShiftedIndex IndexOf(double a, double j) {
+  const DoubleDouble sum = TwoSum(a, j);
+  return {sum.hi, sum.lo};
+}
+
+// offset·d/db of a logarithm f(b), by a difference over a step small
+// enough that the second derivative (of order 1/sqrt(b)) does not show.
+template <class LogOf>
+double ShiftOf(LogOf logOf, double b, double offset) {
+  if (offset == 0) return 0.0;
+  const double next = b + 1e-6 * std::max(1.0, std::sqrt(b));
+  return offset * (logOf(next) - logOf(b)) / (next - b);
+}
+
+// A central tail at a + j and e_(a+j) over it, e_b/P(b, z) or e_b/Q(b, z).
 struct CentralTail {
   double tail;
   double log;
   double termRatio;
 };
 
-CentralTail CentralTailAt(double b, double z, TailSide side) {
+CentralTail CentralTailAt(double a, double j, double z, TailSide side) {
+  const ShiftedIndex index = IndexOf(a, j);
+  const double b = index.b;
+  const auto logTail = [&](double c) {
+    const GammaTails logs = LogRegularizedGammaTails(c, z);
+    return side == TailSide::kLower ? logs.lower : logs.upper;
+  };
+  const double tailShift = ShiftOf(logTail, b, index.offset);
+  const double termShift = ShiftOf([&](double c) { return LogPoissonTerm(c, z); }, b, index.offset);
   const GammaTails tails = RegularizedGammaTails(b, z);
   const double tail = side == TailSide::kLower ? tails.lower : tails.upper;
   const double term = PoissonTerm(b, z);
-  if (tail >= DBL_MIN && term >= DBL_MIN) return {tail, std::log(tail), term / tail};
-  const GammaTails logs = LogRegularizedGammaTails(b, z);
-  const double log = side == TailSide::kLower ? logs.lower : logs.upper;
-  return {tail, log, std::exp(LogPoissonTerm(b, z) - log)};
+  if (tail >= DBL_MIN && term >= DBL_MIN) {
+    return {tail * (1 + tailShift), std::log(tail) + tailShift, term / tail * (1 + termShift - tailShift)};
+  }
+  const double log = logTail(b);
+  return {tail * (1 + tailShift), log + tailShift, std::exp(LogPoissonTerm(b, z) + termShift - log - tailShift)};
 }
 
 // The Poisson weight w_j and its logarithm.
@@ -152,13 +184,13 @@ TailAndSlope LowerMixture(double a, double m, double z) {
   double above = 0.0, densityAbove = 0.0;
   const double top = EndOfLowerRange(a, m, z, peak);
   if (top > peak) {
-    DownwardSweep sweep{a, m, z, 1.0, CentralTailAt(a + top, z, TailSide::kLower).termRatio};
+    DownwardSweep sweep{a, m, z, 1.0, CentralTailAt(a, top, z, TailSide::kLower).termRatio};
     for (double j = top; j > peak; --j) sweep.Add(j);
     above = sweep.sum / sweep.t;
     densityAbove = sweep.density / sweep.t;
   }
   // From the peak downward, relative to the peak's term.
-  const CentralTail central = CentralTailAt(a + peak, z, TailSide::kLower);
+  const CentralTail central = CentralTailAt(a, peak, z, TailSide::kLower);
   DownwardSweep sweep{a, m, z, 1.0, central.termRatio, above, densityAbove};
   for (double j = peak; j > peak - kMostTerms; --j) {
     const double term = sweep.t;
@@ -180,12 +212,12 @@ TailAndSlope UpperMixture(double a, double m, double z) {
   double below = 0.0, densityBelow = 0.0;
   const double bottom = StartOfUpperRange(a, m, z, peak);
   if (bottom < peak) {
-    UpwardSweep sweep{a, m, z, 1.0, CentralTailAt(a + bottom, z, TailSide::kUpper).termRatio};
+    UpwardSweep sweep{a, m, z, 1.0, CentralTailAt(a, bottom, z, TailSide::kUpper).termRatio};
     for (double j = bottom; j < peak; ++j) sweep.Add(j);
     below = sweep.sum / sweep.t;
     densityBelow = sweep.density / sweep.t;
   }
-  const CentralTail central = CentralTailAt(a + peak, z, TailSide::kUpper);
+  const CentralTail central = CentralTailAt(a, peak, z, TailSide::kUpper);
   UpwardSweep sweep{a, m, z, 1.0, central.termRatio, below, densityBelow};
   for (double j = peak; j < peak + kMostTerms; ++j) {
     const double term = sweep.t;
@@ -195,15 +227,18 @@ TailAndSlope UpperMixture(double a, double m, double z) {
 }
 
 // z^(a+j-1) e^-z / Γ(a + j), the central density of z, and its logarithm.
-Probability CentralDensityTerm(double b, double z) {
-  if (b >= 0) {
-    const double g = PoissonTerm(b, z);
-    return {g, g >= DBL_MIN ? std::log(g) : LogPoissonTerm(b, z)};
+Probability CentralDensityTerm(double a, double j, double z) {
+  if (j == 0 && a < 1) {
+    // a − 1 in (−1, 0): from e_a = e_(a-1)·z/a.
+    const double log = LogPoissonTerm(a, z) + std::log(a / z);
+    const double g = PoissonTerm(a, z) * (a / z);
+    return {g >= DBL_MIN && std::isfinite(g) ? g : std::exp(log), log};
   }
-  // b = a − 1 in (−1, 0): from e_a = e_(a-1)·z/a.
-  const double log = LogPoissonTerm(b + 1, z) + std::log((b + 1) / z);
-  const double g = PoissonTerm(b + 1, z) * ((b + 1) / z);
-  return {g >= DBL_MIN && std::isfinite(g) ? g : std::exp(log), log};
+  const ShiftedIndex index = IndexOf(a, j - 1);
+  const double shift = ShiftOf([&](double c) { return LogPoissonTerm(c, z); }, index.b, index.offset);
+  const double g = PoissonTerm(index.b, z);
+  const double log = (g >= DBL_MIN ? std::log(g) : LogPoissonTerm(index.b, z)) + shift;
+  return {g >= DBL_MIN ? g * (1 + shift) : std::exp(log), log};
 }
 
 }  // namespace
@@ -233,7 +268,7 @@ Probability MixtureDensity(double a, double m, double z) {
     if (r < 1 && t * r <= kNegligible * (1 - r) * sum) break;
   }
   const Probability weight = WeightAt(peak, m);
-  const Probability g = CentralDensityTerm(a + peak - 1, z);
+  const Probability g = CentralDensityTerm(a, peak, z);
   const double log = weight.log + g.log + std::log(0.5 * sum);
   if (weight.value >= DBL_MIN && g.value >= DBL_MIN) {
     const double value = weight.value * (g.value * (0.5 * sum));
