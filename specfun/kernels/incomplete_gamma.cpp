@@ -58,20 +58,24 @@ constexpr double kStirlingFrom = 10.0;
 constexpr double kAtanhReach = 0.2;
 // ln(2π) and 1/3 as double-double constants; 1/√(2π), 1/√π.
 constexpr DoubleDouble kLogTwoPi = {1.8378770664093456, -7.756588316134483e-17};
+constexpr DoubleDouble kHalfLogOfTwoPi = {0.91893853320467278, -3.8782941580672415e-17};
 constexpr DoubleDouble kOneThird = {0.33333333333333331, 1.8503717077085943e-17};
 constexpr double kInverseRootTwoPi = 0.39894228040143267794;
 constexpr double kInverseRootPi = 0.56418958354775628695;
 
 double NaN() { return std::numeric_limits<double>::quiet_NaN(); }
 
+// ln(x + xLow), |xLow| <= ulp(x)/2.
+DoubleDouble LogOfArgument(double x, double xLow) { return LogAsDoubleDouble(x) + xLow / x; }
+
 // a φ(x/a - 1) = (x - a) - a ln(x/a) >= 0 for a, x > 0. With d = x - a and
 // t = d/(x + a), ln(x/a) = 2 atanh t, so a φ = d t - 2a t³ (1/3 + t²/5 +
 // t⁴/7 + ...), free of cancellation for small |t|.
-DoubleDouble ShapeTimesDeviation(double a, double x, const DoubleDouble& logA) {
-  const DoubleDouble d = TwoSum(x, -a);
-  const DoubleDouble sum = TwoSum(x, a);
+DoubleDouble ShapeTimesDeviation(double a, double x, double xLow, const DoubleDouble& logA) {
+  const DoubleDouble d = TwoSum(x, -a) + xLow;
+  const DoubleDouble sum = TwoSum(x, a) + xLow;
   if (std::fabs(d.hi) > kAtanhReach * sum.hi) {
-    return d - (LogAsDoubleDouble(x) - logA) * a;
+    return d - (LogOfArgument(x, xLow) - logA) * a;
   }
   const DoubleDouble t = d / sum;
   const DoubleDouble t2 = t * t;
@@ -106,11 +110,12 @@ DoubleDouble LogGammaOnePlusOfSmall(double a) {
   return logProduct + LogGammaOnePlus(f);
 }
 
-// ln D(a, x) for finite a, x > 0, given ln a and a φ: from Stirling's series
-// from kStirlingFrom on, below it as a ln x - x - ln Γ(1 + a).
-DoubleDouble LogPrefactor(double a, double x, const DoubleDouble& logA, const DoubleDouble& aPhi) {
+// ln D(a, x) for finite a, x > 0 (x + xLow), given ln a and a φ: from
+// Stirling's series from kStirlingFrom on, below it as a ln x - x - ln Γ(1 + a).
+DoubleDouble LogPrefactor(double a, double x, double xLow, const DoubleDouble& logA,
+                          const DoubleDouble& aPhi) {
   if (a < kStirlingFrom) {
-    return (LogAsDoubleDouble(x) * a + -x) - LogGammaOnePlusOfSmall(a);
+    return (LogOfArgument(x, xLow) * a - TwoSum(x, xLow)) - LogGammaOnePlusOfSmall(a);
   }
   return -(aPhi + (logA + kLogTwoPi) * 0.5) + -LogGammaRemainder(a);
 }
@@ -199,17 +204,16 @@ double ScaledErfcOfLarge(double z) {
   return kInverseRootPi / z * sum;
 }
 
-// Where a tail stands relative to its own size: the value, its logarithm,
-// and whether it is the lower tail.
-struct SmallerTail {
+// A tail and its logarithm, carried as a double-double.
+struct Tail {
   double value;
-  double log;
-  bool lower;
+  DoubleDouble log;
 };
 
 // The smaller tail by Temme's expansion: with z = √(a φ) (sign of x - a),
-// T = erfc(|z|)/2 ± e^(-z²) S/√(2πa), + for Q (x >= a), - for P.
-SmallerTail TemmeTail(double a, double x, const DoubleDouble& aPhi) {
+// T = erfc(|z|)/2 ± e^(-z²) S/√(2πa), + for Q (x >= a), - for P; its
+// logarithm as -z² + ln(e^(z²) erfc(|z|)/2 ± S/√(2πa)).
+Tail TemmeTail(double a, double x, const DoubleDouble& aPhi) {
   const bool lower = x < a;
   const double eta = std::copysign(std::sqrt(2.0 * aPhi.hi / a), x - a);
   const double s = TemmeSum(eta, a) * kInverseRootTwoPi / std::sqrt(a);
@@ -220,50 +224,50 @@ SmallerTail TemmeTail(double a, double x, const DoubleDouble& aPhi) {
     // erfc at z.hi + z.lo to first order in z.lo.
     const double half = 0.5 * std::erfc(z.hi) - z.lo * exponential * kInverseRootPi;
     const double value = half + exponential * signedS;
-    return {value, std::log(value), lower};
+    const double scaled = half * Exp(aPhi) + signedS;
+    return {value, {-aPhi.hi, -aPhi.lo + std::log(scaled)}};
   }
   const double scaled = 0.5 * ScaledErfcOfLarge(z.hi) + signedS;
-  return {Exp(-aPhi) * scaled, -aPhi.hi + (-aPhi.lo + std::log(scaled)), lower};
+  return {Exp(-aPhi) * scaled, {-aPhi.hi, -aPhi.lo + std::log(scaled)}};
 }
 
-// The smaller (or more accurately known) tail of P and Q by its method, and
-// whether the other is its complement.
+// Both tails and their logarithms, and ln D(a, x).
 struct TailsByMethod {
-  double lower;
-  double upper;
-  double logLower;
-  double logUpper;
+  Tail lower;
+  Tail upper;
+  DoubleDouble logTerm;
 };
 
-TailsByMethod Evaluate(double a, double x) {
+// The other tail, 1 - t, and its logarithm.
+Tail Complement(double t) { return {1.0 - t, {std::log1p(-t), 0.0}}; }
+
+// The tails of a > 0, x > 0 (x + xLow) finite.
+TailsByMethod Evaluate(double a, double x, double xLow) {
   const DoubleDouble logA = LogAsDoubleDouble(a);
-  const DoubleDouble aPhi = ShapeTimesDeviation(a, x, logA);
+  const DoubleDouble aPhi = ShapeTimesDeviation(a, x, xLow, logA);
+  const DoubleDouble logD = LogPrefactor(a, x, xLow, logA, aPhi);
   if (a >= kTemmeFrom && 2.0 * aPhi.hi <= kTemmeEtaLimit * kTemmeEtaLimit * a) {
-    const SmallerTail t = TemmeTail(a, x, aPhi);
-    const double complement = 1.0 - t.value;
-    const double logComplement = std::log1p(-t.value);
-    return t.lower ? TailsByMethod{t.value, complement, t.log, logComplement}
-                   : TailsByMethod{complement, t.value, logComplement, t.log};
+    const Tail t = TemmeTail(a, x, aPhi);
+    return x < a ? TailsByMethod{t, Complement(t.value), logD}
+                 : TailsByMethod{Complement(t.value), t, logD};
   }
-  const DoubleDouble logD = LogPrefactor(a, x, logA, aPhi);
   if (a < 1.0 && x <= kSmallShapeReach) {
     const double series = LowerSeries(a, x);
-    const double lower = Exp(logD) * series;
+    const Tail lower = {Exp(logD) * series, {logD.hi, logD.lo + std::log(series)}};
     const double upper = UpperOfSmallShape(a, x);
     // Each tail's logarithm from itself where it is small, from the other's
     // complement where it is near 1.
-    return {lower, upper,
-            lower < 0.5 ? logD.hi + (logD.lo + std::log(series)) : std::log1p(-upper),
-            upper < 0.5 ? std::log(upper) : std::log1p(-lower)};
+    return {lower.value < 0.5 ? lower : Tail{lower.value, {std::log1p(-upper), 0.0}},
+            upper < 0.5 ? Tail{upper, {std::log(upper), 0.0}} : Complement(lower.value), logD};
   }
   if (x < a) {
     const double series = LowerSeries(a, x);
-    const double lower = Exp(logD) * series;
-    return {lower, 1.0 - lower, logD.hi + (logD.lo + std::log(series)), std::log1p(-lower)};
+    const Tail lower = {Exp(logD) * series, {logD.hi, logD.lo + std::log(series)}};
+    return {lower, Complement(lower.value), logD};
   }
   const double fraction = a * UpperFraction(a, x);
-  const double upper = Exp(logD) * fraction;
-  return {1.0 - upper, upper, std::log1p(-upper), logD.hi + (logD.lo + std::log(fraction))};
+  const Tail upper = {Exp(logD) * fraction, {logD.hi, logD.lo + std::log(fraction)}};
+  return {Complement(upper.value), upper, logD};
 }
 
 // The tails where the arguments settle them, or NaN where they are out of
@@ -283,36 +287,52 @@ Limits LimitsOf(double a, double x) {
 
 }  // namespace
 
-GammaTails RegularizedGammaTails(double a, double x) {
+GammaTails RegularizedGammaTails(double a, double x, double xLow) {
   const Limits limits = LimitsOf(a, x);
   if (limits.settled) return {limits.lower, limits.upper};
-  const TailsByMethod t = Evaluate(a, x);
-  return {t.lower, t.upper};
+  const TailsByMethod t = Evaluate(a, x, xLow);
+  return {t.lower.value, t.upper.value};
 }
 
-GammaTails LogRegularizedGammaTails(double a, double x) {
+LogGammaTailsAndTerm LogRegularizedGammaTailsAndTerm(double a, double x, double xLow) {
   const Limits limits = LimitsOf(a, x);
-  if (limits.settled) return {std::log(limits.lower), std::log(limits.upper)};
-  const TailsByMethod t = Evaluate(a, x);
-  return {t.logLower, t.logUpper};
+  if (limits.settled) {
+    return {{std::log(limits.lower), 0.0},
+            {std::log(limits.upper), 0.0},
+            LogPoissonTermAsDoubleDouble(a, x, xLow)};
+  }
+  const TailsByMethod t = Evaluate(a, x, xLow);
+  return {t.lower.log, t.upper.log, t.logTerm};
 }
 
-DoubleDouble LogPoissonTermAsDoubleDouble(double a, double x) {
+GammaTails LogRegularizedGammaTails(double a, double x, double xLow) {
+  const LogGammaTailsAndTerm t = LogRegularizedGammaTailsAndTerm(a, x, xLow);
+  return {t.lower.hi + t.lower.lo, t.upper.hi + t.upper.lo};
+}
+
+DoubleDouble LogPoissonTermAsDoubleDouble(double a, double x, double xLow) {
   if (std::isnan(a) || std::isnan(x) || a < 0.0 || x < 0.0) return {NaN(), 0.0};
   if (std::isinf(x) || std::isinf(a)) return {-std::numeric_limits<double>::infinity(), 0.0};
-  if (a == 0.0) return {-x, 0.0};
+  if (a == 0.0) return TwoSum(-x, -xLow);
   if (x == 0.0) return {-std::numeric_limits<double>::infinity(), 0.0};
   const DoubleDouble logA = LogAsDoubleDouble(a);
-  return LogPrefactor(a, x, logA, ShapeTimesDeviation(a, x, logA));
+  return LogPrefactor(a, x, xLow, logA, ShapeTimesDeviation(a, x, xLow, logA));
+}
+
+DoubleDouble LogGammaOnePlusAsDoubleDouble(double a) {
+  if (a < kStirlingFrom) return LogGammaOnePlusOfSmall(a);
+  // (a + ½) ln a - a + ½ ln 2π + μ(a).
+  const DoubleDouble logA = LogAsDoubleDouble(a);
+  return ((logA * a + logA * 0.5 + kHalfLogOfTwoPi) - TwoSum(a, 0.0)) + LogGammaRemainder(a);
 }
 
 double LogPoissonTerm(double a, double x) {
-  const DoubleDouble y = LogPoissonTermAsDoubleDouble(a, x);
+  const DoubleDouble y = LogPoissonTermAsDoubleDouble(a, x, 0.0);
   return y.hi + y.lo;
 }
 
 double PoissonTerm(double a, double x) {
-  const DoubleDouble y = LogPoissonTermAsDoubleDouble(a, x);
+  const DoubleDouble y = LogPoissonTermAsDoubleDouble(a, x, 0.0);
   if (std::isinf(y.hi)) return 0.0;
   return Exp(y);
 }

@@ -16,19 +16,37 @@ struct GammaTails {
 // P(a, x) and Q(a, x), each to a small error relative to its own size, for
 // a > 0 and x >= 0 (x = +inf gives 1 and 0; a = +inf gives 0 and 1). A NaN,
 // a <= 0 or x < 0 gives NaNs.
-GammaTails RegularizedGammaTails(double a, double x);
+GammaTails RegularizedGammaTails(double a, double x, double xLow = 0.0);
 
 // ln P(a, x) and ln Q(a, x), each to a small relative error, finite far
 // below the doubles' range (ln Q(1, 1e300) = -1e300). Domain as
 // RegularizedGammaTails'.
-GammaTails LogRegularizedGammaTails(double a, double x);
+GammaTails LogRegularizedGammaTails(double a, double x, double xLow = 0.0);
+
+// The argument of these may be given as x + xLow (|xLow| <= ulp(x)/2), a
+// quotient carried as a double-double, which the tails follow in their
+// exponent.
+
+// ln P(a, x), ln Q(a, x) and ln D(a, x) = ln(x^a e^(-x)/Γ(a + 1)), each as a
+// double-double whose sum carries it to about 1e-16 of the tail's own size
+// (ln P about -700 to within 1e-16 of P, not of 700): the logarithms a
+// quantile's Newton steps compare with their target.
+struct LogGammaTailsAndTerm {
+  DoubleDouble lower;
+  DoubleDouble upper;
+  DoubleDouble logTerm;
+};
+LogGammaTailsAndTerm LogRegularizedGammaTailsAndTerm(double a, double x, double xLow = 0.0);
 
 // ln(x^a e^(-x)/Γ(a + 1)) for a >= 0, x >= 0 (-inf where x = 0 < a or
 // x = +inf), to a small absolute error; and the same carried as a
 // double-double to about 1e-30 of its size, so that e^() of it keeps its
 // digits.
 double LogPoissonTerm(double a, double x);
-DoubleDouble LogPoissonTermAsDoubleDouble(double a, double x);
+DoubleDouble LogPoissonTermAsDoubleDouble(double a, double x, double xLow = 0.0);
+
+// ln Γ(1 + a) for a >= 0, as a double-double to about 1e-17 absolute.
+DoubleDouble LogGammaOnePlusAsDoubleDouble(double a);
 
 // x^a e^(-x)/Γ(a + 1) to a small relative error (the Poisson probability of
 // a at mean x for a whole a); 0 where it underflows.
