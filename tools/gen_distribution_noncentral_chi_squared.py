@@ -20,8 +20,9 @@ weights' mode for P, (j/m) min(1, (a+j-1)/z) below it for Q) falls below
 Bessel form and the tails with the quadrature of that density.
 
 Every row: df ncp x P Q lnP lnQ pdf lnpdf, then the exact quantiles of the
-doubles nearest P, Q, lnP, lnQ (xp xq xlp xlq: one Newton step from x, whose
-error is below 1e-30 relative), 'nan' where that double is not a normal one.
+doubles nearest P, Q, lnP, lnQ (xp xq xlp xlq: Newton's steps from x on the
+tail that is the smaller there), 'nan' where that double is not a normal one
+below 1.
 
 Usage: gen_distribution_noncentral_chi_squared.py [moderate|large|check] > table
 """
@@ -160,9 +161,49 @@ def bessel_density(df, ncp, x):
             * mpmath.besseli(df / 2 - 1, mpmath.sqrt(ncp * x)) / 2)
 
 
-def _nearest_double(v):
+def _normal_double(v):
     d = float(v)
-    return d if 2.2250738585072014e-308 <= d < 1 else None
+    return d if d >= 2.2250738585072014e-308 else None
+
+
+def solve(df, ncp, x, tails, side, log_target):
+    """The x with ln T(x) = log_target, T the lower (side 1) or upper (-1)
+    tail, by Newton's steps in ln x from x, where tails = (P, Q, f) at x;
+    the first step's error is of its square, so one step serves where it
+    is small."""
+    p, q, f = tails
+    for _ in range(30):
+        t = p if side > 0 else q
+        step = side * (mpmath.log(t) - log_target) * t / (x * f)
+        x = x * mpmath.exp(-step)
+        if abs(step) < mpmath.mpf(10) ** -24:
+            return x
+        p, q, f = mixture(df, ncp, x)
+    raise RuntimeError("no quantile")
+
+
+def quantiles(df, ncp, x, tails, lp, lq):
+    """The exact quantiles of the doubles nearest P, Q, ln P, ln Q."""
+    x = mpmath.mpf(x)
+    log_half = -mpmath.log(2)
+    results = []
+    for value, side in ((tails[0], 1), (tails[1], -1)):
+        d = _normal_double(value)
+        if d is None or d >= 1:
+            results.append(None)
+        elif d <= 0.5:
+            results.append(solve(df, ncp, x, tails, side, mpmath.log(d)))
+        else:
+            results.append(solve(df, ncp, x, tails, -side, mpmath.log(1 - mpmath.mpf(d))))
+    for log_value, side in ((lp, 1), (lq, -1)):
+        d = float(log_value)
+        if d == 0 or math.isinf(d):
+            results.append(None)
+        elif d <= log_half:
+            results.append(solve(df, ncp, x, tails, side, mpmath.mpf(d)))
+        else:
+            results.append(solve(df, ncp, x, tails, -side, mpmath.log(-mpmath.expm1(d))))
+    return results
 
 
 def row(df, ncp, x):
@@ -173,15 +214,8 @@ def row(df, ncp, x):
     lq = mpmath.log(q) if q <= p else mpmath.log1p(-p)
     p, q = (p, 1 - p) if p < q else (1 - q, q)
     lf = mpmath.log(f)
-    quantiles = []
-    for target, value, scale, sign in ((p, p, 1, 1), (q, q, 1, -1)):
-        d = _nearest_double(target)
-        quantiles.append(None if d is None else x + sign * (mpmath.mpf(d) - value) * scale / f)
-    for log_value, value, sign in ((lp, p, 1), (lq, q, -1)):
-        d = float(log_value)
-        quantiles.append(None if d == 0 or math.isinf(d) else x + sign * (mpmath.mpf(d) - log_value) * value / f)
     fields = [repr(df), repr(ncp), repr(x)] + [mpmath.nstr(v, 25) for v in (p, q, lp, lq, f, lf)]
-    fields += ["nan" if v is None else mpmath.nstr(v, 22) for v in quantiles]
+    fields += ["nan" if v is None else mpmath.nstr(v, 22) for v in quantiles(df, ncp, x, (p, q, f), lp, lq)]
     return " ".join(fields)
 
 

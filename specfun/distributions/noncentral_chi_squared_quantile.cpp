@@ -25,8 +25,10 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 // ln of the smallest positive and of the largest double: the bracket in s.
 constexpr double kLowestLog = -744.44007192138126;
 constexpr double kHighestLog = 709.78271289338397;
-// Newton's steps end below this in s (the last one's error is of its square).
-constexpr double kStepTolerance = 1e-8;
+// Newton's steps end below this in s: the last one's error is of its square
+// times the curvature over the slope, which reaches 1e6 where the tail is
+// steep in ln x.
+constexpr double kStepTolerance = 1e-11;
 
 bool Valid(const NonCentralChiSquared& d) {
   return d.df > 0 && d.df < kInf && d.ncp >= 0 && d.ncp < kInf;
@@ -57,8 +59,11 @@ double StartOf(double a, double m, double target, TailSide side) {
   return std::max(patnaik, root * root);
 }
 
-// The x with ln T(x) = target (target <= ln ½ for the root's tail).
-double SolveTail(const NonCentralChiSquared& d, double target, TailSide side) {
+// The x with ln T(x) = target (target <= ln ½ for the root's tail). Given
+// also the tail itself, `value` = e^target, the steps compare T with it
+// directly, ln(T/value), which keeps T's relative precision (ln T rounded
+// to a double keeps only |ln T| times that).
+double SolveTail(const NonCentralChiSquared& d, double target, TailSide side, double value = 0.0) {
   const double a = 0.5 * d.df, m = 0.5 * d.ncp;
   const double start = StartOf(a, m, target, side);
   const double sign = side == TailSide::kLower ? 1.0 : -1.0;
@@ -66,7 +71,8 @@ double SolveTail(const NonCentralChiSquared& d, double target, TailSide side) {
   const auto evaluate = [&](double s) {
     const double x = std::exp(s);
     const detail::TailAndSlope t = detail::NonCentralTail(a, m, 0.5 * x, side);
-    const double h = sign * (t.tail.log - target);
+    const bool linear = value >= DBL_MIN && t.tail.value >= DBL_MIN;
+    const double h = sign * (linear ? std::log(t.tail.value / value) : t.tail.log - target);
     const double slope = t.slope > 0 ? t.slope : DBL_MIN;
     lastX = x;
     lastStep = h / slope;
@@ -97,8 +103,8 @@ double quantile(const NonCentralChiSquared& d, double p) {
   if (d.ncp == 0) return quantile(ChiSquared{d.df}, p);
   if (p == 0) return 0.0;
   if (p == 1) return kInf;
-  if (p <= 0.5) return SolveTail(d, std::log(p), TailSide::kLower);
-  return SolveTail(d, std::log1p(-p), TailSide::kUpper);
+  if (p <= 0.5) return SolveTail(d, std::log(p), TailSide::kLower, p);
+  return SolveTail(d, std::log1p(-p), TailSide::kUpper, 1 - p);
 }
 
 double quantile_upper(const NonCentralChiSquared& d, double q) {
@@ -106,8 +112,8 @@ double quantile_upper(const NonCentralChiSquared& d, double q) {
   if (d.ncp == 0) return quantile_upper(ChiSquared{d.df}, q);
   if (q == 0) return kInf;
   if (q == 1) return 0.0;
-  if (q <= 0.5) return SolveTail(d, std::log(q), TailSide::kUpper);
-  return SolveTail(d, std::log1p(-q), TailSide::kLower);
+  if (q <= 0.5) return SolveTail(d, std::log(q), TailSide::kUpper, q);
+  return SolveTail(d, std::log1p(-q), TailSide::kLower, 1 - q);
 }
 
 double quantile_log(const NonCentralChiSquared& d, double logP) {
