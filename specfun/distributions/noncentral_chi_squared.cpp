@@ -15,8 +15,41 @@ namespace specfun {
 
 namespace detail {
 
+namespace {
+
+// (z − a − m)/sqrt(a + 2m), the standard deviate of z = x/2, without
+// overflow: the normal limit for parameters beyond any method's reach.
+double StandardDeviate(double a, double m, double z) {
+  return ((z - m) - a) / (2 * std::sqrt(0.25 * a + 0.5 * m));
+}
+
+}  // namespace
+
 TailAndSlope NonCentralTail(double a, double m, double z, TailSide side) {
-  return MixtureTakes(a, m, z) ? MixtureTail(a, m, z, side) : ContourTail(a, m, z, side);
+  const bool mixture = MixtureTakes(a, m, z);
+  TailAndSlope t = mixture ? MixtureTail(a, m, z, side) : ContourTail(a, m, z, side);
+  if (!std::isnan(t.tail.value) && !std::isnan(t.tail.log)) return t;
+  if (mixture) {
+    t = ContourTail(a, m, z, side);
+    if (!std::isnan(t.tail.value) && !std::isnan(t.tail.log)) return t;
+  }
+  const double y = StandardDeviate(a, m, z) * (side == TailSide::kUpper ? 1.0 : -1.0);
+  const double value = 0.5 * std::erfc(y / std::sqrt(2.0));
+  const double log = value > 0 ? std::log(value) : -0.5 * y * y - std::log(y * std::sqrt(2 * 3.14159265358979323846));
+  return {{value, log}, 1.0};
+}
+
+Probability NonCentralDensity(double a, double m, double z) {
+  const bool mixture = MixtureTakes(a, m, z);
+  Probability f = mixture ? MixtureDensity(a, m, z) : ContourDensity(a, m, z);
+  if (!std::isnan(f.value) && !std::isnan(f.log)) return f;
+  if (mixture) {
+    f = ContourDensity(a, m, z);
+    if (!std::isnan(f.value) && !std::isnan(f.log)) return f;
+  }
+  const double y = StandardDeviate(a, m, z);
+  const double log = -0.5 * y * y - std::log(4 * std::sqrt(2 * 3.14159265358979323846 * (0.25 * a + 0.5 * m)));
+  return {std::exp(log), log};
 }
 
 }  // namespace detail
@@ -43,7 +76,7 @@ TailSide Other(TailSide side) { return side == TailSide::kLower ? TailSide::kUpp
 // ln of one tail: where it exceeds ½ the log of one minus the other.
 double LogTail(const NonCentralChiSquared& d, double x, TailSide side) {
   const double a = 0.5 * d.df, m = 0.5 * d.ncp, z = 0.5 * x;
-  if (!detail::MixtureTakes(a, m, z)) return detail::ContourTail(a, m, z, side).tail.log;
+  if (!detail::MixtureTakes(a, m, z)) return detail::NonCentralTail(a, m, z, side).tail.log;
   // The distribution leans right, so above the mean the upper tail is the
   // smaller.
   const bool aboveMean = x >= d.df + d.ncp;
@@ -100,9 +133,7 @@ double DensityAtZero(const NonCentralChiSquared& d) {
 }
 
 Probability Density(const NonCentralChiSquared& d, double x) {
-  const double a = 0.5 * d.df, m = 0.5 * d.ncp, z = 0.5 * x;
-  return detail::MixtureTakes(a, m, z) ? detail::MixtureDensity(a, m, z)
-                                       : detail::ContourDensity(a, m, z);
+  return detail::NonCentralDensity(0.5 * d.df, 0.5 * d.ncp, 0.5 * x);
 }
 
 }  // namespace

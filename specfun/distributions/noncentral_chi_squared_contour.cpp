@@ -43,7 +43,9 @@ double TauMinusArcTangent(double tau) {
 
 // The saddle point and the quantities the integral needs there.
 struct Saddle {
-  double s0;     // the saddle point
+  double s0;     // the saddle point (+inf beyond the doubles' range)
+  double logS0;  // ln s0
+  double zS0;    // z s0
   double delta;  // 1/s0 − 1, the pole's distance from the line (in τ)
   double alpha;  // m/s0
   double width;  // 1/sqrt(2α + a)
@@ -68,25 +70,50 @@ DoubleDouble DeltaMinusLogOnePlusAsDoubleDouble(double u) {
   return t * u + DoubleDouble{-2.0 * t.hi * t2 * series, 0.0};
 }
 
-Saddle SaddleOf(double a, double m, double z) {
+Saddle SaddleOfModerate(double a, double m, double z) {
   // s0 = (a/2 + sqrt(a²/4 + mz))/z; near 1, u = s0 − 1 from the
   // rationalised root, u = Δ/(sqrt(a²/4 + mz) + z − a/2), Δ = m + a − z
   // in two parts, so that u keeps its relative precision near the mean.
   const double root = std::hypot(0.5 * a, std::sqrt(m) * std::sqrt(z));
-  double s0 = (0.5 * a + root) / z;
-  double u = s0 - 1;
+  const double numerator = 0.5 * a + root;
+  double s0 = numerator / z;
   const DoubleDouble delta = TwoSum(m, a) + -z;
   if (s0 >= 0.5 && s0 <= 2) {
-    u = (0.5 * delta.hi) / (0.5 * root + 0.5 * z - 0.25 * a);
+    // E is stationary at the saddle, so the double nearest it serves: here
+    // as −uΔ + m u²/(1 + u) + a (u − ln(1 + u)), terms of the size of E.
+    const double u = (0.5 * delta.hi) / (0.5 * root + 0.5 * z - 0.25 * a);
     s0 = 1 + u;
+    const double alpha = m / s0;
+    const DoubleDouble mu2 = TwoProduct(u, u) * m / TwoSum(1.0, u);
+    DoubleDouble E = mu2 - delta * u + DeltaMinusLogOnePlusAsDoubleDouble(u) * a;
+    if (E.hi > 0) E = {0.0, 0.0};
+    return {s0, std::log1p(u), z * s0, -u / s0, alpha, 1 / std::sqrt(2 * alpha + a), E};
   }
-  const double alpha = m / s0;
-  // E = −uΔ + m u²/(1 + u) + a (u − ln(1 + u)), stationary at the saddle,
-  // so the double u nearest it serves.
-  const DoubleDouble mu2 = TwoProduct(u, u) * m / TwoSum(1.0, u);
-  DoubleDouble E = mu2 - delta * u + DeltaMinusLogOnePlusAsDoubleDouble(u) * a;
+  // Elsewhere as m/s0 + z s0 − a ln s0 − m − z, whose terms cancel little
+  // there; s0 = numerator/z is kept as its parts, as it may overflow.
+  const DoubleDouble logS0 = LogAsDoubleDouble(numerator) - LogAsDoubleDouble(z);
+  const double alpha = m * (z / numerator);
+  const DoubleDouble mOverS0 = std::isfinite(s0) ? DoubleDouble{m, 0.0} / DoubleDouble{s0, 0.0}
+                                                 : DoubleDouble{alpha, 0.0};
+  const DoubleDouble zS0 = std::isfinite(s0) ? TwoProduct(z, s0) : DoubleDouble{numerator, 0.0};
+  DoubleDouble E = mOverS0 + zS0 - logS0 * a - TwoSum(m, z);
+  // Beyond the doubles' range every tail is 0 or 1.
+  if (!(E.hi > -DBL_MAX)) E = {-DBL_MAX, 0.0};
   if (E.hi > 0) E = {0.0, 0.0};
-  return {s0, -u / s0, alpha, 1 / std::sqrt(2 * alpha + a), E};
+  return {s0, logS0.hi, zS0.hi, 1 / s0 - 1, alpha, 1 / std::sqrt(2 * alpha + a), E};
+}
+
+// The saddle for any a, m, z: beyond 1e307 from a quarter of each (s0 and δ
+// stay, α, z s0 and E scale with them, the width with their square root).
+Saddle SaddleOf(double a, double m, double z) {
+  if (std::max({a, m, z}) <= 1e307) return SaddleOfModerate(a, m, z);
+  Saddle saddle = SaddleOfModerate(0.25 * a, 0.25 * m, 0.25 * z);
+  saddle.zS0 *= 4;
+  saddle.alpha *= 4;
+  saddle.width *= 0.5;
+  saddle.E = saddle.E * 4.0;
+  if (!(saddle.E.hi > -DBL_MAX)) saddle.E = {-DBL_MAX, 0.0};
+  return saddle;
 }
 
 // ψ(τ) = φ(s0(1 + iτ)) − φ(s0): its real part and its phase.
@@ -124,7 +151,10 @@ struct Sums {
 
 Sums TrapezoidalSums(const Saddle& saddle, double a) {
   const double d = saddle.delta;
-  const double M = d != 0 && saddle.E.hi < 0 ? -2 * saddle.E.hi / (d * d) : 1 / (saddle.width * saddle.width);
+  // (−2E/δ)/δ: δ² alone may underflow; where M is out of reach, or E and δ
+  // vanish, the Gaussian's own width serves as well.
+  double M = -2 * saddle.E.hi / d / d;
+  if (!(M > 0 && M < DBL_MAX)) M = 1 / (saddle.width * saddle.width);
   const double h = kStepPerWidth * std::min(saddle.width, 1 / std::sqrt(M));
   double tail = 0.0, density = 1.0;
   for (int n = 1; n <= kMostNodes; ++n) {
@@ -154,7 +184,7 @@ TailAndSlope ContourTail(double a, double m, double z, TailSide side) {
   const double logSmall = saddle.E.hi + (saddle.E.lo + std::log(scaled));
   const double small = Exp(saddle.E) * scaled;
   // ln(z f(z)), f(z) = e^E s0/2π Σ the density of z.
-  const double logDensity = E + std::log(z * saddle.s0 * sums.density / (2 * kPi));
+  const double logDensity = E + std::log(saddle.zS0 * sums.density / (2 * kPi));
   const bool smallIsUpper = saddle.delta >= 0;
   const Probability tail = smallIsUpper == (side == TailSide::kUpper)
                                ? Probability{small, logSmall}
@@ -166,12 +196,18 @@ Probability ContourDensity(double a, double m, double z) {
   const Saddle saddle = SaddleOf(a, m, z);
   const Sums sums = TrapezoidalSums(saddle, a);
   // f_X(x) = ½ f_Z(z), f_Z = e^E s0/2π Σ.
-  const double factor = saddle.s0 * sums.density / (4 * kPi);
-  return {Exp(saddle.E) * factor, saddle.E.hi + (saddle.E.lo + std::log(factor))};
+  const double factor = sums.density / (4 * kPi);
+  const double log = saddle.E.hi + (saddle.E.lo + (saddle.logS0 + std::log(factor)));
+  const double value = Exp(saddle.E) * (saddle.s0 * factor);
+  return {std::isfinite(value) ? value : std::exp(log), log};
 }
 
+// The mixture's terms spread over about sqrt(α) indices around α = m/s0,
+// so it serves up to α = 2e4 (a few thousand terms); the contour's
+// Gaussian is narrow beyond, and wherever df is so large that the central
+// tails themselves have only their asymptotic forms.
 bool MixtureTakes(double a, double m, double z) {
-  return SaddleOf(a, m, z).alpha <= 2.0e4;
+  return a <= 1e15 && m <= 1e15 && SaddleOf(a, m, z).alpha <= 2.0e4;
 }
 
 }  // namespace specfun::detail

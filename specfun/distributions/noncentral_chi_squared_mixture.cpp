@@ -171,13 +171,13 @@ bool Negligible(double term, double r, double sum) {
 
 TailAndSlope LowerMixture(double a, double m, double z) {
   // The dominant term lies at or below the weights' mode; where P(a + j, z)
-  // is small it falls by about z/(a + j + 1) a step, which puts it at
-  // (j + 1)(a + j + 1) = m z.
+  // is small it falls by about z/(a + j + 1) a step, so that the terms grow
+  // while (j + 1)(a + j + 1) < m z.
   const double mode = std::floor(m);
   double peak = mode;
   if (z < a + m) {
     const double u = 0.5 * (std::sqrt(a * a + 4 * m * z) - a);
-    peak = std::min(mode, std::max(0.0, std::floor(u - 0.5)));
+    peak = std::min(mode, std::max(0.0, std::ceil(u - 1)));
   }
   // From the end of the range down to the peak, relative to the peak's
   // term as this sweep reaches it.
@@ -202,12 +202,13 @@ TailAndSlope LowerMixture(double a, double m, double z) {
 
 TailAndSlope UpperMixture(double a, double m, double z) {
   // The dominant term lies at or above the weights' mode; where Q(a + j, z)
-  // is small it grows by about z/(a + j) a step: (j + 1)(a + j) = m z.
+  // is small it grows by about z/(a + j) a step: the terms grow while
+  // (j + 1)(a + j) < m z.
   const double mode = std::floor(m);
   double peak = mode;
   if (z > a + m) {
     const double u = 0.5 * (std::sqrt((a - 1) * (a - 1) + 4 * m * z) - (a - 1));
-    peak = std::max(mode, std::floor(u - 0.5));
+    peak = std::max(mode, std::ceil(u - 1));
   }
   double below = 0.0, densityBelow = 0.0;
   const double bottom = StartOfUpperRange(a, m, z, peak);
@@ -249,9 +250,9 @@ TailAndSlope MixtureTail(double a, double m, double z, TailSide side) {
 
 Probability MixtureDensity(double a, double m, double z) {
   // Terms w_j g_j with ratio g_(j+1) w_(j+1)/(g_j w_j) = m z/((j+1)(a+j)),
-  // which falls with j: largest at (j + 1)(a + j) = m z.
+  // which falls with j: the largest is the first j with (j + 1)(a + j) >= m z.
   const double u = 0.5 * (std::sqrt((a - 1) * (a - 1) + 4 * m * z) - (a + 1));
-  const double peak = std::max(0.0, std::floor(u + 0.5));
+  const double peak = std::max(0.0, std::ceil(u));
   double sum = 1.0;
   double t = 1.0;
   for (double j = peak; j < peak + kMostTerms; ++j) {

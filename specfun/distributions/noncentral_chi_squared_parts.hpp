@@ -23,8 +23,10 @@ struct TailAndSlope {
   double slope;
 };
 
-// One tail, from the mixture where it takes it, else from the contour.
+// One tail and the density, from the mixture where it takes them, else from
+// the contour (the normal limit where neither reaches, beyond 1e300).
 TailAndSlope NonCentralTail(double a, double m, double z, TailSide side);
+Probability NonCentralDensity(double a, double m, double z);
 
 // Whether the mixture's terms stay few (a few thousand) at a, m, z; where
 // they do not, the contour integral's Gaussian is narrow enough.
