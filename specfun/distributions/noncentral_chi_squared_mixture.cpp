@@ -53,8 +53,10 @@ ShiftedIndex IndexOf(double a, double j) {
 // offset·d/db of a logarithm f(b), by a difference over a step small
 // enough that the second derivative (of order 1/sqrt(b)) does not show.
 template <class LogOf>
-double ShiftOf(LogOf logOf, double b, double offset) {
-  if (offset == 0) return 0.0;
+double ShiftOf(LogOf logOf, double b, double offset, double z) {
+  // The slope is below |ln(z/b)| + 2 (ψ(b + 1) − ln b and the tails'
+  // Mills ratios add less): nothing to do where the shift is below 2^-60.
+  if (std::fabs(offset) * (std::fabs(std::log(z / b)) + 2) < 0x1p-60) return 0.0;
   const double next = b + 1e-6 * std::max(1.0, std::sqrt(b));
   return offset * (logOf(next) - logOf(b)) / (next - b);
 }
@@ -73,8 +75,8 @@ CentralTail CentralTailAt(double a, double j, double z, TailSide side) {
     const GammaTails logs = LogRegularizedGammaTails(c, z);
     return side == TailSide::kLower ? logs.lower : logs.upper;
   };
-  const double tailShift = ShiftOf(logTail, b, index.offset);
-  const double termShift = ShiftOf([&](double c) { return LogPoissonTerm(c, z); }, b, index.offset);
+  const double tailShift = ShiftOf(logTail, b, index.offset, z);
+  const double termShift = ShiftOf([&](double c) { return LogPoissonTerm(c, z); }, b, index.offset, z);
   const GammaTails tails = RegularizedGammaTails(b, z);
   const double tail = side == TailSide::kLower ? tails.lower : tails.upper;
   const double term = PoissonTerm(b, z);
@@ -236,7 +238,7 @@ Probability CentralDensityTerm(double a, double j, double z) {
     return {g >= DBL_MIN && std::isfinite(g) ? g : std::exp(log), log};
   }
   const ShiftedIndex index = IndexOf(a, j - 1);
-  const double shift = ShiftOf([&](double c) { return LogPoissonTerm(c, z); }, index.b, index.offset);
+  const double shift = ShiftOf([&](double c) { return LogPoissonTerm(c, z); }, index.b, index.offset, z);
   const double g = PoissonTerm(index.b, z);
   const double log = (g >= DBL_MIN ? std::log(g) : LogPoissonTerm(index.b, z)) + shift;
   return {g >= DBL_MIN ? g * (1 + shift) : std::exp(log), log};
