@@ -1,6 +1,176 @@
+// The Poisson distribution of mean m: cdf(k) = Q(k + 1, m), sf(k) = P(k + 1,
+// m) for k = floor(x) >= 0 (A&S 26.4.21), the mass m^k e^(-m)/k! as the
+// incomplete gamma kernel's Poisson term. The quantile is the smallest k at
+// which the distribution reaches the given tail: from the Cornish–Fisher
+// expansion k ≈ m + √m w + (w² - 1)/6 (w the normal deviate; A&S 26.2.50 for
+// the Poisson cumulants), or in a far tail from the k whose mass is the
+// tail, then by steps doubling from there to a bracket and its bisection,
+// each step comparing the logarithm of the tail at k with the target's.
+#include <cmath>
+#include <limits>
+
 #include "specfun/distributions.hpp"
-#include "specfun/distributions/not_yet_built.hpp"
+#include "specfun/kernels/double_double.hpp"
+#include "specfun/kernels/incomplete_gamma.hpp"
+#include "specfun/kernels/incomplete_gamma_inverse.hpp"
 
 namespace specfun {
-SPECFUN_NOT_YET_BUILT(Poisson)
+namespace {
+
+using detail::DoubleDouble;
+using detail::GammaTails;
+
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+constexpr double kLogHalf = -0.69314718055994531;
+// Newton steps on the k whose mass is a far tail (a start only).
+constexpr int kMassSteps = 6;
+
+double NaN() { return std::numeric_limits<double>::quiet_NaN(); }
+
+bool Valid(const Poisson& d) { return d.mean >= 0.0 && std::isfinite(d.mean); }
+
+// cdf (lower) and sf (upper), or their logarithms.
+GammaTails Tails(const Poisson& d, double x, bool logs) {
+  if (!Valid(d) || std::isnan(x)) return {NaN(), NaN()};
+  const GammaTails below = logs ? GammaTails{-kInfinity, 0.0} : GammaTails{0.0, 1.0};
+  const GammaTails beyond = logs ? GammaTails{0.0, -kInfinity} : GammaTails{1.0, 0.0};
+  if (x < 0.0) return below;
+  if (std::isinf(x) || d.mean == 0.0) return beyond;
+  const double a = std::floor(x) + 1.0;
+  const GammaTails t = logs ? detail::LogRegularizedGammaTails(a, d.mean)
+                            : detail::RegularizedGammaTails(a, d.mean);
+  return {t.upper, t.lower};
+}
+
+// ln of the mass at x: -inf off the whole numbers >= 0.
+double LogMass(const Poisson& d, double x) {
+  if (!Valid(d) || std::isnan(x)) return NaN();
+  if (x < 0.0 || std::isinf(x) || x != std::floor(x)) return -kInfinity;
+  if (d.mean == 0.0) return x == 0.0 ? 0.0 : -kInfinity;
+  return detail::LogPoissonTerm(x, d.mean);
+}
+
+double Mass(const Poisson& d, double x) {
+  if (!Valid(d) || std::isnan(x)) return NaN();
+  if (x < 0.0 || std::isinf(x) || x != std::floor(x)) return 0.0;
+  if (d.mean == 0.0) return x == 0.0 ? 1.0 : 0.0;
+  return detail::PoissonTerm(x, d.mean);
+}
+
+// The quantile's target: ln of the lower tail cdf(k) (upper false) to be
+// reached, or ln of the upper tail sf(k) to be reached from above.
+struct Target {
+  DoubleDouble log;
+  bool upper;
+};
+
+bool Reaches(double k, double mean, const Target& t) {
+  const detail::LogGammaTailsAndTerm l = detail::LogRegularizedGammaTailsAndTerm(k + 1.0, mean);
+  const DoubleDouble& tail = t.upper ? l.lower : l.upper;
+  const double h = (tail.hi - t.log.hi) + (tail.lo - t.log.lo);
+  return t.upper ? h <= 0.0 : h >= 0.0;
+}
+
+// The k >= 0 whose mass has the logarithm logMass, on the side of the mean
+// given by `above`, by Newton's steps with d ln(mass)/dk ≈ ln(m/(k + ½)).
+double KOfLogMass(double mean, double logMass, bool above, double k) {
+  for (int i = 0; i < kMassSteps; ++i) {
+    const double g = detail::LogPoissonTerm(k, mean) - logMass;
+    const double slope = std::log(mean / (k + 0.5));
+    if (!(std::fabs(slope) > 1e-3)) break;
+    const double next = k - g / slope;
+    k = above ? std::fmax(next, mean) : std::fmax(std::fmin(next, mean), 0.0);
+  }
+  return k;
+}
+
+double Start(double mean, const Target& t) {
+  const double w = t.log.hi <= kLogHalf ? detail::NormalDeviateOfLogTail(t.log.hi) : 0.0;
+  const double signedW = t.upper ? w : -w;
+  const double root = std::sqrt(mean);
+  double k = mean + root * signedW + (signedW * signedW - 1.0) / 6.0;
+  if (w > 3.0) {
+    // Far tails: sf(k) >= mass(k + 1) and cdf(k) >= mass(k), so the k of
+    // the mass lies on the near side of the quantile.
+    const double byMass = KOfLogMass(mean, t.log.hi, t.upper, t.upper ? std::fmax(k, mean) : k);
+    k = t.upper ? std::fmax(k, byMass - 1.0) : std::fmin(k, byMass);
+  }
+  return std::isfinite(k) ? std::fmax(std::floor(k), 0.0) : 0.0;
+}
+
+// The smallest whole k >= 0 that reaches the target.
+double SmallestReaching(double mean, const Target& t) {
+  double k = Start(mean, t);
+  double low = -1.0;  // the largest k known not to reach
+  double high;        // the smallest known to reach
+  if (Reaches(k, mean, t)) {
+    high = k;
+    for (double step = 1.0; high > 0.0; step *= 2.0) {
+      const double next = std::fmax(high - step, 0.0);
+      if (!Reaches(next, mean, t)) {
+        low = next;
+        break;
+      }
+      high = next;
+    }
+  } else {
+    low = k;
+    for (double step = 1.0;; step *= 2.0) {
+      const double next = low + step;
+      if (std::isinf(next)) return kInfinity;
+      if (Reaches(next, mean, t)) {
+        high = next;
+        break;
+      }
+      low = next;
+    }
+  }
+  while (high - low > 1.0) {
+    const double middle = std::floor(low + 0.5 * (high - low));
+    if (middle <= low || middle >= high) break;
+    if (Reaches(middle, mean, t)) {
+      high = middle;
+    } else {
+      low = middle;
+    }
+  }
+  return high;
+}
+
+DoubleDouble Log(const DoubleDouble& p) {
+  return detail::LogAsDoubleDouble(p.hi) + p.lo / p.hi;
+}
+
+// The quantile of lower tail p (upper false) or of upper tail p.
+double FromTail(const Poisson& d, double p, bool upper) {
+  if (!Valid(d) || std::isnan(p) || p < 0.0 || p > 1.0) return NaN();
+  if (d.mean == 0.0) return 0.0;
+  if (p == (upper ? 1.0 : 0.0)) return 0.0;
+  if (p == (upper ? 0.0 : 1.0)) return kInfinity;
+  if (p <= 0.5) return SmallestReaching(d.mean, {detail::LogAsDoubleDouble(p), upper});
+  return SmallestReaching(d.mean, {Log(detail::TwoSum(1.0, -p)), !upper});
+}
+
+double FromLogTail(const Poisson& d, double logP, bool upper) {
+  if (!Valid(d) || std::isnan(logP) || logP > 0.0) return NaN();
+  if (d.mean == 0.0) return 0.0;
+  if (logP == (upper ? 0.0 : -kInfinity)) return 0.0;
+  if (logP == (upper ? -kInfinity : 0.0)) return kInfinity;
+  if (logP <= kLogHalf) return SmallestReaching(d.mean, {{logP, 0.0}, upper});
+  return SmallestReaching(d.mean, {Log(detail::OneMinusExp(logP)), !upper});
+}
+
+}  // namespace
+
+double cdf(const Poisson& d, double x) { return Tails(d, x, false).lower; }
+double sf(const Poisson& d, double x) { return Tails(d, x, false).upper; }
+double log_cdf(const Poisson& d, double x) { return Tails(d, x, true).lower; }
+double log_sf(const Poisson& d, double x) { return Tails(d, x, true).upper; }
+double pdf(const Poisson& d, double x) { return Mass(d, x); }
+double log_pdf(const Poisson& d, double x) { return LogMass(d, x); }
+double quantile(const Poisson& d, double p) { return FromTail(d, p, false); }
+double quantile_upper(const Poisson& d, double q) { return FromTail(d, q, true); }
+double quantile_log(const Poisson& d, double logP) { return FromLogTail(d, logP, false); }
+double quantile_upper_log(const Poisson& d, double logQ) { return FromLogTail(d, logQ, true); }
+
 }  // namespace specfun

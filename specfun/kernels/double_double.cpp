@@ -37,4 +37,12 @@ DoubleDouble LogAsDoubleDouble(double x) {
   return kLogTwo * static_cast<double>(exponent) + series;
 }
 
+DoubleDouble OneMinusExp(double y) {
+  const double p = -std::expm1(y);
+  const DoubleDouble q = TwoSum(1.0, -p);
+  const DoubleDouble logQ = LogAsDoubleDouble(q.hi) + q.lo / q.hi;
+  const DoubleDouble residual = logQ + -y;
+  return FastTwoSum(p, q.hi * (residual.hi + residual.lo));
+}
+
 }  // namespace specfun::detail

@@ -76,6 +76,10 @@ inline DoubleDouble SquareRoot(const DoubleDouble& a) {
 // ln x for a positive finite x, to about 1e-30 relative.
 DoubleDouble LogAsDoubleDouble(double x);
 
+// 1 - e^y for y < 0, to about 1e-30 relative: -expm1(y) corrected by one
+// Newton step on ln(1 - p) = y taken in double-double.
+DoubleDouble OneMinusExp(double y);
+
 // e^(y.hi + y.lo) to a relative error of about one rounding of the double
 // exponential (0 below the doubles' range).
 inline double Exp(const DoubleDouble& y) { return std::exp(y.hi) * (1.0 + y.lo); }

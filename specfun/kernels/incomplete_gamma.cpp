@@ -16,9 +16,9 @@
 //   (1979) 757-766), whose coefficients tools/gen_incomplete_gamma_coefficients.py
 //   computes; the smaller tail as e^(-z²) times terms of moderate size,
 //   z² = a φ, so its logarithm stays finite below the doubles.
-// - a < 1 and x <= 0.7: P from its series of positive terms, Q from
-//   1 - x^a/Γ(1 + a) - x^a/Γ(a) Σ_(n>=1) (-x)^n/(n! (a + n)), with
-//   ln Γ(1 + a) from its own series (DiDonato and Morris, eq. 11-12).
+// - a < 1 and x <= 0.7: ln P = ln(x^a/Γ(1 + a)) + ln(1 + a Σ_(n>=1)
+//   (-x)^n/(n! (a + n))), Q = -expm1(ln P), with ln Γ(1 + a) from its own
+//   series (after DiDonato and Morris, eq. 10-12).
 // - otherwise x < a: P = D Σ_n x^n/((a + 1) ... (a + n)) (A&S 6.5.29), Q its
 //   complement (at least 0.37 there);
 // - otherwise Q = a D F, F the continued fraction of Legendre
@@ -162,10 +162,12 @@ double UpperFraction(double a, double x) {
   return 1.0 / t;
 }
 
-// Q(a, x) for a < 1 and 0 < x <= kSmallShapeReach: 1 - x^a/Γ(1 + a) - a (x^a/Γ(1 + a))
-// Σ_(n>=1) (-x)^n/(n! (a + n)), the difference 1 - e^u taken by expm1.
-double UpperOfSmallShape(double a, double x) {
-  const double u = a * std::log(x) - LogGammaOnePlus(a);
+// ln P(a, x) for a < 1 and 0 < x <= kSmallShapeReach (x + xLow): P =
+// x^a/Γ(1 + a) (1 + a S), S = Σ_(n>=1) (-x)^n/(n! (a + n)) (the series of
+// γ(a, x), A&S 6.5.29), with ln(x^a/Γ(1 + a)) in double-double. Every part
+// is of the size of a, so ln P, and Q = -expm1(ln P), keep their digits to
+// about 1e-16 a (DiDonato and Morris, eq. 10, in logarithms).
+DoubleDouble LogLowerOfSmallShape(double a, double x, double xLow) {
   double term = 1.0;
   double sum = 0.0;
   for (int n = 1; n < kTermLimit; ++n) {
@@ -174,7 +176,7 @@ double UpperOfSmallShape(double a, double x) {
     sum += added;
     if (std::fabs(added) <= std::fabs(sum) * kTolerance) break;
   }
-  return -std::expm1(u) - a * std::exp(u) * sum;
+  return (LogOfArgument(x, xLow) * a + -LogGammaOnePlus(a)) + std::log1p(a * sum);
 }
 
 // Σ_k C_k(η) a^-k of Temme's expansion, to the orders and terms that reach
@@ -252,13 +254,11 @@ TailsByMethod Evaluate(double a, double x, double xLow) {
                  : TailsByMethod{Complement(t.value), t, logD};
   }
   if (a < 1.0 && x <= kSmallShapeReach) {
-    const double series = LowerSeries(a, x);
-    const Tail lower = {Exp(logD) * series, {logD.hi, logD.lo + std::log(series)}};
-    const double upper = UpperOfSmallShape(a, x);
-    // Each tail's logarithm from itself where it is small, from the other's
-    // complement where it is near 1.
-    return {lower.value < 0.5 ? lower : Tail{lower.value, {std::log1p(-upper), 0.0}},
-            upper < 0.5 ? Tail{upper, {std::log(upper), 0.0}} : Complement(lower.value), logD};
+    const DoubleDouble logLower = LogLowerOfSmallShape(a, x, xLow);
+    const double lower = Exp(logLower);
+    const double upper = -(std::expm1(logLower.hi) + std::exp(logLower.hi) * logLower.lo);
+    return {{lower, logLower},
+            upper < 0.5 ? Tail{upper, {std::log(upper), 0.0}} : Complement(lower), logD};
   }
   if (x < a) {
     const double series = LowerSeries(a, x);
