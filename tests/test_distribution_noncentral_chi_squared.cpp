@@ -63,7 +63,7 @@ void CheckTable(const std::string& name, double tailBound, double quantileBound)
       worst[f].Take(values[f](d, row[2]), reference, row);
     }
     // The quantiles of the doubles P, Q, ln P, ln Q of the row, beside
-    // what a relative error of 2e-16 in the smaller tail T (or in ln T)
+    // what a relative error of 1e-15 in the smaller tail T (or in ln T)
     // moves them: T/(x f) of it (times |ln T|), far above 1 where T grows
     // like x^(df/2) for a small df.
     const double logT = std::min(row[5], row[6]);
@@ -71,7 +71,7 @@ void CheckTable(const std::string& name, double tailBound, double quantileBound)
     for (int f = 0; f < 4; ++f) {
       if (std::isnan(row[9 + f])) continue;
       const double error = RelativeError(quantiles[f](d, row[3 + f]), row[9 + f]);
-      const double moved = 2e-16 * conditioning * (f < 2 ? 1.0 : std::max(1.0, -logT));
+      const double moved = 1e-15 * conditioning * (f < 2 ? 1.0 : std::max(1.0, -logT));
       worst[6 + f].Take(error / (1 + moved / quantileBound), row);
     }
   }
@@ -147,15 +147,15 @@ TEST(NonCentralChiSquared, TailsAddToOneAndQuantilesReturnTheirArguments) {
         }
       }
       // Both tails, far beyond the doubles' range in the log forms.
-      // Within 1e-12, beside what the rounding of ln T to a double moves x:
-      // |ln T| 2^-53 over the slope of ln T in ln x.
+      // Within 1e-12, beside what an error of 1e-15 in ln T moves x:
+      // |ln T| 1e-15 over the slope of ln T in ln x.
       for (double x : {mean * 1e-9, mean - 9 * sd, mean - sd, mean + 2 * sd, mean + 40 * sd, mean * 30}) {
         if (x <= 0) continue;
         const double logSf = specfun::log_sf(d, x), logCdf = specfun::log_cdf(d, x);
         const double logT = std::min(logSf, logCdf);
         if (logT == 0) continue;
         const double slope = std::exp(std::log(x) + specfun::log_pdf(d, x) - logT);
-        const double bound = 1e-12 + 2.2e-16 * std::max(1.0, -logT) / slope;
+        const double bound = 1e-12 + 1e-15 * std::max(1.0, -logT) / slope;
         // From the smaller tail, whose log holds x.
         const double back = logSf < logCdf ? specfun::quantile_upper_log(d, logSf) : specfun::quantile_log(d, logCdf);
         EXPECT_NEAR(back / x, 1.0, bound) << df << " " << ncp << " " << x;

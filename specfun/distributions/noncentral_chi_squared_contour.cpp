@@ -207,7 +207,10 @@ Probability ContourDensity(double a, double m, double z) {
 // Gaussian is narrow beyond, and wherever df is so large that the central
 // tails themselves have only their asymptotic forms.
 bool MixtureTakes(double a, double m, double z) {
-  return a <= 1e15 && m <= 1e15 && SaddleOf(a, m, z).alpha <= 2.0e4;
+  if (a > 1e15 || m > 1e15) return false;
+  // α = m/s0 = m z/(a/2 + sqrt(a²/4 + m z)).
+  const double root = std::hypot(0.5 * a, std::sqrt(m) * std::sqrt(z));
+  return m * (z / (0.5 * a + root)) <= 2.0e4;
 }
 
 }  // namespace specfun::detail

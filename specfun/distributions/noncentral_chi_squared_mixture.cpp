@@ -9,7 +9,8 @@
 // dominant index j* in the stable direction, and from the far end of the
 // range on the other side back to j*, that end found first from bounds on
 // the terms' ratios. Each piece is carried relative to its own start and
-// joined at j*, whose term is the one taken from the central tail directly.
+// joined at j*, whose term is the one taken from the central tail directly;
+// where the far end is near j*, one sweep from it does.
 //
 // The bounds (b = a + j; P(b+1)/P(b) <= z/(b+1) from the series of P,
 // Q(b-1)/Q(b) <= (b-1)/z from Q's integral; e_b/P(b) grows with b and
@@ -34,6 +35,10 @@ namespace {
 
 // What a direction may leave out, relative to the sum.
 constexpr double kNegligible = 0x1p-60;
+// Up to this many steps from the end of the range to the dominant term the
+// sweep starts at the end (one central tail fewer): the rounding of its
+// steps adds up to below 2e-15 there.
+constexpr double kShortSweep = 64;
 // A guard on every loop over j: MixtureTakes keeps the ranges far shorter.
 constexpr double kMostTerms = 1e5;
 
@@ -61,10 +66,30 @@ double ShiftOf(LogOf logOf, double b, double offset, double z) {
   return offset * (logOf(next) - logOf(b)) / (next - b);
 }
 
-// A central tail at a + j and e_(a+j) over it, e_b/P(b, z) or e_b/Q(b, z).
+// P(b, z), Q(b, z) and their logs; where the kernel gives no number (at
+// b = z) the mean of those at the doubles on either side of z, whose error is
+// of the square of their distance.
+GammaTails TailsAt(double b, double z) {
+  const GammaTails t = RegularizedGammaTails(b, z);
+  if (!std::isnan(t.lower)) return t;
+  const GammaTails below = RegularizedGammaTails(b, std::nextafter(z, 0.0));
+  const GammaTails above = RegularizedGammaTails(b, std::nextafter(z, DBL_MAX));
+  return {0.5 * (below.lower + above.lower), 0.5 * (below.upper + above.upper)};
+}
+
+GammaTails LogTailsAt(double b, double z) {
+  const GammaTails t = LogRegularizedGammaTails(b, z);
+  if (!std::isnan(t.lower)) return t;
+  const GammaTails below = LogRegularizedGammaTails(b, std::nextafter(z, 0.0));
+  const GammaTails above = LogRegularizedGammaTails(b, std::nextafter(z, DBL_MAX));
+  return {0.5 * (below.lower + above.lower), 0.5 * (below.upper + above.upper)};
+}
+
+// A central tail at a + j, its logarithm in two parts, and e_(a+j) over it,
+// e_b/P(b, z) or e_b/Q(b, z).
 struct CentralTail {
   double tail;
-  double log;
+  DoubleDouble log;
   double termRatio;
 };
 
@@ -72,35 +97,48 @@ CentralTail CentralTailAt(double a, double j, double z, TailSide side) {
   const ShiftedIndex index = IndexOf(a, j);
   const double b = index.b;
   const auto logTail = [&](double c) {
-    const GammaTails logs = LogRegularizedGammaTails(c, z);
+    const GammaTails logs = LogTailsAt(c, z);
     return side == TailSide::kLower ? logs.lower : logs.upper;
   };
   const double tailShift = ShiftOf(logTail, b, index.offset, z);
   const double termShift = ShiftOf([&](double c) { return LogPoissonTerm(c, z); }, b, index.offset, z);
-  const GammaTails tails = RegularizedGammaTails(b, z);
+  const GammaTails tails = TailsAt(b, z);
   const double tail = side == TailSide::kLower ? tails.lower : tails.upper;
   const double term = PoissonTerm(b, z);
   if (tail >= DBL_MIN && term >= DBL_MIN) {
-    return {tail * (1 + tailShift), std::log(tail) + tailShift, term / tail * (1 + termShift - tailShift)};
+    return {tail * (1 + tailShift), LogAsDoubleDouble(tail) + tailShift,
+            term / tail * (1 + termShift - tailShift)};
   }
-  const double log = logTail(b);
-  return {tail * (1 + tailShift), log + tailShift, std::exp(LogPoissonTerm(b, z) + termShift - log - tailShift)};
+  // Below the doubles' range: the logarithms in two parts, whose difference
+  // keeps the ratio's digits.
+  const LogGammaTailsAndTerm logs = LogRegularizedGammaTailsAndTerm(b, z);
+  const DoubleDouble log = (side == TailSide::kLower ? logs.lower : logs.upper) + tailShift;
+  if (std::isnan(log.hi)) {
+    const double plain = logTail(b) + tailShift;
+    return {tail, {plain, 0.0}, std::exp(LogPoissonTerm(b, z) + termShift - plain)};
+  }
+  return {tail * (1 + tailShift), log, Exp(logs.logTerm - log + termShift)};
 }
 
-// The Poisson weight w_j and its logarithm.
-Probability WeightAt(double j, double m) {
+// The Poisson weight w_j and its logarithm in two parts.
+struct Weight {
+  double value;
+  DoubleDouble log;
+};
+
+Weight WeightAt(double j, double m) {
   const double w = PoissonTerm(j, m);
-  return {w, w >= DBL_MIN ? std::log(w) : LogPoissonTerm(j, m)};
+  return {w, w >= DBL_MIN ? LogAsDoubleDouble(w) : LogPoissonTermAsDoubleDouble(j, m)};
 }
 
 // sum·w·tail, the total of a sum carried relative to the term w·tail.
-Probability Scaled(double sum, const Probability& weight, const CentralTail& central) {
-  const double log = weight.log + central.log + std::log(sum);
+Probability Scaled(double sum, const Weight& weight, const CentralTail& central) {
+  const DoubleDouble log = weight.log + central.log + std::log(sum);
   if (weight.value >= DBL_MIN && central.tail >= DBL_MIN) {
     const double value = weight.value * (central.tail * sum);
-    if (value >= DBL_MIN) return {value, log};
+    if (value >= DBL_MIN) return {value, log.hi + log.lo};
   }
-  return {std::exp(log), log};
+  return {Exp(log), log.hi + log.lo};
 }
 
 // The largest j above `start` whose terms of the lower tail may matter:
@@ -168,7 +206,8 @@ struct UpwardSweep {
 // Whether a direction whose terms fall at least by r a step (from `term`
 // on) leaves out less than kNegligible of `sum`.
 bool Negligible(double term, double r, double sum) {
-  return r < 1 && term * r <= kNegligible * (1 - r) * sum;
+  // A sum that is not a number ends too: it stays one.
+  return (r < 1 && term * r <= kNegligible * (1 - r) * sum) || std::isnan(sum);
 }
 
 TailAndSlope LowerMixture(double a, double m, double z) {
@@ -182,10 +221,12 @@ TailAndSlope LowerMixture(double a, double m, double z) {
     peak = std::min(mode, std::max(0.0, std::ceil(u - 1)));
   }
   // From the end of the range down to the peak, relative to the peak's
-  // term as this sweep reaches it.
+  // term as this sweep reaches it; a short way down is taken in one sweep.
   double above = 0.0, densityAbove = 0.0;
   const double top = EndOfLowerRange(a, m, z, peak);
-  if (top > peak) {
+  if (top - peak <= kShortSweep) {
+    peak = top;
+  } else {
     DownwardSweep sweep{a, m, z, 1.0, CentralTailAt(a, top, z, TailSide::kLower).termRatio};
     for (double j = top; j > peak; --j) sweep.Add(j);
     above = sweep.sum / sweep.t;
@@ -214,7 +255,9 @@ TailAndSlope UpperMixture(double a, double m, double z) {
   }
   double below = 0.0, densityBelow = 0.0;
   const double bottom = StartOfUpperRange(a, m, z, peak);
-  if (bottom < peak) {
+  if (peak - bottom <= kShortSweep) {
+    peak = bottom;
+  } else {
     UpwardSweep sweep{a, m, z, 1.0, CentralTailAt(a, bottom, z, TailSide::kUpper).termRatio};
     for (double j = bottom; j < peak; ++j) sweep.Add(j);
     below = sweep.sum / sweep.t;
@@ -230,18 +273,19 @@ TailAndSlope UpperMixture(double a, double m, double z) {
 }
 
 // z^(a+j-1) e^-z / Γ(a + j), the central density of z, and its logarithm.
-Probability CentralDensityTerm(double a, double j, double z) {
+Weight CentralDensityTerm(double a, double j, double z) {
   if (j == 0 && a < 1) {
     // a − 1 in (−1, 0): from e_a = e_(a-1)·z/a.
-    const double log = LogPoissonTerm(a, z) + std::log(a / z);
+    const DoubleDouble log = LogPoissonTermAsDoubleDouble(a, z) + LogAsDoubleDouble(a) - LogAsDoubleDouble(z);
     const double g = PoissonTerm(a, z) * (a / z);
-    return {g >= DBL_MIN && std::isfinite(g) ? g : std::exp(log), log};
+    return {g >= DBL_MIN && std::isfinite(g) ? g : Exp(log), log};
   }
   const ShiftedIndex index = IndexOf(a, j - 1);
   const double shift = ShiftOf([&](double c) { return LogPoissonTerm(c, z); }, index.b, index.offset, z);
   const double g = PoissonTerm(index.b, z);
-  const double log = (g >= DBL_MIN ? std::log(g) : LogPoissonTerm(index.b, z)) + shift;
-  return {g >= DBL_MIN ? g * (1 + shift) : std::exp(log), log};
+  if (g >= DBL_MIN) return {g * (1 + shift), LogAsDoubleDouble(g) + shift};
+  const DoubleDouble log = LogPoissonTermAsDoubleDouble(index.b, z) + shift;
+  return {Exp(log), log};
 }
 
 }  // namespace
@@ -270,14 +314,14 @@ Probability MixtureDensity(double a, double m, double z) {
     sum += t;
     if (r < 1 && t * r <= kNegligible * (1 - r) * sum) break;
   }
-  const Probability weight = WeightAt(peak, m);
-  const Probability g = CentralDensityTerm(a, peak, z);
-  const double log = weight.log + g.log + std::log(0.5 * sum);
+  const Weight weight = WeightAt(peak, m);
+  const Weight g = CentralDensityTerm(a, peak, z);
+  const DoubleDouble log = weight.log + g.log + std::log(0.5 * sum);
   if (weight.value >= DBL_MIN && g.value >= DBL_MIN) {
     const double value = weight.value * (g.value * (0.5 * sum));
-    if (value >= DBL_MIN && std::isfinite(value)) return {value, log};
+    if (value >= DBL_MIN && std::isfinite(value)) return {value, log.hi + log.lo};
   }
-  return {std::exp(log), log};
+  return {Exp(log), log.hi + log.lo};
 }
 
 }  // namespace specfun::detail
