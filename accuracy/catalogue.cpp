@@ -451,7 +451,8 @@ Family ChiSquareFamily() {
 }  // namespace
 
 std::vector<Family> Catalogue() {
-  return {LogGammaFamily(), GaussianFamily(), BetaFamily(), ChiSquareFamily()};
+  return {LogGammaFamily(), GaussianFamily(), BetaFamily(), ChiSquareFamily(),
+          NonCentralChiSquaredFamily()};
 }
 
 }  // namespace accuracy

@@ -56,4 +56,7 @@ struct Family {
 
 std::vector<Family> Catalogue();
 
+// The non-central chi-square distribution of the precise family.
+Family NonCentralChiSquaredFamily();
+
 }  // namespace accuracy

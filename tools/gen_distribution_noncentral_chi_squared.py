@@ -25,6 +25,7 @@ tail that is the smaller there), 'nan' where that double is not a normal one
 below 1.
 
 Usage: gen_distribution_noncentral_chi_squared.py [moderate|large|check] > table
+       gen_distribution_noncentral_chi_squared.py accuracy   (writes tests/data/accuracy/ncchisq_*)
 """
 import math
 import os
@@ -279,10 +280,36 @@ def check():
     print("worst", mpmath.nstr(worst, 3))
 
 
+def accuracy_tables(root):
+    """The accuracy report's tables, from the test tables' rows: the tails
+    (df ncp x P Q lnP lnQ pdf lnpdf) and one table per quantile (df ncp t x,
+    t the row's P, Q, ln P or ln Q as written, whose double the quantile
+    takes)."""
+    rows = []
+    for name in ("ncchisq_moderate.txt", "ncchisq_large.txt"):
+        with open(os.path.join(root, "tests/data/distributions", name)) as table:
+            rows += [line.split() for line in table if line.strip() and not line.startswith("#")]
+    out = os.path.join(root, "tests/data/accuracy")
+    header = "# references: mpmath (tools/gen_distribution_noncentral_chi_squared.py), 50 digits\n"
+    with open(os.path.join(out, "ncchisq_tails.txt"), "w") as table:
+        table.write("# df ncp x P Q lnP lnQ pdf lnpdf\n" + header)
+        for row in rows:
+            table.write(" ".join(row[:9]) + "\n")
+    for k, name in enumerate(("quantile", "quantile_upper", "quantile_log", "quantile_upper_log")):
+        with open(os.path.join(out, "ncchisq_%s.txt" % name), "w") as table:
+            table.write("# df ncp t x (t as written; the quantile of its double)\n" + header)
+            for row in rows:
+                if row[9 + k] != "nan":
+                    table.write(" ".join(row[:2] + [row[3 + k], row[9 + k]]) + "\n")
+
+
 def main():
     which = sys.argv[1] if len(sys.argv) > 1 else "moderate"
     if which == "check":
         check()
+        return
+    if which == "accuracy":
+        accuracy_tables(os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
         return
     points = moderate_points() if which == "moderate" else large_points()
     print("# df ncp x P Q lnP lnQ pdf lnpdf xp xq xlp xlq   (mpmath, 50 digits)")
