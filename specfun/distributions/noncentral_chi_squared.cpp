@@ -73,21 +73,22 @@ Probability Tail(const NonCentralChiSquared& d, double x, TailSide side) {
 
 TailSide Other(TailSide side) { return side == TailSide::kLower ? TailSide::kUpper : TailSide::kLower; }
 
-// ln of one tail: where it exceeds ½ the log of one minus the other.
-double LogTail(const NonCentralChiSquared& d, double x, TailSide side) {
+Probability Complement(const Probability& p) { return {1 - p.value, std::log1p(-p.value)}; }
+
+// One tail, and its log, each to its own relative precision: where it is
+// the larger of the two, one minus the other (the contour settles that
+// itself).
+Probability AccurateTail(const NonCentralChiSquared& d, double x, TailSide side) {
   const double a = 0.5 * d.df, m = 0.5 * d.ncp, z = 0.5 * x;
-  if (!detail::MixtureTakes(a, m, z)) return detail::NonCentralTail(a, m, z, side).tail.log;
+  if (!detail::MixtureTakes(a, m, z)) return detail::NonCentralTail(a, m, z, side).tail;
   // The distribution leans right, so above the mean the upper tail is the
-  // smaller.
+  // smaller; below it either may be.
   const bool aboveMean = x >= d.df + d.ncp;
   const TailSide first = (side == TailSide::kLower) == aboveMean ? Other(side) : side;
   const Probability t = Tail(d, x, first);
-  if (first != side) {
-    if (t.value <= 0.5) return std::log1p(-t.value);
-    return Tail(d, x, side).log;
-  }
-  if (t.value <= 0.5) return t.log;
-  return std::log1p(-Tail(d, x, Other(side)).value);
+  if (t.value <= 0.5) return first == side ? t : Complement(t);
+  const Probability smaller = Tail(d, x, Other(first));
+  return first == side ? Complement(smaller) : smaller;
 }
 
 }  // namespace
@@ -97,7 +98,7 @@ double cdf(const NonCentralChiSquared& d, double x) {
   if (d.ncp == 0) return cdf(ChiSquared{d.df}, x);
   if (x <= 0) return 0.0;
   if (x == kInf) return 1.0;
-  return Tail(d, x, TailSide::kLower).value;
+  return AccurateTail(d, x, TailSide::kLower).value;
 }
 
 double sf(const NonCentralChiSquared& d, double x) {
@@ -105,7 +106,7 @@ double sf(const NonCentralChiSquared& d, double x) {
   if (d.ncp == 0) return sf(ChiSquared{d.df}, x);
   if (x <= 0) return 1.0;
   if (x == kInf) return 0.0;
-  return Tail(d, x, TailSide::kUpper).value;
+  return AccurateTail(d, x, TailSide::kUpper).value;
 }
 
 double log_cdf(const NonCentralChiSquared& d, double x) {
@@ -113,7 +114,7 @@ double log_cdf(const NonCentralChiSquared& d, double x) {
   if (d.ncp == 0) return log_cdf(ChiSquared{d.df}, x);
   if (x <= 0) return -kInf;
   if (x == kInf) return 0.0;
-  return LogTail(d, x, TailSide::kLower);
+  return AccurateTail(d, x, TailSide::kLower).log;
 }
 
 double log_sf(const NonCentralChiSquared& d, double x) {
@@ -121,7 +122,7 @@ double log_sf(const NonCentralChiSquared& d, double x) {
   if (d.ncp == 0) return log_sf(ChiSquared{d.df}, x);
   if (x <= 0) return 0.0;
   if (x == kInf) return -kInf;
-  return LogTail(d, x, TailSide::kUpper);
+  return AccurateTail(d, x, TailSide::kUpper).log;
 }
 
 namespace {

@@ -91,7 +91,10 @@ Saddle SaddleOfModerate(double a, double m, double z) {
   }
   // Elsewhere as m/s0 + z s0 − a ln s0 − m − z, whose terms cancel little
   // there; s0 = numerator/z is kept as its parts, as it may overflow.
-  const DoubleDouble logS0 = LogAsDoubleDouble(numerator) - LogAsDoubleDouble(z);
+  // Every term at the same point s0 (the double), which E's stationarity
+  // needs: ln s0 of the double itself wherever it is one.
+  const DoubleDouble logS0 = std::isfinite(s0) ? LogAsDoubleDouble(s0)
+                                               : LogAsDoubleDouble(numerator) - LogAsDoubleDouble(z);
   const double alpha = m * (z / numerator);
   const DoubleDouble mOverS0 = std::isfinite(s0) ? DoubleDouble{m, 0.0} / DoubleDouble{s0, 0.0}
                                                  : DoubleDouble{alpha, 0.0};

@@ -38,7 +38,7 @@ constexpr double kNegligible = 0x1p-60;
 // Up to this many steps from the end of the range to the dominant term the
 // sweep starts at the end (one central tail fewer): the rounding of its
 // steps adds up to below 2e-15 there.
-constexpr double kShortSweep = 64;
+constexpr double kShortSweep = 32;
 // A guard on every loop over j: MixtureTakes keeps the ranges far shorter.
 constexpr double kMostTerms = 1e5;
 
