@@ -209,9 +209,10 @@ Probability ContourDensity(double a, double m, double z) {
 // the contour's Gaussian has the width 1/sqrt(2α + a): the mixture up to
 // α = 500 (a few hundred terms; the contour holds 1e-14 from α = 200 on and
 // costs a fortieth of the mixture at α = 1e4), the contour beyond, and
-// wherever df or ncp is so large that the indices are no longer exact.
+// wherever df, ncp or x is so large that the indices are no longer exact
+// or the central tails' logarithms no longer hold their ratios.
 bool MixtureTakes(double a, double m, double z) {
-  if (a > 1e15 || m > 1e15) return false;
+  if (a > 1e15 || m > 1e15 || z > 1e15) return false;
   // α = m/s0 = m z/(a/2 + sqrt(a²/4 + m z)).
   const double root = std::hypot(0.5 * a, std::sqrt(m) * std::sqrt(z));
   return m * (z / (0.5 * a + root)) <= 5.0e2;
