@@ -52,12 +52,15 @@ struct Normal {
   double sd = 1.0;
 };
 
-// The gamma distribution of shape k > 0 and scale s > 0, density
-// x^(k-1) e^(-x/s) / (Γ(k) s^k) on x >= 0; cdf and sf are the regularized
-// incomplete gamma functions P(k, x/s) and Q(k, x/s).
-// Tails, their logs, pdf: 2e-15 relative for shape 1e-3 to 1e5, 1e-13 up to
-// 1e15; quantiles 4e-15 relative for p from the smallest double to
-// 1 - 2^-53.
+// The gamma distribution of shape k > 0 and scale s > 0 (both finite),
+// density x^(k-1) e^(-x/s)/(Γ(k) s^k) on x >= 0; cdf and sf are the
+// regularized incomplete gamma functions P(k, x/s) and Q(k, x/s), with the
+// quotient x/s taken exactly.
+// Tails, their logs, pdf: 2e-15 relative for shape 1e-3 to 1e5 and every x,
+// 1e-13 up to shape 1e15 (measured against mpmath: below 8e-16 over both
+// ranges); quantiles 4e-15 relative for p from the smallest double to
+// 1 - 2^-53 (measured: below 6e-16 wherever the quantile is a normal
+// double), the log forms for ln p down to -1e300.
 struct Gamma {
   double shape;
   double scale = 1.0;
@@ -69,10 +72,12 @@ struct ChiSquared {
   double df;
 };
 
-// The Poisson distribution of mean m >= 0 on k = 0, 1, 2, ...: cdf(k) =
-// P(X <= floor(k)) = Q(floor(k) + 1, m), sf(k) = P(floor(k) + 1, m).
+// The Poisson distribution of mean m >= 0 (finite) on k = 0, 1, 2, ...:
+// cdf(k) = P(X <= floor(k)) = Q(floor(k) + 1, m), sf(k) = P(floor(k) + 1, m);
+// the mass is 0 off the whole numbers.
 // Tails, their logs and the mass: 2e-15 relative for m up to 1e15 and
-// every k; quantiles exact.
+// every k (measured against mpmath: below 7e-16); quantiles exact (the
+// whole number the tails at 50 digits give, wherever it is below 2^53).
 struct Poisson {
   double mean;
 };

@@ -39,6 +39,8 @@ DoubleDouble LogAsDoubleDouble(double x) {
 
 DoubleDouble OneMinusExp(double y) {
   const double p = -std::expm1(y);
+  // Where p rounds to 1, e^y is below half an ulp of 1: 1 - e^y as it stands.
+  if (p == 1.0) return {1.0, -std::exp(y)};
   const DoubleDouble q = TwoSum(1.0, -p);
   const DoubleDouble logQ = LogAsDoubleDouble(q.hi) + q.lo / q.hi;
   const DoubleDouble residual = logQ + -y;

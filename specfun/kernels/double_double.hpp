@@ -66,8 +66,9 @@ inline DoubleDouble operator/(const DoubleDouble& a, const DoubleDouble& b) {
   return FastTwoSum(q, r.hi / b.hi);
 }
 
-// √a for a > 0, one Newton correction of the double square root.
+// √a for a >= 0, one Newton correction of the double square root.
 inline DoubleDouble SquareRoot(const DoubleDouble& a) {
+  if (a.hi == 0.0) return {0.0, 0.0};
   const double s = std::sqrt(a.hi);
   const double residual = std::fma(-s, s, a.hi) + a.lo;
   return FastTwoSum(s, residual / (2.0 * s));
@@ -81,7 +82,11 @@ DoubleDouble LogAsDoubleDouble(double x);
 DoubleDouble OneMinusExp(double y);
 
 // e^(y.hi + y.lo) to a relative error of about one rounding of the double
-// exponential (0 below the doubles' range).
-inline double Exp(const DoubleDouble& y) { return std::exp(y.hi) * (1.0 + y.lo); }
+// exponential (0 below the doubles' range, +inf beyond; y.lo may exceed 1
+// there, where y.hi is huge).
+inline double Exp(const DoubleDouble& y) {
+  const double e = std::exp(y.hi);
+  return std::fabs(y.hi) < 746.0 ? e * (1.0 + y.lo) : e;
+}
 
 }  // namespace specfun::detail

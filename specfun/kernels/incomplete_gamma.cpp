@@ -71,10 +71,12 @@ DoubleDouble LogOfArgument(double x, double xLow) { return LogAsDoubleDouble(x) 
 // a φ(x/a - 1) = (x - a) - a ln(x/a) >= 0 for a, x > 0. With d = x - a and
 // t = d/(x + a), ln(x/a) = 2 atanh t, so a φ = d t - 2a t³ (1/3 + t²/5 +
 // t⁴/7 + ...), free of cancellation for small |t|.
-DoubleDouble ShapeTimesDeviation(double a, double x, double xLow, const DoubleDouble& logA) {
+// ln a is taken (into logA) only where the series does not serve.
+DoubleDouble ShapeTimesDeviation(double a, double x, double xLow, DoubleDouble& logA) {
   const DoubleDouble d = TwoSum(x, -a) + xLow;
   const DoubleDouble sum = TwoSum(x, a) + xLow;
-  if (std::fabs(d.hi) > kAtanhReach * sum.hi) {
+  if (!(std::fabs(d.hi) <= kAtanhReach * sum.hi) || std::isinf(sum.hi)) {
+    logA = LogAsDoubleDouble(a);
     return d - (LogOfArgument(x, xLow) - logA) * a;
   }
   const DoubleDouble t = d / sum;
@@ -110,13 +112,15 @@ DoubleDouble LogGammaOnePlusOfSmall(double a) {
   return logProduct + LogGammaOnePlus(f);
 }
 
-// ln D(a, x) for finite a, x > 0 (x + xLow), given ln a and a φ: from
-// Stirling's series from kStirlingFrom on, below it as a ln x - x - ln Γ(1 + a).
-DoubleDouble LogPrefactor(double a, double x, double xLow, const DoubleDouble& logA,
-                          const DoubleDouble& aPhi) {
-  if (a < kStirlingFrom) {
-    return (LogOfArgument(x, xLow) * a - TwoSum(x, xLow)) - LogGammaOnePlusOfSmall(a);
-  }
+// ln D(a, x) for a < kStirlingFrom, x > 0 (x + xLow): a ln x - x - ln Γ(1 + a).
+DoubleDouble LogPrefactorOfSmallShape(double a, double x, double xLow) {
+  return (LogOfArgument(x, xLow) * a - TwoSum(x, xLow)) - LogGammaOnePlusOfSmall(a);
+}
+
+// ln D(a, x) for a >= kStirlingFrom from Stirling's series, given a φ and
+// ln a (NaN where it is still to be taken).
+DoubleDouble LogPrefactorOfLargeShape(double a, const DoubleDouble& aPhi, DoubleDouble logA) {
+  if (std::isnan(logA.hi)) logA = LogAsDoubleDouble(a);
   return -(aPhi + (logA + kLogTwoPi) * 0.5) + -LogGammaRemainder(a);
 }
 
@@ -162,12 +166,12 @@ double UpperFraction(double a, double x) {
   return 1.0 / t;
 }
 
-// ln P(a, x) for a < 1 and 0 < x <= kSmallShapeReach (x + xLow): P =
-// x^a/Γ(1 + a) (1 + a S), S = Σ_(n>=1) (-x)^n/(n! (a + n)) (the series of
-// γ(a, x), A&S 6.5.29), with ln(x^a/Γ(1 + a)) in double-double. Every part
-// is of the size of a, so ln P, and Q = -expm1(ln P), keep their digits to
-// about 1e-16 a (DiDonato and Morris, eq. 10, in logarithms).
-DoubleDouble LogLowerOfSmallShape(double a, double x, double xLow) {
+// ln P(a, x) for a < 1 and 0 < x <= kSmallShapeReach (x + xLow), given ln D:
+// P = x^a/Γ(1 + a) (1 + a S), S = Σ_(n>=1) (-x)^n/(n! (a + n)) (the series of
+// γ(a, x), A&S 6.5.29), with ln(x^a/Γ(1 + a)) = ln D + x in double-double.
+// Every part is of the size of a, so ln P, and Q = -expm1(ln P), keep their
+// digits to about 1e-16 a (DiDonato and Morris, eq. 10, in logarithms).
+DoubleDouble LogLowerOfSmallShape(double a, double x, double xLow, const DoubleDouble& logD) {
   double term = 1.0;
   double sum = 0.0;
   for (int n = 1; n < kTermLimit; ++n) {
@@ -176,14 +180,15 @@ DoubleDouble LogLowerOfSmallShape(double a, double x, double xLow) {
     sum += added;
     if (std::fabs(added) <= std::fabs(sum) * kTolerance) break;
   }
-  return (LogOfArgument(x, xLow) * a + -LogGammaOnePlus(a)) + std::log1p(a * sum);
+  return (logD + TwoSum(x, xLow)) + std::log1p(a * sum);
 }
 
 // Σ_k C_k(η) a^-k of Temme's expansion, to the orders and terms that reach
 // 1e-18 at this a and η.
 double TemmeSum(double eta, double a) {
   const double size = std::fabs(eta);
-  const int terms = size < 0.25 ? 16 : size < 0.6 ? 26 : kTemmeTerms;
+  const int terms = size < 0.05 ? 10 : size < 0.12 ? 13 : size < 0.25 ? 16 : size < 0.6 ? 26
+                                                                              : kTemmeTerms;
   const double inverse = 1.0 / a;
   double sum = 0.0;
   double power = 1.0;
@@ -215,9 +220,8 @@ struct Tail {
 // The smaller tail by Temme's expansion: with z = √(a φ) (sign of x - a),
 // T = erfc(|z|)/2 ± e^(-z²) S/√(2πa), + for Q (x >= a), - for P; its
 // logarithm as -z² + ln(e^(z²) erfc(|z|)/2 ± S/√(2πa)).
-Tail TemmeTail(double a, double x, const DoubleDouble& aPhi) {
-  const bool lower = x < a;
-  const double eta = std::copysign(std::sqrt(2.0 * aPhi.hi / a), x - a);
+Tail TemmeTail(double a, bool lower, const DoubleDouble& aPhi, bool logs) {
+  const double eta = std::copysign(std::sqrt(2.0 * aPhi.hi / a), lower ? -1.0 : 1.0);
   const double s = TemmeSum(eta, a) * kInverseRootTwoPi / std::sqrt(a);
   const double signedS = lower ? -s : s;
   const DoubleDouble z = SquareRoot(aPhi);
@@ -226,6 +230,7 @@ Tail TemmeTail(double a, double x, const DoubleDouble& aPhi) {
     // erfc at z.hi + z.lo to first order in z.lo.
     const double half = 0.5 * std::erfc(z.hi) - z.lo * exponential * kInverseRootPi;
     const double value = half + exponential * signedS;
+    if (!logs) return {value, {NaN(), 0.0}};
     const double scaled = half * Exp(aPhi) + signedS;
     return {value, {-aPhi.hi, -aPhi.lo + std::log(scaled)}};
   }
@@ -240,34 +245,47 @@ struct TailsByMethod {
   DoubleDouble logTerm;
 };
 
-// The other tail, 1 - t, and its logarithm.
-Tail Complement(double t) { return {1.0 - t, {std::log1p(-t), 0.0}}; }
+// The other tail, 1 - t, and its logarithm where wanted.
+Tail Complement(double t, bool logs) {
+  return {1.0 - t, {logs ? std::log1p(-t) : NaN(), 0.0}};
+}
 
-// The tails of a > 0, x > 0 (x + xLow) finite.
-TailsByMethod Evaluate(double a, double x, double xLow) {
-  const DoubleDouble logA = LogAsDoubleDouble(a);
-  const DoubleDouble aPhi = ShapeTimesDeviation(a, x, xLow, logA);
-  const DoubleDouble logD = LogPrefactor(a, x, xLow, logA, aPhi);
-  if (a >= kTemmeFrom && 2.0 * aPhi.hi <= kTemmeEtaLimit * kTemmeEtaLimit * a) {
-    const Tail t = TemmeTail(a, x, aPhi);
-    return x < a ? TailsByMethod{t, Complement(t.value), logD}
-                 : TailsByMethod{Complement(t.value), t, logD};
+// The tails of a > 0, x > 0 (x + xLow) finite; their logarithms and ln D
+// only with `logs`.
+TailsByMethod Evaluate(double a, double x, double xLow, bool logs) {
+  DoubleDouble logD;
+  if (a < kStirlingFrom) {
+    logD = LogPrefactorOfSmallShape(a, x, xLow);
+  } else {
+    DoubleDouble logA = {NaN(), 0.0};
+    const DoubleDouble aPhi = ShapeTimesDeviation(a, x, xLow, logA);
+    if (a >= kTemmeFrom && 2.0 * aPhi.hi <= kTemmeEtaLimit * kTemmeEtaLimit * a) {
+      // Below a where x + xLow is, xLow deciding where x = a.
+      const bool below = x < a || (x == a && xLow < 0.0);
+      const Tail t = TemmeTail(a, below, aPhi, logs);
+      logD = logs ? LogPrefactorOfLargeShape(a, aPhi, logA) : DoubleDouble{NaN(), 0.0};
+      return below ? TailsByMethod{t, Complement(t.value, logs), logD}
+                   : TailsByMethod{Complement(t.value, logs), t, logD};
+    }
+    logD = LogPrefactorOfLargeShape(a, aPhi, logA);
   }
   if (a < 1.0 && x <= kSmallShapeReach) {
-    const DoubleDouble logLower = LogLowerOfSmallShape(a, x, xLow);
+    const DoubleDouble logLower = LogLowerOfSmallShape(a, x, xLow, logD);
     const double lower = Exp(logLower);
     const double upper = -(std::expm1(logLower.hi) + std::exp(logLower.hi) * logLower.lo);
     return {{lower, logLower},
-            upper < 0.5 ? Tail{upper, {std::log(upper), 0.0}} : Complement(lower), logD};
+            upper < 0.5 ? Tail{upper, {logs ? std::log(upper) : NaN(), 0.0}}
+                        : Complement(lower, logs),
+            logD};
   }
   if (x < a) {
     const double series = LowerSeries(a, x);
-    const Tail lower = {Exp(logD) * series, {logD.hi, logD.lo + std::log(series)}};
-    return {lower, Complement(lower.value), logD};
+    const Tail lower = {Exp(logD) * series, {logD.hi, logD.lo + (logs ? std::log(series) : 0.0)}};
+    return {lower, Complement(lower.value, logs), logD};
   }
   const double fraction = a * UpperFraction(a, x);
-  const Tail upper = {Exp(logD) * fraction, {logD.hi, logD.lo + std::log(fraction)}};
-  return {Complement(upper.value), upper, logD};
+  const Tail upper = {Exp(logD) * fraction, {logD.hi, logD.lo + (logs ? std::log(fraction) : 0.0)}};
+  return {Complement(upper.value, logs), upper, logD};
 }
 
 // The tails where the arguments settle them, or NaN where they are out of
@@ -290,7 +308,7 @@ Limits LimitsOf(double a, double x) {
 GammaTails RegularizedGammaTails(double a, double x, double xLow) {
   const Limits limits = LimitsOf(a, x);
   if (limits.settled) return {limits.lower, limits.upper};
-  const TailsByMethod t = Evaluate(a, x, xLow);
+  const TailsByMethod t = Evaluate(a, x, xLow, false);
   return {t.lower.value, t.upper.value};
 }
 
@@ -301,7 +319,7 @@ LogGammaTailsAndTerm LogRegularizedGammaTailsAndTerm(double a, double x, double 
             {std::log(limits.upper), 0.0},
             LogPoissonTermAsDoubleDouble(a, x, xLow)};
   }
-  const TailsByMethod t = Evaluate(a, x, xLow);
+  const TailsByMethod t = Evaluate(a, x, xLow, true);
   return {t.lower.log, t.upper.log, t.logTerm};
 }
 
@@ -315,8 +333,10 @@ DoubleDouble LogPoissonTermAsDoubleDouble(double a, double x, double xLow) {
   if (std::isinf(x) || std::isinf(a)) return {-std::numeric_limits<double>::infinity(), 0.0};
   if (a == 0.0) return TwoSum(-x, -xLow);
   if (x == 0.0) return {-std::numeric_limits<double>::infinity(), 0.0};
-  const DoubleDouble logA = LogAsDoubleDouble(a);
-  return LogPrefactor(a, x, xLow, logA, ShapeTimesDeviation(a, x, xLow, logA));
+  if (a < kStirlingFrom) return LogPrefactorOfSmallShape(a, x, xLow);
+  DoubleDouble logA = {NaN(), 0.0};
+  const DoubleDouble aPhi = ShapeTimesDeviation(a, x, xLow, logA);
+  return LogPrefactorOfLargeShape(a, aPhi, logA);
 }
 
 DoubleDouble LogGammaOnePlusAsDoubleDouble(double a) {

@@ -26,9 +26,13 @@ constexpr double kTemmeStartFrom = 10.0;
 // Bound on the steps (Halley's from a start within a few per cent takes
 // three or four; bisections of a wide bracket at most a few dozen more).
 constexpr int kStepLimit = 200;
-// A step below this share of x ends the iteration (the next would be
-// below the rounding of x).
+// A Newton step below this share of x ends the iteration (the next would
+// be below the rounding of x).
 constexpr double kLastStep = 0x1p-50;
+// Halley's step leaves an error of the order of the cube of its size times
+// a factor that grows about as the cube root of a: from a step this small
+// divided by that root on, the next would be below the rounding of x.
+constexpr double kLastHalleyStep = 1e-6;
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 constexpr double kLogHalf = -0.69314718055994531;
 // ln of half the smallest subnormal double: an x below it rounds to 0.
@@ -96,6 +100,7 @@ double InverseRegularizedGamma(double a, const DoubleDouble& logTail, bool upper
   // ≈ e^(-x) beyond the largest.
   if (!upper && (logTail.hi + LogGammaOnePlusAsDoubleDouble(a).hi) / a < kLogSmallest) return 0.0;
   if (upper && -logTail.hi > std::numeric_limits<double>::max()) return kInfinity;
+  const double lastHalleyStep = kLastHalleyStep / std::cbrt(std::fmax(a, 1.0));
   double low = 0.0;
   double high = kInfinity;
   double x = Start(a, logTail.hi, upper);
@@ -116,8 +121,9 @@ double InverseRegularizedGamma(double a, const DoubleDouble& logTail, bool upper
     const double curvature = upper ? -r * (a - x + r) : r * (a - x - r);
     const double newton = h / slope;
     const double correction = 1.0 - 0.5 * newton * curvature / slope;
-    const double delta = correction > 0.5 && correction < 2.0 ? newton / correction : newton;
-    if (std::fabs(delta) <= kLastStep) return x * std::exp(-delta);
+    const bool halley = correction > 0.5 && correction < 2.0;
+    const double delta = halley ? newton / correction : newton;
+    if (std::fabs(delta) <= (halley ? lastHalleyStep : kLastStep)) return x * std::exp(-delta);
     double next = x * std::exp(-delta);
     if (!(next > low && next < high)) next = Bisection(low, high);
     if (next == x || (high < kInfinity && high - low <= 0x1p-53 * high)) return next;
