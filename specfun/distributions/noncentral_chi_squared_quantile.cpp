@@ -25,6 +25,8 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 // ln of the smallest positive and of the largest double: the bracket in s.
 constexpr double kLowestLog = -744.44007192138126;
 constexpr double kHighestLog = 709.78271289338397;
+// The tail evaluations a quantile may take (each a microsecond or so).
+constexpr int kMostEvaluations = 40;
 // Newton's steps end below this in s: the last one's error is of its square
 // times the curvature over the slope, which reaches 1e6 where the tail is
 // steep in ln x.
@@ -68,7 +70,12 @@ double SolveTail(const NonCentralChiSquared& d, double target, TailSide side, do
   const double start = StartOf(a, m, target, side);
   const double sign = side == TailSide::kLower ? 1.0 : -1.0;
   double lastX = 0.0, lastStep = 0.0;
+  int evaluations = 0;
   const auto evaluate = [&](double s) {
+    // Past kMostEvaluations the iteration ends where it stands: only roots
+    // beyond the doubles' range (a df near 0 puts the lower tail's mass at
+    // about e^(-2/df)) take the bracket's halving that far.
+    if (++evaluations > kMostEvaluations) return detail::LogTailStep{0.0, 1.0};
     const double x = std::exp(s);
     const detail::TailAndSlope t = detail::NonCentralTail(a, m, 0.5 * x, side);
     const bool linear = value >= DBL_MIN && t.tail.value >= DBL_MIN;
