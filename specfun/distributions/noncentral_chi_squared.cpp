@@ -26,6 +26,11 @@ double StandardDeviate(double a, double m, double z) {
 }  // namespace
 
 TailAndSlope NonCentralTail(double a, double m, double z, TailSide side) {
+  // x = 2^-1074, the one x > 0 whose half rounds to 0, holds nothing below.
+  if (z == 0) {
+    const bool lower = side == TailSide::kLower;
+    return {{lower ? 0.0 : 1.0, lower ? -std::numeric_limits<double>::infinity() : 0.0}, a};
+  }
   const bool mixture = MixtureTakes(a, m, z);
   TailAndSlope t = mixture ? MixtureTail(a, m, z, side) : ContourTail(a, m, z, side);
   if (!std::isnan(t.tail.value) && !std::isnan(t.tail.log)) return t;

@@ -30,7 +30,7 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kStepPerWidth = 0.5;
 // The rule stops where the integrand has fallen below e^-45 of its peak.
 constexpr double kNegligibleExponent = -45.0;
-constexpr int kMostNodes = 200;
+constexpr int kMostNodes = 96;
 
 // τ − atan τ without cancellation for small τ (its Taylor series).
 double TauMinusArcTangent(double tau) {
