@@ -10,9 +10,11 @@
 // so the integrand falls off like a Gaussian of width 1/sqrt(2α + a) in τ,
 // and the trapezoidal rule with a step of half that width is exact to far
 // below a double's precision (its error falls as e^(−2π²/h²·width²)), but for
-// the pole of 1/(1 − s) at τ = −iδ, δ = 1/s0 − 1. So the integrand less a
-// Gaussian with the same pole goes to the rule, and the Gaussian's integral
-// is ½ erfc(sqrt(−E)) (Temme's uniform form of the Marcum Q-function):
+// the pole of 1/(1 − s) at τ = −iδ, δ = 1/s0 − 1, whose share of the error
+// is e^(−2π|δ|/h − E) of the tail. Far out a step below 2π|δ|/(45 − E) keeps
+// that away; nearer the mean the integrand less a Gaussian with the same
+// pole goes to the rule, and the Gaussian's integral is ½ erfc(sqrt(−E))
+// (Temme's uniform form of the Marcum Q-function):
 // Q = e^E/2π ∫ Re(e^(φ−φ(s0))/(δ − iτ)) dτ for s0 < 1, and 1 − P, −P the
 // same integral, for s0 > 1, with E = φ(s0) − m − z <= 0.
 #include <algorithm>
@@ -30,7 +32,7 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kStepPerWidth = 0.5;
 // The rule stops where the integrand has fallen below e^-45 of its peak.
 constexpr double kNegligibleExponent = -45.0;
-constexpr int kMostNodes = 96;
+constexpr int kMostNodes = 128;
 
 // τ − atan τ without cancellation for small τ (its Taylor series).
 double TauMinusArcTangent(double tau) {
@@ -150,28 +152,40 @@ double ScaledErfc(double x) {
 struct Sums {
   double tail;
   double density;
+  bool poleSubtracted;
 };
 
 Sums TrapezoidalSums(const Saddle& saddle, double a) {
   const double d = saddle.delta;
-  // (−2E/δ)/δ: δ² alone may underflow; where M is out of reach, or E and δ
-  // vanish, the Gaussian's own width serves as well.
-  double M = -2 * saddle.E.hi / d / d;
-  if (!(M > 0 && M < DBL_MAX)) M = 1 / (saddle.width * saddle.width);
-  const double h = kStepPerWidth * std::min(saddle.width, 1 / std::sqrt(M));
-  double tail = 0.0, density = 1.0;
+  const double minusE = -saddle.E.hi;
+  // The pole's share of the rule's error, e^(−2π|δ|/h) of e^−E times the
+  // tail, is below e^-45 of the tail from h = 2π|δ|/(45 − E) down: where
+  // that step is not much below the Gaussian's, the rule takes the tail's
+  // integrand as it is.
+  const double poleStep = 2 * kPi * std::fabs(d) / (minusE - kNegligibleExponent);
+  const bool subtract = poleStep < 0.5 * kStepPerWidth * saddle.width;
+  // Else less its Gaussian with the same pole: M = (−2E/δ)/δ (δ² alone may
+  // underflow); where M is out of reach, or E and δ vanish, the integrand's
+  // own width serves as well.
+  double M = subtract ? minusE * 2 / d / d : 0.0;
+  if (subtract && !(M > 0 && M < DBL_MAX)) M = 1 / (saddle.width * saddle.width);
+  const double h = subtract ? kStepPerWidth * std::min(saddle.width, 1 / std::sqrt(M))
+                            : std::min(kStepPerWidth * saddle.width, poleStep);
+  double tail = subtract ? 0.0 : 1 / d;
+  double density = 1.0;
   for (int n = 1; n <= kMostNodes; ++n) {
     const double tau = n * h;
     const Exponent psi = ExponentAt(tau, saddle.alpha, a);
     const double gaussian = -0.5 * M * tau * tau;
-    if (psi.real < kNegligibleExponent && gaussian < kNegligibleExponent) break;
+    if (psi.real < kNegligibleExponent && (!subtract || gaussian < kNegligibleExponent)) break;
     const double size = std::exp(psi.real);
     const double c = size * std::cos(psi.phase), s = size * std::sin(psi.phase);
     // Re((c − g + i s)(δ + iτ))/(δ² + τ²)
-    tail += 2 * ((c - std::exp(gaussian)) * d - s * tau) / (d * d + tau * tau);
+    const double g = subtract ? std::exp(gaussian) : 0.0;
+    tail += 2 * ((c - g) * d - s * tau) / (d * d + tau * tau);
     density += 2 * c;
   }
-  return {h * tail, h * density};
+  return {h * tail, h * density, subtract};
 }
 
 }  // namespace
@@ -183,7 +197,8 @@ TailAndSlope ContourTail(double a, double m, double z, TailSide side) {
   // e^E (½ erfcx(sqrt(−E)) ± Σ/2π).
   const double sign = saddle.delta >= 0 ? 1.0 : -1.0;
   const double E = saddle.E.hi + saddle.E.lo;
-  const double scaled = 0.5 * ScaledErfc(std::sqrt(-E)) + sign * sums.tail / (2 * kPi);
+  const double gaussianShare = sums.poleSubtracted ? 0.5 * ScaledErfc(std::sqrt(-E)) : 0.0;
+  const double scaled = gaussianShare + sign * sums.tail / (2 * kPi);
   const double logSmall = saddle.E.hi + (saddle.E.lo + std::log(scaled));
   const double small = Exp(saddle.E) * scaled;
   // ln(z f(z)), f(z) = e^E s0/2π Σ the density of z.
