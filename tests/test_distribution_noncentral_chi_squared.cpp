@@ -85,6 +85,10 @@ TEST(NonCentralChiSquared, MatchesMpmathForModerateParameters) {
   CheckTable("distributions/ncchisq_moderate.txt", 1e-14, 1e-13);
 }
 
+TEST(NonCentralChiSquared, MatchesMpmathFarInBothTails) {
+  CheckTable("distributions/ncchisq_far.txt", 1e-14, 1e-13);
+}
+
 TEST(NonCentralChiSquared, MatchesMpmathForLargeParameters) {
   CheckTable("distributions/ncchisq_large.txt", 1e-12, 1e-13);
 }

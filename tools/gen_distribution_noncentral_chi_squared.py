@@ -24,7 +24,7 @@ doubles nearest P, Q, lnP, lnQ (xp xq xlp xlq: Newton's steps from x on the
 tail that is the smaller there), 'nan' where that double is not a normal one
 below 1.
 
-Usage: gen_distribution_noncentral_chi_squared.py [moderate|large|check] > table
+Usage: gen_distribution_noncentral_chi_squared.py [moderate|far|large|check] > table
        gen_distribution_noncentral_chi_squared.py accuracy   (writes tests/data/accuracy/ncchisq_*)
 """
 import math
@@ -254,6 +254,20 @@ def moderate_points():
     return points
 
 
+def far_points():
+    """Both tails far out, where the terms' ratios move the dominant index far
+    from the weights' mode (ln tail down to -1e6)."""
+    rng = random.Random(20261209)
+    points = []
+    for _ in range(16):
+        df, ncp = log_uniform(rng, 1e-3, 1e5), log_uniform(rng, 1e-3, 1e5)
+        points.append((df, ncp, (df + ncp) * log_uniform(rng, 10, 3e4)))
+    for _ in range(8):
+        df, ncp = log_uniform(rng, 1e-3, 1e3), log_uniform(rng, 1e3, 1e5)
+        points.append((df, ncp, (df + ncp) * log_uniform(rng, 1e-3, 0.3)))
+    return points
+
+
 def large_points():
     rng = random.Random(20261208)
     points = []
@@ -286,7 +300,7 @@ def accuracy_tables(root):
     t the row's P, Q, ln P or ln Q as written, whose double the quantile
     takes)."""
     rows = []
-    for name in ("ncchisq_moderate.txt", "ncchisq_large.txt"):
+    for name in ("ncchisq_moderate.txt", "ncchisq_far.txt", "ncchisq_large.txt"):
         with open(os.path.join(root, "tests/data/distributions", name)) as table:
             rows += [line.split() for line in table if line.strip() and not line.startswith("#")]
     out = os.path.join(root, "tests/data/accuracy")
@@ -311,7 +325,7 @@ def main():
     if which == "accuracy":
         accuracy_tables(os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
         return
-    points = moderate_points() if which == "moderate" else large_points()
+    points = {"moderate": moderate_points, "far": far_points, "large": large_points}[which]()
     print("# df ncp x P Q lnP lnQ pdf lnpdf xp xq xlp xlq   (mpmath, 50 digits)")
     for df, ncp, x in points:
         print(row(df, ncp, x), flush=True)

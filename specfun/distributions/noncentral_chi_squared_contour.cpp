@@ -32,7 +32,9 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kStepPerWidth = 0.5;
 // The rule stops where the integrand has fallen below e^-45 of its peak.
 constexpr double kNegligibleExponent = -45.0;
-constexpr int kMostNodes = 128;
+constexpr int kMostNodes = 256;
+// Beyond this many widths from the line the pole leaves the rule alone.
+constexpr double kPoleClearance = 20.0;
 
 // τ − atan τ without cancellation for small τ (its Taylor series).
 double TauMinusArcTangent(double tau) {
@@ -157,20 +159,20 @@ struct Sums {
 
 Sums TrapezoidalSums(const Saddle& saddle, double a) {
   const double d = saddle.delta;
-  const double minusE = -saddle.E.hi;
-  // The pole's share of the rule's error, e^(−2π|δ|/h) of e^−E times the
-  // tail, is below e^-45 of the tail from h = 2π|δ|/(45 − E) down: where
-  // that step is not much below the Gaussian's, the rule takes the tail's
-  // integrand as it is.
-  const double poleStep = 2 * kPi * std::fabs(d) / (minusE - kNegligibleExponent);
-  const bool subtract = poleStep < 0.5 * kStepPerWidth * saddle.width;
-  // Else less its Gaussian with the same pole: M = (−2E/δ)/δ (δ² alone may
-  // underflow); where M is out of reach, or E and δ vanish, the integrand's
-  // own width serves as well.
-  double M = subtract ? minusE * 2 / d / d : 0.0;
-  if (subtract && !(M > 0 && M < DBL_MAX)) M = 1 / (saddle.width * saddle.width);
-  const double h = subtract ? kStepPerWidth * std::min(saddle.width, 1 / std::sqrt(M))
-                            : std::min(kStepPerWidth * saddle.width, poleStep);
+  // The rule's error is that of a strip |Im τ| < b clear of the pole, where
+  // the integrand grows like e^(N b²/2), N = 1/width²: e^(N b²/2 − 2πb/h),
+  // e^(−2π²/(N h²)) = e^-79 at b = 2π/(N h) = 4π·width. A pole farther out
+  // than 20 widths leaves the integrand to the rule as it is; a nearer one
+  // is taken out with a Gaussian of the same pole, M = (−2E/δ)/δ (δ² alone
+  // may underflow), there of the order of N.
+  const double N = 1 / (saddle.width * saddle.width);
+  const bool subtract = std::fabs(d) < kPoleClearance * saddle.width;
+  double M = 0.0;
+  if (subtract) {
+    M = -saddle.E.hi * 2 / d / d;
+    if (!(M > 0 && M < DBL_MAX)) M = N;
+  }
+  const double h = kStepPerWidth * (subtract ? std::min(saddle.width, 1 / std::sqrt(M)) : saddle.width);
   double tail = subtract ? 0.0 : 1 / d;
   double density = 1.0;
   for (int n = 1; n <= kMostNodes; ++n) {
