@@ -5,6 +5,7 @@
 #include <boost/math/distributions/fisher_f.hpp>
 #include <boost/math/distributions/non_central_chi_squared.hpp>
 #include <boost/math/distributions/normal.hpp>
+#include <boost/math/distributions/poisson.hpp>
 #include <boost/math/distributions/students_t.hpp>
 #include <boost/math/special_functions/beta.hpp>
 #include <boost/math/special_functions/gamma.hpp>
@@ -66,5 +67,11 @@ double NCChiSquareP(Arguments a) {
 double NCChiSquareQ(Arguments a) {
   return bm::cdf(bm::complement(bm::non_central_chi_squared(a[1], a[2]), a[0]));
 }
+
+double GammaP(Arguments a) { return bm::gamma_p(a[1], a[0]); }
+double GammaQ(Arguments a) { return bm::gamma_q(a[1], a[0]); }
+double GammaInv(Arguments a) { return bm::gamma_p_inv(a[1], a[0]); }
+double PoissonCdf(Arguments a) { return bm::cdf(bm::poisson(a[1]), a[0]); }
+double PoissonSf(Arguments a) { return bm::cdf(bm::complement(bm::poisson(a[1]), a[0])); }
 
 }  // namespace accuracy::boost_math

@@ -452,7 +452,7 @@ Family ChiSquareFamily() {
 
 std::vector<Family> Catalogue() {
   return {LogGammaFamily(), GaussianFamily(), BetaFamily(), ChiSquareFamily(),
-          NonCentralChiSquaredFamily()};
+          GammaDistributionFamily(), NonCentralChiSquaredFamily()};
 }
 
 }  // namespace accuracy

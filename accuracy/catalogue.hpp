@@ -56,7 +56,8 @@ struct Family {
 
 std::vector<Family> Catalogue();
 
-// The non-central chi-square distribution of the precise family.
+// The families' parts, each in a file of its own.
+Family GammaDistributionFamily();
 Family NonCentralChiSquaredFamily();
 
 }  // namespace accuracy

@@ -36,6 +36,11 @@ double ChiSquareQ(Arguments a);
 double ChiSquareInv(Arguments a);
 double NCChiSquareP(Arguments a);
 double NCChiSquareQ(Arguments a);
+double GammaP(Arguments a);
+double GammaQ(Arguments a);
+double GammaInv(Arguments a);
+double PoissonCdf(Arguments a);
+double PoissonSf(Arguments a);
 }  // namespace r_math
 
 namespace boost_math {
@@ -57,6 +62,11 @@ double ChiSquareQ(Arguments a);
 double ChiSquareInv(Arguments a);
 double NCChiSquareP(Arguments a);
 double NCChiSquareQ(Arguments a);
+double GammaP(Arguments a);
+double GammaQ(Arguments a);
+double GammaInv(Arguments a);
+double PoissonCdf(Arguments a);
+double PoissonSf(Arguments a);
 }  // namespace boost_math
 
 }  // namespace accuracy

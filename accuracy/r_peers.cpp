@@ -43,4 +43,12 @@ double ChiSquareInv(Arguments a) { return qchisq(a[0], a[1], kUpper, kNotLog); }
 double NCChiSquareP(Arguments a) { return pnchisq(a[0], a[1], a[2], kLower, kNotLog); }
 double NCChiSquareQ(Arguments a) { return pnchisq(a[0], a[1], a[2], kUpper, kNotLog); }
 
+// The gamma distribution of scale 1 at (x, shape), its quantile at (p,
+// shape); the Poisson tails at (k, mean).
+double GammaP(Arguments a) { return pgamma(a[0], a[1], 1.0, kLower, kNotLog); }
+double GammaQ(Arguments a) { return pgamma(a[0], a[1], 1.0, kUpper, kNotLog); }
+double GammaInv(Arguments a) { return qgamma(a[0], a[1], 1.0, kLower, kNotLog); }
+double PoissonCdf(Arguments a) { return ppois(a[0], a[1], kLower, kNotLog); }
+double PoissonSf(Arguments a) { return ppois(a[0], a[1], kUpper, kNotLog); }
+
 }  // namespace accuracy::r_math

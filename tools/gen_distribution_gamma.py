@@ -7,16 +7,15 @@ The regularized incomplete gamma functions come from
     digits) for x > a, P = 1 - Q (at 50 digits the complement keeps every
     digit a double can hold down to Q ~ 1e-30; below that Q itself is used);
   - P(a, x) = x^a e^(-x)/Γ(a + 1) 1F1(1; a + 1; x) (A&S 6.5.29) for x <= a;
-  - for a above 1e6 and x within the reach of Temme's uniform expansion
+  - for a above 1e4 and x within the reach of Temme's uniform expansion
     (|η| <= 1.2), that expansion to twelve orders at 50 digits with sixty
     Taylor terms of each (its truncation there is below 1e-27), its
     coefficients from
     tools/gen_incomplete_gamma_coefficients.py;
 and mpmath.gammainc checks them where it converges (small a).
 
-Quantiles are the exact root at the given probability: Newton's steps at 50
-digits on the logarithm of the smaller tail, from a point whose tail rounds
-to that probability.
+Quantiles are the exact root at the given probability: damped Newton steps
+at 50 digits on the logarithm of the smaller tail.
 
 Writes, under tests/data/distributions/ (every argument written with
 repr(), so it reads back as the same double; values rounded to doubles):
@@ -40,7 +39,7 @@ import gen_incomplete_gamma_coefficients as coefficients  # noqa: E402
 
 mp.mp.dps = 50
 DATA = pathlib.Path(__file__).resolve().parent.parent / "tests" / "data" / "distributions"
-TEMME_FROM = 1e6
+TEMME_FROM = 1e4
 _temme = None
 
 
@@ -161,7 +160,8 @@ def gamma_rows(rng):
         exact_z = mp.mpf(x) / mp.mpf(scale)
         p, q = tails(shape, exact_z)
         lp, lq = log_tails(p, q)
-        lpdf = log_term(shape, exact_z) + mp.log(shape) - mp.log(x)
+        k = mp.mpf(shape)
+        lpdf = (k - 1) * mp.log(exact_z) - exact_z - mp.loggamma(k) - mp.log(scale)
         rows.append((shape, scale, x, p, q, lp, lq, mp.exp(lpdf), lpdf))
     return rows
 
@@ -171,28 +171,36 @@ def density(shape, z):
     return mp.exp((shape - 1) * mp.log(z) - z - mp.loggamma(shape))
 
 
-def root_of_tail(shape, z, lower, t):
-    """The z with P(shape, z) = t (lower) or Q(shape, z) = t: Newton's steps
-    in ln z on the logarithm of whichever tail is below ½, from z, each at
-    most 2 (the logarithm of a tail is concave or convex in ln z, so the
-    damped steps reach the root from any start)."""
-    if t > 0.5:
-        lower, t = not lower, 1 - t
-    log_t = mp.log(t)
+def root_of_tail(shape, lower, log_t):
+    """The z with ln P(shape, z) = log_t (lower) or ln Q(shape, z) = log_t:
+    Newton's steps in ln z on the logarithm of whichever tail is below ½,
+    each at most 2 (the logarithm of a tail is concave or convex in ln z, so
+    the damped steps reach the root), from the tail's leading term. None
+    where they do not settle."""
+    shape, log_t = mp.mpf(shape), mp.mpf(log_t)
+    if log_t > mp.log(0.5):
+        lower, log_t = not lower, mp.log(-mp.expm1(log_t))
+    if lower:
+        z = mp.exp((log_t + mp.loggamma(shape + 1)) / shape)
+    else:
+        z = shape - log_t
+    z = min(max(z, mp.mpf(10) ** -300 * shape), 10 * shape - 10 * log_t)
     for _ in range(400):
         p, q = tails(shape, z)
         tail = p if lower else q
+        if tail == 0:
+            return None
         slope = z * density(shape, z) / tail * (1 if lower else -1)
         step = max(-2, min(2, (mp.log(tail) - log_t) / slope))
         z = z * mp.exp(-step)
         if abs(step) < mp.mpf(10) ** -40:
             return z
-    raise ArithmeticError((shape, z, t))
+    return None
 
 
 def gamma_quantile_rows(rng):
     rows = []
-    for shape in SHAPES + [10 ** rng.uniform(-3, 15) for _ in range(15)]:
+    for shape in SHAPES + [10 ** rng.uniform(-3, 15) for _ in range(8)]:
         scale = rng.choice(SCALES)
         root = math.sqrt(shape)
         zs = [shape * 10 ** rng.uniform(-3, 0.5), shape + rng.uniform(-8, 8) * root,
@@ -208,8 +216,10 @@ def gamma_quantile_rows(rng):
                 target = as_double(value)
                 if target == 0 or target in (1.0, -0.0) or (kind < 2 and abs(target) < 1e-307):
                     continue
-                t = mp.exp(mp.mpf(target)) if kind >= 2 else mp.mpf(target)
-                rows.append((shape, scale, kind, target, root_of_tail(shape, z, kind in (0, 2), t) * scale))
+                log_t = mp.mpf(target) if kind >= 2 else mp.log(target)
+                root = root_of_tail(shape, kind in (0, 2), log_t)
+                if root is not None:
+                    rows.append((shape, scale, kind, target, root * scale))
     return rows
 
 
@@ -270,14 +280,21 @@ def write(name, header, rows):
             f.write(" ".join(repr(as_double(v)) if isinstance(v, mp.mpf) else repr(v) for v in row) + "\n")
 
 
+TABLES = {
+    "gamma_tails": ("shape scale x P Q lnP lnQ pdf lnpdf", gamma_rows),
+    "gamma_quantiles": ("shape scale kind target x", gamma_quantile_rows),
+    "poisson": ("mean k cdf sf lncdf lnsf pmf lnpmf", poisson_rows),
+    "poisson_quantiles": ("mean kind target k", poisson_quantile_rows),
+}
+
+
 def main():
+    """gen_distribution_gamma.py [TABLE ...]: all tables, or those named."""
     DATA.mkdir(parents=True, exist_ok=True)
-    rng = random.Random(20261207)
-    check_against_gammainc(rng)
-    write("gamma_tails.txt", "shape scale x P Q lnP lnQ pdf lnpdf", gamma_rows(rng))
-    write("gamma_quantiles.txt", "shape scale kind target x", gamma_quantile_rows(rng))
-    write("poisson.txt", "mean k cdf sf lncdf lnsf pmf lnpmf", poisson_rows(rng))
-    write("poisson_quantiles.txt", "mean kind target k", poisson_quantile_rows(rng))
+    check_against_gammainc(random.Random(20261207))
+    for index, (name, (header, rows)) in enumerate(TABLES.items()):
+        if len(sys.argv) == 1 or name in sys.argv[1:]:
+            write(name + ".txt", header, rows(random.Random(20261207 + index)))
 
 
 if __name__ == "__main__":

@@ -34,7 +34,8 @@ Gamma AsGamma(const ChiSquared& d) { return {0.5 * d.df, 2.0}; }
 DoubleDouble Standardized(double x, double scale) {
   if (scale == 1.0) return {x, 0.0};
   const double q = x / scale;
-  return {q, std::fma(-q, scale, x) / scale};
+  const DoubleDouble product = detail::TwoProduct(q, scale);
+  return {q, ((x - product.hi) - product.lo) / scale};
 }
 
 // ln(x/s) for x/s below kTinyArgument.
@@ -66,9 +67,26 @@ GammaTails Tails(const Gamma& d, double x, bool logs) {
   return TailsAt(d, x, logs);
 }
 
-// ln of the density at 0 < x < inf: ln(D(k, x/s) k/x), D(k, z) = z^k e^(-z)/Γ(1 + k).
+// ln(x/s) for 0 < x < inf.
+DoubleDouble LogOfArgument(double x, double scale, const DoubleDouble& z) {
+  if (z.hi >= kTinyArgument) return detail::LogAsDoubleDouble(z.hi) + z.lo / z.hi;
+  return LogOfTinyArgument(x, scale);
+}
+
+// ln of the density at 0 < x < inf: ln(D(k, x/s) k/x), D(k, z) = z^k
+// e^(-z)/Γ(1 + k), whose exponent is free of cancellation; for k within ½
+// of 1 as (k - 1) ln z - z - ln Γ(k) - ln s, which keeps its digits where it
+// is near 0 while ln z is not (the exponential density near x = 0).
 DoubleDouble LogDensityAt(const Gamma& d, double x) {
   const DoubleDouble z = Standardized(x, d.scale);
+  if (std::fabs(d.shape - 1.0) <= 0.5) {
+    const double shapeLessOne = d.shape - 1.0;
+    const DoubleDouble logScale =
+        d.scale == 1.0 ? DoubleDouble{0.0, 0.0} : detail::LogAsDoubleDouble(d.scale);
+    const DoubleDouble power =
+        shapeLessOne == 0.0 ? DoubleDouble{0.0, 0.0} : LogOfArgument(x, d.scale, z) * shapeLessOne;
+    return ((power - z) - detail::LogGammaOnePlusAsDoubleDouble(shapeLessOne)) - logScale;
+  }
   const DoubleDouble logTerm =
       z.hi >= kTinyArgument ? detail::LogPoissonTermAsDoubleDouble(d.shape, z.hi, z.lo)
                             : LogOfTinyArgument(x, d.scale) * d.shape -

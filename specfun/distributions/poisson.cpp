@@ -98,14 +98,16 @@ double Start(double mean, const Target& t) {
   return std::isfinite(k) ? std::fmax(std::floor(k), 0.0) : 0.0;
 }
 
-// The smallest whole k >= 0 that reaches the target.
+// The smallest whole k >= 0 that reaches the target. The steps start at 1,
+// or at 2^-44 of k where k is so large that its start is only that close.
 double SmallestReaching(double mean, const Target& t) {
   double k = Start(mean, t);
+  const double firstStep = std::fmax(1.0, std::ldexp(k, -44));
   double low = -1.0;  // the largest k known not to reach
   double high;        // the smallest known to reach
   if (Reaches(k, mean, t)) {
     high = k;
-    for (double step = 1.0; high > 0.0; step *= 2.0) {
+    for (double step = firstStep; high > 0.0; step *= 2.0) {
       const double next = std::fmax(high - step, 0.0);
       if (!Reaches(next, mean, t)) {
         low = next;
@@ -115,7 +117,7 @@ double SmallestReaching(double mean, const Target& t) {
     }
   } else {
     low = k;
-    for (double step = 1.0;; step *= 2.0) {
+    for (double step = firstStep;; step *= 2.0) {
       const double next = low + step;
       if (std::isinf(next)) return kInfinity;
       if (Reaches(next, mean, t)) {

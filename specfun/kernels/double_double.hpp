@@ -28,10 +28,25 @@ inline DoubleDouble FastTwoSum(double a, double b) {
   return {s, b - (s - a)};
 }
 
-// a·b exactly (barring underflow).
+// The halves of a double, each of at most 26 significant bits (Veltkamp's
+// splitting), for |a| below kSplitLimit.
+inline constexpr double kSplitter = 134217729.0;  // 2^27 + 1
+inline constexpr double kSplitLimit = 0x1p995;
+inline DoubleDouble Split(double a) {
+  const double c = kSplitter * a;
+  const double high = c - (c - a);
+  return {high, a - high};
+}
+
+// a·b exactly (barring underflow): Dekker's product from the halves, which
+// needs no fused multiply-add (the build may run where it is a library call
+// in software); std::fma where a half would overflow.
 inline DoubleDouble TwoProduct(double a, double b) {
   const double p = a * b;
-  return {p, std::fma(a, b, -p)};
+  if (!(std::fabs(a) < kSplitLimit && std::fabs(b) < kSplitLimit)) return {p, std::fma(a, b, -p)};
+  const DoubleDouble x = Split(a);
+  const DoubleDouble y = Split(b);
+  return {p, ((x.hi * y.hi - p) + x.hi * y.lo + x.lo * y.hi) + x.lo * y.lo};
 }
 
 inline DoubleDouble operator+(const DoubleDouble& a, const DoubleDouble& b) {
@@ -70,7 +85,8 @@ inline DoubleDouble operator/(const DoubleDouble& a, const DoubleDouble& b) {
 inline DoubleDouble SquareRoot(const DoubleDouble& a) {
   if (a.hi == 0.0) return {0.0, 0.0};
   const double s = std::sqrt(a.hi);
-  const double residual = std::fma(-s, s, a.hi) + a.lo;
+  const DoubleDouble square = TwoProduct(s, s);
+  const double residual = ((a.hi - square.hi) - square.lo) + a.lo;
   return FastTwoSum(s, residual / (2.0 * s));
 }
 

@@ -46,6 +46,10 @@ constexpr double kScaledErfcFrom = 26.0;
 constexpr double kTolerance = 0x1p-57;
 // Bound on their terms (a few hundred at most outside Temme's region).
 constexpr int kTermLimit = 100000;
+// Below this x + 1 - a and a the backward fraction runs as products (their
+// terms stay far from overflow between rescalings); beyond it, where the
+// fraction is a few terms deep, as divisions.
+constexpr double kProductFormLimit = 0x1p64;
 // Lentz's guard against a zero denominator.
 constexpr double kTinyDenominator = 1e-300;
 // For a < 1 the small-shape form of Q serves x up to here (where its terms
@@ -59,6 +63,8 @@ constexpr double kAtanhReach = 0.2;
 // ln(2π) and 1/3 as double-double constants; 1/√(2π), 1/√π.
 constexpr DoubleDouble kLogTwoPi = {1.8378770664093456, -7.756588316134483e-17};
 constexpr DoubleDouble kHalfLogOfTwoPi = {0.91893853320467278, -3.8782941580672415e-17};
+// 1 - γ, the first coefficient of the series of ln Γ(2 + z).
+constexpr DoubleDouble kOneLessEuler = {0.42278433509846713, 4.942915152430645e-18};
 constexpr DoubleDouble kOneThird = {0.33333333333333331, 1.8503717077085943e-17};
 constexpr double kInverseRootTwoPi = 0.39894228040143267794;
 constexpr double kInverseRootPi = 0.56418958354775628695;
@@ -88,22 +94,25 @@ DoubleDouble ShapeTimesDeviation(double a, double x, double xLow, DoubleDouble& 
   return d * t - (t2 * t) * inner * (2.0 * a);
 }
 
-// ln Γ(1 + a) for 0 <= a <= 1.5, from the series of ln Γ(2 + z).
-double LogGammaOnePlus(double a) {
+// ln Γ(1 + a) for -0.5 < a <= 1.5 as a double-double, from the series of
+// ln Γ(2 + z) (its first coefficient 1 - γ in double-double) and, below
+// a = 0.5, ln(1 + a) taken off in double-double.
+DoubleDouble LogGammaOnePlus(double a) {
   const auto twoSeries = [](double z) {
-    double sum = kLogGammaTwoCoefficients[kLogGammaTwoTerms - 1];
-    for (int k = kLogGammaTwoTerms - 2; k >= 0; --k) sum = kLogGammaTwoCoefficients[k] + z * sum;
-    return z * sum;
+    double rest = kLogGammaTwoCoefficients[kLogGammaTwoTerms - 1];
+    for (int k = kLogGammaTwoTerms - 2; k >= 1; --k) rest = kLogGammaTwoCoefficients[k] + z * rest;
+    return (kOneLessEuler + z * rest) * z;
   };
   if (a >= 0.5) return twoSeries(a - 1.0);
-  return twoSeries(a) - std::log1p(a);
+  const DoubleDouble onePlus = TwoSum(1.0, a);
+  return twoSeries(a) - (LogAsDoubleDouble(onePlus.hi) + onePlus.lo / onePlus.hi);
 }
 
 // ln Γ(1 + a) for 0 <= a < kStirlingFrom: Γ(1 + a) = a (a - 1) ... (f + 1)
 // Γ(1 + f) with f in [0.5, 1.5), the factors exact and their product in
 // double-double.
 DoubleDouble LogGammaOnePlusOfSmall(double a) {
-  if (a <= 1.5) return {LogGammaOnePlus(a), 0.0};
+  if (a <= 1.5) return LogGammaOnePlus(a);
   DoubleDouble product = {1.0, 0.0};
   double f = a;
   for (; f > 1.5; f -= 1.0) product = product * f;
@@ -161,9 +170,26 @@ double UpperFraction(double a, double x) {
     if (std::fabs(delta - 1.0) <= kTolerance) break;
   }
   depth += depth / 4 + 8;
-  double t = first + 2.0 * depth;
-  for (int n = depth; n >= 1; --n) t = (first + 2.0 * (n - 1)) + n * (a - n) / t;
-  return 1.0 / t;
+  if (!(first < kProductFormLimit && a < kProductFormLimit)) {
+    double t = first + 2.0 * depth;
+    for (int n = depth; n >= 1; --n) t = (first + 2.0 * (n - 1)) + n * (a - n) / t;
+    return 1.0 / t;
+  }
+  // The tails t_n = b_n + a_(n+1)/t_(n+1) as P_n/P_(n+1), P_n = b_n P_(n+1) +
+  // a_(n+1) P_(n+2) from P_(depth+1) = 1, P_(depth+2) = 0: products in place
+  // of a chain of divisions, rescaled by powers of 2 as they grow.
+  double next = 1.0;
+  double afterNext = 0.0;
+  for (int n = depth; n >= 0; --n) {
+    const double current = (first + 2.0 * n) * next + (n + 1.0) * (a - (n + 1.0)) * afterNext;
+    afterNext = next;
+    next = current;
+    if (std::fabs(next) > 0x1p500) {
+      next *= 0x1p-500;
+      afterNext *= 0x1p-500;
+    }
+  }
+  return afterNext / next;
 }
 
 // ln P(a, x) for a < 1 and 0 < x <= kSmallShapeReach (x + xLow), given ln D:

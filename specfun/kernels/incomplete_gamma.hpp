@@ -45,7 +45,7 @@ LogGammaTailsAndTerm LogRegularizedGammaTailsAndTerm(double a, double x, double 
 double LogPoissonTerm(double a, double x);
 DoubleDouble LogPoissonTermAsDoubleDouble(double a, double x, double xLow = 0.0);
 
-// ln Γ(1 + a) for a >= 0, as a double-double to about 1e-17 absolute.
+// ln Γ(1 + a) for a > -½, as a double-double to about 1e-17 absolute.
 DoubleDouble LogGammaOnePlusAsDoubleDouble(double a);
 
 // x^a e^(-x)/Γ(a + 1) to a small relative error (the Poisson probability of
