@@ -453,8 +453,9 @@ Family ChiSquareFamily() {
 }  // namespace
 
 std::vector<Family> Catalogue() {
-  return {LogGammaFamily(), GaussianFamily(), BetaFamily(), ChiSquareFamily(), NormalFamily(),
-          PreciseBetaFamily(), GammaDistributionFamily()};
+  return {LogGammaFamily(),     GaussianFamily(),     BetaFamily(),
+          ChiSquareFamily(),    NormalFamily(),       PreciseBetaFamily(),
+          GammaDistributionFamily(), NonCentralChiSquaredFamily()};
 }
 
 }  // namespace accuracy

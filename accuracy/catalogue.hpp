@@ -67,5 +67,6 @@ Family PreciseBetaFamily();
 
 // The precise gamma and Poisson distributions (catalogue_gamma.cpp).
 Family GammaDistributionFamily();
+Family NonCentralChiSquaredFamily();
 
 }  // namespace accuracy

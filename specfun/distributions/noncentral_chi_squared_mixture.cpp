@@ -1,0 +1,327 @@
+// The non-central chi-square tails and density as Poisson mixtures of
+// central ones (A&S 26.4.25), summed from the term that dominates outward.
+//
+// The central tails move along j by A&S 6.5.21,
+//   P(b, z) = P(b + 1, z) + e_b,   Q(b + 1, z) = Q(b, z) + e_b,
+//   e_b = z^b e^-z / Γ(b + 1),   e_(b-1) = e_b·b/z,
+// each in the direction in which it only adds (P downward, Q upward), and the
+// weights by w_(j+1) = w_j·m/(j + 1). So the sum runs in two pieces: from the
+// dominant index j* in the stable direction, and from the far end of the
+// range on the other side back to j*, that end found first from bounds on
+// the terms' ratios. Each piece is carried relative to its own start and
+// joined at j*, whose term is the one taken from the central tail directly;
+// where the far end is near j*, one sweep from it does.
+//
+// The bounds (b = a + j; P(b+1)/P(b) <= z/(b+1) from the series of P,
+// Q(b-1)/Q(b) <= (b-1)/z from Q's integral; e_b/P(b) grows with b and
+// e_b/Q(b) falls with it):
+//   lower tail, above j*: t_(j+1)/t_j <= (m/(j+1))·min(1, z/(a+j+1));
+//               below j:  t_(i-1)/t_i <= (j/m)(1 + (e_j/P_j)(a+j)/z);
+//   upper tail, below j*: t_(j-1)/t_j <= (j/m)·min(1, (a+j-1)/z);
+//               above j:  t_(i+1)/t_i <= (m/(j+1))(1 + e_j/Q_j);
+// each falls along its direction, so a ratio r < 1 bounds what is left by
+// t·r/(1 − r). Beside the tail the sweeps add up z f(z) = Σ w_j e_j (a + j),
+// f the density of z, over the tail's range: the slope of ln tail in ln x.
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+
+#include "specfun/distributions/noncentral_chi_squared_parts.hpp"
+#include "specfun/kernels/double_double.hpp"
+#include "specfun/kernels/incomplete_gamma.hpp"
+
+namespace specfun::detail {
+namespace {
+
+// What a direction may leave out, relative to the sum.
+constexpr double kNegligible = 0x1p-60;
+// Up to this many steps from the end of the range to the dominant term the
+// sweep starts at the end (one central tail fewer): the rounding of its
+// steps adds up to below 2e-15 there.
+constexpr double kShortSweep = 32;
+// A guard on every loop over j: MixtureTakes keeps the ranges far shorter.
+constexpr double kMostTerms = 1e5;
+
+// The double nearest a + j and what it leaves out: the central functions
+// at a + j move by up to ln(z/b) per unit of b, so that rounding, up to
+// 2^-53·b, would cost digits where b is large.
+struct ShiftedIndex {
+  double b;
+  double offset;  // a + j − b, exactly
+};
+
+ShiftedIndex IndexOf(double a, double j) {
+  const DoubleDouble sum = TwoSum(a, j);
+  return {sum.hi, sum.lo};
+}
+
+// offset·d/db of a logarithm f(b), by a difference over a step small
+// enough that the second derivative (of order 1/sqrt(b)) does not show.
+template <class LogOf>
+double ShiftOf(LogOf logOf, double b, double offset, double z) {
+  // The slope is below |ln(z/b)| + 2 (ψ(b + 1) − ln b and the tails'
+  // Mills ratios add less): nothing to do where the shift is below 2^-60.
+  if (std::fabs(offset) * (std::fabs(std::log(z / b)) + 2) < 0x1p-60) return 0.0;
+  const double next = b + 1e-6 * std::max(1.0, std::sqrt(b));
+  return offset * (logOf(next) - logOf(b)) / (next - b);
+}
+
+// P(b, z), Q(b, z) and their logs; where the kernel gives no number (at
+// b = z) the mean of those at the doubles on either side of z, whose error is
+// of the square of their distance.
+GammaTails TailsAt(double b, double z) {
+  const GammaTails t = RegularizedGammaTails(b, z);
+  if (!std::isnan(t.lower)) return t;
+  const GammaTails below = RegularizedGammaTails(b, std::nextafter(z, 0.0));
+  const GammaTails above = RegularizedGammaTails(b, std::nextafter(z, DBL_MAX));
+  return {0.5 * (below.lower + above.lower), 0.5 * (below.upper + above.upper)};
+}
+
+GammaTails LogTailsAt(double b, double z) {
+  const GammaTails t = LogRegularizedGammaTails(b, z);
+  if (!std::isnan(t.lower)) return t;
+  const GammaTails below = LogRegularizedGammaTails(b, std::nextafter(z, 0.0));
+  const GammaTails above = LogRegularizedGammaTails(b, std::nextafter(z, DBL_MAX));
+  return {0.5 * (below.lower + above.lower), 0.5 * (below.upper + above.upper)};
+}
+
+// A central tail at a + j, its logarithm in two parts, and e_(a+j) over it,
+// e_b/P(b, z) or e_b/Q(b, z).
+struct CentralTail {
+  double tail;
+  DoubleDouble log;
+  double termRatio;
+};
+
+CentralTail CentralTailAt(double a, double j, double z, TailSide side) {
+  const ShiftedIndex index = IndexOf(a, j);
+  const double b = index.b;
+  const auto logTail = [&](double c) {
+    const GammaTails logs = LogTailsAt(c, z);
+    return side == TailSide::kLower ? logs.lower : logs.upper;
+  };
+  const double tailShift = ShiftOf(logTail, b, index.offset, z);
+  const double termShift = ShiftOf([&](double c) { return LogPoissonTerm(c, z); }, b, index.offset, z);
+  const GammaTails tails = TailsAt(b, z);
+  const double tail = side == TailSide::kLower ? tails.lower : tails.upper;
+  const double term = PoissonTerm(b, z);
+  if (tail >= DBL_MIN && term >= DBL_MIN) {
+    return {tail * (1 + tailShift), LogAsDoubleDouble(tail) + tailShift,
+            term / tail * (1 + termShift - tailShift)};
+  }
+  // Below the doubles' range: the logarithms in two parts, whose difference
+  // keeps the ratio's digits.
+  const LogGammaTailsAndTerm logs = LogRegularizedGammaTailsAndTerm(b, z);
+  const DoubleDouble log = (side == TailSide::kLower ? logs.lower : logs.upper) + tailShift;
+  if (std::isnan(log.hi)) {
+    const double plain = logTail(b) + tailShift;
+    return {tail, {plain, 0.0}, std::exp(LogPoissonTerm(b, z) + termShift - plain)};
+  }
+  return {tail * (1 + tailShift), log, Exp(logs.logTerm - log + termShift)};
+}
+
+// The Poisson weight w_j and its logarithm in two parts.
+struct Weight {
+  double value;
+  DoubleDouble log;
+};
+
+Weight WeightAt(double j, double m) {
+  const double w = PoissonTerm(j, m);
+  return {w, w >= DBL_MIN ? LogAsDoubleDouble(w) : LogPoissonTermAsDoubleDouble(j, m)};
+}
+
+// sum·w·tail, the total of a sum carried relative to the term w·tail.
+Probability Scaled(double sum, const Weight& weight, const CentralTail& central) {
+  const DoubleDouble log = weight.log + central.log + std::log(sum);
+  if (weight.value >= DBL_MIN && central.tail >= DBL_MIN) {
+    const double value = weight.value * (central.tail * sum);
+    if (value >= DBL_MIN) return {value, log.hi + log.lo};
+  }
+  return {Exp(log), log.hi + log.lo};
+}
+
+// The largest j above `start` whose terms of the lower tail may matter:
+// beyond it they add to less than kNegligible of the term at `start`.
+double EndOfLowerRange(double a, double m, double z, double start) {
+  double bound = 1.0;
+  for (double j = start; j < start + kMostTerms; ++j) {
+    const double r = (m / (j + 1)) * std::min(1.0, z / (a + j + 1));
+    if (r < 1 && bound * r <= kNegligible * (1 - r)) return j;
+    bound *= r;
+  }
+  return start + kMostTerms;
+}
+
+// The smallest j below `start` whose terms of the upper tail may matter.
+double StartOfUpperRange(double a, double m, double z, double start) {
+  double bound = 1.0;
+  double j = start;
+  for (; j > 0 && j > start - kMostTerms; --j) {
+    const double r = (j / m) * std::min(1.0, (a + j - 1) / z);
+    if (r < 1 && bound * r <= kNegligible * (1 - r)) break;
+    bound *= r;
+  }
+  return j;
+}
+
+// A sweep of the lower tail's terms downward from j, carried as the term
+// t_j = w_j P_j (relative to the first) and ρ_j = e_j/P_j <= 1:
+//   t_(j-1) = t_j (j/m)(1 + g),  ρ_(j-1) = g/(1 + g),  g = ρ_j (a + j)/z,
+// so that nothing overflows however far apart w_j and P_j move.
+struct DownwardSweep {
+  double a, m, z;
+  double t = 1.0, rho;
+  double sum = 0.0, density = 0.0;
+
+  // Adds the term at j; returns the ratio to the next one, t_(j-1)/t_j.
+  double Add(double j) {
+    sum += t;
+    density += t * rho * (a + j);
+    const double g = rho * ((a + j) / z);
+    const double r = (j / m) * (1 + g);
+    t *= r;
+    rho = g / (1 + g);
+    return r;
+  }
+};
+
+// The same upward for the upper tail, with κ_j = e_j/Q_j:
+//   t_(j+1) = t_j (m/(j+1))(1 + κ_j),  κ_(j+1) = κ_j (z/(a+j+1))/(1 + κ_j).
+struct UpwardSweep {
+  double a, m, z;
+  double t = 1.0, kappa;
+  double sum = 0.0, density = 0.0;
+
+  double Add(double j) {
+    sum += t;
+    density += t * kappa * (a + j);
+    const double r = (m / (j + 1)) * (1 + kappa);
+    t *= r;
+    kappa = kappa * (z / (a + j + 1)) / (1 + kappa);
+    return r;
+  }
+};
+
+// Whether a direction whose terms fall at least by r a step (from `term`
+// on) leaves out less than kNegligible of `sum`.
+bool Negligible(double term, double r, double sum) {
+  // A sum that is not a number ends too: it stays one.
+  return (r < 1 && term * r <= kNegligible * (1 - r) * sum) || std::isnan(sum);
+}
+
+TailAndSlope LowerMixture(double a, double m, double z) {
+  // The dominant term lies at or below the weights' mode; where P(a + j, z)
+  // is small it falls by about z/(a + j + 1) a step, so that the terms grow
+  // while (j + 1)(a + j + 1) < m z.
+  const double mode = std::floor(m);
+  double peak = mode;
+  if (z < a + m) {
+    const double u = 0.5 * (std::sqrt(a * a + 4 * m * z) - a);
+    peak = std::min(mode, std::max(0.0, std::ceil(u - 1)));
+  }
+  // From the end of the range down to the peak, relative to the peak's
+  // term as this sweep reaches it; a short way down is taken in one sweep.
+  double above = 0.0, densityAbove = 0.0;
+  const double top = EndOfLowerRange(a, m, z, peak);
+  if (top - peak <= kShortSweep) {
+    peak = top;
+  } else {
+    DownwardSweep sweep{a, m, z, 1.0, CentralTailAt(a, top, z, TailSide::kLower).termRatio};
+    for (double j = top; j > peak; --j) sweep.Add(j);
+    above = sweep.sum / sweep.t;
+    densityAbove = sweep.density / sweep.t;
+  }
+  // From the peak downward, relative to the peak's term.
+  const CentralTail central = CentralTailAt(a, peak, z, TailSide::kLower);
+  DownwardSweep sweep{a, m, z, 1.0, central.termRatio, above, densityAbove};
+  for (double j = peak; j > peak - kMostTerms; --j) {
+    const double term = sweep.t;
+    const double r = sweep.Add(j);
+    if (j == 0 || Negligible(term, r, sweep.sum)) break;
+  }
+  return {Scaled(sweep.sum, WeightAt(peak, m), central), sweep.density / sweep.sum};
+}
+
+TailAndSlope UpperMixture(double a, double m, double z) {
+  // The dominant term lies at or above the weights' mode; where Q(a + j, z)
+  // is small it grows by about z/(a + j) a step: the terms grow while
+  // (j + 1)(a + j) < m z.
+  const double mode = std::floor(m);
+  double peak = mode;
+  if (z > a + m) {
+    const double u = 0.5 * (std::sqrt((a - 1) * (a - 1) + 4 * m * z) - (a - 1));
+    peak = std::max(mode, std::ceil(u - 1));
+  }
+  double below = 0.0, densityBelow = 0.0;
+  const double bottom = StartOfUpperRange(a, m, z, peak);
+  if (peak - bottom <= kShortSweep) {
+    peak = bottom;
+  } else {
+    UpwardSweep sweep{a, m, z, 1.0, CentralTailAt(a, bottom, z, TailSide::kUpper).termRatio};
+    for (double j = bottom; j < peak; ++j) sweep.Add(j);
+    below = sweep.sum / sweep.t;
+    densityBelow = sweep.density / sweep.t;
+  }
+  const CentralTail central = CentralTailAt(a, peak, z, TailSide::kUpper);
+  UpwardSweep sweep{a, m, z, 1.0, central.termRatio, below, densityBelow};
+  for (double j = peak; j < peak + kMostTerms; ++j) {
+    const double term = sweep.t;
+    if (Negligible(term, sweep.Add(j), sweep.sum)) break;
+  }
+  return {Scaled(sweep.sum, WeightAt(peak, m), central), sweep.density / sweep.sum};
+}
+
+// z^(a+j-1) e^-z / Γ(a + j), the central density of z, and its logarithm.
+Weight CentralDensityTerm(double a, double j, double z) {
+  if (j == 0 && a < 1) {
+    // a − 1 in (−1, 0): from e_a = e_(a-1)·z/a.
+    const DoubleDouble log = LogPoissonTermAsDoubleDouble(a, z) + LogAsDoubleDouble(a) - LogAsDoubleDouble(z);
+    const double g = PoissonTerm(a, z) * (a / z);
+    return {g >= DBL_MIN && std::isfinite(g) ? g : Exp(log), log};
+  }
+  const ShiftedIndex index = IndexOf(a, j - 1);
+  const double shift = ShiftOf([&](double c) { return LogPoissonTerm(c, z); }, index.b, index.offset, z);
+  const double g = PoissonTerm(index.b, z);
+  if (g >= DBL_MIN) return {g * (1 + shift), LogAsDoubleDouble(g) + shift};
+  const DoubleDouble log = LogPoissonTermAsDoubleDouble(index.b, z) + shift;
+  return {Exp(log), log};
+}
+
+}  // namespace
+
+TailAndSlope MixtureTail(double a, double m, double z, TailSide side) {
+  return side == TailSide::kLower ? LowerMixture(a, m, z) : UpperMixture(a, m, z);
+}
+
+Probability MixtureDensity(double a, double m, double z) {
+  // Terms w_j g_j with ratio g_(j+1) w_(j+1)/(g_j w_j) = m z/((j+1)(a+j)),
+  // which falls with j: the largest is the first j with (j + 1)(a + j) >= m z.
+  const double u = 0.5 * (std::sqrt((a - 1) * (a - 1) + 4 * m * z) - (a + 1));
+  const double peak = std::max(0.0, std::ceil(u));
+  double sum = 1.0;
+  double t = 1.0;
+  for (double j = peak; j < peak + kMostTerms; ++j) {
+    const double r = (m / (j + 1)) * (z / (a + j));
+    t *= r;
+    sum += t;
+    if (r < 1 && t * r <= kNegligible * (1 - r) * sum) break;
+  }
+  t = 1.0;
+  for (double j = peak; j > 0 && j > peak - kMostTerms; --j) {
+    const double r = (j / m) * ((a + j - 1) / z);
+    t *= r;
+    sum += t;
+    if (r < 1 && t * r <= kNegligible * (1 - r) * sum) break;
+  }
+  const Weight weight = WeightAt(peak, m);
+  const Weight g = CentralDensityTerm(a, peak, z);
+  const DoubleDouble log = weight.log + g.log + std::log(0.5 * sum);
+  if (weight.value >= DBL_MIN && g.value >= DBL_MIN) {
+    const double value = weight.value * (g.value * (0.5 * sum));
+    if (value >= DBL_MIN && std::isfinite(value)) return {value, log.hi + log.lo};
+  }
+  return {Exp(log), log.hi + log.lo};
+}
+
+}  // namespace specfun::detail
