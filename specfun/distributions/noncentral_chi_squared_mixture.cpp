@@ -66,25 +66,6 @@ double ShiftOf(LogOf logOf, double b, double offset, double z) {
   return offset * (logOf(next) - logOf(b)) / (next - b);
 }
 
-// P(b, z), Q(b, z) and their logs; where the kernel gives no number (at
-// b = z) the mean of those at the doubles on either side of z, whose error is
-// of the square of their distance.
-GammaTails TailsAt(double b, double z) {
-  const GammaTails t = RegularizedGammaTails(b, z);
-  if (!std::isnan(t.lower)) return t;
-  const GammaTails below = RegularizedGammaTails(b, std::nextafter(z, 0.0));
-  const GammaTails above = RegularizedGammaTails(b, std::nextafter(z, DBL_MAX));
-  return {0.5 * (below.lower + above.lower), 0.5 * (below.upper + above.upper)};
-}
-
-GammaTails LogTailsAt(double b, double z) {
-  const GammaTails t = LogRegularizedGammaTails(b, z);
-  if (!std::isnan(t.lower)) return t;
-  const GammaTails below = LogRegularizedGammaTails(b, std::nextafter(z, 0.0));
-  const GammaTails above = LogRegularizedGammaTails(b, std::nextafter(z, DBL_MAX));
-  return {0.5 * (below.lower + above.lower), 0.5 * (below.upper + above.upper)};
-}
-
 // A central tail at a + j, its logarithm in two parts, and e_(a+j) over it,
 // e_b/P(b, z) or e_b/Q(b, z).
 struct CentralTail {
@@ -97,12 +78,12 @@ CentralTail CentralTailAt(double a, double j, double z, TailSide side) {
   const ShiftedIndex index = IndexOf(a, j);
   const double b = index.b;
   const auto logTail = [&](double c) {
-    const GammaTails logs = LogTailsAt(c, z);
+    const GammaTails logs = LogRegularizedGammaTails(c, z);
     return side == TailSide::kLower ? logs.lower : logs.upper;
   };
   const double tailShift = ShiftOf(logTail, b, index.offset, z);
   const double termShift = ShiftOf([&](double c) { return LogPoissonTerm(c, z); }, b, index.offset, z);
-  const GammaTails tails = TailsAt(b, z);
+  const GammaTails tails = RegularizedGammaTails(b, z);
   const double tail = side == TailSide::kLower ? tails.lower : tails.upper;
   const double term = PoissonTerm(b, z);
   if (tail >= DBL_MIN && term >= DBL_MIN) {
