@@ -6,6 +6,7 @@
 #include <boost/math/distributions/non_central_chi_squared.hpp>
 
 #include "bench/compare.hpp"
+#include "bench/non_central_sets.hpp"
 #include "specfun/specfun.hpp"
 
 namespace {
@@ -40,29 +41,6 @@ const bench::ArgumentSet kNonCentrals = {
      {120.0, 20.0, 100.0},
      {3.0, 1.0, 0.5},
      {800.0, 50.0, 700.0}}};
-// Non-centralities from 1 to 50, where the sum runs upward term by term.
-const bench::ArgumentSet kSmallNonCentralities = {
-    "(x, nu, lambda): (2,3,1) (13,3,10) (7.5,0.5,20) (60,10,50) (55,50,5) (100,50,30)",
-    {{2.0, 3.0, 1.0},
-     {13.0, 3.0, 10.0},
-     {7.5, 0.5, 20.0},
-     {60.0, 10.0, 50.0},
-     {55.0, 50.0, 5.0},
-     {100.0, 50.0, 30.0}}};
-// Non-centralities above 1400 and the largest arguments, where the sum runs
-// outward from the Poisson mode.
-const bench::ArgumentSet kLargeNonCentralities = {
-    "(x, nu, lambda): (1700,100,1500) (5200,1,5e3) (3e4,1e4,2e4) (1e5,100,1e5) (1e6,1,1e6) "
-    "(2.0014e6,2e6,1400) (2e6,1e4,2e6) (1.002e9,1e9,2e6)",
-    {{1700.0, 100.0, 1500.0},
-     {5200.0, 1.0, 5e3},
-     {3e4, 1e4, 2e4},
-     {1e5, 100.0, 1e5},
-     {1e6, 1.0, 1e6},
-     {2.0014e6, 2e6, 1400.0},
-     {2e6, 1e4, 2e6},
-     {1.002e9, 1e9, 2e6}}};
-
 constexpr std::int32_t kLower = specfun::kLowerTail;
 
 bool CompareNonCentral(const std::string& routine, const bench::ArgumentSet& set) {
@@ -93,7 +71,7 @@ const bool kRegistered =
           return bm::quantile(bm::complement(bm::chi_squared_distribution<double>(v[1]), v[0]));
         }) &&
     CompareNonCentral("NCChiSquare", kNonCentrals) &&
-    CompareNonCentral("NCChiSquare small lambda", kSmallNonCentralities) &&
-    CompareNonCentral("NCChiSquare large lambda", kLargeNonCentralities);
+    CompareNonCentral("NCChiSquare small lambda", bench::kSmallNonCentralities) &&
+    CompareNonCentral("NCChiSquare large lambda", bench::kLargeNonCentralities);
 
 }  // namespace

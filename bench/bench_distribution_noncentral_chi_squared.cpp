@@ -6,6 +6,7 @@
 #include <boost/math/distributions/non_central_chi_squared.hpp>
 
 #include "bench/compare.hpp"
+#include "bench/non_central_sets.hpp"
 #include "specfun/distributions.hpp"
 
 namespace {
@@ -15,26 +16,6 @@ namespace bm = boost::math;
 using specfun::NonCentralChiSquared;
 using BoostNonCentral = bm::non_central_chi_squared_distribution<double>;
 
-// Non-centralities from 1 to 50.
-const bench::ArgumentSet kSmallNonCentralities = {
-    "(x, df, ncp): (2,3,1) (13,3,10) (7.5,0.5,20) (60,10,50) (55,50,5) (100,50,30)",
-    {{2.0, 3.0, 1.0},
-     {13.0, 3.0, 10.0},
-     {7.5, 0.5, 20.0},
-     {60.0, 10.0, 50.0},
-     {55.0, 50.0, 5.0},
-     {100.0, 50.0, 30.0}}};
-// Non-centralities above 1400.
-const bench::ArgumentSet kLargeNonCentralities = {
-    "(x, df, ncp): (1700,100,1500) (5200,1,5e3) (3e4,1e4,2e4) (1e5,100,1e5) (1e6,1,1e6) "
-    "(2e6,1e4,2e6) (1.002e9,1e9,2e6)",
-    {{1700.0, 100.0, 1500.0},
-     {5200.0, 1.0, 5e3},
-     {3e4, 1e4, 2e4},
-     {1e5, 100.0, 1e5},
-     {1e6, 1.0, 1e6},
-     {2e6, 1e4, 2e6},
-     {1.002e9, 1e9, 2e6}}};
 const bench::ArgumentSet kProbabilities = {
     "(p, df, ncp): (0.5,3,1) (0.05,3,10) (0.01,0.5,20) (1e-6,10,50) (0.9,50,5) (0.5,100,1500) "
     "(1e-10,1,5e3)",
@@ -77,7 +58,7 @@ bool CompareTails(const std::string& suffix, const bench::ArgumentSet& set) {
 }
 
 const bool kRegistered =
-    CompareTails(" small ncp", kSmallNonCentralities) && CompareTails(" large ncp", kLargeNonCentralities) &&
+    CompareTails(" small ncp", bench::kSmallNonCentralities) && CompareTails(" large ncp", bench::kLargeNonCentralities) &&
     bench::Compare(
         "ncchisq.quantile", kProbabilities,
         [](const double* v) {
