@@ -112,7 +112,16 @@ DoubleDouble Log(const DoubleDouble& v) {
     fraction *= 0.5;
     ++exponent;
   }
-  const DoubleDouble m = {fraction, v.lo == 0.0 ? 0.0 : std::ldexp(v.lo, -exponent)};
+  // lo 2^-exponent, the power formed from its bits where it is a normal
+  // double (the product then rounds as ldexp would).
+  double scaledLo = 0.0;
+  if (v.lo != 0.0) {
+    scaledLo = exponent > -kExponentBias && exponent < kExponentBias
+                   ? v.lo * std::bit_cast<double>(static_cast<std::uint64_t>(kExponentBias - exponent)
+                                                  << kFractionBits)
+                   : std::ldexp(v.lo, -exponent);
+  }
+  const DoubleDouble m = {fraction, scaledLo};
   // m = c (1 + t) with c = 1 + j/64 the nearest table point:
   // ln m = ln c + 2 atanh(s), s = (m - c)/(m + c), |s| <= 0.0056, whose
   // series beyond 2s is below 1e-5 of it and taken in double. (m - 1) 64
