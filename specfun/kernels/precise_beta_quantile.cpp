@@ -28,7 +28,7 @@ namespace {
 constexpr double kLogitLimit = 1500.0;
 // The Newton run in u ends at a step below this (relative to max(1, |u|));
 // the refinements at the double x take it the rest of the way.
-constexpr double kStepTolerance = 1e-10;
+constexpr double kStepTolerance = 1e-6;
 constexpr int kRefinements = 2;
 constexpr double kLogHalf = -0.69314718055994531;
 
