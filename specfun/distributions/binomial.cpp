@@ -93,6 +93,39 @@ double LogTailStep(const Binomial& d, double k, const PreciseTails& here, bool o
   return (onCdf ? here.lower - there.lower : here.upper - there.upper) / (k - neighbour);
 }
 
+// The least k in [0, n] that Reaches the target, from a guess k: the
+// bracket around the guess doubled until it holds the change, then halved
+// (the neighbours of a close guess are the only ones evaluated).
+double LeastReaching(const Binomial& d, double k, const detail::TailTarget& target, bool onCdf) {
+  double reaching = k;  // Reaches
+  double notReaching = k - 1.0;  // does not reach (-1: none does)
+  double width = 1.0;
+  if (Reaches(d, k, target, onCdf)) {
+    while (notReaching >= 0.0 && Reaches(d, notReaching, target, onCdf)) {
+      reaching = notReaching;
+      width *= 2.0;
+      notReaching = std::max(reaching - width, -1.0);
+    }
+  } else {
+    notReaching = k;
+    reaching = std::min(k + 1.0, d.n);
+    while (reaching < d.n && !Reaches(d, reaching, target, onCdf)) {
+      notReaching = reaching;
+      width *= 2.0;
+      reaching = std::min(notReaching + width, d.n);
+    }
+  }
+  while (reaching - notReaching > 1.0) {
+    const double middle = std::floor(0.5 * (notReaching + reaching));
+    if (Reaches(d, middle, target, onCdf)) {
+      reaching = middle;
+    } else {
+      notReaching = middle;
+    }
+  }
+  return reaching;
+}
+
 // The least k with P(X <= k) >= P (for the upper forms P(X > k) <= Q),
 // from a probability (isLog false) or its logarithm.
 double QuantileOf(const Binomial& d, double argument, bool isLog, bool upper) {
@@ -126,9 +159,7 @@ double QuantileOf(const Binomial& d, double argument, bool isLog, bool upper) {
     previous = k;
     k = next;
   }
-  while (k > 0.0 && Reaches(d, k - 1.0, target, onCdf)) k -= 1.0;
-  while (k < d.n && !Reaches(d, k, target, onCdf)) k += 1.0;
-  return k;
+  return LeastReaching(d, k, target, onCdf);
 }
 
 }  // namespace
