@@ -58,6 +58,20 @@ TEST(BinomialDistribution, QuantilesAreExact) {
   EXPECT_EQ(specfun::quantile(d, specfun::cdf(d, 3.0)), 3.0);
 }
 
+// Log-probabilities far beyond the doubles' tails with n near 1e14: the
+// root lies some 1e11 counts from the normal approximation's guess.
+TEST(BinomialDistribution, FarLogQuantilesAreExact) {
+  const Binomial d{91612615548059.0, 0.5196578161250273};
+  for (const double logP : {-782016435.0820229, -1e6}) {
+    const double k = specfun::quantile_log(d, logP);
+    EXPECT_GE(specfun::log_cdf(d, k), logP) << logP;
+    EXPECT_LT(specfun::log_cdf(d, k - 1.0), logP) << logP;
+    const double ku = specfun::quantile_upper_log(d, logP);
+    EXPECT_LE(specfun::log_sf(d, ku), logP) << logP;
+    EXPECT_GT(specfun::log_sf(d, ku - 1.0), logP) << logP;
+  }
+}
+
 TEST(BinomialDistribution, BatchFormsAreTheScalarCalls) {
   const std::vector<double> ps = {0.0, 1e-20, 0.3, 0.5, 0.999, 1.0};
   const Binomial d{1000.0, 0.2};

@@ -75,6 +75,57 @@ bool Reaches(const Binomial& d, double k, const detail::TailTarget& target, bool
   return detail::LogRatioTo(target, e.tails.lower, e.logLower) <= 0.0;
 }
 
+// The change of the smaller tail's logarithm from k - 1 to k, given the
+// logarithms of the tails at k: from the mass at k, P(X <= k - 1) =
+// P(X <= k) - P(X = k) and P(X > k - 1) = P(X > k) + P(X = k), where that
+// difference keeps its digits; else from the tails at a neighbour.
+double LogTailStep(const Binomial& d, double k, const PreciseTails& here, bool onCdf) {
+  constexpr double kLargestShare = 0.5;
+  if (k >= 1.0) {
+    const double logMass = LogMass(d, k).hi;
+    if (!onCdf) return -std::log1p(std::exp(logMass - here.upper));
+    const double share = std::exp(logMass - here.lower);
+    if (share <= kLargestShare) return -std::log1p(-share);
+  }
+  const double neighbour = k >= 1.0 ? k - 1.0 : k + 1.0;
+  if (neighbour >= d.n) return kNaN;
+  const PreciseTails there = Tails(d, neighbour, true);
+  return (onCdf ? here.lower - there.lower : here.upper - there.upper) / (k - neighbour);
+}
+
+// The least k in [0, n] that Reaches the target, from a guess k: the
+// bracket around the guess doubled until it holds the change, then halved
+// (the neighbours of a close guess are the only ones evaluated).
+double LeastReaching(const Binomial& d, double k, const detail::TailTarget& target, bool onCdf) {
+  double reaching = k;  // Reaches
+  double notReaching = k - 1.0;  // does not reach (-1: none does)
+  double width = 1.0;
+  if (Reaches(d, k, target, onCdf)) {
+    while (notReaching >= 0.0 && Reaches(d, notReaching, target, onCdf)) {
+      reaching = notReaching;
+      width *= 2.0;
+      notReaching = std::max(reaching - width, -1.0);
+    }
+  } else {
+    notReaching = k;
+    reaching = std::min(k + 1.0, d.n);
+    while (reaching < d.n && !Reaches(d, reaching, target, onCdf)) {
+      notReaching = reaching;
+      width *= 2.0;
+      reaching = std::min(notReaching + width, d.n);
+    }
+  }
+  while (reaching - notReaching > 1.0) {
+    const double middle = std::floor(0.5 * (notReaching + reaching));
+    if (Reaches(d, middle, target, onCdf)) {
+      reaching = middle;
+    } else {
+      notReaching = middle;
+    }
+  }
+  return reaching;
+}
+
 // The least k with P(X <= k) >= P (for the upper forms P(X > k) <= Q),
 // from a probability (isLog false) or its logarithm.
 double QuantileOf(const Binomial& d, double argument, bool isLog, bool upper) {
@@ -98,23 +149,17 @@ double QuantileOf(const Binomial& d, double argument, bool isLog, bool upper) {
   // they stall or turn back (the root then lies within a step or two).
   double previous = -1.0;
   for (int step = 0; step < kNewtonSteps; ++step) {
-    // The slope from k and its neighbour inside [0, n - 1].
-    const double neighbour = k >= 1.0 ? k - 1.0 : k + 1.0;
-    if (k >= d.n || neighbour >= d.n) break;
+    if (k >= d.n) break;
     const PreciseTails here = Tails(d, k, true);
-    const PreciseTails there = Tails(d, neighbour, true);
     const double value = onCdf ? here.lower : here.upper;
-    const double slope =
-        ((onCdf ? here.lower - there.lower : here.upper - there.upper)) / (k - neighbour);
+    const double slope = LogTailStep(d, k, here, onCdf);
     if (!(std::fabs(slope) > 0.0) || !std::isfinite(slope)) break;
     const double next = std::clamp(k + std::round((target.log - value) / slope), 0.0, d.n);
     if (next == k || next == previous) break;
     previous = k;
     k = next;
   }
-  while (k > 0.0 && Reaches(d, k - 1.0, target, onCdf)) k -= 1.0;
-  while (k < d.n && !Reaches(d, k, target, onCdf)) k += 1.0;
-  return k;
+  return LeastReaching(d, k, target, onCdf);
 }
 
 }  // namespace

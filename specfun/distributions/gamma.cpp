@@ -40,8 +40,8 @@ DoubleDouble Standardized(double x, double scale) {
 
 // ln(x/s) for x/s below kTinyArgument.
 DoubleDouble LogOfTinyArgument(double x, double scale) {
-  const DoubleDouble logX = detail::LogAsDoubleDouble(x);
-  return scale == 1.0 ? logX : logX - detail::LogAsDoubleDouble(scale);
+  const DoubleDouble logX = detail::Log(detail::Exact(x));
+  return scale == 1.0 ? logX : logX - detail::Log(detail::Exact(scale));
 }
 
 // Both tails (or their logarithms) at 0 < x < inf.
@@ -69,7 +69,7 @@ GammaTails Tails(const Gamma& d, double x, bool logs) {
 
 // ln(x/s) for 0 < x < inf.
 DoubleDouble LogOfArgument(double x, double scale, const DoubleDouble& z) {
-  if (z.hi >= kTinyArgument) return detail::LogAsDoubleDouble(z.hi) + z.lo / z.hi;
+  if (z.hi >= kTinyArgument) return detail::Log(detail::Exact(z.hi)) + z.lo / z.hi;
   return LogOfTinyArgument(x, scale);
 }
 
@@ -82,7 +82,7 @@ DoubleDouble LogDensityAt(const Gamma& d, double x) {
   if (std::fabs(d.shape - 1.0) <= 0.5) {
     const double shapeLessOne = d.shape - 1.0;
     const DoubleDouble logScale =
-        d.scale == 1.0 ? DoubleDouble{0.0, 0.0} : detail::LogAsDoubleDouble(d.scale);
+        d.scale == 1.0 ? DoubleDouble{0.0, 0.0} : detail::Log(detail::Exact(d.scale));
     const DoubleDouble power =
         shapeLessOne == 0.0 ? DoubleDouble{0.0, 0.0} : LogOfArgument(x, d.scale, z) * shapeLessOne;
     return ((power - z) - detail::LogGammaOnePlusAsDoubleDouble(shapeLessOne)) - logScale;
@@ -91,7 +91,7 @@ DoubleDouble LogDensityAt(const Gamma& d, double x) {
       z.hi >= kTinyArgument ? detail::LogPoissonTermAsDoubleDouble(d.shape, z.hi, z.lo)
                             : LogOfTinyArgument(x, d.scale) * d.shape -
                                   detail::LogGammaOnePlusAsDoubleDouble(d.shape);
-  return logTerm + (detail::LogAsDoubleDouble(d.shape) - detail::LogAsDoubleDouble(x));
+  return logTerm + (detail::Log(detail::Exact(d.shape)) - detail::Log(detail::Exact(x)));
 }
 
 // The density's logarithm, with its limits: at x = 0, +inf for k < 1,
@@ -128,7 +128,7 @@ bool SolvesOnUpperTail(double shape, double p, double q) {
 }
 
 DoubleDouble LogOfProbability(const DoubleDouble& p) {
-  return detail::LogAsDoubleDouble(p.hi) + p.lo / p.hi;
+  return detail::Log(detail::Exact(p.hi)) + p.lo / p.hi;
 }
 
 // The x with the lower tail p (upper false) or the upper tail p; the other

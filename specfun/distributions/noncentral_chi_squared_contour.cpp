@@ -59,7 +59,7 @@ struct Saddle {
 // ln(1 + u) in two parts.
 DoubleDouble LogOfOnePlus(double u) {
   const DoubleDouble sum = TwoSum(1.0, u);
-  return LogAsDoubleDouble(sum.hi) + sum.lo / sum.hi;
+  return Log(Exact(sum.hi)) + sum.lo / sum.hi;
 }
 
 // u − ln(1 + u) in two parts: for small |u| as t·u − 2(t³/3 + t⁵/5 + …),
@@ -97,8 +97,8 @@ Saddle SaddleOfModerate(double a, double m, double z) {
   // there; s0 = numerator/z is kept as its parts, as it may overflow.
   // Every term at the same point s0 (the double), which E's stationarity
   // needs: ln s0 of the double itself wherever it is one.
-  const DoubleDouble logS0 = std::isfinite(s0) ? LogAsDoubleDouble(s0)
-                                               : LogAsDoubleDouble(numerator) - LogAsDoubleDouble(z);
+  const DoubleDouble logS0 = std::isfinite(s0) ? Log(Exact(s0))
+                                               : Log(Exact(numerator)) - Log(Exact(z));
   const double alpha = m * (z / numerator);
   const DoubleDouble mOverS0 = std::isfinite(s0) ? DoubleDouble{m, 0.0} / DoubleDouble{s0, 0.0}
                                                  : DoubleDouble{alpha, 0.0};

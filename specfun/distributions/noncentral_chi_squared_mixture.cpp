@@ -87,7 +87,7 @@ CentralTail CentralTailAt(double a, double j, double z, TailSide side) {
   const double tail = side == TailSide::kLower ? tails.lower : tails.upper;
   const double term = PoissonTerm(b, z);
   if (tail >= DBL_MIN && term >= DBL_MIN) {
-    return {tail * (1 + tailShift), LogAsDoubleDouble(tail) + tailShift,
+    return {tail * (1 + tailShift), Log(Exact(tail)) + tailShift,
             term / tail * (1 + termShift - tailShift)};
   }
   // Below the doubles' range: the logarithms in two parts, whose difference
@@ -109,7 +109,7 @@ struct Weight {
 
 Weight WeightAt(double j, double m) {
   const double w = PoissonTerm(j, m);
-  return {w, w >= DBL_MIN ? LogAsDoubleDouble(w) : LogPoissonTermAsDoubleDouble(j, m)};
+  return {w, w >= DBL_MIN ? Log(Exact(w)) : LogPoissonTermAsDoubleDouble(j, m)};
 }
 
 // sum·w·tail, the total of a sum carried relative to the term w·tail.
@@ -257,14 +257,14 @@ TailAndSlope UpperMixture(double a, double m, double z) {
 Weight CentralDensityTerm(double a, double j, double z) {
   if (j == 0 && a < 1) {
     // a − 1 in (−1, 0): from e_a = e_(a-1)·z/a.
-    const DoubleDouble log = LogPoissonTermAsDoubleDouble(a, z) + LogAsDoubleDouble(a) - LogAsDoubleDouble(z);
+    const DoubleDouble log = LogPoissonTermAsDoubleDouble(a, z) + Log(Exact(a)) - Log(Exact(z));
     const double g = PoissonTerm(a, z) * (a / z);
     return {g >= DBL_MIN && std::isfinite(g) ? g : Exp(log), log};
   }
   const ShiftedIndex index = IndexOf(a, j - 1);
   const double shift = ShiftOf([&](double c) { return LogPoissonTerm(c, z); }, index.b, index.offset, z);
   const double g = PoissonTerm(index.b, z);
-  if (g >= DBL_MIN) return {g * (1 + shift), LogAsDoubleDouble(g) + shift};
+  if (g >= DBL_MIN) return {g * (1 + shift), Log(Exact(g)) + shift};
   const DoubleDouble log = LogPoissonTermAsDoubleDouble(index.b, z) + shift;
   return {Exp(log), log};
 }

@@ -140,7 +140,7 @@ double SmallestReaching(double mean, const Target& t) {
 }
 
 DoubleDouble LogOfProbability(const DoubleDouble& p) {
-  return detail::LogAsDoubleDouble(p.hi) + p.lo / p.hi;
+  return detail::Log(detail::Exact(p.hi)) + p.lo / p.hi;
 }
 
 // The quantile of lower tail p (upper false) or of upper tail p.
@@ -149,7 +149,7 @@ double FromTail(const Poisson& d, double p, bool upper) {
   if (d.mean == 0.0) return 0.0;
   if (p == (upper ? 1.0 : 0.0)) return 0.0;
   if (p == (upper ? 0.0 : 1.0)) return kInfinity;
-  if (p <= 0.5) return SmallestReaching(d.mean, {detail::LogAsDoubleDouble(p), upper});
+  if (p <= 0.5) return SmallestReaching(d.mean, {detail::Log(detail::Exact(p)), upper});
   return SmallestReaching(d.mean, {LogOfProbability(detail::TwoSum(1.0, -p)), !upper});
 }
 

@@ -6,12 +6,11 @@
 // for t < 0 keeps its digits to the end of the double range. The density
 // is x^(1/2) (1 - x)^(ν/2) / (B(1/2, ν/2) |t|), the quantiles the beta root
 // of the two-sided tail, refined by Newton's method in t itself. ν = +inf
-// is the normal distribution (specfun/kernels/normal_limit.hpp).
+// is the standard normal distribution, whose own functions serve.
 #include <cmath>
 #include <limits>
 
 #include "specfun/distributions.hpp"
-#include "specfun/kernels/normal_limit.hpp"
 #include "specfun/kernels/precise_beta.hpp"
 #include "specfun/kernels/precise_beta_quantile.hpp"
 
@@ -27,10 +26,9 @@ constexpr double kLogTwo = 0.69314718055994531;
 // term, of order t², being below 1e-200 of it for every ν >= 1e-100).
 constexpr double kCentralT = 1e-100;
 constexpr int kRefinements = 2;
-constexpr double kRootHalf = 0.70710678118654752;
 
 bool Valid(const StudentT& d) { return d.df > 0.0; }
-bool Normal(const StudentT& d) { return std::isinf(d.df); }
+bool NormalLimit(const StudentT& d) { return std::isinf(d.df); }
 
 detail::BetaPoint PointOf(const StudentT& d, double t) {
   return detail::PointOfShares(std::fabs(t), std::fabs(t), d.df);
@@ -43,7 +41,10 @@ PreciseTails Tails(const StudentT& d, double t, bool logarithm) {
     const PreciseTails ends = t < 0.0 ? PreciseTails{0.0, 1.0} : PreciseTails{1.0, 0.0};
     return logarithm ? PreciseTails{std::log(ends.lower), std::log(ends.upper)} : ends;
   }
-  if (Normal(d)) return logarithm ? detail::NormalLogTails(t) : detail::NormalTails(t);
+  if (NormalLimit(d)) {
+    const Normal z{};
+    return logarithm ? PreciseTails{log_cdf(z, t), log_sf(z, t)} : PreciseTails{cdf(z, t), sf(z, t)};
+  }
   if (t == 0.0) return logarithm ? PreciseTails{-kLogTwo, -kLogTwo} : PreciseTails{0.5, 0.5};
   const detail::BetaPoint point = PointOf(d, t);
   const double a = 0.5;
@@ -65,7 +66,7 @@ PreciseTails Tails(const StudentT& d, double t, bool logarithm) {
 
 // ln of the density at t.
 double LogDensity(const StudentT& d, double t) {
-  if (Normal(d)) return detail::NormalLogDensity(t);
+  if (NormalLimit(d)) return log_pdf(Normal{}, t);
   const double at = std::fmax(std::fabs(t), kCentralT);
   const detail::DoubleDouble logPrefactor =
       detail::LogBetaPrefactor(PointOf(d, at), 0.5, 0.5 * d.df);
@@ -73,7 +74,7 @@ double LogDensity(const StudentT& d, double t) {
 }
 
 double Density(const StudentT& d, double t) {
-  if (Normal(d)) return detail::NormalDensity(t);
+  if (NormalLimit(d)) return pdf(Normal{}, t);
   const double at = std::fmax(std::fabs(t), kCentralT);
   const detail::DoubleDouble logPrefactor =
       detail::LogBetaPrefactor(PointOf(d, at), 0.5, 0.5 * d.df);
@@ -88,7 +89,6 @@ constexpr double kCentralFrom = 0.25;
 // t > 0 with P(T > t) = target <= kCentralFrom, refined by Newton's steps on
 // the logarithm of that tail in t.
 double OuterRoot(const StudentT& d, const detail::TailTarget& target) {
-  if (Normal(d)) return detail::NormalQuantile({target.log, target.value, false}, true);
   const detail::TailTarget twoSided = {target.log + kLogTwo, 2.0 * target.value, false};
   const detail::PreciseBetaRoot root =
       detail::PreciseBetaQuantile(twoSided, true, 0.5, 0.5 * d.df, false);
@@ -110,22 +110,16 @@ double OuterRoot(const StudentT& d, const detail::TailTarget& target) {
 
 // P(|T| <= t) for t >= 0.
 double CentralTail(const StudentT& d, double t) {
-  if (Normal(d)) return std::erf(t * kRootHalf);
   if (t == 0.0) return 0.0;
   return detail::PreciseBetaTails(PointOf(d, t), 0.5, 0.5 * d.df).lower;
 }
 
 // t >= 0 with P(|T| <= t) = share, refined by Newton's steps in t.
 double CentralRoot(const StudentT& d, double share) {
-  double t;
-  if (Normal(d)) {
-    t = detail::NormalQuantile({std::log(0.5 - 0.5 * share), 0.5 - 0.5 * share, false}, true);
-  } else {
-    const detail::TailTarget inside = {std::log(share), share, false};
-    const detail::PreciseBetaRoot root =
-        detail::PreciseBetaQuantile(inside, false, 0.5, 0.5 * d.df, false);
-    t = std::sqrt(d.df * (root.x / root.y));
-  }
+  const detail::TailTarget inside = {std::log(share), share, false};
+  const detail::PreciseBetaRoot root =
+      detail::PreciseBetaQuantile(inside, false, 0.5, 0.5 * d.df, false);
+  double t = std::sqrt(d.df * (root.x / root.y));
   for (int k = 0; k < kRefinements && t > 0.0; ++k) {
     t -= (CentralTail(d, t) - share) / (2.0 * Density(d, t));
   }
@@ -135,6 +129,11 @@ double CentralRoot(const StudentT& d, double share) {
 // The t whose lower tail (upper where `upper`) is the probability
 // `argument` (isLog false) or has it as its logarithm.
 double QuantileOf(const StudentT& d, double argument, bool isLog, bool upper) {
+  if (NormalLimit(d)) {
+    const Normal z{};
+    if (isLog) return upper ? quantile_upper_log(z, argument) : quantile_log(z, argument);
+    return upper ? quantile_upper(z, argument) : quantile(z, argument);
+  }
   const detail::TailTarget target = detail::SmallerTailTarget(argument, isLog);
   if (!Valid(d) || std::isnan(target.log)) return kNaN;
   // The root lies on the side of the smaller tail.

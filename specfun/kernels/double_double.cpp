@@ -4,11 +4,10 @@
 // below 0.0056 and the series beyond 2s is summed in double; for
 // ln(1 + u) - u with |u| <= 0.05 the leading terms s + s³/3 + s⁵/5 + s⁷/7 are
 // carried in double-double, the rest, below 1e-9 of the sum, in double.
-//
-// LogAsDoubleDouble takes any positive double: x = 2^e m with √½ <= m < √2,
-// ln m = 2s + 2s³/3 + 2s⁵/5 + ..., s = (m - 1)/(m + 1), |s| <= 0.172, with s
-// and the first two terms in double-double.
+#include <bit>
+#include <cfloat>
 #include <cmath>
+#include <cstdint>
 
 #include "specfun/kernels/double_double.hpp"
 
@@ -78,44 +77,63 @@ static_assert(sizeof kLogOfTablePoints / sizeof kLogOfTablePoints[0] ==
 constexpr double kSeriesBelow = 0.05;
 // Terms 1/3, 1/5, ... of the series beyond 2s that Log sums in double.
 constexpr int kShortTerms = 5;
-// √½, the lower end of the reduced argument's range [√½, √2).
-constexpr double kRootHalf = 0.70710678118654752;
+// √2, the upper end of the reduced argument's range [√½, √2).
+constexpr double kRootTwo = 1.4142135623730950488;
+// 1/(2k + 3) for k = 0, 1, ..., the coefficients of atanh(s)/s - 1 in s^(2k + 2).
+constexpr double kOddReciprocals[] = {1.0 / 3, 1.0 / 5, 1.0 / 7, 1.0 / 9, 1.0 / 11, 1.0 / 13, 1.0 / 15};
+constexpr int kExponentBias = 1023;
+constexpr int kFractionBits = 52;
+constexpr std::uint64_t kFractionMask = (std::uint64_t{1} << kFractionBits) - 1;
 
 // S(s) = Σ s^(2k)/(2k + 3), so that atanh(s) = s + s³ S(s), for
 // s² <= 1/9, with its terms from s⁶/9 on summed in double (`terms` of them).
 DoubleDouble AtanhRemainder(const DoubleDouble& s, int terms) {
   const DoubleDouble s2 = s * s;
   double tail = 0.0;
-  for (int k = terms - 1; k >= 0; --k) tail = tail * s2.hi + 1.0 / (2 * k + 9);
+  for (int k = terms - 1; k >= 0; --k) tail = tail * s2.hi + kOddReciprocals[k + 3];
   return kThird + s2 * (kFifth + s2 * (kSeventh + s2 * tail));
 }
-
-// 2/3 as a double-double, and 2/(2k + 1) for k = 2 ... 11: LogAsDoubleDouble's
-// series past s³ (s² <= 0.0295, so eleven terms reach below 1e-22 of the
-// logarithm).
-constexpr DoubleDouble kTwoThirds = {0.66666666666666663, 3.7007434154171886e-17};
-constexpr double kOddReciprocals[] = {2.0 / 5,  2.0 / 7,  2.0 / 9,  2.0 / 11, 2.0 / 13,
-                                      2.0 / 15, 2.0 / 17, 2.0 / 19, 2.0 / 21, 2.0 / 23};
 
 }  // namespace
 
 DoubleDouble Log(const DoubleDouble& v) {
-  int exponent = 0;
-  double fraction = std::frexp(v.hi, &exponent);
-  if (fraction < kRootHalf) {
-    fraction *= 2.0;
+  // v = m 2^exponent with m in [√½, √2), from the bits of a normal hi
+  // (frexp for a subnormal one).
+  if (!(v.hi > 0.0 && v.hi <= DBL_MAX)) return Exact(std::log(v.hi));
+  const std::uint64_t bits = std::bit_cast<std::uint64_t>(v.hi);
+  int exponent = static_cast<int>(bits >> kFractionBits) - kExponentBias;
+  double fraction =
+      std::bit_cast<double>((bits & kFractionMask) | (std::uint64_t{kExponentBias} << kFractionBits));
+  if (exponent == -kExponentBias) {
+    fraction = 2.0 * std::frexp(v.hi, &exponent);
     --exponent;
   }
-  const DoubleDouble m = {fraction, std::ldexp(v.lo, -exponent)};
+  if (fraction >= kRootTwo) {
+    fraction *= 0.5;
+    ++exponent;
+  }
+  // lo 2^-exponent, the power formed from its bits where it is a normal
+  // double (the product then rounds as ldexp would).
+  double scaledLo = 0.0;
+  if (v.lo != 0.0) {
+    scaledLo = exponent > -kExponentBias && exponent < kExponentBias
+                   ? v.lo * std::bit_cast<double>(static_cast<std::uint64_t>(kExponentBias - exponent)
+                                                  << kFractionBits)
+                   : std::ldexp(v.lo, -exponent);
+  }
+  const DoubleDouble m = {fraction, scaledLo};
   // m = c (1 + t) with c = 1 + j/64 the nearest table point:
   // ln m = ln c + 2 atanh(s), s = (m - c)/(m + c), |s| <= 0.0056, whose
-  // series beyond 2s is below 1e-5 of it and taken in double.
-  const int j = static_cast<int>(std::lround((m.hi - 1.0) * kTableSteps));
+  // series beyond 2s is below 1e-5 of it and taken in double. (m - 1) 64
+  // is a multiple of 2^-47 below 32 in size, so adding ½ rounds nothing.
+  const double steps = (m.hi - 1.0) * kTableSteps;
+  const int nearest = static_cast<int>(std::fabs(steps) + 0.5);
+  const int j = steps < 0.0 ? -nearest : nearest;
   const double c = 1.0 + j / kTableSteps;
   const DoubleDouble s = (DoubleDouble{m.hi - c, 0.0} + m.lo) / (m + c);
   const double s2 = s.hi * s.hi;
   double tail = 0.0;
-  for (int k = kShortTerms - 1; k >= 0; --k) tail = tail * s2 + 1.0 / (2 * k + 3);
+  for (int k = kShortTerms - 1; k >= 0; --k) tail = tail * s2 + kOddReciprocals[k];
   const DoubleDouble atanh = s + s.hi * s2 * tail;
   const DoubleDouble scaled = TwoProduct(static_cast<double>(exponent), kLogTwo.hi) +
                               static_cast<double>(exponent) * kLogTwo.lo;
@@ -131,29 +149,12 @@ DoubleDouble LogOnePlusMinus(const DoubleDouble& u) {
   return s * (s * s) * AtanhRemainder(s, kTerms) * 2.0 - u * s;
 }
 
-DoubleDouble LogAsDoubleDouble(double x) {
-  int exponent = 0;
-  double m = std::frexp(x, &exponent);
-  if (m < kRootHalf) {
-    m *= 2.0;
-    --exponent;
-  }
-  const DoubleDouble s = DoubleDouble{m - 1.0, 0.0} / TwoSum(m, 1.0);
-  const DoubleDouble s2 = s * s;
-  const DoubleDouble s3 = s2 * s;
-  double tail = kOddReciprocals[9];
-  for (int k = 8; k >= 0; --k) tail = kOddReciprocals[k] + s2.hi * tail;
-  const DoubleDouble series =
-      s * 2.0 + (s3 * kTwoThirds + s3.hi * s2.hi * tail);
-  return kLogTwo * static_cast<double>(exponent) + series;
-}
-
 DoubleDouble OneMinusExp(double y) {
   const double p = -std::expm1(y);
   // Where p rounds to 1, e^y is below half an ulp of 1: 1 - e^y as it stands.
   if (p == 1.0) return {1.0, -std::exp(y)};
   const DoubleDouble q = TwoSum(1.0, -p);
-  const DoubleDouble logQ = LogAsDoubleDouble(q.hi) + q.lo / q.hi;
+  const DoubleDouble logQ = Log(Exact(q.hi)) + q.lo / q.hi;
   const DoubleDouble residual = logQ + -y;
   return FastTwoSum(p, q.hi * (residual.hi + residual.lo));
 }

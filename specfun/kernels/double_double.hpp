@@ -104,15 +104,11 @@ inline double Exp(const DoubleDouble& a) {
 inline constexpr DoubleDouble kLogTwo = {0.6931471805599453, 2.3190468138462996e-17};
 inline constexpr DoubleDouble kLogRootTwoPi = {0.9189385332046728, -3.8782941580672414e-17};
 
-// ln x for any positive finite double x (subnormal too), to about 1e-30
-// relative.
-DoubleDouble LogAsDoubleDouble(double x);
-
-// 1 - e^y for y < 0, to about 1e-30 relative: -expm1(y) corrected by one
+// 1 - e^y for y < 0, to about 1e-22 relative: -expm1(y) corrected by one
 // Newton step on ln(1 - p) = y taken in double-double.
 DoubleDouble OneMinusExp(double y);
 
-// ln v for a positive, normal v, to about 1e-22 relative (a few parts in
+// ln v for a positive finite v (subnormal too), to about 1e-22 relative (a few parts in
 // 1e22 of ln 2 absolute near v = 1, where it is relative to ln v).
 DoubleDouble Log(const DoubleDouble& v);
 

@@ -82,7 +82,7 @@ DoubleDouble RootOf(const DoubleDouble& a) {
 }
 
 // ln(x + xLow), |xLow| <= ulp(x)/2.
-DoubleDouble LogOfArgument(double x, double xLow) { return LogAsDoubleDouble(x) + xLow / x; }
+DoubleDouble LogOfArgument(double x, double xLow) { return Log(Exact(x)) + xLow / x; }
 
 // a φ(x/a - 1) = (x - a) - a ln(x/a) >= 0 for a, x > 0. With d = x - a and
 // t = d/(x + a), ln(x/a) = 2 atanh t, so a φ = d t - 2a t³ (1/3 + t²/5 +
@@ -92,7 +92,7 @@ DoubleDouble ShapeTimesDeviation(double a, double x, double xLow, DoubleDouble& 
   const DoubleDouble d = TwoSum(x, -a) + xLow;
   const DoubleDouble sum = TwoSum(x, a) + xLow;
   if (!(std::fabs(d.hi) <= kAtanhReach * sum.hi) || std::isinf(sum.hi)) {
-    logA = LogAsDoubleDouble(a);
+    logA = Log(Exact(a));
     return d - (LogOfArgument(x, xLow) - logA) * a;
   }
   const DoubleDouble t = d / sum;
@@ -115,7 +115,7 @@ DoubleDouble LogGammaOnePlus(double a) {
   };
   if (a >= 0.5) return twoSeries(a - 1.0);
   const DoubleDouble onePlus = TwoSum(1.0, a);
-  return twoSeries(a) - (LogAsDoubleDouble(onePlus.hi) + onePlus.lo / onePlus.hi);
+  return twoSeries(a) - (Log(Exact(onePlus.hi)) + onePlus.lo / onePlus.hi);
 }
 
 // ln Γ(1 + a) for 0 <= a < kStirlingFrom: Γ(1 + a) = a (a - 1) ... (f + 1)
@@ -127,7 +127,7 @@ DoubleDouble LogGammaOnePlusOfSmall(double a) {
   double f = a;
   for (; f > 1.5; f -= 1.0) product = product * f;
   // ln(hi + lo) = ln hi + lo/hi; ln hi in double-double.
-  const DoubleDouble logProduct = LogAsDoubleDouble(product.hi) + product.lo / product.hi;
+  const DoubleDouble logProduct = Log(Exact(product.hi)) + product.lo / product.hi;
   return logProduct + LogGammaOnePlus(f);
 }
 
@@ -139,7 +139,7 @@ DoubleDouble LogPrefactorOfSmallShape(double a, double x, double xLow) {
 // ln D(a, x) for a >= kStirlingFrom from Stirling's series, given a φ and
 // ln a (NaN where it is still to be taken).
 DoubleDouble LogPrefactorOfLargeShape(double a, const DoubleDouble& aPhi, DoubleDouble logA) {
-  if (std::isnan(logA.hi)) logA = LogAsDoubleDouble(a);
+  if (std::isnan(logA.hi)) logA = Log(Exact(a));
   return -(aPhi + (logA + kLogTwoPi) * 0.5) + -LogGammaRemainder(a);
 }
 
@@ -378,7 +378,7 @@ DoubleDouble LogPoissonTermAsDoubleDouble(double a, double x, double xLow) {
 DoubleDouble LogGammaOnePlusAsDoubleDouble(double a) {
   if (a < kStirlingFrom) return LogGammaOnePlusOfSmall(a);
   // (a + ½) ln a - a + ½ ln 2π + μ(a).
-  const DoubleDouble logA = LogAsDoubleDouble(a);
+  const DoubleDouble logA = Log(Exact(a));
   return ((logA * a + logA * 0.5 + kHalfLogOfTwoPi) - TwoSum(a, 0.0)) + LogGammaRemainder(a);
 }
 

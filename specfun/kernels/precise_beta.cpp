@@ -85,14 +85,20 @@ constexpr double kStirlingCoefficients[] = {
     8553103.0 / 3900.0,   -23749461029.0 / 657720.0};
 constexpr int kStirlingTerms = sizeof kStirlingCoefficients / sizeof kStirlingCoefficients[0];
 
-// Stirling's series for z >= 10: its leading 1/(12 z) in double-double, the
-// rest, below 3e-6, in double.
+// Stirling's series for z >= 10 in double: mu(z) <= 1/120 there, so that
+// its roundings stay below 2e-18 absolute.
+double StirlingSeriesOf(double z) {
+  const double inverse = 1.0 / z;
+  const double w = inverse * inverse;
+  double sum = 0.0;
+  for (int k = kStirlingTerms - 1; k >= 0; --k) sum = sum * w + kStirlingCoefficients[k];
+  return sum * inverse;
+}
+
+// The same at a double-double z, mu'(z) = -1/(12 z²) carrying its low part.
 DoubleDouble StirlingSeries(const DoubleDouble& z) {
   const double inverse = 1.0 / z.hi;
-  const double w = inverse * inverse;
-  double rest = 0.0;
-  for (int k = kStirlingTerms - 1; k >= 1; --k) rest = rest * w + kStirlingCoefficients[k];
-  return Exact(1.0) / (z * 12.0) + rest * w * inverse;
+  return Exact(StirlingSeriesOf(z.hi) - z.lo * (inverse * inverse) / 12.0);
 }
 
 // mu(k/2) for k = 1 ... 39 (mpmath), for the whole and half-whole
@@ -172,8 +178,95 @@ struct Prefactor {
   DoubleDouble deviation; // D in double-double
 };
 
+// The prefactor in plain double where its parts are few and small: each
+// step's rounding is bounded by a unit of 2^-53 of its size (with the
+// conditioning of ln(1 + u) - u on u), and the double-double forms serve
+// wherever the bound exceeds kFastBudget (a few units in the last place of
+// a value near 1), i.e. away from the tails' far ends, or where a remainder
+// mu would not be a double's rounding.
+constexpr double kFastBudget = 6e-16;
+constexpr double kUnit = 0x1p-53;
+// Below this |u| ln(1 + u) - u from the series in s = u/(2 + u) (s² below
+// 0.021, nine terms); beyond it from log1p.
+constexpr double kFastSeriesBelow = 0.25;
+constexpr int kFastSeriesTerms = 9;
+// The largest |u| the plain form takes.
+constexpr double kFastDeviationLimit = 0.75;
+
+struct Rounded {
+  double value;
+  double error;  // a bound on its absolute rounding
+};
+
+// ln(1 + u) - u for |u| <= kFastDeviationLimit, u carrying a relative
+// rounding of a unit.
+Rounded FastLogOnePlusMinus(double u) {
+  if (std::fabs(u) <= kFastSeriesBelow) {
+    // 2 atanh(s) - u = 2 s³ Σ s^(2k)/(2k + 3) - u s (A&S 4.6.22, 2s - u = -u s).
+    const double s = u / (2.0 + u);
+    const double s2 = s * s;
+    double tail = 0.0;
+    for (int k = kFastSeriesTerms - 1; k >= 0; --k) tail = tail * s2 + 1.0 / (2 * k + 3);
+    const double value = 2.0 * s * s2 * tail - u * s;
+    return {value, 8.0 * kUnit * std::fabs(value)};
+  }
+  const double log = std::log1p(u);
+  const double value = log - u;
+  const double conditioning = u * u / (1.0 + u);
+  return {value, kUnit * (2.0 * std::fabs(log) + 2.0 * std::fabs(u) + 2.0 * conditioning)};
+}
+
+// mu(z) as a double's rounding: from the series for z >= 10, from the
+// table at half-whole z; NaN elsewhere.
+double FastStirlingRemainder(double z) {
+  if (z >= kStirlingSeriesFrom) return StirlingSeriesOf(z);
+  const double twice = 2.0 * z;
+  if (twice == std::floor(twice) && twice >= 1.0) {
+    return kHalfWholeRemainders[static_cast<int>(twice) - 1].hi;
+  }
+  return kNaN;
+}
+
+// E and ln(x^a y^b / B(a, b)) in double, the latter NaN where its bound
+// exceeds the budget.
+struct PlainPrefactor {
+  double exponent;
+  double log;
+};
+
+PlainPrefactor FastLogPrefactor(const BetaPoint& point, double a, double b, double d) {
+  constexpr PlainPrefactor kNotServed = {kNaN, kNaN};
+  if (Supplied(point.logX) || Supplied(point.logY)) return kNotServed;
+  const double u = d / a;
+  const double v = -d / b;
+  if (!(std::fabs(u) <= kFastDeviationLimit && std::fabs(v) <= kFastDeviationLimit)) {
+    return kNotServed;
+  }
+  const double sum = a + b;
+  if (sum - a != b) return kNotServed;
+  const double mu = FastStirlingRemainder(sum) - FastStirlingRemainder(a) -
+                    FastStirlingRemainder(b);
+  if (std::isnan(mu)) return kNotServed;
+  const Rounded gu = FastLogOnePlusMinus(u);
+  const Rounded gv = FastLogOnePlusMinus(v);
+  const double exponent = a * gu.value + b * gv.value;
+  const double logRoot = 0.5 * std::log(a * b / sum);
+  const double peak = logRoot - kLogRootTwoPi.hi + mu;
+  const double log = exponent + peak;
+  // ab/(a + b) and ln √(2π) round by 1.5 units, the logarithm and the sums
+  // by a unit of their sizes.
+  const double error = a * gu.error + b * gv.error +
+                       kUnit * (std::fabs(a * gu.value) + std::fabs(b * gv.value) +
+                                std::fabs(logRoot) + 1.5 + std::fabs(peak) + std::fabs(log));
+  return error <= kFastBudget ? PlainPrefactor{exponent, log} : kNotServed;
+}
+
 Prefactor PrefactorOf(const BetaPoint& point, double a, double b) {
   const DoubleDouble d = point.x * b - point.y * a;
+  if (std::fmin(a, b) < kUniformExpansionStart) {
+    const PlainPrefactor plain = FastLogPrefactor(point, a, b, d.hi);
+    if (!std::isnan(plain.log)) return {Exact(plain.exponent), Exact(plain.log), d.hi, d};
+  }
   DoubleDouble e = ScaledLogRatio(a, b, point.x, point.logX, d) +
                    ScaledLogRatio(b, a, point.y, point.logY, -d);
   if (e.hi > 0.0) e = {0.0, 0.0};

@@ -28,7 +28,7 @@ namespace {
 constexpr double kLogitLimit = 1500.0;
 // The Newton run in u ends at a step below this (relative to max(1, |u|));
 // the refinements at the double x take it the rest of the way.
-constexpr double kStepTolerance = 1e-10;
+constexpr double kStepTolerance = 1e-6;
 constexpr int kRefinements = 2;
 constexpr double kLogHalf = -0.69314718055994531;
 
@@ -65,8 +65,8 @@ LogTailStep Approach(const BetaPoint& point, double a, double b, const TailTarge
   return {tails.lower - target.log, std::exp(tails.logPrefactor - tails.lower)};
 }
 
-double StartingLogit(double logTarget, double a, double b) {
-  const double logLeading = (logTarget + std::log(a) + PreciseLogBeta(a, b)) / a;
+// From the leading term's root logLeading = ln(x) of x^a/(a B(a, b)) = P.
+double StartingLogit(double logTarget, double logLeading, double a, double b) {
   if (logLeading < kLogHalf) return logLeading - std::log1p(-std::exp(logLeading));
   // The normal approximation of u, of mean ln(a/b) and variance 1/a + 1/b.
   const double z = -QGaussInv(std::exp(logTarget));
@@ -80,8 +80,8 @@ PreciseBetaRoot LowerTailRoot(const TailTarget& target, double a, double b, int 
   const double inf = HUGE_VAL;
   if (logLeading < -kLogitLimit) return {0.0, 1.0, std::isinf(logLeading) ? -inf : logLeading};
   const auto evaluate = [&](double u) { return Approach(PointOfLogit(u), a, b, target); };
-  double u = SolveOnLogTail(evaluate, StartingLogit(logTarget, a, b), -kLogitLimit, kLogitLimit,
-                            kStepTolerance);
+  double u = SolveOnLogTail(evaluate, StartingLogit(logTarget, logLeading, a, b), -kLogitLimit,
+                            kLogitLimit, kStepTolerance);
   const BetaPoint point = PointOfLogit(u);
   if (point.x.hi < DBL_MIN || point.y.hi < DBL_MIN) return {point.x.hi, point.y.hi, u};
   // The double x itself (or 1 - x, where that is the smaller), refined.
