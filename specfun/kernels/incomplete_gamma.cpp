@@ -44,6 +44,10 @@ constexpr double kScaledErfcFrom = 26.0;
 // The series and fractions stop when a term changes the sum by less than
 // this share.
 constexpr double kTolerance = 0x1p-57;
+// The forward fraction's factors settle at 1 to within the rounding of
+// their own products, one unit in the last place of 1 above it; a tighter
+// test could go on to kTermLimit where they stay there (x far beyond a).
+constexpr double kFactorSettled = 0x1p-52;
 // Bound on their terms (a few hundred at most outside Temme's region).
 constexpr int kTermLimit = 100000;
 // Below this x + 1 - a and a the backward fraction runs as products (their
@@ -177,7 +181,7 @@ double UpperFraction(double a, double x) {
     d = 1.0 / d;
     const double delta = c * d;
     f *= delta;
-    if (std::fabs(delta - 1.0) <= kTolerance) break;
+    if (std::fabs(delta - 1.0) <= kFactorSettled) break;
   }
   depth += depth / 4 + 8;
   if (!(first < kProductFormLimit && a < kProductFormLimit)) {
