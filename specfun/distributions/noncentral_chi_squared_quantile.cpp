@@ -61,6 +61,26 @@ double StartOf(double a, double m, double target, TailSide side) {
   return std::max(patnaik, root * root);
 }
 
+TailSide Other(TailSide side) {
+  return side == TailSide::kLower ? TailSide::kUpper : TailSide::kLower;
+}
+
+// The tail on `side` at z = x/2 with its slope in ln x, taken as one minus
+// the other tail where x lies on the side of the mean where it is the larger
+// and the other is at most ½: a step that strays there then sums the few
+// terms of the small tail, not the many of the large one.
+detail::TailAndSlope TailForSolver(double a, double m, double z, TailSide side) {
+  const bool aboveMean = z >= a + m;
+  const bool largerSide = (side == TailSide::kUpper) != aboveMean;
+  if (!largerSide || !detail::MixtureTakes(a, m, z)) return detail::NonCentralTail(a, m, z, side);
+  const detail::TailAndSlope other = detail::NonCentralTail(a, m, z, Other(side));
+  if (!(other.tail.value <= 0.5)) return detail::NonCentralTail(a, m, z, side);
+  const double value = 1 - other.tail.value;
+  // d ln(1 - T')/d ln x = -T'/(1 - T') · d ln T'/d ln x, the sign turned by
+  // the tail's own.
+  return {{value, std::log1p(-other.tail.value)}, other.slope * other.tail.value / value};
+}
+
 // The x with ln T(x) = target (target <= ln ½ for the root's tail). Given
 // also the tail itself, `value` = e^target, the steps compare T with it
 // directly, ln(T/value), which keeps T's relative precision (ln T rounded
@@ -77,7 +97,7 @@ double SolveTail(const NonCentralChiSquared& d, double target, TailSide side, do
     // about e^(-2/df)) take the bracket's halving that far.
     if (++evaluations > kMostEvaluations) return detail::LogTailStep{0.0, 1.0};
     const double x = std::exp(s);
-    const detail::TailAndSlope t = detail::NonCentralTail(a, m, 0.5 * x, side);
+    const detail::TailAndSlope t = TailForSolver(a, m, 0.5 * x, side);
     const bool linear = value >= DBL_MIN && t.tail.value >= DBL_MIN;
     const double h = sign * (linear ? std::log(t.tail.value / value) : t.tail.log - target);
     const double slope = t.slope > 0 ? t.slope : DBL_MIN;
@@ -99,8 +119,7 @@ constexpr double kLogHalf = -0.69314718055994531;
 // The x with ln T(x) = logT, from the tail that is the smaller there.
 double SolveEitherTail(const NonCentralChiSquared& d, double logT, TailSide side) {
   if (logT <= kLogHalf) return SolveTail(d, logT, side);
-  const TailSide other = side == TailSide::kLower ? TailSide::kUpper : TailSide::kLower;
-  return SolveTail(d, std::log(-std::expm1(logT)), other);
+  return SolveTail(d, std::log(-std::expm1(logT)), Other(side));
 }
 
 }  // namespace
