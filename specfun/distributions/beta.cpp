@@ -75,7 +75,12 @@ double pdf(const Beta& d, double x) {
   const BetaPoint point = detail::PointAt(x);
   const detail::DoubleDouble logPrefactor = detail::LogBetaPrefactor(point, d.a, d.b);
   if (logPrefactor.hi > kLogValueFloor) {
-    return (detail::DoubleDouble{detail::Exp(logPrefactor), 0.0} / (point.x * point.y)).hi;
+    const detail::DoubleDouble product = point.x * point.y;
+    const double prefactor = detail::Exp(logPrefactor);
+    // A density beyond the largest double (x or y near the end of a small
+    // parameter's side) is +inf, not the double-double quotient's NaN.
+    if (std::isinf(prefactor / product.hi)) return kInf;
+    return (detail::DoubleDouble{prefactor, 0.0} / product).hi;
   }
   return detail::Exp(LogDensity(d, x));
 }

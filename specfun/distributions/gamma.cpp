@@ -91,6 +91,7 @@ DoubleDouble LogDensityAt(const Gamma& d, double x) {
       z.hi >= kTinyArgument ? detail::LogPoissonTermAsDoubleDouble(d.shape, z.hi, z.lo)
                             : LogOfTinyArgument(x, d.scale) * d.shape -
                                   detail::LogGammaOnePlusAsDoubleDouble(d.shape);
+  if (std::isinf(logTerm.hi)) return logTerm;
   return logTerm + (detail::Log(detail::Exact(d.shape)) - detail::Log(detail::Exact(x)));
 }
 

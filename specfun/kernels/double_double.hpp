@@ -96,7 +96,7 @@ inline DoubleDouble OneMinus(double x) { return TwoSum(1.0, -x); }
 // (0 below the doubles' range, +inf beyond, where lo may exceed 1).
 inline double Exp(const DoubleDouble& a) {
   const double e = std::exp(a.hi);
-  if (!(std::fabs(a.hi) < 746.0)) return e;
+  if (!(std::fabs(a.hi) < 746.0) || std::isinf(e)) return e;
   return e + e * a.lo;
 }
 

@@ -97,7 +97,10 @@ DoubleDouble ShapeTimesDeviation(double a, double x, double xLow, DoubleDouble& 
   const DoubleDouble sum = TwoSum(x, a) + xLow;
   if (!(std::fabs(d.hi) <= kAtanhReach * sum.hi) || std::isinf(sum.hi)) {
     logA = Log(Exact(a));
-    return d - (LogOfArgument(x, xLow) - logA) * a;
+    const DoubleDouble shapeTimesLog = (LogOfArgument(x, xLow) - logA) * a;
+    // a ln(x/a) overflows only for x far below a huge a: a φ beyond the doubles.
+    if (!std::isfinite(shapeTimesLog.hi)) return {std::numeric_limits<double>::infinity(), 0.0};
+    return d - shapeTimesLog;
   }
   const DoubleDouble t = d / sum;
   const DoubleDouble t2 = t * t;
@@ -299,6 +302,11 @@ TailsByMethod Evaluate(double a, double x, double xLow, bool logs) {
   } else {
     DoubleDouble logA = {NaN(), 0.0};
     const DoubleDouble aPhi = ShapeTimesDeviation(a, x, xLow, logA);
+    if (std::isinf(aPhi.hi)) {
+      // x far below a huge a: P and ln P below anything a double holds.
+      const DoubleDouble minusInfinity = {-std::numeric_limits<double>::infinity(), 0.0};
+      return {{0.0, minusInfinity}, {1.0, {0.0, 0.0}}, minusInfinity};
+    }
     if (a >= kTemmeFrom && 2.0 * aPhi.hi <= kTemmeEtaLimit * kTemmeEtaLimit * a) {
       // Below a where x + xLow is, xLow deciding where x = a.
       const bool below = x < a || (x == a && xLow < 0.0);
@@ -376,6 +384,7 @@ DoubleDouble LogPoissonTermAsDoubleDouble(double a, double x, double xLow) {
   if (a < kStirlingFrom) return LogPrefactorOfSmallShape(a, x, xLow);
   DoubleDouble logA = {NaN(), 0.0};
   const DoubleDouble aPhi = ShapeTimesDeviation(a, x, xLow, logA);
+  if (std::isinf(aPhi.hi)) return {-std::numeric_limits<double>::infinity(), 0.0};
   return LogPrefactorOfLargeShape(a, aPhi, logA);
 }
 

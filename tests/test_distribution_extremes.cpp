@@ -1,0 +1,47 @@
+// Arguments and parameters at the ends of the doubles, where intermediate
+// quantities overflow: every function gives the limit its value rounds to,
+// never a NaN.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <limits>
+
+#include "specfun/distributions.hpp"
+
+namespace {
+
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+struct Case {
+  const char* what;
+  std::function<double()> call;
+  double expected;
+};
+
+TEST(DistributionExtremes, OverflowingIntermediatesGiveTheLimits) {
+  using namespace specfun;
+  const Poisson poisson{2614748894090.8423};
+  const Gamma hugeShape{1e308};
+  const Beta smallA{0.0015590772609076126, 527751589.51040214};
+  const Case cases[] = {
+      // k far beyond a mean of 2.6e12: all the mass lies below.
+      {"poisson cdf", [&] { return cdf(poisson, 1e308); }, 1.0},
+      {"poisson sf", [&] { return sf(poisson, 1e308); }, 0.0},
+      {"poisson log_cdf", [&] { return log_cdf(poisson, 1e308); }, 0.0},
+      {"poisson log_sf", [&] { return log_sf(poisson, 1e308); }, -kInf},
+      {"poisson pdf", [&] { return pdf(poisson, 1e308); }, 0.0},
+      {"poisson log_pdf", [&] { return log_pdf(poisson, 1e308); }, -kInf},
+      // x far below a shape of 1e308: ln P is below -1e308 · 695.
+      {"gamma cdf", [&] { return cdf(hugeShape, 1e6); }, 0.0},
+      {"gamma sf", [&] { return sf(hugeShape, 1e6); }, 1.0},
+      {"gamma log_cdf", [&] { return log_cdf(hugeShape, 1e6); }, -kInf},
+      {"gamma pdf", [&] { return pdf(hugeShape, 1e6); }, 0.0},
+      {"gamma log_pdf", [&] { return log_pdf(hugeShape, 1e6); }, -kInf},
+      // The density near 0 of a small a exceeds the largest double (e^736.8).
+      {"beta pdf", [&] { return pdf(smallA, 5e-324); }, kInf},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.call(), c.expected) << c.what;
+}
+
+}  // namespace
