@@ -40,6 +40,9 @@ TEST(DistributionExtremes, OverflowingIntermediatesGiveTheLimits) {
       {"gamma log_pdf", [&] { return log_pdf(hugeShape, 1e6); }, -kInf},
       // The density near 0 of a small a exceeds the largest double (e^736.8).
       {"beta pdf", [&] { return pdf(smallA, 5e-324); }, kInf},
+      // ln p = -DBL_MAX: -2 ln p overflows; the deviate is -√(-2 ln p).
+      {"normal quantile_log", [&] { return quantile_log(Normal{}, -1.7976931348623157e308); },
+       -1.8961503816218352e154},
   };
   for (const Case& c : cases) EXPECT_EQ(c.call(), c.expected) << c.what;
 }

@@ -69,6 +69,10 @@ double LogGaussianDensity(double w) {
 // Beyond the fits w²/2 + ln(w √(2π)) = y/2 by three fixed-point steps from
 // w = √y (each gains a factor of about 1/y), then Halley's step.
 double FarGaussianTailDeviate(double lq) {
+  // Beyond this the terms beside w²/2 are below 1e-197 of it, and w = √(-2 lq),
+  // formed without overflowing -2 lq.
+  constexpr double kSquareOnlyBeyond = -1e200;
+  if (lq < kSquareOnlyBeyond) return std::sqrt(2.0) * std::sqrt(-lq);
   const double y = -2.0 * lq;
   double w = std::sqrt(y);
   for (int i = 0; i < 3; ++i) w = std::sqrt(y - 2.0 * (std::log(w) + kLogSqrtTwoPi));
