@@ -38,6 +38,10 @@ TEST(DistributionExtremes, OverflowingIntermediatesGiveTheLimits) {
       {"gamma log_cdf", [&] { return log_cdf(hugeShape, 1e6); }, -kInf},
       {"gamma pdf", [&] { return pdf(hugeShape, 1e6); }, 0.0},
       {"gamma log_pdf", [&] { return log_pdf(hugeShape, 1e6); }, -kInf},
+      // x/2 underflows below a shape of DBL_MAX/2: k ln(x/2) leaves the doubles.
+      {"chisq cdf", [&] { return cdf(ChiSquared{1.7976931348623157e308}, 5e-324); }, 0.0},
+      {"chisq log_cdf", [&] { return log_cdf(ChiSquared{1.7976931348623157e308}, 5e-324); }, -kInf},
+      {"chisq pdf", [&] { return pdf(ChiSquared{1.7976931348623157e308}, 5e-324); }, 0.0},
       // The density near 0 of a small a exceeds the largest double (e^736.8).
       {"beta pdf", [&] { return pdf(smallA, 5e-324); }, kInf},
       // ln p = -DBL_MAX: -2 ln p overflows; the deviate is -√(-2 ln p).

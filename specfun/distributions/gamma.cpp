@@ -44,6 +44,14 @@ DoubleDouble LogOfTinyArgument(double x, double scale) {
   return scale == 1.0 ? logX : logX - detail::Log(detail::Exact(scale));
 }
 
+// ln((x/s)^k/Γ(1 + k)) for x/s below kTinyArgument: -inf where k ln(x/s)
+// leaves the doubles (a huge shape), rather than the double-double's NaN.
+DoubleDouble LogOfTinyPower(double x, const Gamma& d) {
+  const DoubleDouble logArgument = LogOfTinyArgument(x, d.scale);
+  if (!std::isfinite(logArgument.hi * d.shape)) return {-kInfinity, 0.0};
+  return logArgument * d.shape - detail::LogGammaOnePlusAsDoubleDouble(d.shape);
+}
+
 // Both tails (or their logarithms) at 0 < x < inf.
 GammaTails TailsAt(const Gamma& d, double x, bool logs) {
   const DoubleDouble z = Standardized(x, d.scale);
@@ -51,8 +59,7 @@ GammaTails TailsAt(const Gamma& d, double x, bool logs) {
     return logs ? detail::LogRegularizedGammaTails(d.shape, z.hi, z.lo)
                 : detail::RegularizedGammaTails(d.shape, z.hi, z.lo);
   }
-  const DoubleDouble logLower = LogOfTinyArgument(x, d.scale) * d.shape -
-                                detail::LogGammaOnePlusAsDoubleDouble(d.shape);
+  const DoubleDouble logLower = LogOfTinyPower(x, d);
   const double lower = detail::Exp(logLower);
   const double upper = -std::expm1(logLower.hi + logLower.lo);
   if (!logs) return {lower, upper};
@@ -89,8 +96,7 @@ DoubleDouble LogDensityAt(const Gamma& d, double x) {
   }
   const DoubleDouble logTerm =
       z.hi >= kTinyArgument ? detail::LogPoissonTermAsDoubleDouble(d.shape, z.hi, z.lo)
-                            : LogOfTinyArgument(x, d.scale) * d.shape -
-                                  detail::LogGammaOnePlusAsDoubleDouble(d.shape);
+                            : LogOfTinyPower(x, d);
   if (std::isinf(logTerm.hi)) return logTerm;
   return logTerm + (detail::Log(detail::Exact(d.shape)) - detail::Log(detail::Exact(x)));
 }
