@@ -51,4 +51,19 @@ TEST(DistributionExtremes, OverflowingIntermediatesGiveTheLimits) {
   for (const Case& c : cases) EXPECT_EQ(c.call(), c.expected) << c.what;
 }
 
+// A shape far below 1: the upper tail keeps its digits (mpmath, from the
+// closed form for b = 2: ((1 - x^a)/a - (1 - x^(a+1))/(a + 1))/B(a, 2)).
+TEST(DistributionExtremes, UpperBetaTailOfATinyShape) {
+  struct Row {
+    double a, expected;
+  };
+  const Row rows[] = {{1e-11, 5.7933331998474861034e-12},
+                      {1e-17, 5.7933331998376224681e-18},
+                      {1e-30, 5.7933331998376224582e-31}};
+  for (const Row& r : rows) {
+    const double got = specfun::sf(specfun::Beta{r.a, 2.0}, 0.27);
+    EXPECT_LE(std::fabs(got - r.expected), 1e-14 * r.expected) << "a = " << r.a;
+  }
+}
+
 }  // namespace
