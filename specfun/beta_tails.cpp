@@ -400,15 +400,20 @@ double LogGammaShift(double a, double b) {
 // order of c: every part of the logarithm is small and formed apart from
 // the leading 1s, so that the other tail follows from expm1 to full
 // precision.
-double LogTailNearOne(double t, double c, double e) {
+double NearOneSum(double t, double c, double e, double weightFloor) {
   double weight = std::exp(e * std::log1p(-t));
   double logRatio = 0.0;
   double sum = 0.0;
-  for (int k = 1; k <= kSeriesTerms && weight > kRelativeTolerance; ++k) {
+  for (int k = 1; k <= kSeriesTerms && weight > weightFloor; ++k) {
     weight *= (e + (k - 1)) * t / k;
     logRatio += std::log1p(c / (e + (k - 1))) - std::log1p(c / k);
     sum += weight * std::expm1(logRatio);
   }
+  return sum;
+}
+
+double LogTailNearOne(double t, double c, double e) {
+  const double sum = NearOneSum(t, c, e, kRelativeTolerance);
   return c * std::log(t) + (LogGammaShift(e, c) - LogGammaOnePlus(c)) + std::log1p(sum);
 }
 

@@ -15,6 +15,10 @@ double SeriesSum(double x, double a, double b);
 // ln I(t, c, e) where that tail holds nearly all the mass (NearlyAllMass):
 // formed from small parts, so that -expm1 of it is the other tail in full.
 double LogTailNearOne(double t, double c, double e);
+// Σ w_k r_k of that form, w_k = (1 - t)^e (e)_k / k! t^k and r_k =
+// Π (1 + c/(e + j)) / Π (1 + c/(j + 1)) - 1 (j < k), over the terms whose
+// weight is above weightFloor (at most 400).
+double NearOneSum(double t, double c, double e, double weightFloor);
 bool NearlyAllMass(double t, double c, double e);
 
 // ln Γ(a + b) - ln Γ(a) for 0 < b <= a, to a small error relative to b.

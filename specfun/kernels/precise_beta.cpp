@@ -407,16 +407,8 @@ DoubleDouble LogGammaShiftOf(double e, double c) {
 // w_k = (1 - t)^e (e)_k / k! t^k, r_k = Π (1 + c/(e + j)) / Π (1 + c/(j + 1)) - 1
 // (j < k), each of the order of c; ln Γ(1 + c) in double-double.
 double LogTailNearOneOf(double t, double c, double e) {
-  constexpr int kTerms = 400;
   constexpr double kWeightFloor = 1e-17;
-  double weight = std::exp(e * std::log1p(-t));
-  double logRatio = 0.0;
-  double sum = 0.0;
-  for (int k = 1; k <= kTerms && weight > kWeightFloor; ++k) {
-    weight *= (e + (k - 1)) * t / k;
-    logRatio += std::log1p(c / (e + (k - 1))) - std::log1p(c / k);
-    sum += weight * std::expm1(logRatio);
-  }
+  const double sum = NearOneSum(t, c, e, kWeightFloor);
   return (Log(Exact(t)) * c + (LogGammaShiftOf(e, c) - LogGammaOnePlus(c)) + std::log1p(sum)).hi;
 }
 
