@@ -651,13 +651,17 @@ double ChiSquare(const double& x, const double& nu, const std::int32_t& tail) {
 
 void ChiSquareBatch(const double* x, const double* nu, std::int32_t tail, double* result,
                     std::size_t count) {
-  double unsignedNu[detail::kChiSquareChunk];
-  for (std::size_t first = 0; first < count; first += detail::kChiSquareChunk) {
-    const std::size_t size = std::min(detail::kChiSquareChunk, count - first);
-    for (std::size_t i = 0; i < size; ++i) unsignedNu[i] = nu[first + i] + 0.0;
-    detail::ChiSquareChunk chunk(x + first, unsignedNu, tail, size);
-    for (std::size_t i = 0; i < size; ++i) result[first + i] = chunk.Tail(i);
-  }
+  // Nothing is reported, so the driver only shares large batches among the
+  // cores; every element is its scalar call whatever the chunk it falls in.
+  detail::RunQuietBatch(count, [&](std::size_t begin, std::size_t end) {
+    double unsignedNu[detail::kChiSquareChunk];
+    for (std::size_t first = begin; first < end; first += detail::kChiSquareChunk) {
+      const std::size_t size = std::min(detail::kChiSquareChunk, end - first);
+      for (std::size_t i = 0; i < size; ++i) unsignedNu[i] = nu[first + i] + 0.0;
+      detail::ChiSquareChunk chunk(x + first, unsignedNu, tail, size);
+      for (std::size_t i = 0; i < size; ++i) result[first + i] = chunk.Tail(i);
+    }
+  });
 }
 
 }  // namespace specfun

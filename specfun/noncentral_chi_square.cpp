@@ -29,6 +29,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "specfun/batch.hpp"
 #include "specfun/chi_square_tail.hpp"
 #include "specfun/specfun.hpp"
 
@@ -360,7 +361,9 @@ double NCChiSquare(const double& x, const double& nu, const double& lambda,
 // running several sums through shared chunks measured no faster.
 void NCChiSquareBatch(const double* x, const double* nu, const double* lambda, std::int32_t tail,
                       double* result, std::size_t count) {
-  for (std::size_t i = 0; i < count; ++i) result[i] = NCChiSquare(x[i], nu[i], lambda[i], tail);
+  detail::RunQuietBatch(count, [&](std::size_t begin, std::size_t end) {
+    for (std::size_t i = begin; i < end; ++i) result[i] = NCChiSquare(x[i], nu[i], lambda[i], tail);
+  });
 }
 
 }  // namespace specfun

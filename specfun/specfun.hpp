@@ -7,7 +7,9 @@
 // reference and only read, one double is returned, nothing is kept between
 // calls and nothing is allocated. Out-of-range arguments are answered with
 // fixed substitute values, never with a failure. Only QGaussInv and BETAF
-// ever report anything, through the diagnostic sink (specfun/diagnostics.hpp).
+// ever report anything, through the diagnostic sink (specfun/diagnostics.hpp);
+// BETAF's reports come also through the routines that evaluate it (the F, t
+// and binomial routines and the beta, F and t inverses).
 //
 // Each routine's comment gives what it returns, its domain, the worst error
 // measured over high-precision reference tables in docs/ACCURACY.md (with
