@@ -62,6 +62,7 @@ Probability NonCentralDensity(double a, double m, double z) {
 namespace {
 
 using detail::Probability;
+using detail::Other;
 using detail::TailSide;
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
@@ -76,7 +77,6 @@ Probability Tail(const NonCentralChiSquared& d, double x, TailSide side) {
   return detail::NonCentralTail(0.5 * d.df, 0.5 * d.ncp, 0.5 * x, side).tail;
 }
 
-TailSide Other(TailSide side) { return side == TailSide::kLower ? TailSide::kUpper : TailSide::kLower; }
 
 Probability Complement(const Probability& p) { return {1 - p.value, std::log1p(-p.value)}; }
 

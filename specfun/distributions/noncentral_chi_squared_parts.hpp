@@ -16,6 +16,10 @@ struct Probability {
 
 enum class TailSide { kLower, kUpper };
 
+inline TailSide Other(TailSide side) {
+  return side == TailSide::kLower ? TailSide::kUpper : TailSide::kLower;
+}
+
 // A tail and |d ln tail / d ln x| = x f(x)/tail, f the density of x (the
 // slope to a few digits, for Newton's steps).
 struct TailAndSlope {

@@ -13,11 +13,13 @@
 
 #include "specfun/distributions.hpp"
 #include "specfun/distributions/noncentral_chi_squared_parts.hpp"
+#include "specfun/kernels/normal_tail.hpp"
 #include "specfun/log_tail_newton.hpp"
 
 namespace specfun {
 namespace {
 
+using detail::Other;
 using detail::TailSide;
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
@@ -36,17 +38,9 @@ bool Valid(const NonCentralChiSquared& d) {
   return d.df > 0 && d.df < kInf && d.ncp >= 0 && d.ncp < kInf;
 }
 
-// The normal deviate y > 0 with Q(y) = e^logQ, logQ <= ln ½, to about 4e-4
-// (A&S 26.2.23): enough for a start.
-double RoughNormalDeviate(double logQ) {
-  const double t = std::sqrt(-2 * logQ);
-  return t - (2.515517 + t * (0.802853 + t * 0.010328)) /
-                 (1 + t * (1.432788 + t * (0.189269 + t * 0.001308)));
-}
-
 // A start for x with ln T(x) = target, T the lower or upper tail.
 double StartOf(double a, double m, double target, TailSide side) {
-  const double y = RoughNormalDeviate(target);
+  const double y = detail::NormalDeviateOfLogTail(target);
   // Patnaik: c ν = 2(a + m), 2/(9ν) = (a + 2m)/(9 (a + m)²).
   const double twoNinths = (a + 2 * m) / (9 * (a + m) * (a + m));
   const double deviate = side == TailSide::kLower ? -y : y;
@@ -59,10 +53,6 @@ double StartOf(double a, double m, double target, TailSide side) {
   if (target > -50) return patnaik;
   const double root = std::sqrt(2 * m) + std::sqrt(-2 * target);
   return std::max(patnaik, root * root);
-}
-
-TailSide Other(TailSide side) {
-  return side == TailSide::kLower ? TailSide::kUpper : TailSide::kLower;
 }
 
 // The tail on `side` at z = x/2 with its slope in ln x, taken as one minus

@@ -13,6 +13,7 @@
 #include "specfun/kernels/double_double.hpp"
 #include "specfun/kernels/incomplete_gamma.hpp"
 #include "specfun/kernels/incomplete_gamma_inverse.hpp"
+#include "specfun/kernels/normal_tail.hpp"
 
 namespace specfun {
 namespace {

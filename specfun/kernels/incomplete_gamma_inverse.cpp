@@ -17,6 +17,7 @@
 #include <limits>
 
 #include "specfun/kernels/incomplete_gamma.hpp"
+#include "specfun/kernels/normal_tail.hpp"
 
 namespace specfun::detail {
 namespace {
@@ -88,12 +89,6 @@ double Bisection(double low, double high) {
 }
 
 }  // namespace
-
-double NormalDeviateOfLogTail(double logTail) {
-  const double t = std::sqrt(-2.0 * logTail);
-  return t - (2.515517 + t * (0.802853 + t * 0.010328)) /
-                 (1.0 + t * (1.432788 + t * (0.189269 + t * 0.001308)));
-}
 
 double InverseRegularizedGamma(double a, const DoubleDouble& logTail, bool upper) {
   // Beyond the doubles: P(a, x) ≈ x^a/Γ(1 + a) below the smallest, Q(a, x)

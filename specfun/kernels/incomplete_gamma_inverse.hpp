@@ -14,8 +14,5 @@ namespace specfun::detail {
 // +inf where it lies beyond the doubles.
 double InverseRegularizedGamma(double a, const DoubleDouble& logTail, bool upper);
 
-// A start for the standard normal deviate w with ln Φ(-|w|) = logTail <=
-// ln ½, |w| (A&S 26.2.23, within 4.5e-4).
-double NormalDeviateOfLogTail(double logTail);
 
 }  // namespace specfun::detail

@@ -79,4 +79,10 @@ double FarGaussianTailDeviate(double lq) {
   return HalleyStepOnFarTail(w, lq);
 }
 
+double NormalDeviateOfLogTail(double logTail) {
+  const double t = std::sqrt(-2.0 * logTail);
+  return t - (2.515517 + t * (0.802853 + t * 0.010328)) /
+                 (1.0 + t * (1.432788 + t * (0.189269 + t * 0.001308)));
+}
+
 }  // namespace specfun::detail

@@ -211,4 +211,8 @@ inline double GaussianUpperTailOfFit(double w, double fitted, bool overW) {
   return std::exp(-half.high) * (scaled - scaled * half.low);
 }
 
+// A start for the standard normal deviate w with ln Φ(-|w|) = logTail <=
+// ln ½, |w| (A&S 26.2.23, within 4.5e-4).
+double NormalDeviateOfLogTail(double logTail);
+
 }  // namespace specfun::detail
