@@ -6,7 +6,7 @@
 #include <cmath>
 #include <random>
 
-#include "specfun/gauss_inverse.hpp"
+#include "specfun/routines/gauss_inverse.hpp"
 #include "specfun/specfun.hpp"
 
 namespace {

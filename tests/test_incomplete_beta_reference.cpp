@@ -10,8 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "specfun/incomplete_beta.hpp"
+#include "specfun/kernels/incomplete_beta_tails.hpp"
+#include "specfun/routines/incomplete_beta.hpp"
 #include "specfun/specfun.hpp"
+
 #include "tests/diagnostic_capture.hpp"
 #include "tests/reference_table.hpp"
 

@@ -21,16 +21,19 @@
 // fraction taken on past 41 iterations, go to IncompleteBetaTails
 // (beta_tails.cpp): there ln B(a, b) from three ln Γ values would lose more
 // than 1e-9, and the fraction's length grows with the parameters.
+#include "specfun/routines/incomplete_beta.hpp"
+
 #include <bit>
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 
-#include "specfun/batch.hpp"
-#include "specfun/diagnostic_sink.hpp"
-#include "specfun/incomplete_beta.hpp"
-#include "specfun/lanes.hpp"
+#include "specfun/diagnostics/diagnostic_sink.hpp"
+#include "specfun/kernels/batch.hpp"
+#include "specfun/kernels/incomplete_beta_tails.hpp"
+#include "specfun/kernels/lanes.hpp"
+#include "specfun/routines/log_gamma.hpp"
 #include "specfun/specfun.hpp"
 
 namespace specfun {

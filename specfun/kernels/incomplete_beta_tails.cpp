@@ -26,18 +26,19 @@
 //   I = erfc(-z)/2 + e^(mu(r) - mu(a) - mu(b)) e^(-z²)/√(2π) (c0/√r + c1/r^(3/2)),
 //   c0 = 1/η - √(pq)/(x - p), c1 = (c0'(η) - c0'(0))/η, η = z √(2/r),
 //   the next term being of relative order (ab/(a + b))^-2.
+#include "specfun/kernels/incomplete_beta_tails.hpp"
+
 #include <bit>
 #include <cfloat>
 #include <cmath>
 #include <cstddef>
 #include <limits>
 
-#include "specfun/gauss_inverse.hpp"
+#include "specfun/kernels/batch.hpp"
 #include "specfun/kernels/beta_tail_parts.hpp"
-#include "specfun/batch.hpp"
-#include "specfun/incomplete_beta.hpp"
-#include "specfun/lanes.hpp"
-#include "specfun/log_gamma.hpp"
+#include "specfun/kernels/lanes.hpp"
+#include "specfun/kernels/stirling_remainder.hpp"
+#include "specfun/routines/gauss_inverse.hpp"
 #include "specfun/specfun.hpp"
 
 namespace specfun::detail {
@@ -465,7 +466,6 @@ TailsPlan ByFractionGiven(double x, double y, double a, double b, double d, doub
   if (d <= 0.0) return SmallerTailPlan(x, a, b, -d, logPrefactor, false);
   return SmallerTailPlan(y, b, a, d, logPrefactor, true);
 }
-
 
 // ByUniformExpansion given the deviation d, e = Exponent(x, y, a, b, d) and
 // mu = Stirling(a, b).

@@ -5,13 +5,15 @@
 //   P(a, n)       = I(1 - p, n - a + 1, a)   (fewer than a successes),
 // each complement by the symmetry I(x, a, b) = 1 - I(1 - x, b, a) written
 // with its own transformed argument.
+#include "specfun/routines/beta_distributions.hpp"
+
 #include <cfloat>
 #include <cmath>
 #include <limits>
 
-#include "specfun/beta_distributions.hpp"
-#include "specfun/incomplete_beta.hpp"
-#include "specfun/inline_calls.hpp"
+#include "specfun/kernels/incomplete_beta_tails.hpp"
+#include "specfun/kernels/inline_calls.hpp"
+#include "specfun/routines/incomplete_beta.hpp"
 #include "specfun/specfun.hpp"
 
 namespace specfun {

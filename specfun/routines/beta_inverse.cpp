@@ -22,12 +22,12 @@
 #include <cmath>
 #include <limits>
 
-#include "specfun/batch.hpp"
-#include "specfun/beta_quantile.hpp"
-#include "specfun/chi_square_quantile.hpp"
-#include "specfun/gauss_inverse.hpp"
-#include "specfun/incomplete_beta.hpp"
-#include "specfun/inline_calls.hpp"
+#include "specfun/kernels/batch.hpp"
+#include "specfun/kernels/inline_calls.hpp"
+#include "specfun/routines/beta_quantile.hpp"
+#include "specfun/routines/chi_square_inverse.hpp"
+#include "specfun/routines/gauss_inverse.hpp"
+#include "specfun/routines/incomplete_beta.hpp"
 #include "specfun/specfun.hpp"
 
 namespace specfun {

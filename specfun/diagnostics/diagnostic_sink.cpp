@@ -7,13 +7,13 @@
 // that is already inside the sink are dropped rather than delivered again,
 // and so are reports while the silent sink is installed, without taking the
 // lock or forming the report.
+#include "specfun/diagnostics/diagnostic_sink.hpp"
+
 #include <algorithm>
 #include <array>
 #include <atomic>
 #include <cstdio>
 #include <mutex>
-
-#include "specfun/diagnostic_sink.hpp"
 
 namespace specfun {
 namespace {

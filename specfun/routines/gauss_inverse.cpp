@@ -18,14 +18,15 @@
 //   (A&S 26.2.12), eight terms.
 // Where the three steps are known to be kept (KeepsThreeSteps) neither the
 // smaller tail nor the accurate deviate is evaluated.
-#include "specfun/gauss_inverse.hpp"
+#include "specfun/routines/gauss_inverse.hpp"
 
 #include <cmath>
 
-#include "specfun/batch.hpp"
-#include "specfun/diagnostic_sink.hpp"
-#include "specfun/inline_calls.hpp"
-#include "specfun/lanes.hpp"
+#include "specfun/diagnostics/diagnostic_sink.hpp"
+#include "specfun/kernels/batch.hpp"
+#include "specfun/kernels/inline_calls.hpp"
+#include "specfun/kernels/lanes.hpp"
+#include "specfun/routines/gauss.hpp"
 #include "specfun/specfun.hpp"
 
 namespace specfun {

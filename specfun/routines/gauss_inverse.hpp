@@ -4,7 +4,7 @@
 
 #include <cstddef>
 
-#include "specfun/batch.hpp"
+#include "specfun/kernels/batch.hpp"
 
 namespace specfun::detail {
 

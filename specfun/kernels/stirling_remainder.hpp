@@ -1,4 +1,5 @@
-// Constants of ln Γ shared within the library (internal).
+// Stirling's remainder of ln Γ and the constants of Stirling's formula
+// (internal).
 #pragma once
 
 namespace specfun::detail {

@@ -11,17 +11,17 @@
 // step, takes a bisection wherever a step would leave it. dh/du is
 // x^a (1 - x)^b / (B(a, b) I); ln I and that prefactor come from
 // LogIncompleteBetaTails.
-#include "specfun/beta_quantile.hpp"
+#include "specfun/routines/beta_quantile.hpp"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
-#include "specfun/chi_square_quantile.hpp"
-#include "specfun/chi_square_tail.hpp"
-#include "specfun/gauss_inverse.hpp"
-#include "specfun/incomplete_beta.hpp"
-#include "specfun/log_tail_newton.hpp"
+#include "specfun/kernels/incomplete_beta_tails.hpp"
+#include "specfun/kernels/log_tail_newton.hpp"
+#include "specfun/routines/chi_square.hpp"
+#include "specfun/routines/chi_square_inverse.hpp"
+#include "specfun/routines/gauss_inverse.hpp"
 #include "specfun/specfun.hpp"
 
 namespace specfun::detail {

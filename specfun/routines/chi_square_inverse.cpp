@@ -17,15 +17,16 @@
 // density of ln x, proportional to x^(ν/2)·e^(−x/2), is log-concave. From
 // ν = 1e10 on, where ChiSquare is the Wilson–Hilferty approximation (A&S
 // 26.4.14), the root is that approximation's own quantile.
+#include "specfun/routines/chi_square_inverse.hpp"
+
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <limits>
 
-#include "specfun/chi_square_quantile.hpp"
-#include "specfun/chi_square_tail.hpp"
-#include "specfun/gauss_inverse.hpp"
-#include "specfun/log_tail_newton.hpp"
+#include "specfun/kernels/log_tail_newton.hpp"
+#include "specfun/routines/chi_square.hpp"
+#include "specfun/routines/gauss_inverse.hpp"
 #include "specfun/specfun.hpp"
 
 namespace specfun {

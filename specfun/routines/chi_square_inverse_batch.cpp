@@ -2,8 +2,9 @@
 // a chunk side by side (ChiSquareInvInLockstep); probabilities outside
 // (0, 1) and degrees of freedom outside (0, ∞) are answered by the scalar
 // routine in order, with their reports.
-#include "specfun/batch.hpp"
-#include "specfun/chi_square_quantile.hpp"
+
+#include "specfun/kernels/batch.hpp"
+#include "specfun/routines/chi_square_inverse.hpp"
 #include "specfun/specfun.hpp"
 
 namespace specfun {

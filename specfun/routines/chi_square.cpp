@@ -29,6 +29,8 @@
 // vector lanes, ordered by depth, and the ln Γ of their prefactors too;
 // every lane performs the operations of the single evaluation in the same
 // order, so each result is bit for bit the scalar one.
+#include "specfun/routines/chi_square.hpp"
+
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -37,11 +39,11 @@
 #include <iterator>
 #include <limits>
 
-#include "specfun/batch.hpp"
-#include "specfun/chi_square_tail.hpp"
-#include "specfun/inline_calls.hpp"
-#include "specfun/log_gamma.hpp"
-#include "specfun/lanes.hpp"
+#include "specfun/kernels/batch.hpp"
+#include "specfun/kernels/inline_calls.hpp"
+#include "specfun/kernels/lanes.hpp"
+#include "specfun/kernels/stirling_remainder.hpp"
+#include "specfun/routines/log_gamma.hpp"
 #include "specfun/specfun.hpp"
 
 namespace specfun {
@@ -469,7 +471,6 @@ void SortByDepth(std::uint16_t* members, std::size_t count, const Plan* plans) {
     members[j] = member;
   }
 }
-
 
 // The elements of one method, ordered by depth, cut into groups of eight.
 struct Members {

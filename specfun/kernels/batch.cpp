@@ -1,6 +1,6 @@
 // The batch routines' driver: lockstep stages by chunks, on one thread or
 // split across cores, then the ordered stage on the calling thread.
-#include "specfun/batch.hpp"
+#include "specfun/kernels/batch.hpp"
 
 #include <algorithm>
 #include <system_error>

@@ -4,13 +4,15 @@
 // fraction (Abramowitz & Stegun 6.1.48) to eight coefficients, evaluated at
 // z >= 5; smaller arguments are shifted up and brought back down with the
 // recurrence ln Γ(x) = ln Γ(x + 1) - ln x.
+#include "specfun/routines/log_gamma.hpp"
+
 #include <array>
 #include <cmath>
 #include <limits>
 
-#include "specfun/batch.hpp"
-#include "specfun/lanes.hpp"
-#include "specfun/log_gamma.hpp"
+#include "specfun/kernels/batch.hpp"
+#include "specfun/kernels/lanes.hpp"
+#include "specfun/kernels/stirling_remainder.hpp"
 #include "specfun/specfun.hpp"
 
 namespace specfun {

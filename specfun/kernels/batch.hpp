@@ -18,7 +18,7 @@
 #include <functional>
 #include <vector>
 
-#include "specfun/lanes.hpp"
+#include "specfun/kernels/lanes.hpp"
 
 namespace specfun::detail {
 
@@ -93,21 +93,5 @@ inline void Scatter(const double* lanes, const std::size_t* index, std::size_t u
                     double* values) {
   for (std::size_t lane = 0; lane < used; ++lane) values[index[lane]] = lanes[lane];
 }
-
-// Lockstep kernels the batch routines build on; none of them reports.
-
-// LnGamma of count arguments, kLaneCount at a time.
-void LnGammaInLockstep(const double* x, double* result, std::size_t count);
-
-// Whether QGauss(x) takes the centre fraction (else the tail fraction or a
-// limit).
-bool QGaussInCentre(double x);
-
-// QGauss(x), and in `density` φ(x) = e^(−x²/2)/√(2π) as QGauss forms it
-// (for every x), for Newton's steps on QGauss.
-double QGaussAndDensity(double x, double& density);
-
-// QGauss of kLaneCount arguments side by side.
-void QGaussLanes(const double* x, double* result);
 
 }  // namespace specfun::detail

@@ -4,9 +4,10 @@
 // iteration, a finished lane taking the next element), and so do the
 // accurate tails' prefactors and fractions of the elements that take them;
 // the reports are held back until they can be made in element order.
-#include "specfun/batch.hpp"
-#include "specfun/beta_distributions.hpp"
-#include "specfun/incomplete_beta.hpp"
+
+#include "specfun/kernels/batch.hpp"
+#include "specfun/routines/beta_distributions.hpp"
+#include "specfun/routines/incomplete_beta.hpp"
 #include "specfun/specfun.hpp"
 
 namespace specfun {

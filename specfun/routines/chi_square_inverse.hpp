@@ -6,7 +6,7 @@
 
 #include <cstddef>
 
-#include "specfun/batch.hpp"
+#include "specfun/kernels/batch.hpp"
 
 namespace specfun::detail {
 

@@ -5,10 +5,12 @@
 // subtracted from 1/2; in the tails Laplace's continued fraction for Q
 // (Abramowitz & Stegun 26.2.14) is used. Both are evaluated bottom-up at a
 // fixed depth from a fixed starting tail.
+#include "specfun/routines/gauss.hpp"
+
 #include <cmath>
 
-#include "specfun/batch.hpp"
-#include "specfun/lanes.hpp"
+#include "specfun/kernels/batch.hpp"
+#include "specfun/kernels/lanes.hpp"
 #include "specfun/specfun.hpp"
 
 namespace specfun {

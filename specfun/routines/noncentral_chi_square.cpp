@@ -29,8 +29,8 @@
 #include <cstdint>
 #include <limits>
 
-#include "specfun/batch.hpp"
-#include "specfun/chi_square_tail.hpp"
+#include "specfun/kernels/batch.hpp"
+#include "specfun/routines/chi_square.hpp"
 #include "specfun/specfun.hpp"
 
 namespace specfun {
