@@ -143,13 +143,22 @@ inline Lanes LaneLog(const Lanes& argument) {
 }  // namespace specfun::detail
 
 // The instruction sets the lockstep drivers are built for; the loader picks
-// the widest the processor has. Lane arithmetic is IEEE in every one of them
-// (the build forbids contraction into fused multiply-adds).
+// the widest the processor has (not under ThreadSanitizer, whose runtime is
+// not yet up when the loader picks). Lane arithmetic is IEEE in every one of
+// them (the build forbids contraction into fused multiply-adds).
+// SPECFUN_LANE_TARGETS also inlines every call into the driver;
+// SPECFUN_LANE_TARGETS_UNFLATTENED leaves that to the kernels' own
+// always_inline where flattening measured slower. A function built with
+// either stays inside its file (an anonymous namespace): the resolver that
+// picks its version would otherwise be visible outside a shared library.
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_THREAD__)
-#define SPECFUN_LANE_TARGETS \
-  __attribute__((target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default"), flatten))
+#define SPECFUN_LANE_TARGET_CLONES target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default")
+#define SPECFUN_LANE_TARGETS __attribute__((SPECFUN_LANE_TARGET_CLONES, flatten))
+#define SPECFUN_LANE_TARGETS_UNFLATTENED __attribute__((SPECFUN_LANE_TARGET_CLONES))
 #elif defined(__GNUC__)
 #define SPECFUN_LANE_TARGETS __attribute__((flatten))
+#define SPECFUN_LANE_TARGETS_UNFLATTENED
 #else
 #define SPECFUN_LANE_TARGETS
+#define SPECFUN_LANE_TARGETS_UNFLATTENED
 #endif

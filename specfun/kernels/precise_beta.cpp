@@ -22,7 +22,9 @@
 
 #include "specfun/routines/gauss_inverse.hpp"
 #include "specfun/kernels/incomplete_beta_tails.hpp"
-#include "specfun/kernels/beta_tail_parts.hpp"
+#include "specfun/kernels/beta_fraction.hpp"
+#include "specfun/kernels/beta_series.hpp"
+#include "specfun/kernels/beta_uniform_expansion.hpp"
 #include "specfun/kernels/stirling_remainder.hpp"
 
 namespace specfun::detail {

@@ -17,7 +17,7 @@
 // own size and, where they did not meet their tolerance within 40 steps or
 // their result is more than 1e-8 off, the root is found again by
 // Newton's method on the logarithm of that tail within a bracket
-// (specfun/beta_quantile.cpp). The inverses t and F take 1 - x from there.
+// (beta_quantile.cpp). The inverses t and F take 1 - x from there.
 #include <cfloat>
 #include <cmath>
 #include <limits>

@@ -18,8 +18,9 @@
 #include <limits>
 
 #include "specfun/kernels/incomplete_beta_tails.hpp"
+#include "specfun/kernels/log_one_plus.hpp"
 #include "specfun/kernels/log_tail_newton.hpp"
-#include "specfun/routines/chi_square.hpp"
+#include "specfun/kernels/stirling_remainder.hpp"
 #include "specfun/routines/chi_square_inverse.hpp"
 #include "specfun/routines/gauss_inverse.hpp"
 #include "specfun/specfun.hpp"
@@ -161,7 +162,8 @@ class Temme {
         x1_(1.0 / (1.0 + a / b)),
         spread_(std::sqrt(x0_ * x1_)),
         rootR_(std::sqrt(std::fmax(a, b)) * std::sqrt(1.0 + std::fmin(a, b) / std::fmax(a, b))),
-        logG_(StirlingRemainder(rootR_ * rootR_) - StirlingRemainder(a) - StirlingRemainder(b)),
+        logG_(StirlingRemainderThreeTerms(rootR_ * rootR_) - StirlingRemainderThreeTerms(a) -
+              StirlingRemainderThreeTerms(b)),
         logMean_(std::log(a) - std::log(b)) {}
 
   // h(v) = ln(tail) - ln(target), increasing in v, and dh/dv.
@@ -171,7 +173,7 @@ class Temme {
     const double delta0 = x1_ * e / scale;  // (x - x0)/x0
     const double delta1 = x0_ * e / scale;  // (x - x0)/x1
     const double halfEtaSquared =
-        x0_ * DeltaMinusLogOnePlus(delta0) + x1_ * DeltaMinusLogOnePlus(-delta1);
+        x0_ * SelfMinusLogOnePlus(delta0) + x1_ * SelfMinusLogOnePlus(-delta1);
     const double eta = std::copysign(std::sqrt(2.0 * halfEtaSquared), v);
     const double w = eta * rootR_;
     const double c = std::fabs(eta) < kEtaSeriesBelow ? (x1_ - x0_) / (3.0 * spread_)

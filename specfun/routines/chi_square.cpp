@@ -42,6 +42,7 @@
 #include "specfun/kernels/batch.hpp"
 #include "specfun/kernels/inline_calls.hpp"
 #include "specfun/kernels/lanes.hpp"
+#include "specfun/kernels/log_one_plus.hpp"
 #include "specfun/kernels/stirling_remainder.hpp"
 #include "specfun/routines/log_gamma.hpp"
 #include "specfun/specfun.hpp"
@@ -203,10 +204,6 @@ constexpr detail::ChiSquareConstants kNoConstants{kNaN, kNaN, kNaN};
 // rounding (about 1e-12 at ν = 700 and 2e-9 at 1e6) is replaced by the form
 // above.
 constexpr double kStablePrefactorFrom = 400.0;
-// From this a on three terms of Stirling's series give its remainder to
-// 1e-19.
-constexpr double kThreeStirlingTermsFrom = 200.0;
-
 constexpr double kLogTwo = 0.69314718055994531;
 
 // ln of the prefactor of the fraction `method`; ln(x/2) is `logHalfX`
@@ -378,12 +375,12 @@ double FromWilsonHilferty(double x, double nu, bool upperWanted) {
   return Finish(direct, upper, upperWanted);
 }
 
-// Lanes evaluated side by side in a batch: groups of eight, up to four
+// Lanes evaluated side by side in a batch: groups of kLaneCount, up to two
 // groups (of either fraction) advancing level by level together, so that
 // their divisions overlap.
-constexpr std::size_t kLanes = 8;
-constexpr std::size_t kGroups = 4;
-using Lanes = double __attribute__((vector_size(kLanes * sizeof(double))));
+constexpr std::size_t kLanes = detail::kLaneCount;
+constexpr std::size_t kGroups = 2;
+using Lanes = detail::Lanes::Vector;
 
 struct LaneGroup {
   Lanes x;
@@ -434,33 +431,16 @@ SPECFUN_ALWAYS_INLINE void GroupFractions(LaneGroup* groups) {
 #undef SPECFUN_ALWAYS_INLINE
 
 // The fractions of `count` groups (1 to kGroups), compiled for the widest
-// vector unit present (not under ThreadSanitizer, whose runtime is not yet
-// up when the loader picks the version). Not flattened like the other lane
-// drivers: the groups are already inlined, and flattening measured slower.
-#if defined(__GNUC__) && defined(__x86_64__) && !defined(__clang__) && !defined(__SANITIZE_THREAD__)
-#define SPECFUN_FRACTION_TARGETS __attribute__((target_clones("avx512f", "avx2", "default")))
-#else
-#define SPECFUN_FRACTION_TARGETS
-#endif
-SPECFUN_FRACTION_TARGETS
+// vector unit present. Not flattened like the other lane drivers: the
+// groups are already inlined, and flattening measured slower.
+SPECFUN_LANE_TARGETS_UNFLATTENED
 void FractionLanes(LaneGroup* groups, std::size_t count) {
-  switch (count) {
-    case 1:
-      GroupFractions<1>(groups);
-      break;
-    case 2:
-      GroupFractions<2>(groups);
-      break;
-    case 3:
-      GroupFractions<3>(groups);
-      break;
-    default:
-      GroupFractions<kGroups>(groups);
-      break;
+  if (count == 1) {
+    GroupFractions<1>(groups);
+  } else {
+    GroupFractions<kGroups>(groups);
   }
 }
-
-#undef SPECFUN_FRACTION_TARGETS
 
 // Orders `members` by the depth of their plans (few elements: insertion).
 void SortByDepth(std::uint16_t* members, std::size_t count, const Plan* plans) {
@@ -472,14 +452,14 @@ void SortByDepth(std::uint16_t* members, std::size_t count, const Plan* plans) {
   }
 }
 
-// The elements of one method, ordered by depth, cut into groups of eight.
+// The elements of one method, ordered by depth, cut into groups of kLanes.
 struct Members {
   std::uint16_t index[detail::kChiSquareChunk];
   std::size_t count = 0;
 };
 
 // The fractions of the members of both methods, up to kGroups groups of
-// eight at a time (members ordered by depth, so a group's first member has
+// kLanes at a time (members ordered by depth, so a group's first member has
 // its smallest depth and its last the largest); a short group is filled with
 // idle lanes of depth 0.
 void FractionsInLanes(const Members& upper, const Members& lower, const double* x,
@@ -522,30 +502,14 @@ void FractionsInLanes(const Members& upper, const Members& lower, const double* 
 
 namespace detail {
 
-double DeltaMinusLogOnePlus(double delta) {
-  if (std::fabs(delta) >= 0.1) return delta - std::log1p(delta);
-  // δ − ln(1 + δ) = t·δ − 2(t³/3 + t⁵/5 + …) with t = δ/(2 + δ).
-  const double t = delta / (2.0 + delta);
-  const double t2 = t * t;
-  double series = 1.0 / 13.0;
-  for (int k = 11; k >= 3; k -= 2) series = 1.0 / k + t2 * series;
-  return t * delta - 2.0 * t * t2 * series;
-}
-
-double StirlingRemainder(double a) {
-  if (a < kThreeStirlingTermsFrom) return LogGammaRemainder(a);
-  const double inverse = 1.0 / a;
-  const double inverse2 = inverse * inverse;
-  return inverse * (1.0 / 12.0 - inverse2 * (1.0 / 360.0 - inverse2 / 1260.0));
-}
-
 // ln of z^a·e^(−z)/Γ(a + 1), the lower fraction's prefactor, without the
 // cancellation of its large terms: −a·(δ − ln(1 + δ)) − ½·ln(2πa) − R(a),
 // with δ = (z − a)/a and R(a) the remainder of Stirling's series for
 // ln Γ(a + 1).
 double LogLowerPrefactor(double a, double z) {
   const double delta = (z - a) / a;
-  return -a * DeltaMinusLogOnePlus(delta) - 0.5 * std::log(kTwoPi * a) - StirlingRemainder(a);
+  return -a * SelfMinusLogOnePlus(delta) - 0.5 * std::log(kTwoPi * a) -
+         StirlingRemainderThreeTerms(a);
 }
 
 ChiSquareConstants ChiSquareConstantsFor(double nu) {

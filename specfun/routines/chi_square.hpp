@@ -74,15 +74,6 @@ class ChiSquareChunk {
 // the fixed-depth evaluation, for measuring how far it strays.
 double ChiSquareWithFixedDepth(double x, double nu, std::int32_t tail);
 
-// δ − ln(1 + δ) for δ > −1, free of cancellation for small |δ| (there
-// from the series of 2·atanh(δ/(2 + δ))).
-double DeltaMinusLogOnePlus(double delta);
-
-// ln Γ(a + 1) − ((a + ½)·ln a − a + ½·ln 2π), the remainder of Stirling's
-// series (A&S 6.1.40): its first three terms from a = 200 on, below that
-// LogGammaRemainder(a) (the same remainder as that of ln Γ(a)).
-double StirlingRemainder(double a);
-
 // ln(z^a·e^(−z)/Γ(a + 1)) for a >= 200, free of the cancellation between
 // its large terms.
 double LogLowerPrefactor(double a, double z);

@@ -19,8 +19,9 @@
 //
 // Parameters above kFractionParameterLimit, subnormal or infinite, and the
 // fraction taken on past 41 iterations, go to IncompleteBetaTails
-// (beta_tails.cpp): there ln B(a, b) from three ln Γ values would lose more
-// than 1e-9, and the fraction's length grows with the parameters.
+// (kernels/incomplete_beta_tails.cpp): there ln B(a, b) from three ln Γ
+// values would lose more than 1e-9, and the fraction's length grows with
+// the parameters.
 #include "specfun/routines/incomplete_beta.hpp"
 
 #include <bit>
@@ -115,6 +116,16 @@ struct Convergents {
 bool Converged(double even, double previousEven) {
   // Written so that a NaN counts as converged and ends the iteration.
   return !(std::fabs(even - previousEven) >= kTolerance);
+}
+
+// BETAF's one dispatch: 0 for x <= 0 (and a NaN x), 1 for x >= 1, the
+// 41-iteration fraction where it serves, else IncompleteBetaTails.
+enum class Route { kZero, kOne, kFraction, kTails };
+
+Route RouteOf(double x, double a, double b) {
+  if (!(x > 0.0)) return Route::kZero;
+  if (x >= 1.0) return Route::kOne;
+  return detail::TakesFortyOneIterationFraction(x, a, b) ? Route::kFraction : Route::kTails;
 }
 
 // I(x, a, b) by IncompleteBetaTails, with y = 1 - x exact or x the smaller.
@@ -474,9 +485,16 @@ double NegativeLogBeta(double a, double b) {
 
 double IncompleteBeta(double x, double a, double b, double negativeLogBeta, bool& settled) {
   settled = true;
-  if (!(x > 0.0)) return 0.0;
-  if (x >= 1.0) return 1.0;
-  if (!TakesFortyOneIterationFraction(x, a, b)) return AccurateValue(x, a, b);
+  switch (RouteOf(x, a, b)) {
+    case Route::kZero:
+      return 0.0;
+    case Route::kOne:
+      return 1.0;
+    case Route::kTails:
+      return AccurateValue(x, a, b);
+    case Route::kFraction:
+      break;
+  }
   return FortyOneIterationFraction(x, a, b, negativeLogBeta, settled);
 }
 
@@ -571,15 +589,20 @@ void IncompleteBetaInLockstep(const double* x, const double* a, const double* b,
   TailsRequests requests;
   for (std::size_t i = 0; i < count; ++i) {
     flags[i] = kDone;
-    if (!(x[i] > 0.0)) {
-      result[i] = 0.0;
-    } else if (x[i] >= 1.0) {
-      result[i] = 1.0;
-    } else if (!TakesFortyOneIterationFraction(x[i], a[i], b[i])) {
-      requests.Add({i, false, false, {}}, x[i], a[i], b[i]);
-    } else {
-      pending[waiting++] = {StartFraction(x[i], a[i], b[i], negativeLogBeta[i]), i, x[i], a[i],
-                            b[i]};
+    switch (RouteOf(x[i], a[i], b[i])) {
+      case Route::kZero:
+        result[i] = 0.0;
+        break;
+      case Route::kOne:
+        result[i] = 1.0;
+        break;
+      case Route::kTails:
+        requests.Add({i, false, false, {}}, x[i], a[i], b[i]);
+        break;
+      case Route::kFraction:
+        pending[waiting++] = {StartFraction(x[i], a[i], b[i], negativeLogBeta[i]), i, x[i], a[i],
+                              b[i]};
+        break;
     }
   }
   RunFractions(pending, waiting, result, flags, records, requests);
@@ -604,10 +627,9 @@ void IncompleteBetaInLockstep(const double* x, const double* a, const double* b,
 }  // namespace detail
 
 double BETAF(const double& x, const double& a, const double& b) {
-  if (!(x > 0.0)) return 0.0;
-  if (x >= 1.0) return 1.0;
-  if (!detail::TakesFortyOneIterationFraction(x, a, b)) return AccurateValue(x, a, b);
-  return detail::FortyOneIterationFraction(x, a, b);
+  // -ln B(a, b) is formed only where the fraction needs it.
+  const bool fraction = RouteOf(x, a, b) == Route::kFraction;
+  return detail::IncompleteBeta(x, a, b, fraction ? detail::NegativeLogBeta(a, b) : 0.0);
 }
 
 }  // namespace specfun

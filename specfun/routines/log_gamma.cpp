@@ -6,7 +6,6 @@
 // recurrence ln Γ(x) = ln Γ(x + 1) - ln x.
 #include "specfun/routines/log_gamma.hpp"
 
-#include <array>
 #include <cmath>
 #include <limits>
 
@@ -17,13 +16,6 @@
 
 namespace specfun {
 namespace {
-
-// Coefficients a0 ... a7 of the remainder's continued fraction
-// a0/(z + a1/(z + a2/(z + ... a7/z))). a6 departs from the exact coefficient
-// in the eighth digit; the table's value is the one evaluated.
-constexpr std::array<double, 8> kRemainder = {
-    0.083333333333333329, 0.033333333333333333, 0.25238095238095237, 0.52560646900269536,
-    1.0115230681268417,   1.5174736491532874,   2.2694889572773258,  3.0099173832593982};
 
 // Arguments below this are shifted up to (5, 6] before Stirling's formula.
 constexpr double kShiftThreshold = 5.0;
@@ -36,8 +28,7 @@ constexpr double kTinyArgument = 1e-3;
 template <class V>
 V Stirling(const V& z) {
   const V logZ = detail::LaneLog(z);
-  V t = kRemainder[7] / z;
-  for (int k = 6; k >= 0; --k) t = kRemainder[k] / (z + t);
+  const V t = detail::StirlingRemainderStieltjes(z);
   return (z - 0.5) * logZ - z + detail::kHalfLogTwoPi + t;
 }
 

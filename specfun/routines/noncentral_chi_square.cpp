@@ -30,6 +30,7 @@
 #include <limits>
 
 #include "specfun/kernels/batch.hpp"
+#include "specfun/kernels/stirling_remainder.hpp"
 #include "specfun/routines/chi_square.hpp"
 #include "specfun/specfun.hpp"
 
@@ -185,7 +186,7 @@ class UpwardSum {
 double PoissonWeight(double j, double halfLambda) {
   const double excess = halfLambda - j;
   return std::exp(j * std::log1p(excess / j) - excess - 0.5 * std::log(kTwoPi * j) -
-                  detail::StirlingRemainder(j));
+                  detail::StirlingRemainderThreeTerms(j));
 }
 
 // The central tails T_j = T(x | ν + 2j) and the steps between them,
