@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "specfun/kernels/beta_prefactor.hpp"
+#include "specfun/kernels/math_constants.hpp"
 #include "specfun/kernels/stirling_remainder.hpp"
 #include "specfun/routines/gauss_inverse.hpp"
 
@@ -17,9 +18,6 @@ namespace {
 // whose length grows like the cube root of the parameters (about 500 terms
 // here).
 constexpr double kUniformExpansionStart = 1e5;
-// √(2π) and √2.
-constexpr double kRootTwoPi = 2.5066282746310005024;
-constexpr double kRootTwo = 1.4142135623730950488;
 // Below these |z| the coefficients are taken from their Taylor series at
 // η = 0, where the closed forms cancel.
 constexpr double kSmallZForC0 = 1e-3;

@@ -25,6 +25,7 @@
 #include <limits>
 
 #include "specfun/kernels/log_tail_newton.hpp"
+#include "specfun/kernels/math_constants.hpp"
 #include "specfun/routines/chi_square.hpp"
 #include "specfun/routines/gauss_inverse.hpp"
 #include "specfun/specfun.hpp"
@@ -33,7 +34,7 @@ namespace specfun {
 namespace {
 
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
-constexpr double kLn2 = 0.69314718055994531;
+using detail::kLogTwo;
 // ν at and above which the Wilson–Hilferty start is used.
 constexpr double kWilsonHilfertyStart = 30.0;
 constexpr int kMaxSteps = 40;
@@ -158,7 +159,7 @@ struct TailEquation {
     // (x/2)^(ν/2)/Γ(ν/2 + 1), the rest below 1e-300 of it, taken from s.
     if (!upper && x < DBL_MIN) {
       const double halfNu = problem.nu * 0.5;
-      const double logTail = halfNu * (s - kLn2) - LnGammaHalfNuPlusOne();
+      const double logTail = halfNu * (s - kLogTwo) - LnGammaHalfNuPlusOne();
       return {logTail - logTarget, halfNu};
     }
     return AtTail(s, x, detail::ChiSquareTail(x, problem.nu, Tail(), problem.constants));
@@ -197,7 +198,7 @@ double LogStart(const TailEquation& equation) {
     const double z = QGaussInv(target);
     return std::log(Start(target, z, problem.nu, problem.constants.lnGammaHalfNuPlusOne));
   }
-  return kLn2 + (equation.logTarget + problem.constants.lnGammaHalfNuPlusOne) / (problem.nu * 0.5);
+  return kLogTwo + (equation.logTarget + problem.constants.lnGammaHalfNuPlusOne) / (problem.nu * 0.5);
 }
 
 double Solve(const TailEquation& equation, double logStart) {
@@ -212,7 +213,7 @@ Problem ProblemFor(double p, double nu, const detail::ChiSquareConstants& consta
           nu,
           halfNu - 1.0,
           std::pow(2.0, halfNu) * std::exp(constants.lnGammaHalfNu),
-          halfNu * kLn2 + constants.lnGammaHalfNu,
+          halfNu * kLogTwo + constants.lnGammaHalfNu,
           constants};
 }
 

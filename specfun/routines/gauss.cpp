@@ -11,6 +11,7 @@
 
 #include "specfun/kernels/batch.hpp"
 #include "specfun/kernels/lanes.hpp"
+#include "specfun/kernels/math_constants.hpp"
 #include "specfun/specfun.hpp"
 
 namespace specfun {
@@ -19,7 +20,7 @@ namespace {
 constexpr double kLowerLimit = -11.0;  // Q is 1 in double precision below it
 constexpr double kUpperLimit = 37.0;   // Q(37) is about 6e-300, near the foot of the doubles
 constexpr double kSwitchPoint = 2.25;  // centre fraction at or below |x| = 2.25
-constexpr double kInvSqrtTwoPi = 0.3989422804014327;
+using detail::kInvSqrtTwoPi;
 // The centre fraction starts its tail at 22 s / 45 and has 27 levels.
 constexpr double kCentreTailNumerator = 22.0;
 constexpr double kCentreTailDenominator = 45.0;

@@ -26,6 +26,7 @@
 #include "specfun/kernels/batch.hpp"
 #include "specfun/kernels/inline_calls.hpp"
 #include "specfun/kernels/lanes.hpp"
+#include "specfun/kernels/math_constants.hpp"
 #include "specfun/routines/gauss.hpp"
 #include "specfun/specfun.hpp"
 
@@ -38,7 +39,8 @@ constexpr double kC2 = 0.010328;
 constexpr double kD1 = 1.432788;
 constexpr double kD2 = 0.189269;
 constexpr double kD3 = 0.001308;
-constexpr double kInvSqrtTwoPi = 0.3989422804014327;
+using detail::kInvSqrtTwoPi;
+using detail::kLogSqrtTwoPi;
 // Stands for an infinite deviate: the single-precision value nearest 1e20.
 constexpr double kInfiniteDeviate = 1.0000000200408773e+20;
 constexpr int kNewtonSteps = 3;
@@ -87,8 +89,6 @@ constexpr double kFarKeepTo = 0.0101;
 // and the deep fraction, where it takes them as they are too).
 constexpr double kMiddleKeepFrom = 0.0123;
 constexpr double kMiddleKeepTo = 0.30;
-// ln √(2π).
-constexpr double kLogSqrtTwoPi = 0.91893853320467274;
 
 double RationalStart(double p) {
   const double pp = p <= 0.5 ? p : 1.0 - p;

@@ -30,6 +30,7 @@
 #include <limits>
 
 #include "specfun/kernels/batch.hpp"
+#include "specfun/kernels/math_constants.hpp"
 #include "specfun/kernels/stirling_remainder.hpp"
 #include "specfun/routines/chi_square.hpp"
 #include "specfun/specfun.hpp"
@@ -38,7 +39,7 @@ namespace specfun {
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double kTwoPi = 6.283185307179586;
+using detail::kTwoPi;
 // A term below this, once j >= λ/2, ends the upward sum.
 constexpr double kTermThreshold = 1e-7;
 // λ/2 up to which the weights (λ/2)^j/j! and the sum stay inside the doubles.
