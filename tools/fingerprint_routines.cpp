@@ -78,10 +78,28 @@ class ArgumentSource {
     return std::pow(10.0, lowest_exponent + (highest_exponent - lowest_exponent) * Uniform());
   }
   double Edge() {
-    return Pick({kNaN, kInf, -kInf, 0.0, -0.0, 1.0, -1.0, 2.0, 0.5,
-                 std::numeric_limits<double>::denorm_min(), std::numeric_limits<double>::min(),
-                 std::numeric_limits<double>::max(), std::numeric_limits<double>::epsilon(),
-                 1e-300, 1e300, 1e5, 1.25e5, 1e6, 1e10, 37.0, 11.0, 2.25});
+    return Pick({kNaN,
+                 kInf,
+                 -kInf,
+                 0.0,
+                 -0.0,
+                 1.0,
+                 -1.0,
+                 2.0,
+                 0.5,
+                 std::numeric_limits<double>::denorm_min(),
+                 std::numeric_limits<double>::min(),
+                 std::numeric_limits<double>::max(),
+                 std::numeric_limits<double>::epsilon(),
+                 1e-300,
+                 1e300,
+                 1e5,
+                 1.25e5,
+                 1e6,
+                 1e10,
+                 37.0,
+                 11.0,
+                 2.25});
   }
   double Positive() {
     double choice = Uniform();
@@ -92,8 +110,9 @@ class ArgumentSource {
   }
   double Probability() {
     double choice = Uniform();
-    if (choice < 0.05) return Pick({0.0, -0.0, 1.0, -0.1, 1.1, kNaN, kInf, -kInf, 0.5,
-                                    std::numeric_limits<double>::denorm_min()});
+    if (choice < 0.05)
+      return Pick({0.0, -0.0, 1.0, -0.1, 1.1, kNaN, kInf, -kInf, 0.5,
+                   std::numeric_limits<double>::denorm_min()});
     if (choice < 0.45) return Uniform();
     if (choice < 0.75) return LogUniform(-320.0, 0.0);
     return 1.0 - LogUniform(-17.0, 0.0);
@@ -108,8 +127,8 @@ class ArgumentSource {
 };
 
 // One routine form over argument columns: results[i] from row i.
-using Evaluate = std::function<void(const std::vector<std::vector<double>>& columns, double* results,
-                                    std::size_t count)>;
+using Evaluate = std::function<void(const std::vector<std::vector<double>>& columns,
+                                    double* results, std::size_t count)>;
 
 struct Routine {
   std::string name;
@@ -158,25 +177,38 @@ void AddSpecified(std::vector<Routine>& routines) {
   using specfun::BETAF;
   auto add1 = [&](std::string name, Kind k0, double cost, double (*f)(const double&),
                   void (*fb)(const double*, double*, std::size_t)) {
-    routines.push_back({name, {k0}, cost, ScalarForm([f](auto& c, std::size_t i) { return f(c[0][i]); })});
-    routines.push_back({name + "Batch", {k0}, cost, ChunkedForm([fb](auto& c, std::size_t s, std::size_t n, double* r) {
+    routines.push_back(
+        {name, {k0}, cost, ScalarForm([f](auto& c, std::size_t i) { return f(c[0][i]); })});
+    routines.push_back({name + "Batch",
+                        {k0},
+                        cost,
+                        ChunkedForm([fb](auto& c, std::size_t s, std::size_t n, double* r) {
                           fb(c[0].data() + s, r, n);
                         })});
   };
   auto add2 = [&](std::string name, Kind k0, Kind k1, double cost,
                   double (*f)(const double&, const double&),
                   void (*fb)(const double*, const double*, double*, std::size_t)) {
-    routines.push_back({name, {k0, k1}, cost, ScalarForm([f](auto& c, std::size_t i) { return f(c[0][i], c[1][i]); })});
-    routines.push_back({name + "Batch", {k0, k1}, cost, ChunkedForm([fb](auto& c, std::size_t s, std::size_t n, double* r) {
+    routines.push_back({name, {k0, k1}, cost, ScalarForm([f](auto& c, std::size_t i) {
+                          return f(c[0][i], c[1][i]);
+                        })});
+    routines.push_back({name + "Batch",
+                        {k0, k1},
+                        cost,
+                        ChunkedForm([fb](auto& c, std::size_t s, std::size_t n, double* r) {
                           fb(c[0].data() + s, c[1].data() + s, r, n);
                         })});
   };
   auto add3 = [&](std::string name, Kind k0, Kind k1, Kind k2, double cost,
                   double (*f)(const double&, const double&, const double&),
                   void (*fb)(const double*, const double*, const double*, double*, std::size_t)) {
-    routines.push_back({name, {k0, k1, k2}, cost,
-                        ScalarForm([f](auto& c, std::size_t i) { return f(c[0][i], c[1][i], c[2][i]); })});
-    routines.push_back({name + "Batch", {k0, k1, k2}, cost, ChunkedForm([fb](auto& c, std::size_t s, std::size_t n, double* r) {
+    routines.push_back({name, {k0, k1, k2}, cost, ScalarForm([f](auto& c, std::size_t i) {
+                          return f(c[0][i], c[1][i], c[2][i]);
+                        })});
+    routines.push_back({name + "Batch",
+                        {k0, k1, k2},
+                        cost,
+                        ChunkedForm([fb](auto& c, std::size_t s, std::size_t n, double* r) {
                           fb(c[0].data() + s, c[1].data() + s, c[2].data() + s, r, n);
                         })});
   };
@@ -197,20 +229,26 @@ void AddSpecified(std::vector<Routine>& routines) {
   add2("ChiSquareInv", Pr, P, 0.25, specfun::ChiSquareInv, specfun::ChiSquareInvBatch);
   for (std::int32_t tail : {0, 1}) {
     std::string suffix = tail == 0 ? ".P" : ".Q";
-    routines.push_back({"ChiSquare" + suffix, {P, P}, 1.0, ScalarForm([tail](auto& c, std::size_t i) {
-                          return specfun::ChiSquare(c[0][i], c[1][i], tail);
-                        })});
-    routines.push_back({"ChiSquareBatch" + suffix, {P, P}, 1.0,
+    routines.push_back(
+        {"ChiSquare" + suffix, {P, P}, 1.0, ScalarForm([tail](auto& c, std::size_t i) {
+           return specfun::ChiSquare(c[0][i], c[1][i], tail);
+         })});
+    routines.push_back({"ChiSquareBatch" + suffix,
+                        {P, P},
+                        1.0,
                         ChunkedForm([tail](auto& c, std::size_t s, std::size_t n, double* r) {
                           specfun::ChiSquareBatch(c[0].data() + s, c[1].data() + s, tail, r, n);
                         })});
-    routines.push_back({"NCChiSquare" + suffix, {P, P, P}, 0.05, ScalarForm([tail](auto& c, std::size_t i) {
-                          return specfun::NCChiSquare(c[0][i], c[1][i], c[2][i], tail);
-                        })});
-    routines.push_back({"NCChiSquareBatch" + suffix, {P, P, P}, 0.05,
+    routines.push_back(
+        {"NCChiSquare" + suffix, {P, P, P}, 0.05, ScalarForm([tail](auto& c, std::size_t i) {
+           return specfun::NCChiSquare(c[0][i], c[1][i], c[2][i], tail);
+         })});
+    routines.push_back({"NCChiSquareBatch" + suffix,
+                        {P, P, P},
+                        0.05,
                         ChunkedForm([tail](auto& c, std::size_t s, std::size_t n, double* r) {
-                          specfun::NCChiSquareBatch(c[0].data() + s, c[1].data() + s, c[2].data() + s,
-                                                    tail, r, n);
+                          specfun::NCChiSquareBatch(c[0].data() + s, c[1].data() + s,
+                                                    c[2].data() + s, tail, r, n);
                         })});
   }
 }
@@ -235,7 +273,8 @@ void AddDistribution(std::vector<Routine>& routines, const std::string& family,
       {"log_sf", Kind::kReal, specfun::log_sf, specfun::log_sf, specfun::log_sf, 1.0},
       {"pdf", Kind::kReal, specfun::pdf, specfun::pdf, specfun::pdf, 1.0},
       {"log_pdf", Kind::kReal, specfun::log_pdf, specfun::log_pdf, specfun::log_pdf, 1.0},
-      {"quantile", Kind::kProbability, specfun::quantile, specfun::quantile, specfun::quantile, 0.3},
+      {"quantile", Kind::kProbability, specfun::quantile, specfun::quantile, specfun::quantile,
+       0.3},
       {"quantile_upper", Kind::kProbability, specfun::quantile_upper, specfun::quantile_upper,
        specfun::quantile_upper, 0.3},
       {"quantile_log", Kind::kLogProbability, specfun::quantile_log, specfun::quantile_log,
@@ -273,41 +312,47 @@ void AddDistribution(std::vector<Routine>& routines, const std::string& family,
 void AddDistributions(std::vector<Routine>& routines) {
   const Kind R = Kind::kReal, P = Kind::kPositive, Pr = Kind::kProbability;
   using Columns = std::vector<std::vector<double>>;
-  AddDistribution<specfun::Normal>(routines, "normal", {R, P}, 1.0, [](const Columns& c, std::size_t i) {
-    return specfun::Normal{c[0][i], c[1][i]};
-  });
-  AddDistribution<specfun::Gamma>(routines, "gamma", {P, P}, 0.3, [](const Columns& c, std::size_t i) {
-    return specfun::Gamma{c[0][i], c[1][i]};
-  });
-  AddDistribution<specfun::ChiSquared>(routines, "chisq", {P}, 0.3, [](const Columns& c, std::size_t i) {
-    return specfun::ChiSquared{c[0][i]};
-  });
-  AddDistribution<specfun::Poisson>(routines, "poisson", {P}, 0.3, [](const Columns& c, std::size_t i) {
-    return specfun::Poisson{c[0][i]};
-  });
-  AddDistribution<specfun::Beta>(routines, "beta", {P, P}, 0.2, [](const Columns& c, std::size_t i) {
-    return specfun::Beta{c[0][i], c[1][i]};
-  });
+  AddDistribution<specfun::Normal>(routines, "normal", {R, P}, 1.0,
+                                   [](const Columns& c, std::size_t i) {
+                                     return specfun::Normal{c[0][i], c[1][i]};
+                                   });
+  AddDistribution<specfun::Gamma>(routines, "gamma", {P, P}, 0.3,
+                                  [](const Columns& c, std::size_t i) {
+                                    return specfun::Gamma{c[0][i], c[1][i]};
+                                  });
+  AddDistribution<specfun::ChiSquared>(
+      routines, "chisq", {P}, 0.3,
+      [](const Columns& c, std::size_t i) { return specfun::ChiSquared{c[0][i]}; });
+  AddDistribution<specfun::Poisson>(
+      routines, "poisson", {P}, 0.3,
+      [](const Columns& c, std::size_t i) { return specfun::Poisson{c[0][i]}; });
+  AddDistribution<specfun::Beta>(routines, "beta", {P, P}, 0.2,
+                                 [](const Columns& c, std::size_t i) {
+                                   return specfun::Beta{c[0][i], c[1][i]};
+                                 });
   AddDistribution<specfun::StudentT>(routines, "t", {P}, 0.2, [](const Columns& c, std::size_t i) {
     return specfun::StudentT{c[0][i]};
   });
-  AddDistribution<specfun::FisherF>(routines, "f", {P, P}, 0.2, [](const Columns& c, std::size_t i) {
-    return specfun::FisherF{c[0][i], c[1][i]};
-  });
+  AddDistribution<specfun::FisherF>(routines, "f", {P, P}, 0.2,
+                                    [](const Columns& c, std::size_t i) {
+                                      return specfun::FisherF{c[0][i], c[1][i]};
+                                    });
   AddDistribution<specfun::Binomial>(routines, "binomial", {P, Pr}, 0.2,
                                      [](const Columns& c, std::size_t i) {
                                        return specfun::Binomial{c[0][i], c[1][i]};
                                      });
   AddDistribution<specfun::NonCentralChiSquared>(
-      routines, "ncchisq", {P, P}, 0.02,
-      [](const Columns& c, std::size_t i) { return specfun::NonCentralChiSquared{c[0][i], c[1][i]}; });
+      routines, "ncchisq", {P, P}, 0.02, [](const Columns& c, std::size_t i) {
+        return specfun::NonCentralChiSquared{c[0][i], c[1][i]};
+      });
 }
 
 // Every row of every reference table, as plain numbers.
 std::vector<std::vector<double>> ReadTableRows(const std::filesystem::path& directory) {
   std::vector<std::filesystem::path> files;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(directory)) {
-    if (entry.is_regular_file() && entry.path().extension() == ".txt") files.push_back(entry.path());
+    if (entry.is_regular_file() && entry.path().extension() == ".txt")
+      files.push_back(entry.path());
   }
   std::sort(files.begin(), files.end());
   std::vector<std::vector<double>> rows;
@@ -349,16 +394,20 @@ std::vector<std::vector<double>> RandomColumns(const Routine& routine, std::size
   ArgumentSource source(seed);
   std::vector<std::vector<double>> columns(routine.kinds.size(), std::vector<double>(count));
   for (std::size_t i = 0; i < count; ++i) {
-    for (std::size_t k = 0; k < routine.kinds.size(); ++k) columns[k][i] = source.Draw(routine.kinds[k]);
+    for (std::size_t k = 0; k < routine.kinds.size(); ++k)
+      columns[k][i] = source.Draw(routine.kinds[k]);
   }
   return columns;
 }
 
-std::uint64_t HashResults(const std::vector<double>& results, std::FILE* dump, const std::string& name) {
+std::uint64_t HashResults(const std::vector<double>& results, std::FILE* dump,
+                          const std::string& name) {
   std::uint64_t hash = 0;
   for (double value : results) {
     hash = Mix(hash, Bits(value));
-    if (dump) std::fprintf(dump, "%s %016llx\n", name.c_str(), static_cast<unsigned long long>(Bits(value)));
+    if (dump)
+      std::fprintf(dump, "%s %016llx\n", name.c_str(),
+                   static_cast<unsigned long long>(Bits(value)));
   }
   return hash;
 }
@@ -371,9 +420,12 @@ int main(int argc, char** argv) {
   std::FILE* dump = nullptr;
   for (int i = 1; i + 1 < argc; i += 2) {
     std::string option = argv[i];
-    if (option == "--count") count = std::strtoull(argv[i + 1], nullptr, 10);
-    else if (option == "--filter") filter = argv[i + 1];
-    else if (option == "--dump") dump = std::fopen(argv[i + 1], "w");
+    if (option == "--count")
+      count = std::strtoull(argv[i + 1], nullptr, 10);
+    else if (option == "--filter")
+      filter = argv[i + 1];
+    else if (option == "--dump")
+      dump = std::fopen(argv[i + 1], "w");
     else {
       std::fprintf(stderr, "unknown option %s\n", option.c_str());
       return 2;

@@ -108,8 +108,8 @@ LogBetaTails LogUniformExpansionTails(double x, double y, double logX, double lo
   const double scale = std::exp(StirlingRemainderSeries(sum) - StirlingRemainderSeries(a) -
                                 StirlingRemainderSeries(b));
   const double mills = std::exp(LogMillsRatio(kRootTwo * std::fabs(z)));
-  const double logNear =
-      e - kHalfLogTwoPi + std::log(z < 0.0 ? mills + scale * correction : mills - scale * correction);
+  const double near = z < 0.0 ? mills + scale * correction : mills - scale * correction;
+  const double logNear = e - kHalfLogTwoPi + std::log(near);
   const double logFar = std::log1p(-std::exp(logNear));
   return z < 0.0 ? LogBetaTails{logNear, logFar, logPrefactor}
                  : LogBetaTails{logFar, logNear, logPrefactor};

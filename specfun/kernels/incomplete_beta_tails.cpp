@@ -146,7 +146,7 @@ TailsPlan ByFractionGiven(double x, double y, double a, double b, double d, doub
   return SmallerTailPlan(side.x, side.a, side.b, side.g, logPrefactor, side.upper);
 }
 
-// ln I(x, a, b) and ln(1 - I(x, a, b)) by the methods of ByFraction, in
+// ln I(x, a, b) and ln(1 - I(x, a, b)) by the methods of ByFractionGiven, in
 // logarithms: the tails taken from a prefactor and a fraction or series
 // keep their digits below the doubles' range.
 LogBetaTails LogByFraction(double x, double y, double logX, double logY, double a, double b) {
@@ -173,7 +173,8 @@ LogBetaTails LogByFraction(double x, double y, double logX, double logY, double 
                     : LogBetaTails{logFar, logNear, logPrefactor};
   }
   const FractionSide side = SideOfMean(x, y, a, b, d);
-  const double logNear = logPrefactor - std::log(FractionDenominator(side.x, side.a, side.b, side.g));
+  const double fraction = FractionDenominator(side.x, side.a, side.b, side.g);
+  const double logNear = logPrefactor - std::log(fraction);
   const double logFar = std::log1p(-std::exp(logNear));
   return side.upper ? LogBetaTails{logFar, logNear, logPrefactor}
                     : LogBetaTails{logNear, logFar, logPrefactor};
