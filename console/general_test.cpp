@@ -2,7 +2,7 @@
 // free-form records for checking by eye against the printed tables of
 // Abramowitz & Stegun (pages cited in the section titles). Every inverse is
 // shown as a round trip: its result, then the forward tails at that result.
-#include "gentest/general_test.hpp"
+#include "console/general_test.hpp"
 
 #include <array>
 #include <string_view>
@@ -12,14 +12,8 @@
 #include "console/texts.hpp"
 #include "specfun/specfun.hpp"
 
-namespace gentest {
+namespace console {
 namespace {
-
-using console::LogChannel;
-using console::Real;
-using console::Text;
-using console::WriteLog;
-namespace texts = console::texts;
 
 struct DegreesOfFreedom {
   double nu1, nu2;
@@ -123,4 +117,4 @@ void GeneralTest(LogChannel& log) {
   ChiSquareRoundTrips(log);
 }
 
-}  // namespace gentest
+}  // namespace console
