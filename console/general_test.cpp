@@ -85,8 +85,10 @@ void StudentRoundTrips(LogChannel& log) {
 }
 
 void WriteChiSquareTails(LogChannel& log, double chisq, double nu) {
-  WriteLog(log, {Text(texts::kChiSquareLowerLabel), Real(specfun::ChiSquare(chisq, nu, specfun::kLowerTail))});
-  WriteLog(log, {Text(texts::kChiSquareUpperLabel), Real(specfun::ChiSquare(chisq, nu, specfun::kUpperTail))});
+  WriteLog(log, {Text(texts::kChiSquareLowerLabel),
+                 Real(specfun::ChiSquare(chisq, nu, specfun::kLowerTail))});
+  WriteLog(log, {Text(texts::kChiSquareUpperLabel),
+                 Real(specfun::ChiSquare(chisq, nu, specfun::kUpperTail))});
 }
 
 void ChiSquareTable(LogChannel& log) {
