@@ -45,7 +45,7 @@ const std::vector<Routine>& Routines() {
       {"BetaInv", 3, [](const double* u) { return BetaInv(u[0], u[1], u[2]); }, 9.9e-9, true},
       {"FDistInv", 3, [](const double* u) { return FDistInv(u[0], u[1], u[2]); }, 9.9e-9, true},
       {"StudentInv", 2, [](const double* u) { return StudentInv(u[0], u[1]); }, 5e-9, true},
-      {"ChiSquareInv", 2, [](const double* u) { return ChiSquareInv(u[0], u[1]); }, 5.5e-9, true},
+      {"ChiSquareInv", 2, [](const double* u) { return ChiSquareInv(u[0], u[1]); }, 9e-9, true},
   };
   return routines;
 }
