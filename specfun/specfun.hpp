@@ -7,9 +7,11 @@
 // reference and only read, one double is returned, nothing is kept between
 // calls and nothing is allocated. Out-of-range arguments are answered with
 // fixed substitute values, never with a failure. Only QGaussInv and BETAF
-// ever report anything, through the diagnostic sink (specfun/diagnostics.hpp);
-// BETAF's reports come also through the routines that evaluate it (the F, t
-// and binomial routines and the beta, F and t inverses).
+// ever report anything, through the diagnostic sink (specfun/diagnostics.hpp),
+// and their reports come also through the routines that call them: BETAF's
+// through the F, t and binomial routines and the beta, F and t inverses,
+// QGaussInv's (a p below 0 or above 1) through the beta, F, t and chi-square
+// inverses.
 //
 // Each routine's comment gives what it returns, its domain, the bound on its
 // error that the tests hold over high-precision reference tables (those of
@@ -240,8 +242,8 @@ inline void BinomQBatch(std::span<const double> p, std::span<const double> a,
 //   p = 1 - 1e-9, a = 1e5, b = 15); beyond 1e6 up to the largest double
 //   1e-9 relative or better (7e-14 measured with a parameter from 1e16 on);
 //   a root beyond the doubles gives 0 or the nearest subnormal.
-// Outside: p <= 0 gives 0, p >= 1 gives 1; a = 0 gives 0; a < 0, b < 0 or a
-//   NaN gives a NaN.
+// Outside: p <= 0 gives 0, p >= 1 gives 1 (p < 0 and p > 1 reported by
+//   QGaussInv); a = 0 gives 0; a < 0, b < 0 or a NaN gives a NaN.
 SPECFUN_EXPORT double BetaInv(const double& p, const double& a, const double& b);
 SPECFUN_EXPORT void BetaInvBatch(const double* p, const double* a, const double* b, double* result,
                                  std::size_t count);
@@ -259,8 +261,9 @@ inline void BetaInvBatch(std::span<const double> p, std::span<const double> a,
 //   largest double 1e-9 relative or better (1.4e-13 measured with a degree
 //   of freedom from 1e16 on); nu = +∞ takes the chi-square limit; a root
 //   beyond the doubles gives +∞ or 0.
-// Outside: p <= 0 gives +∞, p >= 1 gives 0; nu1 = 0 gives 0, nu2 = 0 +∞;
-//   a negative or NaN argument gives a NaN.
+// Outside: p <= 0 gives +∞, p >= 1 gives 0 (p < 0 and p > 1 reported by
+//   QGaussInv); nu1 = 0 gives 0, nu2 = 0 +∞; a negative or NaN argument
+//   gives a NaN.
 SPECFUN_EXPORT double FDistInv(const double& p, const double& nu1, const double& nu2);
 SPECFUN_EXPORT void FDistInvBatch(const double* p, const double* nu1, const double* nu2,
                                   double* result, std::size_t count);
@@ -278,8 +281,8 @@ inline void FDistInvBatch(std::span<const double> p, std::span<const double> nu1
 //   1e-9 relative or better (5.5e-14 measured from 1e16 on), and nu = +∞
 //   the normal limit; a root beyond the doubles (every p for nu below about
 //   1.6e-35) gives +∞.
-// Outside: p <= 0 gives +∞, p >= 1 gives 0; nu = 0 gives +∞; a negative or
-//   NaN argument gives a NaN.
+// Outside: p <= 0 gives +∞, p >= 1 gives 0 (p < 0 and p > 1 reported by
+//   QGaussInv); nu = 0 gives +∞; a negative or NaN argument gives a NaN.
 SPECFUN_EXPORT double StudentInv(const double& p, const double& nu);
 SPECFUN_EXPORT void StudentInvBatch(const double* p, const double* nu, double* result,
                                     std::size_t count);
@@ -317,8 +320,8 @@ inline void ChiSquareBatch(std::span<const double> x, std::span<const double> nu
 // Accuracy: 9e-9 relative for p in [1e-300, 1 - 1e-12] and nu in
 //   [0.1, 1e6] (8.6e-9 at p = 1 - 1e-12, nu = 1e6); beyond 1e10 degrees of
 //   freedom the Wilson-Hilferty quantile.
-// Outside: p <= 0 gives +∞, p >= 1 and a NaN p give 0; nu < 0 a NaN,
-//   nu = 0 gives 0.
+// Outside: p <= 0 gives +∞, p >= 1 and a NaN p give 0 (p < 0 and p > 1
+//   reported by QGaussInv); nu < 0 a NaN, nu = 0 gives 0.
 SPECFUN_EXPORT double ChiSquareInv(const double& p, const double& nu);
 SPECFUN_EXPORT void ChiSquareInvBatch(const double* p, const double* nu, double* result,
                                       std::size_t count);

@@ -81,6 +81,12 @@ TEST(BetaInverseEnds, GiveTheEndsAfterTheGaussianDiagnostics) {
   EXPECT_NE(capture.lines()[0].find("QGaussInv negative input"), std::string::npos);
   EXPECT_NE(capture.lines()[1].find("QGaussInv input >1"), std::string::npos);
   capture.clear();
+  EXPECT_EQ(StudentInv(-0.5, 3.0), kInf);
+  EXPECT_EQ(FDistInv(1.5, 2.0, 3.0), 0.0);
+  ASSERT_EQ(capture.records().size(), 2u);
+  EXPECT_NE(capture.lines()[0].find("QGaussInv negative input"), std::string::npos);
+  EXPECT_NE(capture.lines()[1].find("QGaussInv input >1"), std::string::npos);
+  capture.clear();
   for (const double nu : {1.0, 2.5, 30.0}) {
     EXPECT_EQ(StudentInv(0.0, nu), kInf);
     EXPECT_EQ(StudentInv(1.0, nu), 0.0);
