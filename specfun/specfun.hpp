@@ -336,10 +336,14 @@ inline void ChiSquareInvBatch(std::span<const double> p, std::span<const double>
 // The non-central chi-square tail with nu degrees of freedom and
 // non-centrality lambda, lower (tail = 0) or upper (tail != 0). Domain:
 // x >= 0, nu > 0, lambda >= 0. Sums Poisson-weighted central tails until
-// what is left out is below 1e-7 (relative to the weights' total).
+// what is left out is below 1e-7 (relative to the weights' total), or for
+// nu > 400 or lambda > 1400 below 1e-12 of the sum; above lambda = 2e6,
+// Pearson's three-moment approximation.
 // Accuracy: 9.4e-8 absolute (x = 0.005, nu = 5, lambda = 0); 7.3e-14 for
-//   nu > 400 or lambda > 1400, and there 3.1e-12 relative down to tails of
-//   1e-88 (measured up to lambda = 1e6); relative error is otherwise unbounded for
+//   nu > 400 or lambda > 1400 up to lambda = 2e6, and there 3.1e-12
+//   relative down to tails of 1e-88 (measured up to lambda = 1e6); 2e-9
+//   absolute above lambda = 2e6 (1.7e-9 at lambda = 3e6, three standard
+//   deviations from the mean); relative error is otherwise unbounded for
 //   results below 1e-7. Every call finishes within about 0.6 ms.
 // Outside: x < 0 and nu < 0 give a NaN; nu = 0 is evaluated as the limit
 //   of the mixture (NCChiSquare(1, 0, 1, 0) = 0.7329); lambda < 0 is not

@@ -6,8 +6,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <limits>
 #include <string>
 #include <vector>
@@ -73,10 +73,12 @@ TEST(ChiSquare, ThirtyLevelsAtTheEdgesOfTheirRegions) {
 }
 
 // P(x | nu + 2) = P(x | nu) - (x/2)^(nu/2) e^(-x/2) / Γ(nu/2 + 1)
-// (A&S 6.5.21), on both sides of x = 2 nu and across it, within the
-// absolute error of the two tails.
+// (A&S 6.5.21), on both sides of x = 2 nu and across it, even nu (whose
+// upper fraction ends by itself) among them, within the absolute error of
+// the two tails.
 TEST(ChiSquare, RecurrenceInTheDegreesOfFreedom) {
-  for (const double nu : {0.3, 1.0, 2.5, 3.0, 4.000001, 7.0, 11.0, 19.0, 40.0, 150.0}) {
+  for (const double nu :
+       {0.3, 1.0, 2.0, 2.5, 3.0, 4.000001, 7.0, 10.0, 11.0, 19.0, 30.0, 32.0, 40.0, 150.0}) {
     for (const double ratio : {0.05, 0.3, 0.9, 1.6, 2.0, 2.2, 3.0, 6.0, 15.0}) {
       const double x = ratio * nu;
       const double exponent = (nu / 2) * std::log(x / 2) - x / 2 - std::lgamma(nu / 2 + 1);

@@ -41,7 +41,7 @@ bool BetaInverseDomain(const Row& r) {
 bool FInverseDomain(const Row& r) {
   return InUnit(r[0], 1e-300, 1.0 - 1e-12) && InUnit(r[1], 0.1, 2e6) && InUnit(r[2], 0.1, 2e6);
 }
-bool LargeNonCentral(const Row& r) { return r[1] > 400.0 || r[2] > 1400.0; }
+bool LargeNonCentral(const Row& r) { return (r[1] > 400.0 || r[2] > 1400.0) && r[2] <= 2e6; }
 
 const Figure kFigures[] = {
     {"LnGamma away from the zeros", "ln_gamma", [](const Row& r) { return LnGamma(r[0]); }, 1,

@@ -8,7 +8,8 @@ exact arithmetic, so that a wrong level or a wrong depth shows),
 tests/data/chisq_inverse.txt
 (p, nu, x), tests/data/chisq_noncentral.txt (x, nu, lambda, P, Q) and
 tests/data/chisq_noncentral_regions.txt (x, nu, lambda, P, Q: the upper tail
-far above nu + lambda, large lambda and large nu). Every argument is the
+far above nu + lambda, large lambda and large nu) and
+tests/data/chisq_noncentral_pearson.txt (the same, lambda beyond 2e6). Every argument is the
 double written in the row.
 
 The central tails are mpmath's regularized incomplete gamma functions at 50
@@ -21,7 +22,7 @@ halving and then found by mpmath's Anderson-Bjorck solver. The non-central
 tails are the Poisson mixture of central tails, the central tail computed
 once as above and carried along j by its recurrence.
 
-Usage: gen_chi_square_reference.py [tails|limits|inverse|noncentral|regions] > table
+Usage: gen_chi_square_reference.py [tails|limits|inverse|noncentral|regions|pearson] > table
 """
 import math
 import random
@@ -277,6 +278,13 @@ def noncentral_region_points():
     return points
 
 
+def pearson_points():
+    """Beyond lambda = 2e6, at the centre and three standard deviations out."""
+    nu, lam = 10.0, 3e6
+    mean, sd = nu + lam, math.sqrt(2 * (nu + 2 * lam))
+    return [(mean + k * sd, nu, lam) for k in (-3.0, 0.0, 3.0)]
+
+
 def main():
     which = sys.argv[1] if len(sys.argv) > 1 else "tails"
     if which == "tails":
@@ -295,7 +303,8 @@ def main():
         for p, nu in inverse_points():
             print(f"{p!r} {nu!r} {mpmath.nstr(inverse(p, nu), 20)}")
     else:
-        points = noncentral_points() if which == "noncentral" else noncentral_region_points()
+        points = {"noncentral": noncentral_points, "regions": noncentral_region_points,
+                  "pearson": pearson_points}[which]()
         print("# x  nu  lambda  P  Q   (mpmath, 20 digits)")
         for x, nu, lam in points:
             p, q = noncentral(x, nu, lam)
