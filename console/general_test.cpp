@@ -53,7 +53,7 @@ void LogGammaTable(LogChannel& log) {
   for (int i = 1; i <= kLogGammaRows; ++i) {
     const double x = i * kLogGammaStep + 1.0;
     const double lnGamma = specfun::LnGamma(x);
-    WriteLog(log, {Real(x), Real(lnGamma), Real(console::ExtendedExp(lnGamma))});
+    WriteLog(log, {Real(x), Real(lnGamma), Real(ExtendedExp(lnGamma))});
   }
 }
 
