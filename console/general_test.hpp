@@ -4,10 +4,10 @@
 
 #include "console/channels.hpp"
 
-namespace gentest {
+namespace console {
 
 // Writes the log-gamma table and the F, Student's t and chi-square round
 // trips to the log as free-form records; writes nothing to the console.
-void GeneralTest(console::LogChannel& log);
+void GeneralTest(LogChannel& log);
 
-}  // namespace gentest
+}  // namespace console

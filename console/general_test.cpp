@@ -2,7 +2,7 @@
 // free-form records for checking by eye against the printed tables of
 // Abramowitz & Stegun (pages cited in the section titles). Every inverse is
 // shown as a round trip: its result, then the forward tails at that result.
-#include "gentest/general_test.hpp"
+#include "console/general_test.hpp"
 
 #include <array>
 #include <string_view>
@@ -12,14 +12,8 @@
 #include "console/texts.hpp"
 #include "specfun/specfun.hpp"
 
-namespace gentest {
+namespace console {
 namespace {
-
-using console::LogChannel;
-using console::Real;
-using console::Text;
-using console::WriteLog;
-namespace texts = console::texts;
 
 struct DegreesOfFreedom {
   double nu1, nu2;
@@ -59,7 +53,7 @@ void LogGammaTable(LogChannel& log) {
   for (int i = 1; i <= kLogGammaRows; ++i) {
     const double x = i * kLogGammaStep + 1.0;
     const double lnGamma = specfun::LnGamma(x);
-    WriteLog(log, {Real(x), Real(lnGamma), Real(console::ExtendedExp(lnGamma))});
+    WriteLog(log, {Real(x), Real(lnGamma), Real(ExtendedExp(lnGamma))});
   }
 }
 
@@ -91,8 +85,10 @@ void StudentRoundTrips(LogChannel& log) {
 }
 
 void WriteChiSquareTails(LogChannel& log, double chisq, double nu) {
-  WriteLog(log, {Text(texts::kChiSquareLowerLabel), Real(specfun::ChiSquare(chisq, nu, specfun::kLowerTail))});
-  WriteLog(log, {Text(texts::kChiSquareUpperLabel), Real(specfun::ChiSquare(chisq, nu, specfun::kUpperTail))});
+  WriteLog(log, {Text(texts::kChiSquareLowerLabel),
+                 Real(specfun::ChiSquare(chisq, nu, specfun::kLowerTail))});
+  WriteLog(log, {Text(texts::kChiSquareUpperLabel),
+                 Real(specfun::ChiSquare(chisq, nu, specfun::kUpperTail))});
 }
 
 void ChiSquareTable(LogChannel& log) {
@@ -123,4 +119,4 @@ void GeneralTest(LogChannel& log) {
   ChiSquareRoundTrips(log);
 }
 
-}  // namespace gentest
+}  // namespace console
