@@ -139,7 +139,13 @@ double QuantileOf(const FisherF& d, double argument, bool isLog, bool upper) {
     const double logDensity = e.logPrefactor.hi - std::log(f);
     const double next = detail::NewtonOnLogTail(f, h, logTail.hi, logDensity, !onUpper);
     if (!(next > 0.0) || std::isinf(next)) break;
+    // g = ln of the tail: |g''/g'| <= |f'/f| + f/tail, with the density's
+    // f'/f = (ν1/2 - 1)/F - (ν1 + ν2) ν1/(2 (ν2 + ν1 F)).
+    const double hazard = std::exp(logDensity - logTail.hi);
+    const double slope = (0.5 * n1 - 1.0) / f - 0.5 * (n1 + n2) * n1 / (n2 + n1 * f);
+    const double step = next - f;
     f = next;
+    if (detail::NewtonSettled(step, std::fabs(slope) + hazard, f)) break;
   }
   return f;
 }

@@ -121,7 +121,11 @@ double CentralRoot(const StudentT& d, double share) {
       detail::PreciseBetaQuantile(inside, false, 0.5, 0.5 * d.df, false);
   double t = std::sqrt(d.df * (root.x / root.y));
   for (int k = 0; k < kRefinements && t > 0.0; ++k) {
-    t -= (CentralTail(d, t) - share) / (2.0 * Density(d, t));
+    const double step = -(CentralTail(d, t) - share) / (2.0 * Density(d, t));
+    // g = P(|T| <= t) - share: g''/g' = f'/f = -(ν + 1) t/(ν + t²).
+    const double curvature = (d.df + 1.0) * t / (d.df + t * t);
+    t += step;
+    if (detail::NewtonSettled(step, curvature, t)) break;
   }
   return t;
 }

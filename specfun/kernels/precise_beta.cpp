@@ -183,9 +183,15 @@ struct Prefactor {
 // step's rounding is bounded by a unit of 2^-53 of its size (with the
 // conditioning of ln(1 + u) - u on u), and the double-double forms serve
 // wherever the bound exceeds kFastBudget (a few units in the last place of
-// a value near 1), i.e. away from the tails' far ends, or where a remainder
-// mu would not be a double's rounding.
+// a value near 1), i.e. towards the tails' far ends and for parameters far
+// from 1 (where the peak's parts grow). Beside a double-double exponent the
+// peak takes only its logarithm in double-double, its remainders mu in
+// double, wherever their bound allows.
 constexpr double kFastBudget = 6e-16;
+// The bound up to which the remainders of the peak are taken from their
+// double forms beside double-double exponents: two units in the last place
+// of 1 (the forms' rounding is far below their bound as a rule).
+constexpr double kQuickPeakBudget = 4.4e-16;
 constexpr double kUnit = 0x1p-53;
 // Below this |u| ln(1 + u) - u from the series in s = u/(2 + u) (s² below
 // 0.021, nine terms); beyond it from log1p.
@@ -217,15 +223,76 @@ Rounded FastLogOnePlusMinus(double u) {
   return {value, kUnit * (2.0 * std::fabs(log) + 2.0 * std::fabs(u) + 2.0 * conditioning)};
 }
 
-// mu(z) as a double's rounding: from the series for z >= 10, from the
-// table at half-whole z; NaN elsewhere.
-double FastStirlingRemainder(double z) {
-  if (z >= kStirlingSeriesFrom) return StirlingSeriesOf(z);
+// Stirling's series in double serves from this z on: its terms to z^-27 then
+// leave out less than 3e-19 (the next, B(30)/(30·29) z^-29, at z = 7).
+constexpr double kPlainSeriesFrom = 7.0;
+// The series of T(y) below is summed until s^(2k) falls below this.
+constexpr double kShiftSeriesFloor = 0x1p-60;
+
+// T(y) = mu(y) - mu(y + 1) = (y + ½) ln(1 + 1/y) - 1 = atanh(s)/s - 1,
+// s = 1/(2y + 1) (from Γ(y + 1) = y Γ(y)), for y >= 1 from the series
+// s² Σ s^(2k)/(2k + 3) (A&S 4.6.22): all its terms are positive, so that it
+// keeps eight units of its size (s² carries five).
+double ShiftTerm(double y) {
+  const double s = 1.0 / (2.0 * y + 1.0);
+  const double s2 = s * s;
+  int terms = 1;
+  for (double power = s2; power > kShiftSeriesFloor; power *= s2) ++terms;
+  double sum = 0.0;
+  for (int k = terms - 1; k >= 0; --k) sum = sum * s2 + 1.0 / (2 * k + 3);
+  return s2 * sum;
+}
+
+// mu(z) with a bound on its rounding, for any z > 0: the table at
+// half-whole z, else mu(z) = T(z) + ... + T(z + n - 1) + mu(z + n) with
+// z + n >= kPlainSeriesFrom, the terms from z + 1 on and the series in
+// double, T(z) for z < 1 (of the size of ln(1/z)) in double-double.
+struct RoundedPair {
+  DoubleDouble value;
+  double error;
+};
+
+RoundedPair PlainStirlingRemainder(double z) {
   const double twice = 2.0 * z;
-  if (twice == std::floor(twice) && twice >= 1.0) {
-    return kHalfWholeRemainders[static_cast<int>(twice) - 1].hi;
+  if (twice == std::floor(twice) && twice >= 1.0 && twice < 2.0 * kStirlingSeriesFrom) {
+    return {kHalfWholeRemainders[static_cast<int>(twice) - 1], 0.0};
   }
-  return kNaN;
+  DoubleDouble first = {0.0, 0.0};
+  double y = z;
+  if (z < 1.0) {
+    first = TwoSum(z, 0.5) * Log(TwoSum(z, 1.0) / z) - 1.0;
+    y = z + 1.0;
+  }
+  double shifts = 0.0;
+  // The rounding of z + k moves the sum by less than a unit of 1/4, the
+  // series' terms to z^-27 and its roundings by less than 1e-18.
+  double error = 0.25 * kUnit + 1e-18;
+  for (; y < kPlainSeriesFrom; y += 1.0) {
+    const double term = ShiftTerm(y);
+    shifts += term;
+    error += 8.0 * kUnit * term + kUnit * shifts;
+  }
+  return {first + TwoSum(StirlingSeriesOf(y), shifts), error};
+}
+
+// ln(p^a q^b / B(a, b)) = ½ ln(ab/(a + b)) - ln √(2π) + mu(a + b) - mu(a) - mu(b)
+// in double-double from the remainders' quick forms, with a bound on their
+// rounding (infinite where ab leaves the doubles).
+struct QuickPeak {
+  DoubleDouble value;
+  double error;
+};
+
+QuickPeak QuickLogPeak(double a, double b) {
+  const DoubleDouble sum = TwoSum(a, b);
+  const DoubleDouble product = TwoProduct(a, b);
+  if (!(std::fabs(product.hi) < HUGE_VAL)) return {{kNaN, 0.0}, HUGE_VAL};
+  const RoundedPair muSum = PlainStirlingRemainder(sum.hi);
+  const RoundedPair muA = PlainStirlingRemainder(a);
+  const RoundedPair muB = PlainStirlingRemainder(b);
+  // a + b's own rounding moves mu(a + b) by less than a unit of 1/12.
+  const double error = muSum.error + muA.error + muB.error + kUnit / 12.0;
+  return {Log(product / sum) * 0.5 - kLogRootTwoPi + (muSum.value - muA.value - muB.value), error};
 }
 
 // E and ln(x^a y^b / B(a, b)) in double, the latter NaN where its bound
@@ -235,7 +302,8 @@ struct PlainPrefactor {
   double log;
 };
 
-PlainPrefactor FastLogPrefactor(const BetaPoint& point, double a, double b, double d) {
+PlainPrefactor FastLogPrefactor(const BetaPoint& point, double a, double b, double d,
+                                const QuickPeak& peak) {
   constexpr PlainPrefactor kNotServed = {kNaN, kNaN};
   if (Supplied(point.logX) || Supplied(point.logY)) return kNotServed;
   const double u = d / a;
@@ -243,35 +311,29 @@ PlainPrefactor FastLogPrefactor(const BetaPoint& point, double a, double b, doub
   if (!(std::fabs(u) <= kFastDeviationLimit && std::fabs(v) <= kFastDeviationLimit)) {
     return kNotServed;
   }
-  const double sum = a + b;
-  if (sum - a != b) return kNotServed;
-  const double mu = FastStirlingRemainder(sum) - FastStirlingRemainder(a) -
-                    FastStirlingRemainder(b);
-  if (std::isnan(mu)) return kNotServed;
   const Rounded gu = FastLogOnePlusMinus(u);
   const Rounded gv = FastLogOnePlusMinus(v);
   const double exponent = a * gu.value + b * gv.value;
-  const double logRoot = 0.5 * std::log(a * b / sum);
-  const double peak = logRoot - kLogRootTwoPi.hi + mu;
-  const double log = exponent + peak;
-  // ab/(a + b) and ln √(2π) round by 1.5 units, the logarithm and the sums
-  // by a unit of their sizes.
-  const double error = a * gu.error + b * gv.error +
+  const double log = exponent + peak.value.hi;
+  const double error = peak.error + kUnit * std::fabs(peak.value.hi) + a * gu.error + b * gv.error +
                        kUnit * (std::fabs(a * gu.value) + std::fabs(b * gv.value) +
-                                std::fabs(logRoot) + 1.5 + std::fabs(peak) + std::fabs(log));
+                                std::fabs(exponent) + std::fabs(log));
   return error <= kFastBudget ? PlainPrefactor{exponent, log} : kNotServed;
 }
 
 Prefactor PrefactorOf(const BetaPoint& point, double a, double b) {
   const DoubleDouble d = point.x * b - point.y * a;
+  const QuickPeak peak = QuickLogPeak(a, b);
   if (std::fmin(a, b) < kUniformExpansionStart) {
-    const PlainPrefactor plain = FastLogPrefactor(point, a, b, d.hi);
+    const PlainPrefactor plain = FastLogPrefactor(point, a, b, d.hi, peak);
     if (!std::isnan(plain.log)) return {Exact(plain.exponent), Exact(plain.log), d.hi, d};
   }
   DoubleDouble e = ScaledLogRatio(a, b, point.x, point.logX, d) +
                    ScaledLogRatio(b, a, point.y, point.logY, -d);
   if (e.hi > 0.0) e = {0.0, 0.0};
-  return {e, e + LogPeak(a, b), d.hi, d};
+  // The quick peak wherever its remainders' bound allows.
+  const DoubleDouble logPeak = peak.error <= kQuickPeakBudget ? peak.value : LogPeak(a, b);
+  return {e, e + logPeak, d.hi, d};
 }
 
 // e^lp / c without underflow where the quotient is a double.

@@ -92,7 +92,10 @@ PreciseBetaRoot LowerTailRoot(const TailTarget& target, double a, double b, int 
     const BetaPoint exact = onX ? PointAt(x) : BetaPoint{OneMinus(y), Exact(y)};
     const LogTailStep step = Evaluate(exact, a, b, target);
     if (step.h == 0.0 || !std::isfinite(step.slope)) break;
-    const double move = -step.h / step.slope * x * y;
+    const double du = -step.h / step.slope;
+    const double move = du * x * y;
+    // g''/g' = a y - b x - g' for g = ln I in u (dI/du = x^a y^b/B(a, b)).
+    const double curvature = a * y - b * x - step.slope;
     if (onX) {
       x += move;
       y = 1.0 - x;
@@ -100,6 +103,7 @@ PreciseBetaRoot LowerTailRoot(const TailTarget& target, double a, double b, int 
       y -= move;
       x = 1.0 - y;
     }
+    if (NewtonSettled(du, curvature, 1.0)) break;
   }
   return {x, y, std::log(x) - std::log(y)};
 }
