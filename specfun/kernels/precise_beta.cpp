@@ -23,6 +23,7 @@
 #include "specfun/gauss_inverse.hpp"
 #include "specfun/incomplete_beta.hpp"
 #include "specfun/kernels/beta_tail_parts.hpp"
+#include "specfun/kernels/stirling_remainder_fits.hpp"
 #include "specfun/log_gamma.hpp"
 
 namespace specfun::detail {
@@ -224,55 +225,42 @@ Rounded FastLogOnePlusMinus(double u) {
 }
 
 // Stirling's series in double serves from this z on: its terms to z^-27 then
-// leave out less than 3e-19 (the next, B(30)/(30·29) z^-29, at z = 7).
-constexpr double kPlainSeriesFrom = 7.0;
-// The series of T(y) below is summed until s^(2k) falls below this.
-constexpr double kShiftSeriesFloor = 0x1p-60;
-
-// T(y) = mu(y) - mu(y + 1) = (y + ½) ln(1 + 1/y) - 1 = atanh(s)/s - 1,
-// s = 1/(2y + 1) (from Γ(y + 1) = y Γ(y)), for y >= 1 from the series
-// s² Σ s^(2k)/(2k + 3) (A&S 4.6.22): all its terms are positive, so that it
-// keeps eight units of its size (s² carries five).
-double ShiftTerm(double y) {
-  const double s = 1.0 / (2.0 * y + 1.0);
-  const double s2 = s * s;
-  int terms = 1;
-  for (double power = s2; power > kShiftSeriesFloor; power *= s2) ++terms;
-  double sum = 0.0;
-  for (int k = terms - 1; k >= 0; --k) sum = sum * s2 + 1.0 / (2 * k + 3);
-  return s2 * sum;
-}
+// leave out less than 3e-19 (the next, B(30)/(30·29) z^-29, at z = 7); below
+// it the fits of stirling_remainder_fits.hpp.
+constexpr double kPlainSeriesFrom = kRemainderFitFirst + kRemainderFitCount;
 
 // mu(z) with a bound on its rounding, for any z > 0: the table at
-// half-whole z, else mu(z) = T(z) + ... + T(z + n - 1) + mu(z + n) with
-// z + n >= kPlainSeriesFrom, the terms from z + 1 on and the series in
-// double, T(z) for z < 1 (of the size of ln(1/z)) in double-double.
+// half-whole z, Stirling's series from kPlainSeriesFrom on, the fits on
+// [1, kPlainSeriesFrom) (their terms' sizes below 0.1, so that Horner's rule
+// keeps 2e-17), and below 1 mu(z) = T(z) + mu(z + 1) with
+// T(z) = (z + ½) ln(1 + 1/z) - 1 (from Γ(z + 1) = z Γ(z)), of the size of
+// ln(1/z), in double-double.
 struct RoundedPair {
   DoubleDouble value;
   double error;
 };
+
+double FittedRemainder(double z) {
+  const int k = static_cast<int>(z);
+  const double* c = kRemainderFits[k - kRemainderFitFirst];
+  const double t = z - (k + 0.5);
+  double sum = 0.0;
+  for (int j = kRemainderFitLengths[k - kRemainderFitFirst] - 1; j >= 0; --j) sum = sum * t + c[j];
+  return sum;
+}
 
 RoundedPair PlainStirlingRemainder(double z) {
   const double twice = 2.0 * z;
   if (twice == std::floor(twice) && twice >= 1.0 && twice < 2.0 * kStirlingSeriesFrom) {
     return {kHalfWholeRemainders[static_cast<int>(twice) - 1], 0.0};
   }
-  DoubleDouble first = {0.0, 0.0};
-  double y = z;
-  if (z < 1.0) {
-    first = TwoSum(z, 0.5) * Log(TwoSum(z, 1.0) / z) - 1.0;
-    y = z + 1.0;
-  }
-  double shifts = 0.0;
-  // The rounding of z + k moves the sum by less than a unit of 1/4, the
-  // series' terms to z^-27 and its roundings by less than 1e-18.
-  double error = 0.25 * kUnit + 1e-18;
-  for (; y < kPlainSeriesFrom; y += 1.0) {
-    const double term = ShiftTerm(y);
-    shifts += term;
-    error += 8.0 * kUnit * term + kUnit * shifts;
-  }
-  return {first + TwoSum(StirlingSeriesOf(y), shifts), error};
+  // The fits' and the series' own errors and roundings stay below 3e-17.
+  constexpr double kPlainError = 3e-17;
+  if (z >= kPlainSeriesFrom) return {Exact(StirlingSeriesOf(z)), kPlainError};
+  if (z >= 1.0) return {Exact(FittedRemainder(z)), kPlainError};
+  const DoubleDouble shift = TwoSum(z, 0.5) * Log(TwoSum(z, 1.0) / z) - 1.0;
+  // z + 1 rounds by half a unit, which moves mu(z + 1) by less than 1/24 of it.
+  return {shift + FittedRemainder(z + 1.0), kPlainError + kUnit / 24.0};
 }
 
 // ln(p^a q^b / B(a, b)) = ½ ln(ab/(a + b)) - ln √(2π) + mu(a + b) - mu(a) - mu(b)
