@@ -86,15 +86,40 @@ double Density(const StudentT& d, double t) {
 // near 1/2; below it from the two-sided tail P(|T| > t) = 2 min(P, 1 - P).
 constexpr double kCentralFrom = 0.25;
 
+// The Cornish–Fisher expansion of the quantile in the normal deviate z
+// (A&S 26.7.5) serves as the start from this ν on, for z² up to
+// ν/kCornishFisherReach: its next term is then below 1e-8 of t, and the
+// Newton steps that follow take it to the last digits.
+constexpr double kCornishFisherFrom = 50.0;
+constexpr double kCornishFisherReach = 10.0;
+
+// The start for the t > 0 with P(T > t) = target (NaN where the expansion
+// does not serve).
+double CornishFisherStart(const StudentT& d, const detail::TailTarget& target) {
+  const double nu = d.df;
+  if (!(nu >= kCornishFisherFrom)) return kNaN;
+  const double z = quantile_upper_log(Normal{}, target.log);
+  const double z2 = z * z;
+  if (!(z2 * kCornishFisherReach <= nu)) return kNaN;
+  const double g1 = (z2 + 1.0) * z / 4.0;
+  const double g2 = ((5.0 * z2 + 16.0) * z2 + 3.0) * z / 96.0;
+  const double g3 = (((3.0 * z2 + 19.0) * z2 + 17.0) * z2 - 15.0) * z / 384.0;
+  const double g4 = ((((79.0 * z2 + 776.0) * z2 + 1482.0) * z2 - 1920.0) * z2 - 945.0) * z / 92160.0;
+  return z + (g1 + (g2 + (g3 + g4 / nu) / nu) / nu) / nu;
+}
+
 // t > 0 with P(T > t) = target <= kCentralFrom, refined by Newton's steps on
 // the logarithm of that tail in t.
 double OuterRoot(const StudentT& d, const detail::TailTarget& target) {
-  const detail::TailTarget twoSided = {target.log + kLogTwo, 2.0 * target.value, false};
-  const detail::PreciseBetaRoot root =
-      detail::PreciseBetaQuantile(twoSided, true, 0.5, 0.5 * d.df, false);
-  // t² = ν x/(1 - x) = ν e^u.
-  double t = std::exp(0.5 * (std::log(d.df) + root.logRatio));
-  if (root.x >= 1e-300 && root.y >= 1e-300) t = std::sqrt(d.df * (root.x / root.y));
+  double t = CornishFisherStart(d, target);
+  if (std::isnan(t)) {
+    const detail::TailTarget twoSided = {target.log + kLogTwo, 2.0 * target.value, false};
+    const detail::PreciseBetaRoot root =
+        detail::PreciseBetaQuantile(twoSided, true, 0.5, 0.5 * d.df, false);
+    // t² = ν x/(1 - x) = ν e^u.
+    t = std::exp(0.5 * (std::log(d.df) + root.logRatio));
+    if (root.x >= 1e-300 && root.y >= 1e-300) t = std::sqrt(d.df * (root.x / root.y));
+  }
   for (int k = 0; k < kRefinements && t > 0.0 && !std::isinf(t); ++k) {
     // P(T > t) = P(|T| > t)/2, the density x^a y^b / (B(a, b) t).
     const detail::BetaEvaluation e = detail::EvaluateBeta(PointOf(d, t), 0.5, 0.5 * d.df);
@@ -108,20 +133,21 @@ double OuterRoot(const StudentT& d, const detail::TailTarget& target) {
   return t;
 }
 
-// P(|T| <= t) for t >= 0.
-double CentralTail(const StudentT& d, double t) {
-  if (t == 0.0) return 0.0;
-  return detail::PreciseBetaTails(PointOf(d, t), 0.5, 0.5 * d.df).lower;
-}
-
-// t >= 0 with P(|T| <= t) = share, refined by Newton's steps in t.
-double CentralRoot(const StudentT& d, double share) {
-  const detail::TailTarget inside = {std::log(share), share, false};
-  const detail::PreciseBetaRoot root =
-      detail::PreciseBetaQuantile(inside, false, 0.5, 0.5 * d.df, false);
-  double t = std::sqrt(d.df * (root.x / root.y));
+// t >= 0 with P(|T| <= t) = share (P(T > t) = target), refined by Newton's
+// steps in t.
+double CentralRoot(const StudentT& d, double share, const detail::TailTarget& target) {
+  double t = CornishFisherStart(d, target);
+  if (std::isnan(t)) {
+    const detail::TailTarget inside = {std::log(share), share, false};
+    const detail::PreciseBetaRoot root =
+        detail::PreciseBetaQuantile(inside, false, 0.5, 0.5 * d.df, false);
+    t = std::sqrt(d.df * (root.x / root.y));
+  }
   for (int k = 0; k < kRefinements && t > 0.0; ++k) {
-    const double step = -(CentralTail(d, t) - share) / (2.0 * Density(d, t));
+    // P(|T| <= t) is the lower beta tail, the density x^a y^b / (B(a, b) t).
+    const detail::BetaEvaluation e = detail::EvaluateBeta(PointOf(d, t), 0.5, 0.5 * d.df);
+    const double density = std::exp(e.logPrefactor.hi) / t;
+    const double step = -(e.tails.lower - share) / (2.0 * density);
     // g = P(|T| <= t) - share: g''/g' = f'/f = -(ν + 1) t/(ν + t²).
     const double curvature = (d.df + 1.0) * t / (d.df + t * t);
     t += step;
@@ -144,7 +170,7 @@ double QuantileOf(const StudentT& d, double argument, bool isLog, bool upper) {
   const bool negative = target.complemented == upper;
   if (target.value == 0.5) return 0.0;
   const double t = target.value > kCentralFrom
-                       ? CentralRoot(d, detail::CentralShare(argument, isLog))
+                       ? CentralRoot(d, detail::CentralShare(argument, isLog), target)
                        : OuterRoot(d, target);
   return negative ? -t : t;
 }
