@@ -482,6 +482,15 @@ double ComplementFloor(const SeriesSide& side) {
 PreciseTails SeriesTails(const BetaPoint& point, double a, double b, const Prefactor& pre) {
   const SeriesSide side = SideOf(point, a, b, pre.d);
   const bool nearIsLower = point.x.hi <= point.y.hi;
+  const bool fractionServes = !TakesNearOne(side) && FractionServes(side);
+  // Beyond the mean of the series' side the other tail is small as a rule:
+  // the fraction is tried first, and the series summed only where that
+  // tail is above the floor.
+  double fraction = kNaN;
+  if (fractionServes && side.t * (side.c + side.e) > side.c) {
+    fraction = Exp(pre.log) / FractionDenominator(side.s, side.e, side.c, side.g);
+    if (fraction < ComplementFloor(side)) return FromNearFar(nearIsLower, {1.0 - fraction, fraction});
+  }
   double near = ExpOver(pre.log, side.c) * SeriesSum(side.t, side.c, side.e);
   double far = 1.0 - near;
   if (far < ComplementFloor(side)) {
@@ -489,8 +498,10 @@ PreciseTails SeriesTails(const BetaPoint& point, double a, double b, const Prefa
       const double logNear = LogTailNearOneOf(side.t, side.c, side.e);
       near = std::exp(logNear);
       far = -std::expm1(logNear);
-    } else if (FractionServes(side)) {
-      far = Exp(pre.log) / FractionDenominator(side.s, side.e, side.c, side.g);
+    } else if (fractionServes) {
+      far = std::isnan(fraction)
+                ? Exp(pre.log) / FractionDenominator(side.s, side.e, side.c, side.g)
+                : fraction;
       near = 1.0 - far;
     }
   }
