@@ -26,12 +26,49 @@ constexpr double kLogTwo = 0.69314718055994531;
 // term, of order t², being below 1e-200 of it for every ν >= 1e-100).
 constexpr double kCentralT = 1e-100;
 constexpr int kRefinements = 2;
+// Beyond this smaller tail the root is sought from the central share
+// P(|T| <= t) = |2P - 1| (a lower beta tail), which keeps the digits of a P
+// near 1/2; below it from the two-sided tail P(|T| > t) = 2 min(P, 1 - P).
+constexpr double kCentralFrom = 0.25;
 
 bool Valid(const StudentT& d) { return d.df > 0.0; }
 bool NormalLimit(const StudentT& d) { return std::isinf(d.df); }
 
 detail::BetaPoint PointOf(const StudentT& d, double t) {
   return detail::PointOfShares(std::fabs(t), std::fabs(t), d.df);
+}
+
+// For ν = 1 and ν = 2 the tails have closed forms (A&S 26.7.3, 26.7.4):
+//   ν = 1: P(T > |t|) = atan(1/|t|)/π,  ν = 2: P(T > |t|) = 1/(r (r + |t|)),
+// r = √(2 + t²), each within a few units in the last place, and so have the
+// quantiles that invert them (t = 1/tan(πP) and t = (1 - 2P)/√(2P(1 - P))
+// for the smaller tail P). They serve for |t| up to kClosedFormReach.
+constexpr double kClosedFormReach = 1e150;
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kLogPi = 1.14472988584940017414;
+
+bool ClosedForm(const StudentT& d) { return d.df == 1.0 || d.df == 2.0; }
+
+// P(T > |t|) for 0 < |t| <= kClosedFormReach.
+double ClosedFormTail(const StudentT& d, double t) {
+  const double at = std::fabs(t);
+  if (d.df == 1.0) return std::atan2(1.0, at) / kPi;
+  const double r = std::sqrt(2.0 + at * at);
+  return 1.0 / (r * (r + at));
+}
+
+// t > 0 with P(T > t) = target, `share` = 1 - 2 target where that is above
+// 1 - 2 kCentralFrom (exact there).
+double ClosedFormRoot(const StudentT& d, const detail::TailTarget& target, double share) {
+  const double p = target.value;
+  if (d.df == 1.0) {
+    if (p > kCentralFrom) return std::tan(0.5 * kPi * share);
+    if (p < detail::kTargetValueFloor) return std::exp(-kLogPi - target.log);
+    return 1.0 / std::tan(kPi * p);
+  }
+  if (p < detail::kTargetValueFloor) return std::exp(-0.5 * (kLogTwo + target.log));
+  const double centre = p > kCentralFrom ? share : 1.0 - 2.0 * p;
+  return centre / std::sqrt(2.0 * p * (1.0 - p));
 }
 
 // P(T <= t) and P(T > t), or their logarithms.
@@ -46,6 +83,10 @@ PreciseTails Tails(const StudentT& d, double t, bool logarithm) {
     return logarithm ? PreciseTails{log_cdf(z, t), log_sf(z, t)} : PreciseTails{cdf(z, t), sf(z, t)};
   }
   if (t == 0.0) return logarithm ? PreciseTails{-kLogTwo, -kLogTwo} : PreciseTails{0.5, 0.5};
+  if (!logarithm && ClosedForm(d) && std::fabs(t) <= kClosedFormReach) {
+    const double small = ClosedFormTail(d, t);
+    return t < 0.0 ? PreciseTails{small, 1.0 - small} : PreciseTails{1.0 - small, small};
+  }
   const detail::BetaPoint point = PointOf(d, t);
   const double a = 0.5;
   const double b = 0.5 * d.df;
@@ -81,10 +122,6 @@ double Density(const StudentT& d, double t) {
   return detail::Exp(logPrefactor - detail::Log(detail::Exact(at)));
 }
 
-// Beyond this smaller tail the root is sought from the central share
-// P(|T| <= t) = |2P - 1| (a lower beta tail), which keeps the digits of a P
-// near 1/2; below it from the two-sided tail P(|T| > t) = 2 min(P, 1 - P).
-constexpr double kCentralFrom = 0.25;
 
 // The Cornish–Fisher expansion of the quantile in the normal deviate z
 // (A&S 26.7.5) serves as the start from this ν on, for z² up to
@@ -169,9 +206,13 @@ double QuantileOf(const StudentT& d, double argument, bool isLog, bool upper) {
   // The root lies on the side of the smaller tail.
   const bool negative = target.complemented == upper;
   if (target.value == 0.5) return 0.0;
-  const double t = target.value > kCentralFrom
-                       ? CentralRoot(d, detail::CentralShare(argument, isLog), target)
-                       : OuterRoot(d, target);
+  const double share = target.value > kCentralFrom ? detail::CentralShare(argument, isLog) : kNaN;
+  double t;
+  if (ClosedForm(d)) {
+    t = ClosedFormRoot(d, target, share);
+  } else {
+    t = target.value > kCentralFrom ? CentralRoot(d, share, target) : OuterRoot(d, target);
+  }
   return negative ? -t : t;
 }
 
