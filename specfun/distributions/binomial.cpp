@@ -103,8 +103,9 @@ bool Reaches(const Cut& cut, const detail::TailTarget& target, bool onCdf) {
 double LogTailStep(const Binomial& d, const Cut& here, bool onCdf) {
   constexpr double kLargestShare = 0.5;
   const double k = here.k;
+  // P(X > k - 1) = P(X > k) + P(X = k), at k = 0 as well.
+  if (!onCdf) return -std::log1p(std::exp(here.logMass - here.LogSf()));
   if (k >= 1.0) {
-    if (!onCdf) return -std::log1p(std::exp(here.logMass - here.LogSf()));
     const double share = std::exp(here.logMass - here.LogCdf());
     if (share <= kLargestShare) return -std::log1p(-share);
   }
@@ -209,15 +210,16 @@ double QuantileOf(const Binomial& d, double argument, bool isLog, bool upper) {
   }
   // Settled at k where k reaches and k - 1 does not (or k does not and
   // k + 1 does), judged from the tails at k where the margin allows.
+  // Where the margin does not allow, the neighbour is evaluated for itself.
   if (Reaches(here, target, onCdf)) {
     if (k == 0.0) return 0.0;
-    const int below = NeighbourReaches(d, here, -1, target, onCdf);
-    if (below == 0) return k;
-    return LeastReaching(d, below == 1 ? k - 1.0 : k, target, onCdf);
+    int below = NeighbourReaches(d, here, -1, target, onCdf);
+    if (below == -1) below = Reaches(CutAt(d, k - 1.0), target, onCdf);
+    return below == 0 ? k : LeastReaching(d, k - 1.0, target, onCdf);
   }
-  const int above = NeighbourReaches(d, here, 1, target, onCdf);
-  if (above == 1) return k + 1.0;
-  return LeastReaching(d, k + 1.0, target, onCdf);
+  int above = NeighbourReaches(d, here, 1, target, onCdf);
+  if (above == -1 && k + 1.0 < d.n) above = Reaches(CutAt(d, k + 1.0), target, onCdf);
+  return above == 1 ? k + 1.0 : LeastReaching(d, k + 1.0, target, onCdf);
 }
 
 }  // namespace
