@@ -15,11 +15,10 @@
 #include <cmath>
 #include <limits>
 
-#include "specfun/gauss_inverse.hpp"
+#include "specfun/distributions.hpp"
 #include "specfun/incomplete_beta.hpp"
 #include "specfun/kernels/precise_beta.hpp"
 #include "specfun/log_tail_newton.hpp"
-#include "specfun/specfun.hpp"
 
 namespace specfun::detail {
 namespace {
@@ -60,12 +59,33 @@ LogTailStep Evaluate(const BetaPoint& point, double a, double b, const TailTarge
           std::exp(e.logPrefactor.hi - e.logLower.hi)};
 }
 
-// From the leading term's root logLeading = ln(x) of x^a/(a B(a, b)) = P.
+// The cumulants of u = ln(X/Y), X and Y gamma variables of shapes a and b:
+// κ1 = ψ(a) - ψ(b), κ2 = ψ'(a) + ψ'(b), κ3 = ψ''(a) - ψ''(b), from the
+// asymptotic series of ψ (A&S 6.3.18, 6.4.12, 6.4.13) to their third terms,
+// which serve a start for shapes from kCumulantShape on.
+constexpr double kCumulantShape = 5.0;
+double Digamma(double a) { return std::log(a) - 0.5 / a - 1.0 / (12.0 * a * a); }
+double Trigamma(double a) { return (1.0 + (0.5 + 1.0 / (6.0 * a)) / a) / a; }
+double Tetragamma(double a) { return -(1.0 + (1.0 + 0.5 / a) / a) / (a * a); }
+
+// The start: the leading term's root logLeading = ln(x) of x^a/(a B(a, b)) = P
+// where b x is small there (the tail is then its leading term to a few
+// per cent), else the normal approximation of u with its skewness
+// (Cornish–Fisher) where both shapes are large, or the plain normal one
+// (mean ln(a/b), variance 1/a + 1/b).
 double StartingLogit(double logTarget, double logLeading, double a, double b) {
-  if (logLeading < kLogHalf) return logLeading - std::log1p(-std::exp(logLeading));
-  // The normal approximation of u, of mean ln(a/b) and variance 1/a + 1/b.
-  const double z = -QGaussInv(std::exp(logTarget));
-  return std::log(a / b) + z * std::sqrt(1.0 / a + 1.0 / b);
+  if (logLeading < kLogHalf && logLeading + std::log(b) <= 0.0) {
+    return logLeading - std::log1p(-std::exp(logLeading));
+  }
+  const double z = quantile_log(Normal{}, logTarget);
+  if (std::fmin(a, b) < kCumulantShape) {
+    if (logLeading < kLogHalf) return logLeading - std::log1p(-std::exp(logLeading));
+    return std::log(a / b) + z * std::sqrt(1.0 / a + 1.0 / b);
+  }
+  const double variance = Trigamma(a) + Trigamma(b);
+  const double sd = std::sqrt(variance);
+  const double skewness = (Tetragamma(a) - Tetragamma(b)) / (variance * sd);
+  return Digamma(a) - Digamma(b) + sd * (z + (z * z - 1.0) * skewness / 6.0);
 }
 
 // Halley's step on g from g = h, g' and c = g''/g' (Newton's -h/g' divided
