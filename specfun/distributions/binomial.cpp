@@ -14,6 +14,7 @@
 #include "specfun/distributions.hpp"
 #include "specfun/gauss_inverse.hpp"
 #include "specfun/kernels/precise_beta.hpp"
+#include "specfun/kernels/table_log.hpp"
 #include "specfun/kernels/precise_beta_quantile.hpp"
 #include "specfun/specfun.hpp"
 
@@ -53,7 +54,8 @@ PreciseTails Tails(const Binomial& d, double x, bool logarithm) {
 detail::DoubleDouble LogMass(const Binomial& d, double k) {
   const detail::BetaPoint point = detail::PointAt(d.p);
   return detail::LogBetaPrefactor(point, k + 1.0, d.n - k + 1.0) -
-         detail::Log(detail::TwoSum(d.n, 1.0)) - detail::Log(point.x) - detail::Log(point.y);
+         detail::TableLog(detail::TwoSum(d.n, 1.0)) - detail::TableLog(point.x) -
+         detail::TableLog(point.y);
 }
 
 // The mass at x where it is 0 or 1, else NaN.

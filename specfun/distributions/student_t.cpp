@@ -12,6 +12,7 @@
 
 #include "specfun/distributions.hpp"
 #include "specfun/kernels/precise_beta.hpp"
+#include "specfun/kernels/table_log.hpp"
 #include "specfun/kernels/precise_beta_quantile.hpp"
 
 namespace specfun {
@@ -111,7 +112,7 @@ double LogDensity(const StudentT& d, double t) {
   const double at = std::fmax(std::fabs(t), kCentralT);
   const detail::DoubleDouble logPrefactor =
       detail::LogBetaPrefactor(PointOf(d, at), 0.5, 0.5 * d.df);
-  return (logPrefactor - detail::Log(detail::Exact(at))).hi;
+  return (logPrefactor - detail::TableLog(detail::Exact(at))).hi;
 }
 
 double Density(const StudentT& d, double t) {
@@ -119,7 +120,7 @@ double Density(const StudentT& d, double t) {
   const double at = std::fmax(std::fabs(t), kCentralT);
   const detail::DoubleDouble logPrefactor =
       detail::LogBetaPrefactor(PointOf(d, at), 0.5, 0.5 * d.df);
-  return detail::Exp(logPrefactor - detail::Log(detail::Exact(at)));
+  return detail::Exp(logPrefactor - detail::TableLog(detail::Exact(at)));
 }
 
 
@@ -141,7 +142,8 @@ double CornishFisherStart(const StudentT& d, const detail::TailTarget& target) {
   const double g1 = (z2 + 1.0) * z / 4.0;
   const double g2 = ((5.0 * z2 + 16.0) * z2 + 3.0) * z / 96.0;
   const double g3 = (((3.0 * z2 + 19.0) * z2 + 17.0) * z2 - 15.0) * z / 384.0;
-  const double g4 = ((((79.0 * z2 + 776.0) * z2 + 1482.0) * z2 - 1920.0) * z2 - 945.0) * z / 92160.0;
+  const double g4 =
+      ((((79.0 * z2 + 776.0) * z2 + 1482.0) * z2 - 1920.0) * z2 - 945.0) * z / 92160.0;
   return z + (g1 + (g2 + (g3 + g4 / nu) / nu) / nu) / nu;
 }
 

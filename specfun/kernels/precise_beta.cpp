@@ -24,6 +24,7 @@
 #include "specfun/incomplete_beta.hpp"
 #include "specfun/kernels/beta_tail_parts.hpp"
 #include "specfun/kernels/stirling_remainder_fits.hpp"
+#include "specfun/kernels/table_log.hpp"
 #include "specfun/log_gamma.hpp"
 
 namespace specfun::detail {
@@ -58,16 +59,20 @@ constexpr double kRootTwo = 1.4142135623730950488;
 
 bool Supplied(const DoubleDouble& log) { return !std::isnan(log.hi); }
 
+// Up to this |u| ln(1 + u) - u is LogOnePlusMinus' series; beyond, from the
+// logarithm itself, which then keeps 1e-19 of the difference.
+constexpr double kPairSeriesBelow = 0.05;
+
 // a (ln(1 + u) - u), u = D/a, for the argument t (with its logarithm where
 // supplied) on a's side, b the other parameter.
 DoubleDouble ScaledLogRatio(double a, double b, const DoubleDouble& t, const DoubleDouble& logT,
                             const DoubleDouble& d) {
   const DoubleDouble u = d / a;
-  if (std::fabs(u.hi) <= 0.5) return LogOnePlusMinus(u) * a;
-  if (u.hi > 0.5) return (Log(u + 1.0) - u) * a;
+  if (std::fabs(u.hi) <= kPairSeriesBelow) return LogOnePlusMinus(u) * a;
+  if (u.hi >= -0.5) return (TableLog(u + 1.0) - u) * a;
   // t well below p: ln(t/p) = ln t + ln((a + b)/a).
-  const DoubleDouble logShare = Log(TwoSum(a, b) / a);
-  const DoubleDouble logArgument = Supplied(logT) ? logT : Log(t);
+  const DoubleDouble logShare = TableLog(TwoSum(a, b) / a);
+  const DoubleDouble logArgument = Supplied(logT) ? logT : TableLog(t);
   return (logArgument + logShare - u) * a;
 }
 
@@ -160,14 +165,14 @@ DoubleDouble StirlingRemainder(const DoubleDouble& z) {
     product = product * w;
     w = w + 1.0;
   }
-  return (w - 0.5) * Log(w) - w + StirlingSeries(w) - Log(product) -
-         (z - 0.5) * Log(z) + z;
+  return (w - 0.5) * TableLog(w) - w + StirlingSeries(w) - TableLog(product) -
+         (z - 0.5) * TableLog(z) + z;
 }
 
 // ½ ln(ab/(a + b)) - ln √(2π) + mu(a + b) - mu(a) - mu(b).
 DoubleDouble LogPeak(double a, double b) {
   const DoubleDouble sum = TwoSum(a, b);
-  const DoubleDouble logRoot = Log(TwoProduct(a, b) / sum) * 0.5;
+  const DoubleDouble logRoot = TableLog(TwoProduct(a, b) / sum) * 0.5;
   const DoubleDouble mu =
       StirlingRemainder(sum) - StirlingRemainder(Exact(a)) - StirlingRemainder(Exact(b));
   return logRoot - kLogRootTwoPi + mu;
@@ -258,7 +263,7 @@ RoundedPair PlainStirlingRemainder(double z) {
   constexpr double kPlainError = 3e-17;
   if (z >= kPlainSeriesFrom) return {Exact(StirlingSeriesOf(z)), kPlainError};
   if (z >= 1.0) return {Exact(FittedRemainder(z)), kPlainError};
-  const DoubleDouble shift = TwoSum(z, 0.5) * Log(TwoSum(z, 1.0) / z) - 1.0;
+  const DoubleDouble shift = TwoSum(z, 0.5) * TableLog(TwoSum(z, 1.0) / z) - 1.0;
   // z + 1 rounds by half a unit, which moves mu(z + 1) by less than 1/24 of it.
   return {shift + FittedRemainder(z + 1.0), kPlainError + kUnit / 24.0};
 }
@@ -280,7 +285,8 @@ QuickPeak QuickLogPeak(double a, double b) {
   const RoundedPair muB = PlainStirlingRemainder(b);
   // a + b's own rounding moves mu(a + b) by less than a unit of 1/12.
   const double error = muSum.error + muA.error + muB.error + kUnit / 12.0;
-  return {Log(product / sum) * 0.5 - kLogRootTwoPi + (muSum.value - muA.value - muB.value), error};
+  const DoubleDouble mu = muSum.value - muA.value - muB.value;
+  return {TableLog(product / sum) * 0.5 - kLogRootTwoPi + mu, error};
 }
 
 // E and ln(x^a y^b / B(a, b)) in double, the latter NaN where its bound
@@ -327,7 +333,7 @@ Prefactor PrefactorOf(const BetaPoint& point, double a, double b) {
 // e^lp / c without underflow where the quotient is a double.
 double ExpOver(const DoubleDouble& lp, double c) {
   if (lp.hi > kLogValueFloor) return Exp(lp) / c;
-  return Exp(lp - Log(Exact(c)));
+  return Exp(lp - TableLog(Exact(c)));
 }
 
 // √v for a positive double-double, by one Newton step from √hi.
@@ -424,7 +430,7 @@ SeriesSide SideOf(const BetaPoint& point, double a, double b, double d) {
 // for small c and formed from double-double parts.
 DoubleDouble LogGammaOnePlus(double c) {
   const DoubleDouble z = TwoSum(1.0, c);
-  return StirlingRemainder(z) + (z - 0.5) * Log(z) - z + kLogRootTwoPi;
+  return StirlingRemainder(z) + (z - 0.5) * TableLog(z) - z + kLogRootTwoPi;
 }
 
 // ln Γ(e + c) - ln Γ(e) for 0 < c, to a small error relative to c:
@@ -434,7 +440,7 @@ DoubleDouble LogGammaOnePlus(double c) {
 // from the double-double remainders.
 DoubleDouble LogGammaShiftOf(double e, double c) {
   const DoubleDouble sum = TwoSum(e, c);
-  const DoubleDouble logRatio = Log(sum / e);
+  const DoubleDouble logRatio = TableLog(sum / e);
   DoubleDouble muDifference;
   if (e >= kStirlingSeriesFrom) {
     const double inverse = 1.0 / e;
@@ -448,7 +454,7 @@ DoubleDouble LogGammaShiftOf(double e, double c) {
   } else {
     muDifference = StirlingRemainder(sum) - StirlingRemainder(Exact(e));
   }
-  return logRatio * (e - 0.5) + (Log(sum) - 1.0) * c + muDifference;
+  return logRatio * (e - 0.5) + (TableLog(sum) - 1.0) * c + muDifference;
 }
 
 // ln I(t, c, e) where that tail holds nearly all the mass, from small parts
@@ -459,7 +465,8 @@ DoubleDouble LogGammaShiftOf(double e, double c) {
 double LogTailNearOneOf(double t, double c, double e) {
   constexpr double kWeightFloor = 1e-17;
   const double sum = NearOneSum(t, c, e, kWeightFloor);
-  return (Log(Exact(t)) * c + (LogGammaShiftOf(e, c) - LogGammaOnePlus(c)) + std::log1p(sum)).hi;
+  const DoubleDouble logGammaRatio = LogGammaShiftOf(e, c) - LogGammaOnePlus(c);
+  return (TableLog(Exact(t)) * c + logGammaRatio + std::log1p(sum)).hi;
 }
 
 // Where the series' tail holds nearly all the mass (c up to
@@ -489,7 +496,9 @@ PreciseTails SeriesTails(const BetaPoint& point, double a, double b, const Prefa
   double fraction = kNaN;
   if (fractionServes && side.t * (side.c + side.e) > side.c) {
     fraction = Exp(pre.log) / FractionDenominator(side.s, side.e, side.c, side.g);
-    if (fraction < ComplementFloor(side)) return FromNearFar(nearIsLower, {1.0 - fraction, fraction});
+    if (fraction < ComplementFloor(side)) {
+      return FromNearFar(nearIsLower, {1.0 - fraction, fraction});
+    }
   }
   double near = ExpOver(pre.log, side.c) * SeriesSum(side.t, side.c, side.e);
   double far = 1.0 - near;
@@ -535,7 +544,7 @@ DoubleDouble LogOfSmallTail(const BetaPoint& point, double a, double b, const Pr
     const SeriesSide side = SideOf(point, a, b, pre.d);
     const bool nearIsLower = point.x.hi <= point.y.hi;
     if (nearIsLower == lowerIsSmall) {
-      return pre.log - Log(Exact(side.c)) + std::log(SeriesSum(side.t, side.c, side.e));
+      return pre.log - TableLog(Exact(side.c)) + std::log(SeriesSum(side.t, side.c, side.e));
     }
     if (TakesNearOne(side)) {
       return Exact(std::log(-std::expm1(LogTailNearOneOf(side.t, side.c, side.e))));
@@ -560,14 +569,14 @@ BetaPoint PointOfShares(double r1, double r2, double s) {
     const DoubleDouble sum = r + s;
     BetaPoint point = {r / sum, Exact(s) / sum};
     if (point.x.hi >= DBL_MIN && point.y.hi >= DBL_MIN) return point;
-    const DoubleDouble logSum = Log(sum);
-    point.logX = Log(r) - logSum;
-    point.logY = Log(Exact(s)) - logSum;
+    const DoubleDouble logSum = TableLog(sum);
+    point.logX = TableLog(r) - logSum;
+    point.logY = TableLog(Exact(s)) - logSum;
     return point;
   }
   // r far from s: ln(r + s) = ln(max) + min/max, the rest below the doubles.
-  const DoubleDouble logR = Log(Exact(r1)) + Log(Exact(r2));
-  const DoubleDouble logS = Log(Exact(s));
+  const DoubleDouble logR = TableLog(Exact(r1)) + TableLog(Exact(r2));
+  const DoubleDouble logS = TableLog(Exact(s));
   const bool rLarger = logR.hi > logS.hi;
   const double ratio = std::exp(rLarger ? logS.hi - logR.hi : logR.hi - logS.hi);
   const DoubleDouble logSum = (rLarger ? logR : logS) + ratio;
@@ -669,8 +678,8 @@ BetaEvaluation EvaluateBeta(const BetaPoint& point, double a, double b) {
 double PreciseLogBeta(double a, double b) {
   // ln B(a, b) = a ln(1/p) + b ln(1/q) - ln(p^a q^b / B(a, b)).
   const DoubleDouble sum = TwoSum(a, b);
-  const DoubleDouble logOverP = Log(sum / a);
-  const DoubleDouble logOverQ = Log(sum / b);
+  const DoubleDouble logOverP = TableLog(sum / a);
+  const DoubleDouble logOverQ = TableLog(sum / b);
   return (logOverP * a + logOverQ * b - LogPeak(a, b)).hi;
 }
 

@@ -143,8 +143,9 @@ PreciseBetaRoot LowerTailRoot(const TailTarget& target, double a, double b, doub
       u = 0.5 * (low + high);
       point = PointOfLogit(u);
     } else if (std::fabs(next.du) <= kLocalStep && normal) {
-      // x(u + du) = x + x y (du + (y - x) du²/2 + ...), on the smaller side.
-      const double move = x * y * (next.du + 0.5 * (y - x) * next.du * next.du);
+      // x(u + du) = x + x y E/(1 + x E), E = e^du - 1, on the smaller side.
+      const double e = std::expm1(next.du);
+      const double move = x * y * e / (1.0 + x * e);
       point = u < 0.0 ? PointAt(x + move) : BetaPoint{OneMinus(y - move), Exact(y - move)};
       u = moved;
     } else {
