@@ -19,6 +19,7 @@ constexpr double kLogTwoLow = 5.497923018708371e-14;
 constexpr double kSeries[] = {1.0 / 3, -1.0 / 4, 1.0 / 5, -1.0 / 6,
                               1.0 / 7, -1.0 / 8, 1.0 / 9, -1.0 / 10};
 constexpr int kSeriesTerms = sizeof kSeries / sizeof kSeries[0];
+static_assert(kSeriesTerms % 2 == 0);
 constexpr double kRootTwo = 1.4142135623730950488;
 constexpr int kExponentBias = 1023;
 constexpr int kFractionBits = 52;
@@ -65,8 +66,15 @@ DoubleDouble TableLog(const DoubleDouble& v) {
   // ln(1 + t) = t - t²/2 + t³ P(t).
   const DoubleDouble square = TwoProduct(t.hi, t.hi);
   const DoubleDouble leading = TwoSum(t.hi, -0.5 * square.hi);
-  double series = 0.0;
-  for (int k = kSeriesTerms - 1; k >= 0; --k) series = series * t.hi + kSeries[k];
+  // P(t) by its even and odd terms, two independent chains in t².
+  const double t2 = t.hi * t.hi;
+  double even = 0.0;
+  double odd = 0.0;
+  for (int k = kSeriesTerms - 2; k >= 0; k -= 2) {
+    even = even * t2 + kSeries[k];
+    odd = odd * t2 + kSeries[k + 1];
+  }
+  const double series = even + t.hi * odd;
   const double low = leading.lo - 0.5 * square.lo + t.lo * (1.0 - t.hi) +
                      t.hi * square.hi * series;
   // e ln 2 - ln r + ln(1 + t).
