@@ -242,12 +242,7 @@ Rounded FastLogOnePlusMinus(double u) {
 // it the fits of stirling_remainder_fits.hpp.
 constexpr double kPlainSeriesFrom = kRemainderFitFirst + kRemainderFitCount;
 
-// mu(z) with a bound on its rounding, for any z > 0: the table at
-// half-whole z, Stirling's series from kPlainSeriesFrom on, the fits on
-// [1, kPlainSeriesFrom) (their terms' sizes below 0.1, so that Horner's rule
-// keeps 2e-17), and below 1 mu(z) = T(z) + mu(z + 1) with
-// T(z) = (z + ½) ln(1 + 1/z) - 1 (from Γ(z + 1) = z Γ(z)), of the size of
-// ln(1/z), in double-double.
+// A double-double value with a bound on its absolute rounding.
 struct RoundedPair {
   DoubleDouble value;
   double error;
@@ -275,6 +270,12 @@ double FittedRemainder(double z) {
   return (p0 + t * p1) + t2 * (p2 + t * p3);
 }
 
+// mu(z) with a bound on its rounding, for any z > 0: the table at
+// half-whole z, Stirling's series from kPlainSeriesFrom on, the fits on
+// [1, kPlainSeriesFrom) (their terms' sizes below 0.1, so that their
+// roundings stay near 2e-17), and below 1 mu(z) = T(z) + mu(z + 1) with
+// T(z) = (z + ½) ln(1 + 1/z) - 1 (from Γ(z + 1) = z Γ(z)), of the size of
+// ln(1/z), in double-double.
 RoundedPair PlainStirlingRemainder(double z) {
   const double twice = 2.0 * z;
   if (twice == std::floor(twice) && twice >= 1.0 && twice < 2.0 * kStirlingSeriesFrom) {
@@ -332,9 +333,9 @@ PlainPrefactor FastLogPrefactor(const BetaPoint& point, double a, double b, doub
   const Rounded gv = FastLogOnePlusMinus(v);
   const double exponent = a * gu.value + b * gv.value;
   const double log = exponent + peak.value.hi;
-  const double error = peak.error + kUnit * std::fabs(peak.value.hi) + a * gu.error + b * gv.error +
-                       kUnit * (std::fabs(a * gu.value) + std::fabs(b * gv.value) +
-                                std::fabs(exponent) + std::fabs(log));
+  const double error = peak.error + a * gu.error + b * gv.error +
+                       kUnit * (std::fabs(peak.value.hi) + std::fabs(a * gu.value) +
+                                std::fabs(b * gv.value) + std::fabs(exponent) + std::fabs(log));
   return error <= kFastBudget ? PlainPrefactor{exponent, log} : kNotServed;
 }
 
