@@ -34,6 +34,7 @@ constexpr double kRootTolerance = 1e-9;
 // Steps below this size move the double x (or 1 - x) itself.
 constexpr double kLocalStep = 1e-3;
 constexpr int kMaxEvaluations = 100;
+constexpr double kLastUnits = 2.0 * DBL_EPSILON;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kLogHalf = -0.69314718055994531;
 
@@ -146,8 +147,12 @@ PreciseBetaRoot LowerTailRoot(const TailTarget& target, double a, double b, doub
       // x(u + du) = x + x y E/(1 + x E), E = e^du - 1, on the smaller side.
       const double e = std::expm1(next.du);
       const double move = x * y * e / (1.0 + x * e);
-      point = u < 0.0 ? PointAt(x + move) : BetaPoint{OneMinus(y - move), Exact(y - move)};
+      const bool onX = u < 0.0;
+      point = onX ? PointAt(x + move) : BetaPoint{OneMinus(y - move), Exact(y - move)};
       u = moved;
+      // A move of a unit or two in the last place ends the run: where the
+      // tail is that steep the root lies between neighbouring doubles.
+      if (std::fabs(move) <= kLastUnits * (onX ? x : y)) break;
     } else {
       u = moved;
       point = PointOfLogit(u);
