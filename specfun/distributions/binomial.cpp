@@ -5,18 +5,17 @@
 // n - k + 1) (n + 1) p (1 - p)) at x = p from the same prefactor. The
 // quantile, the least k with P(X <= k) >= P, by Newton's steps on the
 // logarithm of the smaller tail over the integers from the normal
-// approximation with its skewness correction, settled by comparing the tails
-// at the neighbours.
+// approximation with its skewness correction, settled at the last point by
+// its tails and the mass there and at its neighbour (the neighbour's tails
+// evaluated only where their sum lies near the target).
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
 #include "specfun/distributions.hpp"
-#include "specfun/gauss_inverse.hpp"
 #include "specfun/kernels/precise_beta.hpp"
 #include "specfun/kernels/table_log.hpp"
 #include "specfun/kernels/precise_beta_quantile.hpp"
-#include "specfun/specfun.hpp"
 
 namespace specfun {
 namespace {
@@ -187,10 +186,17 @@ double QuantileOf(const Binomial& d, double argument, bool isLog, bool upper) {
   const bool onCdf = upper == target.complemented;
   if (d.p == 0.0) return 0.0;
   if (d.p == 1.0) return Reaches(d, 0.0, target, onCdf) ? 0.0 : d.n;
+  // The ends from their closed forms where the target lies clear of them:
+  // P(X <= 0) = (1 - p)^n, P(X > n - 1) = p^n.
+  const double logEnd = onCdf ? d.n * std::log1p(-d.p) : d.n * std::log(d.p);
+  if (std::fabs(logEnd - target.log) > kDecisionMargin * (1.0 + std::fabs(target.log))) {
+    if (onCdf && logEnd > target.log) return 0.0;
+    if (!onCdf && logEnd > target.log) return d.n;
+  }
   // The normal approximation with the skewness correction (Cornish–Fisher);
   // z is the deviate of the smaller tail, on the side of the root.
-  const double tail = std::max(target.value, 1e-300);
-  const double z = onCdf ? -QGaussInv(tail) : QGaussInv(tail);
+  const double deviate = quantile_upper_log(Normal{}, target.log);
+  const double z = onCdf ? -deviate : deviate;
   const double q = 1.0 - d.p;
   const double sd = std::sqrt(d.n * d.p * q);
   double k = std::floor(d.n * d.p + z * sd + (z * z - 1.0) * (q - d.p) / 6.0);
