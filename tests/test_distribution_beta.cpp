@@ -69,6 +69,14 @@ TEST(BetaDistribution, QuantilesMatchMpmathsRoots) {
   }
 }
 
+// With a near 3e14 a unit in the last place of x moves ln I by about one:
+// the root lies between neighbouring doubles, where the run must end.
+TEST(BetaDistribution, SteepTailsEndAtTheirRoot) {
+  const Beta d{3.08432e14, 6.21727e6};
+  const double logP = -1.82237e16;
+  EXPECT_LE(RelativeError(specfun::log_cdf(d, specfun::quantile_log(d, logP)), logP), 1e-15);
+}
+
 // The double-double logarithm of the beta family against mpmath, with its
 // low part, from subnormal to huge arguments and near 1.
 TEST(BetaDistribution, TableLogarithm) {
