@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "specfun/distributions.hpp"
+#include "specfun/kernels/table_log.hpp"
 #include "tests/beta_family_tables.hpp"
 
 namespace {
@@ -50,6 +51,48 @@ TEST(BetaDistribution, QuantilesRoundTrip) {
     }
     EXPECT_EQ(specfun::quantile_log(d, -1e300), 0.0);
     EXPECT_EQ(specfun::quantile_upper_log(d, -1e300), 1.0);
+  }
+}
+
+// Roots from mpmath where the start lies close (the last step's size must
+// not limit the digits) or the shapes are large.
+TEST(BetaDistribution, QuantilesMatchMpmathsRoots) {
+  struct Root {
+    double a, b, logP, x;
+  };
+  for (const Root& r : {Root{1.0998724215030198, 1322.4513351334651, -9.722396797774078,
+                             1.1417648231241281e-7},
+                        Root{500.0, 500.0, std::log(0.01), 0.46325776507810009},
+                        Root{30.0, 2000.0, std::log(0.2), 0.012490576832009337}}) {
+    EXPECT_LE(RelativeError(specfun::quantile_log(Beta{r.a, r.b}, r.logP), r.x), 1e-14)
+        << r.a << " " << r.b;
+  }
+}
+
+// With a near 3e14 a unit in the last place of x moves ln I by about one:
+// the root lies between neighbouring doubles, where the run must end.
+TEST(BetaDistribution, SteepTailsEndAtTheirRoot) {
+  const Beta d{3.08432e14, 6.21727e6};
+  const double logP = -1.82237e16;
+  EXPECT_LE(RelativeError(specfun::log_cdf(d, specfun::quantile_log(d, logP)), logP), 1e-15);
+}
+
+// The double-double logarithm of the beta family against mpmath, with its
+// low part, from subnormal to huge arguments and near 1.
+TEST(BetaDistribution, TableLogarithm) {
+  struct Case {
+    specfun::detail::DoubleDouble v;
+    double hi, lo;
+  };
+  for (const Case& c :
+       {Case{{0.75, 0.0}, -0.2876820724517809, -2.607160616442564e-17},
+        Case{{1.0 + 0x1p-40, 0x1p-95}, 9.094947017725146e-13, 2.524354921782155e-29},
+        Case{{1e-300, 0.0}, -690.7755278982137, -2.3670096176709832e-14},
+        Case{{4.9406564584124654e-324, 0.0}, -744.4400719213812, -4.422444340918698e-14},
+        Case{{1.7e308, 1e291}, 709.7268368932282, 3.094230361093583e-14}}) {
+    const specfun::detail::DoubleDouble got = specfun::detail::TableLog(c.v);
+    EXPECT_EQ(got.hi, c.hi);
+    EXPECT_LE(std::fabs((got.hi - c.hi) + (got.lo - c.lo)), 2e-20 * std::fabs(c.hi)) << c.hi;
   }
 }
 

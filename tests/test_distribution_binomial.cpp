@@ -72,6 +72,15 @@ TEST(BinomialDistribution, FarLogQuantilesAreExact) {
   }
 }
 
+// P(X = 0) = (1 - p)^n or P(X = n) = p^n holding nearly all the mass.
+TEST(BinomialDistribution, QuantilesAtTheEnds) {
+  EXPECT_EQ(specfun::quantile_log(Binomial{1e6, 1e-9}, -0.5), 0.0);
+  EXPECT_EQ(specfun::quantile_upper_log(Binomial{1e6, 1.0 - 1e-9}, -0.5), 1e6);
+  EXPECT_EQ(specfun::quantile(Binomial{1e6, 1.0 - 1e-9}, 0.5), 1e6);
+  EXPECT_EQ(specfun::quantile(Binomial{20.0, 0.01}, 0.8), 0.0);
+  EXPECT_EQ(specfun::quantile(Binomial{20.0, 0.01}, 0.9), 1.0);
+}
+
 TEST(BinomialDistribution, BatchFormsAreTheScalarCalls) {
   const std::vector<double> ps = {0.0, 1e-20, 0.3, 0.5, 0.999, 1.0};
   const Binomial d{1000.0, 0.2};

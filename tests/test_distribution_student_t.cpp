@@ -25,6 +25,27 @@ TEST(StudentTDistribution, QuantileOfTenDegrees) {
   EXPECT_EQ(specfun::quantile(StudentT{10.0}, 0.975), 2.2281388519862742);
 }
 
+// Quantiles against mpmath: the closed forms of one and two degrees of
+// freedom, and the Cornish–Fisher start of many.
+TEST(StudentTDistribution, QuantilesMatchMpmath) {
+  struct Root {
+    double nu, p, t;
+  };
+  for (const Root& r : {Root{1.0, 1e-300, -3.1830988618379066e+299},
+                        Root{1.0, 1e-6, -318309.88618274349}, Root{1.0, 0.3, -0.72654252800536094},
+                        Root{1.0, 0.6, 0.32491969623290625},
+                        Root{2.0, 1e-300, -7.0710678118654752e+149},
+                        Root{2.0, 1e-6, -707.10572052593382}, Root{2.0, 0.3, -0.61721339984836768},
+                        Root{2.0, 0.6, 0.28867513459481282}, Root{60.0, 0.01, -2.3901194726249133},
+                        Root{60.0, 0.4, -0.25447339498953112},
+                        Root{500.0, 1e-5, -4.3061593303580527},
+                        Root{2e4, 0.975, 1.9600826051581348}}) {
+    const StudentT d{r.nu};
+    EXPECT_LE(RelativeError(specfun::quantile(d, r.p), r.t), 2e-15) << r.nu << " " << r.p;
+    EXPECT_LE(RelativeError(specfun::cdf(d, r.t), r.p), 5e-15) << r.nu << " " << r.p;
+  }
+}
+
 // P(T <= -t) = P(T > t) bit for bit, and P(|T| > t) = P(F > t²) with
 // ν1 = 1 (A&S 26.6.3).
 TEST(StudentTDistribution, SymmetricAndTheSquareIsF) {

@@ -7,6 +7,7 @@
 
 #include "specfun/distributions.hpp"
 #include "specfun/kernels/precise_beta.hpp"
+#include "specfun/kernels/table_log.hpp"
 #include "specfun/kernels/precise_beta_quantile.hpp"
 
 namespace specfun {
@@ -42,7 +43,8 @@ PreciseTails LogTails(const Beta& d, double x) {
 // ln of the density at 0 < x < 1: ln(x^a y^b / B(a, b)) - ln x - ln y.
 detail::DoubleDouble LogDensity(const Beta& d, double x) {
   const BetaPoint point = detail::PointAt(x);
-  return detail::LogBetaPrefactor(point, d.a, d.b) - detail::Log(point.x) - detail::Log(point.y);
+  return detail::LogBetaPrefactor(point, d.a, d.b) - detail::TableLog(point.x) -
+         detail::TableLog(point.y);
 }
 
 // The density's limit at an end where its parameter is c and the other e:

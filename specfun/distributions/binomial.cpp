@@ -5,8 +5,9 @@
 // n - k + 1) (n + 1) p (1 - p)) at x = p from the same prefactor. The
 // quantile, the least k with P(X <= k) >= P, by Newton's steps on the
 // logarithm of the smaller tail over the integers from the normal
-// approximation with its skewness correction, settled by comparing the tails
-// at the neighbours.
+// approximation with its skewness correction, settled at the last point by
+// its tails and the mass there and at its neighbour (the neighbour's tails
+// evaluated only where their sum lies near the target).
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -14,8 +15,8 @@
 #include "specfun/distributions.hpp"
 #include "specfun/routines/gauss_inverse.hpp"
 #include "specfun/kernels/precise_beta.hpp"
+#include "specfun/kernels/table_log.hpp"
 #include "specfun/kernels/precise_beta_quantile.hpp"
-#include "specfun/specfun.hpp"
 
 namespace specfun {
 namespace {
@@ -53,7 +54,8 @@ PreciseTails Tails(const Binomial& d, double x, bool logarithm) {
 detail::DoubleDouble LogMass(const Binomial& d, double k) {
   const detail::BetaPoint point = detail::PointAt(d.p);
   return detail::LogBetaPrefactor(point, k + 1.0, d.n - k + 1.0) -
-         detail::Log(detail::TwoSum(d.n, 1.0)) - detail::Log(point.x) - detail::Log(point.y);
+         detail::TableLog(detail::TwoSum(d.n, 1.0)) - detail::TableLog(point.x) -
+         detail::TableLog(point.y);
 }
 
 // The mass at x where it is 0 or 1, else NaN.
@@ -75,22 +77,72 @@ bool Reaches(const Binomial& d, double k, const detail::TailTarget& target, bool
   return detail::LogRatioTo(target, e.tails.lower, e.logLower) <= 0.0;
 }
 
-// The change of the smaller tail's logarithm from k - 1 to k, given the
-// logarithms of the tails at k: from the mass at k, P(X <= k - 1) =
-// P(X <= k) - P(X = k) and P(X > k - 1) = P(X > k) + P(X = k), where that
-// difference keeps its digits; else from the tails at a neighbour.
-double LogTailStep(const Binomial& d, double k, const PreciseTails& here, bool onCdf) {
+// The tails at a count k < n: the beta evaluation at p with a = k + 1,
+// b = n - k, whose prefactor is the mass times (n - k) p.
+struct Cut {
+  double k;
+  detail::BetaEvaluation beta;
+  double logMass;
+  double LogCdf() const { return beta.logUpper.hi; }
+  double LogSf() const { return beta.logLower.hi; }
+};
+
+Cut CutAt(const Binomial& d, double k) {
+  const detail::BetaEvaluation e = detail::EvaluateBeta(detail::PointAt(d.p), k + 1.0, d.n - k);
+  return {k, e, e.logPrefactor.hi - std::log(d.p) - std::log(d.n - k)};
+}
+
+bool Reaches(const Cut& cut, const detail::TailTarget& target, bool onCdf) {
+  const detail::BetaEvaluation& e = cut.beta;
+  if (onCdf) return detail::LogRatioTo(target, e.tails.upper, e.logUpper) >= 0.0;
+  return detail::LogRatioTo(target, e.tails.lower, e.logLower) <= 0.0;
+}
+
+// The change of the smaller tail's logarithm from k - 1 to k: from the mass
+// at k, P(X <= k - 1) = P(X <= k) - P(X = k) and P(X > k - 1) = P(X > k) +
+// P(X = k), where that difference keeps its digits; else from the tails at
+// a neighbour.
+double LogTailStep(const Binomial& d, const Cut& here, bool onCdf) {
   constexpr double kLargestShare = 0.5;
+  const double k = here.k;
+  // P(X > k - 1) = P(X > k) + P(X = k), at k = 0 as well.
+  if (!onCdf) return -std::log1p(std::exp(here.logMass - here.LogSf()));
   if (k >= 1.0) {
-    const double logMass = LogMass(d, k).hi;
-    if (!onCdf) return -std::log1p(std::exp(logMass - here.upper));
-    const double share = std::exp(logMass - here.lower);
+    const double share = std::exp(here.logMass - here.LogCdf());
     if (share <= kLargestShare) return -std::log1p(-share);
   }
   const double neighbour = k >= 1.0 ? k - 1.0 : k + 1.0;
   if (neighbour >= d.n) return kNaN;
   const PreciseTails there = Tails(d, neighbour, true);
-  return (onCdf ? here.lower - there.lower : here.upper - there.upper) / (k - neighbour);
+  const double change = onCdf ? here.LogCdf() - there.lower : here.LogSf() - there.upper;
+  return change / (k - neighbour);
+}
+
+// Whether k - 1 (step -1) or k + 1 (step +1) Reaches the target, from the
+// tails and the mass at k, P(X = k ± 1) following from P(X = k) by the
+// ratio of neighbouring masses: 1 (yes), 0 (no), or -1 where the sum or
+// difference lies within kDecisionMargin of the target or cancels (the
+// neighbour is then evaluated for itself).
+constexpr double kDecisionMargin = 1e-12;
+int NeighbourReaches(const Binomial& d, const Cut& here, int step,
+                     const detail::TailTarget& target, bool onCdf) {
+  const double k = here.k;
+  double logMass = here.logMass;
+  if (step > 0) {
+    if (k + 1.0 >= d.n) return -1;
+    logMass += std::log((d.n - k) / (k + 1.0)) + std::log(d.p) - std::log1p(-d.p);
+  }
+  // The tail changes by this mass: added to P(X <= k) going up, taken
+  // from it going down, and the other way round for P(X > k).
+  const double logTail = onCdf ? here.LogCdf() : here.LogSf();
+  const double share = std::exp(logMass - logTail);
+  const bool adds = (step > 0) == onCdf;
+  constexpr double kLargestShare = 0.5;
+  if (!adds && share > kLargestShare) return -1;
+  const double logNeighbour = logTail + (adds ? std::log1p(share) : std::log1p(-share));
+  const double gap = logNeighbour - target.log;
+  if (!(std::fabs(gap) > kDecisionMargin * (1.0 + std::fabs(target.log)))) return -1;
+  return onCdf ? gap > 0.0 : gap < 0.0;
 }
 
 // The least k in [0, n] that Reaches the target, from a guess k: the
@@ -134,32 +186,49 @@ double QuantileOf(const Binomial& d, double argument, bool isLog, bool upper) {
   // P(X <= k) >= P is P(X > k) <= 1 - P, and the other way round.
   const bool onCdf = upper == target.complemented;
   if (d.p == 0.0) return 0.0;
-  if (d.p == 1.0 || Reaches(d, 0.0, target, onCdf)) {
-    return Reaches(d, 0.0, target, onCdf) ? 0.0 : d.n;
+  if (d.p == 1.0) return Reaches(d, 0.0, target, onCdf) ? 0.0 : d.n;
+  // The ends from their closed forms where the target lies clear of them:
+  // P(X <= 0) = (1 - p)^n, P(X > n - 1) = p^n.
+  const double logEnd = onCdf ? d.n * std::log1p(-d.p) : d.n * std::log(d.p);
+  if (std::fabs(logEnd - target.log) > kDecisionMargin * (1.0 + std::fabs(target.log))) {
+    if (onCdf && logEnd > target.log) return 0.0;
+    if (!onCdf && logEnd > target.log) return d.n;
   }
   // The normal approximation with the skewness correction (Cornish–Fisher);
   // z is the deviate of the smaller tail, on the side of the root.
-  const double tail = std::max(target.value, 1e-300);
-  const double z = onCdf ? -QGaussInv(tail) : QGaussInv(tail);
+  const double deviate = quantile_upper_log(Normal{}, target.log);
+  const double z = onCdf ? -deviate : deviate;
   const double q = 1.0 - d.p;
   const double sd = std::sqrt(d.n * d.p * q);
   double k = std::floor(d.n * d.p + z * sd + (z * z - 1.0) * (q - d.p) / 6.0);
   k = std::clamp(k, 0.0, d.n);
   // Newton's steps on the logarithm of that tail, over the integers, until
   // they stall or turn back (the root then lies within a step or two).
+  if (k >= d.n) return LeastReaching(d, k, target, onCdf);
   double previous = -1.0;
+  Cut here = CutAt(d, k);
   for (int step = 0; step < kNewtonSteps; ++step) {
-    if (k >= d.n) break;
-    const PreciseTails here = Tails(d, k, true);
-    const double value = onCdf ? here.lower : here.upper;
-    const double slope = LogTailStep(d, k, here, onCdf);
+    const double value = onCdf ? here.LogCdf() : here.LogSf();
+    const double slope = LogTailStep(d, here, onCdf);
     if (!(std::fabs(slope) > 0.0) || !std::isfinite(slope)) break;
     const double next = std::clamp(k + std::round((target.log - value) / slope), 0.0, d.n);
-    if (next == k || next == previous) break;
+    if (next == k || next == previous || next >= d.n) break;
     previous = k;
     k = next;
+    here = CutAt(d, k);
   }
-  return LeastReaching(d, k, target, onCdf);
+  // Settled at k where k reaches and k - 1 does not (or k does not and
+  // k + 1 does), judged from the tails at k where the margin allows.
+  // Where the margin does not allow, the neighbour is evaluated for itself.
+  if (Reaches(here, target, onCdf)) {
+    if (k == 0.0) return 0.0;
+    int below = NeighbourReaches(d, here, -1, target, onCdf);
+    if (below == -1) below = Reaches(CutAt(d, k - 1.0), target, onCdf);
+    return below == 0 ? k : LeastReaching(d, k - 1.0, target, onCdf);
+  }
+  int above = NeighbourReaches(d, here, 1, target, onCdf);
+  if (above == -1 && k + 1.0 < d.n) above = Reaches(CutAt(d, k + 1.0), target, onCdf);
+  return above == 1 ? k + 1.0 : LeastReaching(d, k + 1.0, target, onCdf);
 }
 
 }  // namespace

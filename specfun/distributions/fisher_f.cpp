@@ -11,6 +11,7 @@
 
 #include "specfun/distributions.hpp"
 #include "specfun/kernels/precise_beta.hpp"
+#include "specfun/kernels/table_log.hpp"
 #include "specfun/kernels/precise_beta_quantile.hpp"
 #include "specfun/specfun.hpp"
 
@@ -106,7 +107,7 @@ detail::DoubleDouble LogDensity(const FisherF& d, double f) {
   const double n1 = Degrees(d.df1);
   const double n2 = Degrees(d.df2);
   const detail::BetaPoint point = detail::PointOfShares(n1, f, n2);
-  return detail::LogBetaPrefactor(point, 0.5 * n1, 0.5 * n2) - detail::Log(detail::Exact(f));
+  return detail::LogBetaPrefactor(point, 0.5 * n1, 0.5 * n2) - detail::TableLog(detail::Exact(f));
 }
 
 // The density's limit at 0: infinite for ν1 < 2, 1 for ν1 = 2 (e^-F), else 0.
@@ -139,7 +140,13 @@ double QuantileOf(const FisherF& d, double argument, bool isLog, bool upper) {
     const double logDensity = e.logPrefactor.hi - std::log(f);
     const double next = detail::NewtonOnLogTail(f, h, logTail.hi, logDensity, !onUpper);
     if (!(next > 0.0) || std::isinf(next)) break;
+    // g = ln of the tail: |g''/g'| <= |f'/f| + f/tail, with the density's
+    // f'/f = (ν1/2 - 1)/F - (ν1 + ν2) ν1/(2 (ν2 + ν1 F)).
+    const double hazard = std::exp(logDensity - logTail.hi);
+    const double slope = (0.5 * n1 - 1.0) / f - 0.5 * (n1 + n2) * n1 / (n2 + n1 * f);
+    const double step = next - f;
     f = next;
+    if (detail::NewtonSettled(step, std::fabs(slope) + hazard, f)) break;
   }
   return f;
 }

@@ -12,6 +12,7 @@
 
 #include "specfun/distributions.hpp"
 #include "specfun/kernels/precise_beta.hpp"
+#include "specfun/kernels/table_log.hpp"
 #include "specfun/kernels/precise_beta_quantile.hpp"
 
 namespace specfun {
@@ -26,12 +27,49 @@ constexpr double kLogTwo = 0.69314718055994531;
 // term, of order t², being below 1e-200 of it for every ν >= 1e-100).
 constexpr double kCentralT = 1e-100;
 constexpr int kRefinements = 2;
+// Beyond this smaller tail the root is sought from the central share
+// P(|T| <= t) = |2P - 1| (a lower beta tail), which keeps the digits of a P
+// near 1/2; below it from the two-sided tail P(|T| > t) = 2 min(P, 1 - P).
+constexpr double kCentralFrom = 0.25;
 
 bool Valid(const StudentT& d) { return d.df > 0.0; }
 bool NormalLimit(const StudentT& d) { return std::isinf(d.df); }
 
 detail::BetaPoint PointOf(const StudentT& d, double t) {
   return detail::PointOfShares(std::fabs(t), std::fabs(t), d.df);
+}
+
+// For ν = 1 and ν = 2 the tails have closed forms (A&S 26.7.3, 26.7.4):
+//   ν = 1: P(T > |t|) = atan(1/|t|)/π,  ν = 2: P(T > |t|) = 1/(r (r + |t|)),
+// r = √(2 + t²), each within a few units in the last place, and so have the
+// quantiles that invert them (t = 1/tan(πP) and t = (1 - 2P)/√(2P(1 - P))
+// for the smaller tail P). They serve for |t| up to kClosedFormReach.
+constexpr double kClosedFormReach = 1e150;
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kLogPi = 1.14472988584940017414;
+
+bool ClosedForm(const StudentT& d) { return d.df == 1.0 || d.df == 2.0; }
+
+// P(T > |t|) for 0 < |t| <= kClosedFormReach.
+double ClosedFormTail(const StudentT& d, double t) {
+  const double at = std::fabs(t);
+  if (d.df == 1.0) return std::atan2(1.0, at) / kPi;
+  const double r = std::sqrt(2.0 + at * at);
+  return 1.0 / (r * (r + at));
+}
+
+// t > 0 with P(T > t) = target, `share` = 1 - 2 target where that is above
+// 1 - 2 kCentralFrom (exact there).
+double ClosedFormRoot(const StudentT& d, const detail::TailTarget& target, double share) {
+  const double p = target.value;
+  if (d.df == 1.0) {
+    if (p > kCentralFrom) return std::tan(0.5 * kPi * share);
+    if (p < detail::kTargetValueFloor) return std::exp(-kLogPi - target.log);
+    return 1.0 / std::tan(kPi * p);
+  }
+  if (p < detail::kTargetValueFloor) return std::exp(-0.5 * (kLogTwo + target.log));
+  const double centre = p > kCentralFrom ? share : 1.0 - 2.0 * p;
+  return centre / std::sqrt(2.0 * p * (1.0 - p));
 }
 
 // P(T <= t) and P(T > t), or their logarithms.
@@ -46,6 +84,10 @@ PreciseTails Tails(const StudentT& d, double t, bool logarithm) {
     return logarithm ? PreciseTails{log_cdf(z, t), log_sf(z, t)} : PreciseTails{cdf(z, t), sf(z, t)};
   }
   if (t == 0.0) return logarithm ? PreciseTails{-kLogTwo, -kLogTwo} : PreciseTails{0.5, 0.5};
+  if (!logarithm && ClosedForm(d) && std::fabs(t) <= kClosedFormReach) {
+    const double small = ClosedFormTail(d, t);
+    return t < 0.0 ? PreciseTails{small, 1.0 - small} : PreciseTails{1.0 - small, small};
+  }
   const detail::BetaPoint point = PointOf(d, t);
   const double a = 0.5;
   const double b = 0.5 * d.df;
@@ -70,7 +112,7 @@ double LogDensity(const StudentT& d, double t) {
   const double at = std::fmax(std::fabs(t), kCentralT);
   const detail::DoubleDouble logPrefactor =
       detail::LogBetaPrefactor(PointOf(d, at), 0.5, 0.5 * d.df);
-  return (logPrefactor - detail::Log(detail::Exact(at))).hi;
+  return (logPrefactor - detail::TableLog(detail::Exact(at))).hi;
 }
 
 double Density(const StudentT& d, double t) {
@@ -78,23 +120,45 @@ double Density(const StudentT& d, double t) {
   const double at = std::fmax(std::fabs(t), kCentralT);
   const detail::DoubleDouble logPrefactor =
       detail::LogBetaPrefactor(PointOf(d, at), 0.5, 0.5 * d.df);
-  return detail::Exp(logPrefactor - detail::Log(detail::Exact(at)));
+  return detail::Exp(logPrefactor - detail::TableLog(detail::Exact(at)));
 }
 
-// Beyond this smaller tail the root is sought from the central share
-// P(|T| <= t) = |2P - 1| (a lower beta tail), which keeps the digits of a P
-// near 1/2; below it from the two-sided tail P(|T| > t) = 2 min(P, 1 - P).
-constexpr double kCentralFrom = 0.25;
+
+// The Cornish–Fisher expansion of the quantile in the normal deviate z
+// (A&S 26.7.5) serves as the start from this ν on, for z² up to
+// ν/kCornishFisherReach: its next term is then below 1e-8 of t, and the
+// Newton steps that follow take it to the last digits.
+constexpr double kCornishFisherFrom = 50.0;
+constexpr double kCornishFisherReach = 10.0;
+
+// The start for the t > 0 with P(T > t) = target (NaN where the expansion
+// does not serve).
+double CornishFisherStart(const StudentT& d, const detail::TailTarget& target) {
+  const double nu = d.df;
+  if (!(nu >= kCornishFisherFrom)) return kNaN;
+  const double z = quantile_upper_log(Normal{}, target.log);
+  const double z2 = z * z;
+  if (!(z2 * kCornishFisherReach <= nu)) return kNaN;
+  const double g1 = (z2 + 1.0) * z / 4.0;
+  const double g2 = ((5.0 * z2 + 16.0) * z2 + 3.0) * z / 96.0;
+  const double g3 = (((3.0 * z2 + 19.0) * z2 + 17.0) * z2 - 15.0) * z / 384.0;
+  const double g4 =
+      ((((79.0 * z2 + 776.0) * z2 + 1482.0) * z2 - 1920.0) * z2 - 945.0) * z / 92160.0;
+  return z + (g1 + (g2 + (g3 + g4 / nu) / nu) / nu) / nu;
+}
 
 // t > 0 with P(T > t) = target <= kCentralFrom, refined by Newton's steps on
 // the logarithm of that tail in t.
 double OuterRoot(const StudentT& d, const detail::TailTarget& target) {
-  const detail::TailTarget twoSided = {target.log + kLogTwo, 2.0 * target.value, false};
-  const detail::PreciseBetaRoot root =
-      detail::PreciseBetaQuantile(twoSided, true, 0.5, 0.5 * d.df, false);
-  // t² = ν x/(1 - x) = ν e^u.
-  double t = std::exp(0.5 * (std::log(d.df) + root.logRatio));
-  if (root.x >= 1e-300 && root.y >= 1e-300) t = std::sqrt(d.df * (root.x / root.y));
+  double t = CornishFisherStart(d, target);
+  if (std::isnan(t)) {
+    const detail::TailTarget twoSided = {target.log + kLogTwo, 2.0 * target.value, false};
+    const detail::PreciseBetaRoot root =
+        detail::PreciseBetaQuantile(twoSided, true, 0.5, 0.5 * d.df, false);
+    // t² = ν x/(1 - x) = ν e^u.
+    t = std::exp(0.5 * (std::log(d.df) + root.logRatio));
+    if (root.x >= 1e-300 && root.y >= 1e-300) t = std::sqrt(d.df * (root.x / root.y));
+  }
   for (int k = 0; k < kRefinements && t > 0.0 && !std::isinf(t); ++k) {
     // P(T > t) = P(|T| > t)/2, the density x^a y^b / (B(a, b) t).
     const detail::BetaEvaluation e = detail::EvaluateBeta(PointOf(d, t), 0.5, 0.5 * d.df);
@@ -108,20 +172,25 @@ double OuterRoot(const StudentT& d, const detail::TailTarget& target) {
   return t;
 }
 
-// P(|T| <= t) for t >= 0.
-double CentralTail(const StudentT& d, double t) {
-  if (t == 0.0) return 0.0;
-  return detail::PreciseBetaTails(PointOf(d, t), 0.5, 0.5 * d.df).lower;
-}
-
-// t >= 0 with P(|T| <= t) = share, refined by Newton's steps in t.
-double CentralRoot(const StudentT& d, double share) {
-  const detail::TailTarget inside = {std::log(share), share, false};
-  const detail::PreciseBetaRoot root =
-      detail::PreciseBetaQuantile(inside, false, 0.5, 0.5 * d.df, false);
-  double t = std::sqrt(d.df * (root.x / root.y));
+// t >= 0 with P(|T| <= t) = share (P(T > t) = target), refined by Newton's
+// steps in t.
+double CentralRoot(const StudentT& d, double share, const detail::TailTarget& target) {
+  double t = CornishFisherStart(d, target);
+  if (std::isnan(t)) {
+    const detail::TailTarget inside = {std::log(share), share, false};
+    const detail::PreciseBetaRoot root =
+        detail::PreciseBetaQuantile(inside, false, 0.5, 0.5 * d.df, false);
+    t = std::sqrt(d.df * (root.x / root.y));
+  }
   for (int k = 0; k < kRefinements && t > 0.0; ++k) {
-    t -= (CentralTail(d, t) - share) / (2.0 * Density(d, t));
+    // P(|T| <= t) is the lower beta tail, the density x^a y^b / (B(a, b) t).
+    const detail::BetaEvaluation e = detail::EvaluateBeta(PointOf(d, t), 0.5, 0.5 * d.df);
+    const double density = std::exp(e.logPrefactor.hi) / t;
+    const double step = -(e.tails.lower - share) / (2.0 * density);
+    // g = P(|T| <= t) - share: g''/g' = f'/f = -(ν + 1) t/(ν + t²).
+    const double curvature = (d.df + 1.0) * t / (d.df + t * t);
+    t += step;
+    if (detail::NewtonSettled(step, curvature, t)) break;
   }
   return t;
 }
@@ -139,9 +208,13 @@ double QuantileOf(const StudentT& d, double argument, bool isLog, bool upper) {
   // The root lies on the side of the smaller tail.
   const bool negative = target.complemented == upper;
   if (target.value == 0.5) return 0.0;
-  const double t = target.value > kCentralFrom
-                       ? CentralRoot(d, detail::CentralShare(argument, isLog))
-                       : OuterRoot(d, target);
+  const double share = target.value > kCentralFrom ? detail::CentralShare(argument, isLog) : kNaN;
+  double t;
+  if (ClosedForm(d)) {
+    t = ClosedFormRoot(d, target, share);
+  } else {
+    t = target.value > kCentralFrom ? CentralRoot(d, share, target) : OuterRoot(d, target);
+  }
   return negative ? -t : t;
 }
 

@@ -20,12 +20,14 @@
 #include <cfloat>
 #include <cmath>
 
-#include "specfun/routines/gauss_inverse.hpp"
-#include "specfun/kernels/incomplete_beta_tails.hpp"
 #include "specfun/kernels/beta_fraction.hpp"
 #include "specfun/kernels/beta_series.hpp"
 #include "specfun/kernels/beta_uniform_expansion.hpp"
+#include "specfun/kernels/incomplete_beta_tails.hpp"
 #include "specfun/kernels/stirling_remainder.hpp"
+#include "specfun/kernels/stirling_remainder_fits.hpp"
+#include "specfun/kernels/table_log.hpp"
+#include "specfun/routines/gauss_inverse.hpp"
 
 namespace specfun::detail {
 namespace {
@@ -59,16 +61,20 @@ constexpr double kRootTwo = 1.4142135623730950488;
 
 bool Supplied(const DoubleDouble& log) { return !std::isnan(log.hi); }
 
+// Up to this |u| ln(1 + u) - u is LogOnePlusMinus' series; beyond, from the
+// logarithm itself, which then keeps 1e-19 of the difference.
+constexpr double kPairSeriesBelow = 0.05;
+
 // a (ln(1 + u) - u), u = D/a, for the argument t (with its logarithm where
 // supplied) on a's side, b the other parameter.
 DoubleDouble ScaledLogRatio(double a, double b, const DoubleDouble& t, const DoubleDouble& logT,
                             const DoubleDouble& d) {
   const DoubleDouble u = d / a;
-  if (std::fabs(u.hi) <= 0.5) return LogOnePlusMinus(u) * a;
-  if (u.hi > 0.5) return (Log(u + 1.0) - u) * a;
+  if (std::fabs(u.hi) <= kPairSeriesBelow) return LogOnePlusMinus(u) * a;
+  if (u.hi >= -0.5) return (TableLog(u + 1.0) - u) * a;
   // t well below p: ln(t/p) = ln t + ln((a + b)/a).
-  const DoubleDouble logShare = Log(TwoSum(a, b) / a);
-  const DoubleDouble logArgument = Supplied(logT) ? logT : Log(t);
+  const DoubleDouble logShare = TableLog(TwoSum(a, b) / a);
+  const DoubleDouble logArgument = Supplied(logT) ? logT : TableLog(t);
   return (logArgument + logShare - u) * a;
 }
 
@@ -88,14 +94,22 @@ constexpr double kStirlingCoefficients[] = {
     8553103.0 / 3900.0,   -23749461029.0 / 657720.0};
 constexpr int kStirlingTerms = sizeof kStirlingCoefficients / sizeof kStirlingCoefficients[0];
 
-// Stirling's series for z >= 10 in double: mu(z) <= 1/120 there, so that
-// its roundings stay below 2e-18 absolute.
-double StirlingSeriesOf(double z) {
+// Stirling's series (its first `terms` terms) for z >= 10 in double:
+// mu(z) <= 1/120 there, so that its roundings stay below 2e-18 absolute.
+double StirlingSeriesOf(double z, int terms = kStirlingTerms) {
   const double inverse = 1.0 / z;
   const double w = inverse * inverse;
   double sum = 0.0;
-  for (int k = kStirlingTerms - 1; k >= 0; --k) sum = sum * w + kStirlingCoefficients[k];
+  for (int k = terms - 1; k >= 0; --k) sum = sum * w + kStirlingCoefficients[k];
   return sum * inverse;
+}
+
+// The terms of Stirling's series that leave out less than 1e-21 (before the
+// factor 1/z) from these z on: 8 from 20, 5 from 100, 3 from 1000.
+int PlainStirlingTerms(double z) {
+  if (z >= 1e3) return 3;
+  if (z >= 100.0) return 5;
+  return z >= 20.0 ? 8 : kStirlingTerms;
 }
 
 // The same at a double-double z, mu'(z) = -1/(12 z²) carrying its low part.
@@ -161,14 +175,14 @@ DoubleDouble StirlingRemainder(const DoubleDouble& z) {
     product = product * w;
     w = w + 1.0;
   }
-  return (w - 0.5) * Log(w) - w + StirlingSeries(w) - Log(product) -
-         (z - 0.5) * Log(z) + z;
+  return (w - 0.5) * TableLog(w) - w + StirlingSeries(w) - TableLog(product) -
+         (z - 0.5) * TableLog(z) + z;
 }
 
 // ½ ln(ab/(a + b)) - ln √(2π) + mu(a + b) - mu(a) - mu(b).
 DoubleDouble LogPeak(double a, double b) {
   const DoubleDouble sum = TwoSum(a, b);
-  const DoubleDouble logRoot = Log(TwoProduct(a, b) / sum) * 0.5;
+  const DoubleDouble logRoot = TableLog(TwoProduct(a, b) / sum) * 0.5;
   const DoubleDouble mu =
       StirlingRemainder(sum) - StirlingRemainder(Exact(a)) - StirlingRemainder(Exact(b));
   return logRoot - kLogRootTwoPi + mu;
@@ -185,9 +199,15 @@ struct Prefactor {
 // step's rounding is bounded by a unit of 2^-53 of its size (with the
 // conditioning of ln(1 + u) - u on u), and the double-double forms serve
 // wherever the bound exceeds kFastBudget (a few units in the last place of
-// a value near 1), i.e. away from the tails' far ends, or where a remainder
-// mu would not be a double's rounding.
+// a value near 1), i.e. towards the tails' far ends and for parameters far
+// from 1 (where the peak's parts grow). Beside a double-double exponent the
+// peak takes only its logarithm in double-double, its remainders mu in
+// double, wherever their bound allows.
 constexpr double kFastBudget = 6e-16;
+// The bound up to which the remainders of the peak are taken from their
+// double forms beside double-double exponents: two units in the last place
+// of 1 (the forms' rounding is far below their bound as a rule).
+constexpr double kQuickPeakBudget = 4.4e-16;
 constexpr double kUnit = 0x1p-53;
 // Below this |u| ln(1 + u) - u from the series in s = u/(2 + u) (s² below
 // 0.021, nine terms); beyond it from log1p.
@@ -219,15 +239,80 @@ Rounded FastLogOnePlusMinus(double u) {
   return {value, kUnit * (2.0 * std::fabs(log) + 2.0 * std::fabs(u) + 2.0 * conditioning)};
 }
 
-// mu(z) as a double's rounding: from the series for z >= 10, from the
-// table at half-whole z; NaN elsewhere.
-double FastStirlingRemainder(double z) {
-  if (z >= kStirlingSeriesFrom) return StirlingSeriesOf(z);
-  const double twice = 2.0 * z;
-  if (twice == std::floor(twice) && twice >= 1.0) {
-    return kHalfWholeRemainders[static_cast<int>(twice) - 1].hi;
+// Stirling's series in double serves from this z on: its terms to z^-27 then
+// leave out less than 3e-19 (the next, B(30)/(30·29) z^-29, at z = 7); below
+// it the fits of stirling_remainder_fits.hpp.
+constexpr double kPlainSeriesFrom = kRemainderFitFirst + kRemainderFitCount;
+
+// A double-double value with a bound on its absolute rounding.
+struct RoundedPair {
+  DoubleDouble value;
+  double error;
+};
+
+static_assert(kRemainderFitTerms % 4 == 0);
+
+// The fit's polynomial by four interleaved Horner chains in t⁴ (the
+// coefficients padded with zeros to a multiple of four), whose roundings
+// stay of the size of Horner's.
+double FittedRemainder(double z) {
+  const int k = static_cast<int>(z);
+  const double* c = kRemainderFits[k - kRemainderFitFirst];
+  const double t = z - (k + 0.5);
+  const double t2 = t * t;
+  const double t4 = t2 * t2;
+  double p0 = 0.0, p1 = 0.0, p2 = 0.0, p3 = 0.0;
+  const int length = (kRemainderFitLengths[k - kRemainderFitFirst] + 3) / 4 * 4;
+  for (int j = length - 4; j >= 0; j -= 4) {
+    p0 = p0 * t4 + c[j];
+    p1 = p1 * t4 + c[j + 1];
+    p2 = p2 * t4 + c[j + 2];
+    p3 = p3 * t4 + c[j + 3];
   }
-  return kNaN;
+  return (p0 + t * p1) + t2 * (p2 + t * p3);
+}
+
+// mu(z) with a bound on its rounding, for any z > 0: the table at
+// half-whole z, Stirling's series from kPlainSeriesFrom on, the fits on
+// [1, kPlainSeriesFrom) (their terms' sizes below 0.1, so that their
+// roundings stay near 2e-17), and below 1 mu(z) = T(z) + mu(z + 1) with
+// T(z) = (z + ½) ln(1 + 1/z) - 1 (from Γ(z + 1) = z Γ(z)), of the size of
+// ln(1/z), in double-double.
+RoundedPair PlainStirlingRemainder(double z) {
+  const double twice = 2.0 * z;
+  if (twice == std::floor(twice) && twice >= 1.0 && twice < 2.0 * kStirlingSeriesFrom) {
+    return {kHalfWholeRemainders[static_cast<int>(twice) - 1], 0.0};
+  }
+  // The fits' and the series' own errors and roundings stay below 5e-17.
+  constexpr double kPlainError = 5e-17;
+  if (z >= kPlainSeriesFrom) {
+    return {Exact(StirlingSeriesOf(z, PlainStirlingTerms(z))), kPlainError};
+  }
+  if (z >= 1.0) return {Exact(FittedRemainder(z)), kPlainError};
+  const DoubleDouble shift = TwoSum(z, 0.5) * TableLog(TwoSum(z, 1.0) / z) - 1.0;
+  // z + 1 rounds by half a unit, which moves mu(z + 1) by less than 1/24 of it.
+  return {shift + FittedRemainder(z + 1.0), kPlainError + kUnit / 24.0};
+}
+
+// ln(p^a q^b / B(a, b)) = ½ ln(ab/(a + b)) - ln √(2π) + mu(a + b) - mu(a) - mu(b)
+// in double-double from the remainders' quick forms, with a bound on their
+// rounding (infinite where ab leaves the doubles).
+struct QuickPeak {
+  DoubleDouble value;
+  double error;
+};
+
+QuickPeak QuickLogPeak(double a, double b) {
+  const DoubleDouble sum = TwoSum(a, b);
+  const DoubleDouble product = TwoProduct(a, b);
+  if (!(std::fabs(product.hi) < HUGE_VAL)) return {{kNaN, 0.0}, HUGE_VAL};
+  const RoundedPair muSum = PlainStirlingRemainder(sum.hi);
+  const RoundedPair muA = PlainStirlingRemainder(a);
+  const RoundedPair muB = PlainStirlingRemainder(b);
+  // a + b's own rounding moves mu(a + b) by less than a unit of 1/12.
+  const double error = muSum.error + muA.error + muB.error + kUnit / 12.0;
+  const DoubleDouble mu = muSum.value - muA.value - muB.value;
+  return {TableLog(product / sum) * 0.5 - kLogRootTwoPi + mu, error};
 }
 
 // E and ln(x^a y^b / B(a, b)) in double, the latter NaN where its bound
@@ -237,7 +322,8 @@ struct PlainPrefactor {
   double log;
 };
 
-PlainPrefactor FastLogPrefactor(const BetaPoint& point, double a, double b, double d) {
+PlainPrefactor FastLogPrefactor(const BetaPoint& point, double a, double b, double d,
+                                const QuickPeak& peak) {
   constexpr PlainPrefactor kNotServed = {kNaN, kNaN};
   if (Supplied(point.logX) || Supplied(point.logY)) return kNotServed;
   const double u = d / a;
@@ -245,41 +331,35 @@ PlainPrefactor FastLogPrefactor(const BetaPoint& point, double a, double b, doub
   if (!(std::fabs(u) <= kFastDeviationLimit && std::fabs(v) <= kFastDeviationLimit)) {
     return kNotServed;
   }
-  const double sum = a + b;
-  if (sum - a != b) return kNotServed;
-  const double mu = FastStirlingRemainder(sum) - FastStirlingRemainder(a) -
-                    FastStirlingRemainder(b);
-  if (std::isnan(mu)) return kNotServed;
   const Rounded gu = FastLogOnePlusMinus(u);
   const Rounded gv = FastLogOnePlusMinus(v);
   const double exponent = a * gu.value + b * gv.value;
-  const double logRoot = 0.5 * std::log(a * b / sum);
-  const double peak = logRoot - kLogRootTwoPi.hi + mu;
-  const double log = exponent + peak;
-  // ab/(a + b) and ln √(2π) round by 1.5 units, the logarithm and the sums
-  // by a unit of their sizes.
-  const double error = a * gu.error + b * gv.error +
-                       kUnit * (std::fabs(a * gu.value) + std::fabs(b * gv.value) +
-                                std::fabs(logRoot) + 1.5 + std::fabs(peak) + std::fabs(log));
+  const double log = exponent + peak.value.hi;
+  const double error = peak.error + a * gu.error + b * gv.error +
+                       kUnit * (std::fabs(peak.value.hi) + std::fabs(a * gu.value) +
+                                std::fabs(b * gv.value) + std::fabs(exponent) + std::fabs(log));
   return error <= kFastBudget ? PlainPrefactor{exponent, log} : kNotServed;
 }
 
 Prefactor PrefactorOf(const BetaPoint& point, double a, double b) {
   const DoubleDouble d = point.x * b - point.y * a;
+  const QuickPeak peak = QuickLogPeak(a, b);
   if (std::fmin(a, b) < kUniformExpansionStart) {
-    const PlainPrefactor plain = FastLogPrefactor(point, a, b, d.hi);
+    const PlainPrefactor plain = FastLogPrefactor(point, a, b, d.hi, peak);
     if (!std::isnan(plain.log)) return {Exact(plain.exponent), Exact(plain.log), d.hi, d};
   }
   DoubleDouble e = ScaledLogRatio(a, b, point.x, point.logX, d) +
                    ScaledLogRatio(b, a, point.y, point.logY, -d);
   if (e.hi > 0.0) e = {0.0, 0.0};
-  return {e, e + LogPeak(a, b), d.hi, d};
+  // The quick peak wherever its remainders' bound allows.
+  const DoubleDouble logPeak = peak.error <= kQuickPeakBudget ? peak.value : LogPeak(a, b);
+  return {e, e + logPeak, d.hi, d};
 }
 
 // e^lp / c without underflow where the quotient is a double.
 double ExpOver(const DoubleDouble& lp, double c) {
   if (lp.hi > kLogValueFloor) return Exp(lp) / c;
-  return Exp(lp - Log(Exact(c)));
+  return Exp(lp - TableLog(Exact(c)));
 }
 
 // √v for a positive double-double, by one Newton step from √hi.
@@ -376,7 +456,7 @@ SeriesSide SideOf(const BetaPoint& point, double a, double b, double d) {
 // for small c and formed from double-double parts.
 DoubleDouble LogGammaOnePlus(double c) {
   const DoubleDouble z = TwoSum(1.0, c);
-  return StirlingRemainder(z) + (z - 0.5) * Log(z) - z + kLogRootTwoPi;
+  return StirlingRemainder(z) + (z - 0.5) * TableLog(z) - z + kLogRootTwoPi;
 }
 
 // ln Γ(e + c) - ln Γ(e) for 0 < c, to a small error relative to c:
@@ -386,7 +466,7 @@ DoubleDouble LogGammaOnePlus(double c) {
 // from the double-double remainders.
 DoubleDouble LogGammaShiftOf(double e, double c) {
   const DoubleDouble sum = TwoSum(e, c);
-  const DoubleDouble logRatio = Log(sum / e);
+  const DoubleDouble logRatio = TableLog(sum / e);
   DoubleDouble muDifference;
   if (e >= kStirlingSeriesFrom) {
     const double inverse = 1.0 / e;
@@ -400,7 +480,7 @@ DoubleDouble LogGammaShiftOf(double e, double c) {
   } else {
     muDifference = StirlingRemainder(sum) - StirlingRemainder(Exact(e));
   }
-  return logRatio * (e - 0.5) + (Log(sum) - 1.0) * c + muDifference;
+  return logRatio * (e - 0.5) + (TableLog(sum) - 1.0) * c + muDifference;
 }
 
 // ln I(t, c, e) where that tail holds nearly all the mass, from small parts
@@ -411,7 +491,8 @@ DoubleDouble LogGammaShiftOf(double e, double c) {
 double LogTailNearOneOf(double t, double c, double e) {
   constexpr double kWeightFloor = 1e-17;
   const double sum = NearOneSum(t, c, e, kWeightFloor);
-  return (Log(Exact(t)) * c + (LogGammaShiftOf(e, c) - LogGammaOnePlus(c)) + std::log1p(sum)).hi;
+  const DoubleDouble logGammaRatio = LogGammaShiftOf(e, c) - LogGammaOnePlus(c);
+  return (TableLog(Exact(t)) * c + logGammaRatio + std::log1p(sum)).hi;
 }
 
 // Where the series' tail holds nearly all the mass (c up to
@@ -434,6 +515,17 @@ double ComplementFloor(const SeriesSide& side) {
 PreciseTails SeriesTails(const BetaPoint& point, double a, double b, const Prefactor& pre) {
   const SeriesSide side = SideOf(point, a, b, pre.d);
   const bool nearIsLower = point.x.hi <= point.y.hi;
+  const bool fractionServes = !TakesNearOne(side) && FractionServes(side);
+  // Beyond the mean of the series' side the other tail is small as a rule:
+  // the fraction is tried first, and the series summed only where that
+  // tail is above the floor.
+  double fraction = kNaN;
+  if (fractionServes && side.t * (side.c + side.e) > side.c) {
+    fraction = Exp(pre.log) / FractionDenominator(side.s, side.e, side.c, side.g);
+    if (fraction < ComplementFloor(side)) {
+      return FromNearFar(nearIsLower, {1.0 - fraction, fraction});
+    }
+  }
   double near = ExpOver(pre.log, side.c) * SeriesSum(side.t, side.c, side.e);
   double far = 1.0 - near;
   if (far < ComplementFloor(side)) {
@@ -441,8 +533,10 @@ PreciseTails SeriesTails(const BetaPoint& point, double a, double b, const Prefa
       const double logNear = LogTailNearOneOf(side.t, side.c, side.e);
       near = std::exp(logNear);
       far = -std::expm1(logNear);
-    } else if (FractionServes(side)) {
-      far = Exp(pre.log) / FractionDenominator(side.s, side.e, side.c, side.g);
+    } else if (fractionServes) {
+      far = std::isnan(fraction)
+                ? Exp(pre.log) / FractionDenominator(side.s, side.e, side.c, side.g)
+                : fraction;
       near = 1.0 - far;
     }
   }
@@ -476,7 +570,7 @@ DoubleDouble LogOfSmallTail(const BetaPoint& point, double a, double b, const Pr
     const SeriesSide side = SideOf(point, a, b, pre.d);
     const bool nearIsLower = point.x.hi <= point.y.hi;
     if (nearIsLower == lowerIsSmall) {
-      return pre.log - Log(Exact(side.c)) + std::log(SeriesSum(side.t, side.c, side.e));
+      return pre.log - TableLog(Exact(side.c)) + std::log(SeriesSum(side.t, side.c, side.e));
     }
     if (TakesNearOne(side)) {
       return Exact(std::log(-std::expm1(LogTailNearOneOf(side.t, side.c, side.e))));
@@ -501,14 +595,14 @@ BetaPoint PointOfShares(double r1, double r2, double s) {
     const DoubleDouble sum = r + s;
     BetaPoint point = {r / sum, Exact(s) / sum};
     if (point.x.hi >= DBL_MIN && point.y.hi >= DBL_MIN) return point;
-    const DoubleDouble logSum = Log(sum);
-    point.logX = Log(r) - logSum;
-    point.logY = Log(Exact(s)) - logSum;
+    const DoubleDouble logSum = TableLog(sum);
+    point.logX = TableLog(r) - logSum;
+    point.logY = TableLog(Exact(s)) - logSum;
     return point;
   }
   // r far from s: ln(r + s) = ln(max) + min/max, the rest below the doubles.
-  const DoubleDouble logR = Log(Exact(r1)) + Log(Exact(r2));
-  const DoubleDouble logS = Log(Exact(s));
+  const DoubleDouble logR = TableLog(Exact(r1)) + TableLog(Exact(r2));
+  const DoubleDouble logS = TableLog(Exact(s));
   const bool rLarger = logR.hi > logS.hi;
   const double ratio = std::exp(rLarger ? logS.hi - logR.hi : logR.hi - logS.hi);
   const DoubleDouble logSum = (rLarger ? logR : logS) + ratio;
@@ -610,8 +704,8 @@ BetaEvaluation EvaluateBeta(const BetaPoint& point, double a, double b) {
 double PreciseLogBeta(double a, double b) {
   // ln B(a, b) = a ln(1/p) + b ln(1/q) - ln(p^a q^b / B(a, b)).
   const DoubleDouble sum = TwoSum(a, b);
-  const DoubleDouble logOverP = Log(sum / a);
-  const DoubleDouble logOverQ = Log(sum / b);
+  const DoubleDouble logOverP = TableLog(sum / a);
+  const DoubleDouble logOverQ = TableLog(sum / b);
   return (logOverP * a + logOverQ * b - LogPeak(a, b)).hi;
 }
 

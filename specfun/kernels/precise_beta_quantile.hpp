@@ -2,6 +2,8 @@
 // shared by the beta, t and F distributions.
 #pragma once
 
+#include <cmath>
+
 #include "specfun/kernels/double_double.hpp"
 
 namespace specfun::detail {
@@ -54,5 +56,13 @@ PreciseBetaRoot PreciseBetaQuantile(const TailTarget& target, bool upper, double
 // h = LogRatioTo(...), the tail's logarithm at v and the logarithm of
 // |d tail/dv| there.
 double NewtonOnLogTail(double v, double h, double logTail, double logSlope, bool rising);
+
+// Whether a Newton step `step` on a function g leaves a root settled to the
+// doubles: the error after it, about ½ |g''/g'| step², below 1e-17 of
+// `scale`, given curvature = g''/g' (so that a further step is wasted).
+inline bool NewtonSettled(double step, double curvature, double scale) {
+  constexpr double kSettled = 1e-17;
+  return 0.5 * std::fabs(curvature) * step * step <= kSettled * std::fabs(scale);
+}
 
 }  // namespace specfun::detail
