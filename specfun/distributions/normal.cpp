@@ -17,10 +17,6 @@ using detail::kGaussianCentreEnd;
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
-constexpr double kLogLowerCentre = -1.6739764335716716;  // ln(3/16)
-constexpr double kLogUpperCentre = -0.20763936477824452;  // ln(13/16)
-constexpr double kLogTwo = 0.6931471805599453;
-constexpr double kLogTwoLow = 2.3190468138462996e-17;
 
 using detail::Standardised;
 
@@ -38,22 +34,6 @@ double LogUpperTail(double z) {
   if (std::fabs(z) <= kGaussianCentreEnd) return std::log(0.5 - detail::GaussianCentre(z));
   if (z > 0.0) return detail::LogGaussianUpperTail(z);
   return std::log1p(-detail::GaussianUpperTail(-z));
-}
-
-double StandardQuantileOfLog(double lp) {
-  if (!(lp <= 0.0)) return kNaN;
-  if (lp < kLogLowerCentre) {
-    if (std::isinf(lp)) return -kInfinity;
-    if (-2.0 * lp >= detail::kGaussianTailFitEnd) return -detail::FarGaussianTailDeviate(lp);
-    return detail::Evaluate(detail::GaussianTailDeviateFit(lp, -1.0));
-  }
-  if (lp > kLogUpperCentre) {
-    if (lp == 0.0) return kInfinity;
-    return detail::Evaluate(detail::GaussianSmallTailDeviateFit(-std::expm1(lp), 1.0));
-  }
-  // p - 1/2 = (e^(lp + ln 2) - 1)/2, with ln 2 in two parts.
-  const double deviation = 0.5 * std::expm1((lp + kLogTwo) + kLogTwoLow);
-  return detail::Evaluate(detail::GaussianCentreDeviateFit(deviation));
 }
 
 }  // namespace
@@ -94,10 +74,10 @@ double quantile_upper(const Normal& d, double q) {
   return Destandardised(d, -StandardQuantile(q));
 }
 double quantile_log(const Normal& d, double lp) {
-  return Destandardised(d, StandardQuantileOfLog(lp));
+  return Destandardised(d, detail::StandardNormalQuantileOfLog(lp));
 }
 double quantile_upper_log(const Normal& d, double lq) {
-  return Destandardised(d, -StandardQuantileOfLog(lq));
+  return Destandardised(d, -detail::StandardNormalQuantileOfLog(lq));
 }
 
 }  // namespace specfun

@@ -79,6 +79,26 @@ double FarGaussianTailDeviate(double lq) {
   return HalleyStepOnFarTail(w, lq);
 }
 
+double StandardNormalQuantileOfLog(double lp) {
+  constexpr double kLogLowerCentre = -1.6739764335716716;   // ln(3/16)
+  constexpr double kLogUpperCentre = -0.20763936477824452;  // ln(13/16)
+  constexpr double kLogTwo = 0.6931471805599453;
+  constexpr double kLogTwoLow = 2.3190468138462996e-17;
+  if (!(lp <= 0.0)) return std::numeric_limits<double>::quiet_NaN();
+  if (lp < kLogLowerCentre) {
+    if (std::isinf(lp)) return -std::numeric_limits<double>::infinity();
+    if (-2.0 * lp >= kGaussianTailFitEnd) return -FarGaussianTailDeviate(lp);
+    return Evaluate(GaussianTailDeviateFit(lp, -1.0));
+  }
+  if (lp > kLogUpperCentre) {
+    if (lp == 0.0) return std::numeric_limits<double>::infinity();
+    return Evaluate(GaussianSmallTailDeviateFit(-std::expm1(lp), 1.0));
+  }
+  // p - 1/2 = (e^(lp + ln 2) - 1)/2, with ln 2 in two parts.
+  const double deviation = 0.5 * std::expm1((lp + kLogTwo) + kLogTwoLow);
+  return Evaluate(GaussianCentreDeviateFit(deviation));
+}
+
 double NormalDeviateOfLogTail(double logTail) {
   const double t = std::sqrt(-2.0 * logTail);
   return t - (2.515517 + t * (0.802853 + t * 0.010328)) /

@@ -211,6 +211,10 @@ inline double GaussianUpperTailOfFit(double w, double fitted, bool overW) {
   return std::exp(-half.high) * (scaled - scaled * half.low);
 }
 
+// The standard normal deviate z with ln P(Z <= z) = lp, to the fits'
+// accuracy (NaN for lp > 0).
+double StandardNormalQuantileOfLog(double lp);
+
 // A start for the standard normal deviate w with ln Φ(-|w|) = logTail <=
 // ln ½, |w| (A&S 26.2.23, within 4.5e-4).
 double NormalDeviateOfLogTail(double logTail);

@@ -15,9 +15,9 @@
 #include <cmath>
 #include <limits>
 
-#include "specfun/distributions.hpp"
 #include "specfun/kernels/incomplete_beta_tails.hpp"
 #include "specfun/kernels/log_tail_newton.hpp"
+#include "specfun/kernels/normal_tail.hpp"
 #include "specfun/kernels/precise_beta.hpp"
 #include "specfun/routines/gauss_inverse.hpp"
 #include "specfun/specfun.hpp"
@@ -80,7 +80,7 @@ double StartingLogit(double logTarget, double logLeading, double a, double b) {
   if (logLeading < kLogHalf && logLeading + std::log(b) <= 0.0) {
     return logLeading - std::log1p(-std::exp(logLeading));
   }
-  const double z = quantile_log(Normal{}, logTarget);
+  const double z = StandardNormalQuantileOfLog(logTarget);
   if (std::fmin(a, b) < kCumulantShape) {
     if (logLeading < kLogHalf) return logLeading - std::log1p(-std::exp(logLeading));
     return std::log(a / b) + z * std::sqrt(1.0 / a + 1.0 / b);
