@@ -168,6 +168,31 @@ TEST(NonCentralChiSquared, TailsAddToOneAndQuantilesReturnTheirArguments) {
   }
 }
 
+// Quantiles whose start lies far from the root or beyond the doubles' range:
+// mpmath's root, the normal limit where the spread is below an ulp of the
+// mean, and 0 where the tail at the smallest double is already past its
+// target (a df so small that the mass sits below 1e-300).
+TEST(NonCentralChiSquared, QuantilesFarFromTheirStartFindTheRoot) {
+  struct Case {
+    double df, ncp;
+    Function f;
+    double argument, expected;
+  };
+  const Case cases[] = {
+      {1e-3, 0.0017782794100389228, specfun::quantile_log, -1e-15, 55.093078938337041},
+      {1e3, 17.78, specfun::quantile_upper_log, -1e300, 2e300},
+      {1e100, 1e100, specfun::quantile, 0.5, 2e100},
+      {1e308, 1e-60, specfun::quantile, 0.3, 1e308},
+      {1e-3, 0.31622776601683794, specfun::quantile_upper, 0.5, 0.0},
+      {1e-300, 1e-140, specfun::quantile_upper, 1e-100, 0.0},
+      {1e-300, 1e-44, specfun::quantile_upper_log, -50.0, 0.0},
+  };
+  for (const Case& c : cases) {
+    const double x = c.f(NonCentralChiSquared{c.df, c.ncp}, c.argument);
+    EXPECT_LE(RelativeError(x, c.expected), 1e-14) << c.df << " " << c.ncp << " " << c.argument << " " << x;
+  }
+}
+
 TEST(NonCentralChiSquared, EdgesAndInvalidArguments) {
   const NonCentralChiSquared d{3.0, 2.0};
   EXPECT_EQ(specfun::cdf(d, 0.0), 0.0);

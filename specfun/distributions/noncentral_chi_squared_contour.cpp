@@ -206,9 +206,12 @@ TailAndSlope ContourTail(double a, double m, double z, TailSide side) {
   // ln(z f(z)), f(z) = e^E s0/2π Σ the density of z.
   const double logDensity = E + std::log(saddle.zS0 * sums.density / (2 * kPi));
   const bool smallIsUpper = saddle.delta >= 0;
-  const Probability tail = smallIsUpper == (side == TailSide::kUpper)
-                               ? Probability{small, logSmall}
-                               : Probability{1 - small, std::log1p(-small)};
+  if (smallIsUpper == (side == TailSide::kUpper)) {
+    // z f(z)/tail with e^E taken out of both: their logs, near E, would
+    // keep nothing of the ratio where |E| is large.
+    return {{small, logSmall}, saddle.zS0 * sums.density / (2 * kPi) / scaled};
+  }
+  const Probability tail{1 - small, std::log1p(-small)};
   return {tail, std::exp(logDensity - tail.log)};
 }
 

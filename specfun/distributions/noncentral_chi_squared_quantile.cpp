@@ -4,8 +4,9 @@
 // slope the tail's sweep gives beside it. The start is Patnaik's two-moment
 // approximation X ≈ c·χ²(ν), c = (df + 2 ncp)/(df + ncp),
 // ν = (df + ncp)²/(df + 2 ncp), with χ²(ν) in the Wilson–Hilferty cube-root
-// normal form; far in the lower tail the leading term of the mixture,
+// normal form; wherever the root is near 0 the leading term of the mixture,
 // P ≈ e^-m z^a/Γ(a + 1), and far in the upper tail ln Q ≈ −(√x − √ncp)²/2.
+// The upper tail's steps are taken in x, in which its log is nearly linear.
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
@@ -13,6 +14,7 @@
 
 #include "specfun/distributions.hpp"
 #include "specfun/distributions/noncentral_chi_squared_parts.hpp"
+#include "specfun/kernels/incomplete_gamma.hpp"
 #include "specfun/kernels/normal_tail.hpp"
 #include "specfun/log_tail_newton.hpp"
 
@@ -27,6 +29,12 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 // ln of the smallest positive and of the largest double: the bracket in s.
 constexpr double kLowestLog = -744.44007192138126;
 constexpr double kHighestLog = 709.78271289338397;
+// ln ½: a tail below it is the smaller one.
+constexpr double kLogHalf = -0.69314718055994531;
+// The smallest x whose half is not 0.
+constexpr double kSmallestX = 0x1p-1073;
+// Below this a start may stand for a root below kSmallestX.
+constexpr double kNearSmallestX = 1e-290;
 // The tail evaluations a quantile may take (each a microsecond or so).
 constexpr int kMostEvaluations = 40;
 // Newton's steps end below this in s: the last one's error is of its square
@@ -38,19 +46,37 @@ bool Valid(const NonCentralChiSquared& d) {
   return d.df > 0 && d.df < kInf && d.ncp >= 0 && d.ncp < kInf;
 }
 
+// ln P(x) the lower tail's target where ln T(x) = target.
+double LowerTarget(double target, TailSide side) {
+  if (side == TailSide::kLower) return target;
+  return target < kLogHalf ? std::log1p(-std::exp(target)) : std::log(-std::expm1(target));
+}
+
+// The x where the mixture's leading term e^-m z^a/Γ(a + 1) takes the lower
+// tail's log `lowerTarget`: the root itself, to (1 + O(z (1 + m/(a + 1)))),
+// where that x is small.
+double LeadingTermRoot(double a, double m, double lowerTarget) {
+  return 2 * std::exp((lowerTarget + m + detail::LogGammaOnePlusAsDoubleDouble(a).hi) / a);
+}
+
+// Whether the leading term's root is near enough 0 to serve as it is.
+bool LeadingTermHolds(double a, double m, double x) { return 0.5 * x * (1 + m / (a + 1)) < 0.05; }
+
 // A start for x with ln T(x) = target, T the lower or upper tail.
 double StartOf(double a, double m, double target, TailSide side) {
+  const double lead = LeadingTermRoot(a, m, LowerTarget(target, side));
+  if (LeadingTermHolds(a, m, lead)) return lead;
   const double y = detail::NormalDeviateOfLogTail(target);
   // Patnaik: c ν = 2(a + m), 2/(9ν) = (a + 2m)/(9 (a + m)²).
   const double twoNinths = (a + 2 * m) / (9 * (a + m) * (a + m));
   const double deviate = side == TailSide::kLower ? -y : y;
-  const double base = 1 - twoNinths + deviate * std::sqrt(twoNinths);
-  const double patnaik = 2 * (a + m) * base * base * base;
-  if (side == TailSide::kLower) {
-    if (base > 0.3) return patnaik;
-    return 2 * std::exp((target + m + std::lgamma(a + 1)) / a);
-  }
-  if (target > -50) return patnaik;
+  // base³ = (1 + e)³, its excess over 1 formed from e: where the spread
+  // is a tiny part of the mean, that excess is the whole answer.
+  const double e = deviate * std::sqrt(twoNinths) - twoNinths;
+  const double base = 1 + e;
+  const double patnaik = 2 * (a + m) + 2 * (a + m) * (e * (3 + e * (3 + e)));
+  if (side == TailSide::kLower) return base > 0.3 ? patnaik : lead;
+  if (target > -50 && patnaik > 0) return patnaik;
   const double root = std::sqrt(2 * m) + std::sqrt(-2 * target);
   return std::max(patnaik, root * root);
 }
@@ -78,7 +104,27 @@ detail::TailAndSlope TailForSolver(double a, double m, double z, TailSide side) 
 double SolveTail(const NonCentralChiSquared& d, double target, TailSide side, double value = 0.0) {
   const double a = 0.5 * d.df, m = 0.5 * d.ncp;
   const double start = StartOf(a, m, target, side);
+  // A start beyond the doubles' range: the root may be too, where the tail
+  // at the range's end is already past the target.
+  if (!(start >= kNearSmallestX)) {
+    const double lowest = detail::NonCentralTail(a, m, 0.5 * kSmallestX, TailSide::kLower).tail.log;
+    if (lowest >= LowerTarget(target, side)) return 0.0;
+  }
+  if (side == TailSide::kUpper && !(start <= DBL_MAX)) {
+    if (TailForSolver(a, m, 0.5 * DBL_MAX, side).tail.log >= target) return kInf;
+  }
   const double sign = side == TailSide::kLower ? 1.0 : -1.0;
+  // The standard deviation of x, and its share of x near the start.
+  const double spread = 4 * std::sqrt(0.25 * a + 0.5 * m);
+  const double y = detail::NormalDeviateOfLogTail(target);
+  // Where the spread (times the deviate's square, the skew's share) is
+  // below half an ulp of the mean, the tails step from 0 to 1 between
+  // neighbouring doubles: the normal limit is the root.
+  const double mean = 2 * (a + m);
+  if ((1 + y * y) * spread < mean * 0x1p-54) return mean - sign * y * spread;
+  // A step where the tail has no slope (0 or 1 to the doubles, many
+  // spreads from the root): the distance from the mean to the root.
+  const double flatStep = (2 + y) * spread;
   double lastX = 0.0, lastStep = 0.0;
   int evaluations = 0;
   const auto evaluate = [&](double s) {
@@ -90,9 +136,16 @@ double SolveTail(const NonCentralChiSquared& d, double target, TailSide side, do
     const detail::TailAndSlope t = TailForSolver(a, m, 0.5 * x, side);
     const bool linear = value >= DBL_MIN && t.tail.value >= DBL_MIN;
     const double h = sign * (linear ? std::log(t.tail.value / value) : t.tail.log - target);
-    const double slope = t.slope > 0 ? t.slope : DBL_MIN;
+    double slope = t.slope > 0 ? t.slope : std::fabs(h) * x / flatStep;
+    // The upper tail's log is nearly linear in x, not in ln x (ln Q ≈ −x/2
+    // far out): its Newton step is taken in x, s + ln(1 − h/slope), where
+    // that is a step to a positive x.
+    const double u = h / slope;
+    if (side == TailSide::kUpper && u < 1 && u != 0) slope = h / -std::log1p(-u);
     lastX = x;
     lastStep = h / slope;
+    // Among the subnormals a step below their spacing ends the iteration.
+    if (x < DBL_MIN && std::fabs(x * lastStep) <= 0x1p-1074) return detail::LogTailStep{0.0, 1.0};
     return detail::LogTailStep{h, slope};
   };
   const double startLog = std::clamp(std::log(start), kLowestLog, kHighestLog);
@@ -102,9 +155,6 @@ double SolveTail(const NonCentralChiSquared& d, double target, TailSide side, do
   // Newton's last step from the x evaluated last, taken in x.
   return std::isfinite(lastStep) ? lastX * std::exp(-lastStep) : lastX;
 }
-
-// ln ½: a tail below it is the smaller one.
-constexpr double kLogHalf = -0.69314718055994531;
 
 // The x with ln T(x) = logT, from the tail that is the smaller there.
 double SolveEitherTail(const NonCentralChiSquared& d, double logT, TailSide side) {
