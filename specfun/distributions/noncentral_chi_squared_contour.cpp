@@ -201,7 +201,7 @@ TailAndSlope ContourTail(double a, double m, double z, TailSide side) {
   const double E = saddle.E.hi + saddle.E.lo;
   const double gaussianShare = sums.poleSubtracted ? 0.5 * ScaledErfc(std::sqrt(-E)) : 0.0;
   const double scaled = gaussianShare + sign * sums.tail / (2 * kPi);
-  const double logSmall = saddle.E.hi + (saddle.E.lo + std::log(scaled));
+  const DoubleDouble logSmall = TwoSum(saddle.E.hi, saddle.E.lo + std::log(scaled));
   const double small = Exp(saddle.E) * scaled;
   // ln(z f(z)), f(z) = e^E s0/2π Σ the density of z.
   const double logDensity = E + std::log(saddle.zS0 * sums.density / (2 * kPi));
@@ -209,7 +209,7 @@ TailAndSlope ContourTail(double a, double m, double z, TailSide side) {
   if (smallIsUpper == (side == TailSide::kUpper)) {
     // z f(z)/tail with e^E taken out of both: their logs, near E, would
     // keep nothing of the ratio where |E| is large.
-    return {{small, logSmall}, saddle.zS0 * sums.density / (2 * kPi) / scaled};
+    return {{small, logSmall.hi, logSmall.lo}, saddle.zS0 * sums.density / (2 * kPi) / scaled};
   }
   const Probability tail{1 - small, std::log1p(-small)};
   return {tail, std::exp(logDensity - tail.log)};

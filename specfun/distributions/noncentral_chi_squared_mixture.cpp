@@ -117,9 +117,9 @@ Probability Scaled(double sum, const Weight& weight, const CentralTail& central)
   const DoubleDouble log = weight.log + central.log + std::log(sum);
   if (weight.value >= DBL_MIN && central.tail >= DBL_MIN) {
     const double value = weight.value * (central.tail * sum);
-    if (value >= DBL_MIN) return {value, log.hi + log.lo};
+    if (value >= DBL_MIN) return {value, log.hi, log.lo};
   }
-  return {Exp(log), log.hi + log.lo};
+  return {Exp(log), log.hi, log.lo};
 }
 
 // The largest j above `start` whose terms of the lower tail may matter:
@@ -290,7 +290,7 @@ Probability MixtureDensity(double a, double m, double z) {
   }
   t = 1.0;
   for (double j = peak; j > 0 && j > peak - kMostTerms; --j) {
-    const double r = (j / m) * ((a + j - 1) / z);
+    const double r = (j / m) * ((a + (j - 1)) / z);
     t *= r;
     sum += t;
     if (r < 1 && t * r <= kNegligible * (1 - r) * sum) break;

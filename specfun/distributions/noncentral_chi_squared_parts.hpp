@@ -8,10 +8,13 @@
 namespace specfun::detail {
 
 // A probability (or density) and its logarithm. `value` is 0 below the
-// range of the doubles, where `log` still holds it.
+// range of the doubles, where `log` still holds it; `log + logLow` carries
+// the logarithm beyond a double's precision where it is formed so (a
+// quantile's steps compare it with their target).
 struct Probability {
   double value;
   double log;
+  double logLow = 0.0;
 };
 
 enum class TailSide { kLower, kUpper };
