@@ -25,14 +25,14 @@ double StandardDeviate(double a, double m, double z) {
 
 }  // namespace
 
-TailAndSlope NonCentralTail(double a, double m, double z, TailSide side) {
+TailAndSlope NonCentralTail(double a, double m, double z, TailSide side, bool logInTwoParts) {
   // x = 2^-1074, the one x > 0 whose half rounds to 0, holds nothing below.
   if (z == 0) {
     const bool lower = side == TailSide::kLower;
     return {{lower ? 0.0 : 1.0, lower ? -std::numeric_limits<double>::infinity() : 0.0}, a};
   }
   const bool mixture = MixtureTakes(a, m, z);
-  TailAndSlope t = mixture ? MixtureTail(a, m, z, side) : ContourTail(a, m, z, side);
+  TailAndSlope t = mixture ? MixtureTail(a, m, z, side, logInTwoParts) : ContourTail(a, m, z, side);
   if (!std::isnan(t.tail.value) && !std::isnan(t.tail.log)) return t;
   if (mixture) {
     t = ContourTail(a, m, z, side);

@@ -34,7 +34,7 @@ namespace specfun::detail {
 namespace {
 
 // What a direction may leave out, relative to the sum.
-constexpr double kNegligible = 0x1p-60;
+constexpr double kNegligible = 0x1p-54;
 // Up to this many steps from the end of the range to the dominant term the
 // sweep starts at the end (one central tail fewer): the rounding of its
 // steps adds up to below 2e-15 there.
@@ -83,42 +83,56 @@ CentralTail CentralTailAt(double a, double j, double z, TailSide side) {
   };
   const double tailShift = ShiftOf(logTail, b, index.offset, z);
   const double termShift = ShiftOf([&](double c) { return LogPoissonTerm(c, z); }, b, index.offset, z);
-  const GammaTails tails = RegularizedGammaTails(b, z);
-  const double tail = side == TailSide::kLower ? tails.lower : tails.upper;
-  const double term = PoissonTerm(b, z);
-  if (tail >= DBL_MIN && term >= DBL_MIN) {
-    return {tail * (1 + tailShift), Log(Exact(tail)) + tailShift,
-            term / tail * (1 + termShift - tailShift)};
-  }
-  // Below the doubles' range: the logarithms in two parts, whose difference
-  // keeps the ratio's digits.
+  // The logarithms in two parts, whose difference keeps the ratio's digits
+  // (one call for the tail and the term).
   const LogGammaTailsAndTerm logs = LogRegularizedGammaTailsAndTerm(b, z);
   const DoubleDouble log = (side == TailSide::kLower ? logs.lower : logs.upper) + tailShift;
-  if (std::isnan(log.hi)) {
-    const double plain = logTail(b) + tailShift;
-    return {tail, {plain, 0.0}, std::exp(LogPoissonTerm(b, z) + termShift - plain)};
-  }
-  return {tail * (1 + tailShift), log, Exp(logs.logTerm - log + termShift)};
+  if (!std::isnan(log.hi)) return {Exp(log), log, Exp(logs.logTerm - log + termShift)};
+  const GammaTails tails = RegularizedGammaTails(b, z);
+  const double plain = logTail(b) + tailShift;
+  return {(side == TailSide::kLower ? tails.lower : tails.upper) * (1 + tailShift), {plain, 0.0},
+          std::exp(LogPoissonTerm(b, z) + termShift - plain)};
 }
 
-// The Poisson weight w_j and its logarithm in two parts.
+// The Poisson weight w_j and its logarithm (in two parts below the doubles'
+// range or when asked for).
 struct Weight {
   double value;
   DoubleDouble log;
 };
 
-Weight WeightAt(double j, double m) {
-  const double w = PoissonTerm(j, m);
-  return {w, w >= DBL_MIN ? Log(Exact(w)) : LogPoissonTermAsDoubleDouble(j, m)};
+// Up to this index a weight is e^-m times the product of the j factors m/k,
+// whose roundings stay below 2e-15 (below a tenth of the tail's bound).
+constexpr double kProductWeights = 16;
+// Below this m, e^-m is a normal double.
+constexpr double kLargestProductMean = 700;
+
+double PoissonWeight(double j, double m) {
+  if (j > kProductWeights || m > kLargestProductMean) return PoissonTerm(j, m);
+  double w = std::exp(-m);
+  for (double k = 1; k <= j; ++k) w *= m / k;
+  return w;
 }
 
-// sum·w·tail, the total of a sum carried relative to the term w·tail.
-Probability Scaled(double sum, const Weight& weight, const CentralTail& central) {
-  const DoubleDouble log = weight.log + central.log + std::log(sum);
+Weight WeightAt(double j, double m, bool logInTwoParts) {
+  const double w = PoissonWeight(j, m);
+  if (w < DBL_MIN) return {w, LogPoissonTermAsDoubleDouble(j, m)};
+  return {w, logInTwoParts ? Log(Exact(w)) : Exact(std::log(w))};
+}
+
+// sum·w·tail, the total of a sum carried relative to the term w·tail; its
+// log in two parts when asked for (else as one double where the total is
+// one).
+Probability Scaled(double sum, const Weight& weight, const CentralTail& central, bool logInTwoParts) {
   if (weight.value >= DBL_MIN && central.tail >= DBL_MIN) {
     const double value = weight.value * (central.tail * sum);
-    if (value >= DBL_MIN) return {value, log.hi, log.lo};
+    if (value >= DBL_MIN && !logInTwoParts) return {value, std::log(value)};
+    if (value >= DBL_MIN) {
+      const DoubleDouble log = weight.log + central.log + std::log(sum);
+      return {value, log.hi, log.lo};
+    }
   }
+  const DoubleDouble log = weight.log + central.log + std::log(sum);
   return {Exp(log), log.hi, log.lo};
 }
 
@@ -177,9 +191,9 @@ struct UpwardSweep {
   double Add(double j) {
     sum += t;
     density += t * kappa * (a + j);
-    const double r = (m / (j + 1)) * (1 + kappa);
+    const double r = m * (1 + kappa) / (j + 1);
     t *= r;
-    kappa = kappa * (z / (a + j + 1)) / (1 + kappa);
+    kappa = kappa * z / ((a + j + 1) * (1 + kappa));
     return r;
   }
 };
@@ -191,7 +205,7 @@ bool Negligible(double term, double r, double sum) {
   return (r < 1 && term * r <= kNegligible * (1 - r) * sum) || std::isnan(sum);
 }
 
-TailAndSlope LowerMixture(double a, double m, double z) {
+TailAndSlope LowerMixture(double a, double m, double z, bool logInTwoParts) {
   // The dominant term lies at or below the weights' mode; where P(a + j, z)
   // is small it falls by about z/(a + j + 1) a step, so that the terms grow
   // while (j + 1)(a + j + 1) < m z.
@@ -221,10 +235,10 @@ TailAndSlope LowerMixture(double a, double m, double z) {
     const double r = sweep.Add(j);
     if (j == 0 || Negligible(term, r, sweep.sum)) break;
   }
-  return {Scaled(sweep.sum, WeightAt(peak, m), central), sweep.density / sweep.sum};
+  return {Scaled(sweep.sum, WeightAt(peak, m, logInTwoParts), central, logInTwoParts), sweep.density / sweep.sum};
 }
 
-TailAndSlope UpperMixture(double a, double m, double z) {
+TailAndSlope UpperMixture(double a, double m, double z, bool logInTwoParts) {
   // The dominant term lies at or above the weights' mode; where Q(a + j, z)
   // is small it grows by about z/(a + j) a step: the terms grow while
   // (j + 1)(a + j) < m z.
@@ -250,7 +264,7 @@ TailAndSlope UpperMixture(double a, double m, double z) {
     const double term = sweep.t;
     if (Negligible(term, sweep.Add(j), sweep.sum)) break;
   }
-  return {Scaled(sweep.sum, WeightAt(peak, m), central), sweep.density / sweep.sum};
+  return {Scaled(sweep.sum, WeightAt(peak, m, logInTwoParts), central, logInTwoParts), sweep.density / sweep.sum};
 }
 
 // z^(a+j-1) e^-z / Γ(a + j), the central density of z, and its logarithm.
@@ -271,8 +285,8 @@ Weight CentralDensityTerm(double a, double j, double z) {
 
 }  // namespace
 
-TailAndSlope MixtureTail(double a, double m, double z, TailSide side) {
-  return side == TailSide::kLower ? LowerMixture(a, m, z) : UpperMixture(a, m, z);
+TailAndSlope MixtureTail(double a, double m, double z, TailSide side, bool logInTwoParts) {
+  return side == TailSide::kLower ? LowerMixture(a, m, z, logInTwoParts) : UpperMixture(a, m, z, logInTwoParts);
 }
 
 Probability MixtureDensity(double a, double m, double z) {
@@ -295,7 +309,7 @@ Probability MixtureDensity(double a, double m, double z) {
     sum += t;
     if (r < 1 && t * r <= kNegligible * (1 - r) * sum) break;
   }
-  const Weight weight = WeightAt(peak, m);
+  const Weight weight = WeightAt(peak, m, true);
   const Weight g = CentralDensityTerm(a, peak, z);
   const DoubleDouble log = weight.log + g.log + std::log(0.5 * sum);
   if (weight.value >= DBL_MIN && g.value >= DBL_MIN) {

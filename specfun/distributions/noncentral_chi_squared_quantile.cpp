@@ -118,9 +118,9 @@ detail::TailAndSlope TailForSolver(double a, double m, double z, TailSide side) 
   if (side == TailSide::kLower && SeriesTakes(a, m, z)) return LowerTailNearZero(a, m, z);
   const bool aboveMean = z >= a + m;
   const bool largerSide = (side == TailSide::kUpper) != aboveMean;
-  if (!largerSide || !detail::MixtureTakes(a, m, z)) return detail::NonCentralTail(a, m, z, side);
+  if (!largerSide || !detail::MixtureTakes(a, m, z)) return detail::NonCentralTail(a, m, z, side, true);
   const detail::TailAndSlope other = detail::NonCentralTail(a, m, z, Other(side));
-  if (!(other.tail.value <= 0.5)) return detail::NonCentralTail(a, m, z, side);
+  if (!(other.tail.value <= 0.5)) return detail::NonCentralTail(a, m, z, side, true);
   const detail::DoubleDouble log = detail::Log(detail::OneMinus(other.tail.value));
   // d ln(1 - T')/d ln x = -T'/(1 - T') · d ln T'/d ln x, the sign turned by
   // the tail's own.
