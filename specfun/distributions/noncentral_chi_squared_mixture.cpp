@@ -141,7 +141,8 @@ Probability Scaled(double sum, const Weight& weight, const CentralTail& central,
 double EndOfLowerRange(double a, double m, double z, double start) {
   double bound = 1.0;
   for (double j = start; j < start + kMostTerms; ++j) {
-    const double r = (m / (j + 1)) * std::min(1.0, z / (a + j + 1));
+    const double b = a + j + 1;
+    const double r = m * std::min(b, z) / ((j + 1) * b);
     if (r < 1 && bound * r <= kNegligible * (1 - r)) return j;
     bound *= r;
   }
@@ -152,8 +153,9 @@ double EndOfLowerRange(double a, double m, double z, double start) {
 double StartOfUpperRange(double a, double m, double z, double start) {
   double bound = 1.0;
   double j = start;
+  const double inverse = 1 / (m * z);
   for (; j > 0 && j > start - kMostTerms; --j) {
-    const double r = (j / m) * std::min(1.0, (a + j - 1) / z);
+    const double r = j * std::min(z, a + (j - 1)) * inverse;
     if (r < 1 && bound * r <= kNegligible * (1 - r)) break;
     bound *= r;
   }
@@ -161,39 +163,43 @@ double StartOfUpperRange(double a, double m, double z, double start) {
 }
 
 // A sweep of the lower tail's terms downward from j, carried as the term
-// t_j = w_j P_j (relative to the first) and ρ_j = e_j/P_j <= 1:
-//   t_(j-1) = t_j (j/m)(1 + g),  ρ_(j-1) = g/(1 + g),  g = ρ_j (a + j)/z,
-// so that nothing overflows however far apart w_j and P_j move.
+// t_j = w_j P_j (relative to the first) and σ_j = P_j/e_j >= 1:
+//   t_(j-1) = t_j (j/m)(1 + 1/p),  σ_(j-1) = 1 + p,  p = σ_j z/(a + j),
+// so that nothing overflows however far apart w_j and P_j move (σ may
+// reach +inf, where the terms are the weights'), and no division holds up
+// the next step.
 struct DownwardSweep {
   double a, m, z;
-  double t = 1.0, rho;
+  double t = 1.0, sigma;
   double sum = 0.0, density = 0.0;
 
   // Adds the term at j; returns the ratio to the next one, t_(j-1)/t_j.
   double Add(double j) {
+    const double p = sigma * (z / (a + j));
+    const double inverse = 1 / p;
     sum += t;
-    density += t * rho * (a + j);
-    const double g = rho * ((a + j) / z);
-    const double r = (j / m) * (1 + g);
+    density += t * (z * inverse);
+    const double r = (j / m) * (1 + inverse);
     t *= r;
-    rho = g / (1 + g);
+    sigma = 1 + p;
     return r;
   }
 };
 
-// The same upward for the upper tail, with κ_j = e_j/Q_j:
-//   t_(j+1) = t_j (m/(j+1))(1 + κ_j),  κ_(j+1) = κ_j (z/(a+j+1))/(1 + κ_j).
+// The same upward for the upper tail, with σ_j = Q_j/e_j:
+//   t_(j+1) = t_j (m/(j+1))(1 + 1/σ_j),  σ_(j+1) = (σ_j + 1)(a + j + 1)/z.
 struct UpwardSweep {
   double a, m, z;
-  double t = 1.0, kappa;
+  double t = 1.0, sigma;
   double sum = 0.0, density = 0.0;
 
   double Add(double j) {
+    const double inverse = 1 / sigma;
     sum += t;
-    density += t * kappa * (a + j);
-    const double r = m * (1 + kappa) / (j + 1);
+    density += t * (inverse * (a + j));
+    const double r = (m / (j + 1)) * (1 + inverse);
     t *= r;
-    kappa = kappa * z / ((a + j + 1) * (1 + kappa));
+    sigma = (sigma + 1) * ((a + j + 1) / z);
     return r;
   }
 };
@@ -222,14 +228,14 @@ TailAndSlope LowerMixture(double a, double m, double z, bool logInTwoParts) {
   if (top - peak <= kShortSweep) {
     peak = top;
   } else {
-    DownwardSweep sweep{a, m, z, 1.0, CentralTailAt(a, top, z, TailSide::kLower).termRatio};
+    DownwardSweep sweep{a, m, z, 1.0, 1 / CentralTailAt(a, top, z, TailSide::kLower).termRatio};
     for (double j = top; j > peak; --j) sweep.Add(j);
     above = sweep.sum / sweep.t;
     densityAbove = sweep.density / sweep.t;
   }
   // From the peak downward, relative to the peak's term.
   const CentralTail central = CentralTailAt(a, peak, z, TailSide::kLower);
-  DownwardSweep sweep{a, m, z, 1.0, central.termRatio, above, densityAbove};
+  DownwardSweep sweep{a, m, z, 1.0, 1 / central.termRatio, above, densityAbove};
   for (double j = peak; j > peak - kMostTerms; --j) {
     const double term = sweep.t;
     const double r = sweep.Add(j);
@@ -253,13 +259,13 @@ TailAndSlope UpperMixture(double a, double m, double z, bool logInTwoParts) {
   if (peak - bottom <= kShortSweep) {
     peak = bottom;
   } else {
-    UpwardSweep sweep{a, m, z, 1.0, CentralTailAt(a, bottom, z, TailSide::kUpper).termRatio};
+    UpwardSweep sweep{a, m, z, 1.0, 1 / CentralTailAt(a, bottom, z, TailSide::kUpper).termRatio};
     for (double j = bottom; j < peak; ++j) sweep.Add(j);
     below = sweep.sum / sweep.t;
     densityBelow = sweep.density / sweep.t;
   }
   const CentralTail central = CentralTailAt(a, peak, z, TailSide::kUpper);
-  UpwardSweep sweep{a, m, z, 1.0, central.termRatio, below, densityBelow};
+  UpwardSweep sweep{a, m, z, 1.0, 1 / central.termRatio, below, densityBelow};
   for (double j = peak; j < peak + kMostTerms; ++j) {
     const double term = sweep.t;
     if (Negligible(term, sweep.Add(j), sweep.sum)) break;
