@@ -234,7 +234,7 @@ Probability ContourDensity(double a, double m, double z) {
 bool MixtureTakes(double a, double m, double z) {
   if (a > 1e15 || m > 1e15 || z > 1e15) return false;
   // α = m/s0 = m z/(a/2 + sqrt(a²/4 + m z)).
-  const double root = std::hypot(0.5 * a, std::sqrt(m) * std::sqrt(z));
+  const double root = std::sqrt(0.25 * a * a + m * z);
   return m * (z / (0.5 * a + root)) <= 5.0e2;
 }
 

@@ -23,6 +23,7 @@
 // t·r/(1 − r). Beside the tail the sweeps add up z f(z) = Σ w_j e_j (a + j),
 // f the density of z, over the tail's range: the slope of ln tail in ln x.
 #include <algorithm>
+#include <array>
 #include <cfloat>
 #include <cmath>
 
@@ -101,17 +102,23 @@ struct Weight {
   DoubleDouble log;
 };
 
-// Up to this index a weight is e^-m times the product of the j factors m/k,
-// whose roundings stay below 2e-15 (below a tenth of the tail's bound).
-constexpr double kProductWeights = 16;
-// Below this m, e^-m is a normal double.
-constexpr double kLargestProductMean = 700;
+// j! for j up to 22, each exact in a double (22!/2^19 < 2^53).
+constexpr int kExactFactorials = 22;
+constexpr std::array<double, kExactFactorials + 1> Factorials() {
+  std::array<double, kExactFactorials + 1> f{};
+  f[0] = 1;
+  for (int k = 1; k <= kExactFactorials; ++k) f[k] = f[k - 1] * k;
+  return f;
+}
+constexpr std::array<double, kExactFactorials + 1> kFactorials = Factorials();
+// Below this m, e^-m is a normal double and m^22 far from overflow.
+constexpr double kLargestDirectMean = 700;
 
+// w_j = e^-m m^j/j!: up to j = 22 from three roundings (e^-m, m^j and the
+// quotient), else from the Poisson term's logarithm.
 double PoissonWeight(double j, double m) {
-  if (j > kProductWeights || m > kLargestProductMean) return PoissonTerm(j, m);
-  double w = std::exp(-m);
-  for (double k = 1; k <= j; ++k) w *= m / k;
-  return w;
+  if (j > kExactFactorials || m > kLargestDirectMean) return PoissonTerm(j, m);
+  return std::exp(-m) * (std::pow(m, j) / kFactorials[static_cast<int>(j)]);
 }
 
 Weight WeightAt(double j, double m, bool logInTwoParts) {
