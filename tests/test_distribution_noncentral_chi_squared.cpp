@@ -186,6 +186,9 @@ TEST(NonCentralChiSquared, QuantilesFarFromTheirStartFindTheRoot) {
       {1e-3, 0.31622776601683794, specfun::quantile_upper, 0.5, 0.0},
       {1e-300, 1e-140, specfun::quantile_upper, 1e-100, 0.0},
       {1e-300, 1e-44, specfun::quantile_upper_log, -50.0, 0.0},
+      {1e308, 1e308, specfun::quantile_log, -1e300, kInf},
+      // A spread of 2e-18 of the mean: (N + 1e18)² for a df near 0.
+      {1e-284, 1e36, specfun::quantile_upper, 1e-10, 1.000000000000000055e36},
   };
   for (const Case& c : cases) {
     const double x = c.f(NonCentralChiSquared{c.df, c.ncp}, c.argument);

@@ -6,7 +6,9 @@
 // ν = (df + ncp)²/(df + 2 ncp), with χ²(ν) in the Wilson–Hilferty cube-root
 // normal form; wherever the root is near 0 the leading term of the mixture,
 // P ≈ e^-m z^a/Γ(a + 1), and far in the upper tail ln Q ≈ −(√x − √ncp)²/2.
-// The upper tail's steps are taken in x, in which its log is nearly linear.
+// The upper tail's steps are taken in x, in which its log is nearly linear;
+// where the spread is below 1e-9 of the mean, all steps are, from the
+// normal limit (ln x would not resolve the root).
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
@@ -31,6 +33,10 @@ constexpr double kLowestLog = -744.44007192138126;
 constexpr double kHighestLog = 709.78271289338397;
 // ln ½: a tail below it is the smaller one.
 constexpr double kLogHalf = -0.69314718055994531;
+// Below this share of the mean a spread is left to steps in x, at most
+// kMostNarrowSteps of them (from the normal limit a few serve).
+constexpr double kNarrow = 1e-9;
+constexpr int kMostNarrowSteps = 16;
 // The smallest x whose half is not 0.
 constexpr double kSmallestX = 0x1p-1073;
 // Below this a start may stand for a root below kSmallestX.
@@ -129,6 +135,28 @@ detail::TailAndSlope TailForSolver(double a, double m, double z, TailSide side) 
 }
 
 
+// Newton's steps in x itself from `start`, the normal limit, where the
+// spread is too small a part of x for ln x to resolve the root (its ulp is
+// 1e-14 of x): h = ±(ln T − target) increases with x, and a step where
+// the tail has no slope is one spread towards the root.
+double SolveNarrow(double a, double m, const detail::DoubleDouble& target, TailSide side, double start,
+                   double spread) {
+  const double sign = side == TailSide::kLower ? 1.0 : -1.0;
+  double x = start;
+  for (int evaluation = 0; evaluation < kMostNarrowSteps; ++evaluation) {
+    const detail::TailAndSlope t = TailForSolver(a, m, 0.5 * x, side);
+    const double h = sign * ((t.tail.log - target.hi) + (t.tail.logLow - target.lo));
+    const double step = t.slope > 0 ? -h * x / t.slope : -std::copysign(spread, h);
+    if (std::isnan(step)) return x;
+    const double next = x + step;
+    // Newton's last step is within a millionth of a spread of the root
+    // (or below the doubles' spacing there).
+    if (next == x || std::fabs(step) <= 1e-6 * spread) return next;
+    x = next;
+  }
+  return x;
+}
+
 // The x with ln T(x) = the target of `side`, the tail that is at most ½
 // there. The steps compare ln T, in two parts, with the target, in two:
 // T's relative precision, which ln T rounded to a double would lose
@@ -147,8 +175,10 @@ double SolveTail(const NonCentralChiSquared& d, const Targets& targets, TailSide
   // Near 0 the lower tail is the one with all its digits.
   if (nearZero) side = TailSide::kLower;
   const detail::DoubleDouble target = side == TailSide::kLower ? targets.lower : targets.upper;
-  if (side == TailSide::kUpper && !(start <= DBL_MAX)) {
-    if (TailForSolver(a, m, 0.5 * DBL_MAX, side).tail.log >= target.hi) return kInf;
+  if (!(start <= DBL_MAX)) {
+    // h at the largest double below 0: the root lies beyond.
+    const double highest = TailForSolver(a, m, 0.5 * DBL_MAX, side).tail.log - target.hi;
+    if ((side == TailSide::kLower ? highest : -highest) < 0) return kInf;
   }
   const double sign = side == TailSide::kLower ? 1.0 : -1.0;
   // The standard deviation of x, and its share of x near the start.
@@ -159,6 +189,7 @@ double SolveTail(const NonCentralChiSquared& d, const Targets& targets, TailSide
   // neighbouring doubles: the normal limit is the root.
   const double mean = 2 * (a + m);
   if ((1 + y * y) * spread < mean * 0x1p-54) return mean - sign * y * spread;
+  if ((1 + y) * spread < kNarrow * mean && mean <= DBL_MAX) return SolveNarrow(a, m, target, side, mean - sign * y * spread, spread);
   // The distance from the mean to the root, for a step where the tail
   // has no slope (0 or 1 to the doubles, many spreads from the root).
   const double flatStep = (2 + y) * spread;
