@@ -56,16 +56,27 @@ ShiftedIndex IndexOf(double a, double j) {
   return {sum.hi, sum.lo};
 }
 
-// offset·d/db of a logarithm f(b), by a difference over a step small
-// enough that the second derivative (of order 1/sqrt(b)) does not show.
+// Whether offset·d/db of the central functions' logs matters: their slope
+// is below |ln(z/b)| + 2 (ψ(b + 1) − ln b and the tails' Mills ratios add
+// less), so not where that times the offset is below 2^-60.
+bool ShiftMatters(double b, double offset, double z) {
+  return offset != 0 && !(std::fabs(offset) * (std::fabs(std::log(z / b)) + 2) < 0x1p-60);
+}
+
+// A step above b small enough that the second derivative (of order
+// 1/sqrt(b)) does not show in a difference over it.
+double StepAbove(double b) { return b + 1e-6 * std::max(1.0, std::sqrt(b)); }
+
+// offset·d/db of a logarithm f(b), by a difference over StepAbove.
 template <class LogOf>
 double ShiftOf(LogOf logOf, double b, double offset, double z) {
-  // The slope is below |ln(z/b)| + 2 (ψ(b + 1) − ln b and the tails'
-  // Mills ratios add less): nothing to do where the shift is below 2^-60.
-  if (std::fabs(offset) * (std::fabs(std::log(z / b)) + 2) < 0x1p-60) return 0.0;
-  const double next = b + 1e-6 * std::max(1.0, std::sqrt(b));
+  if (!ShiftMatters(b, offset, z)) return 0.0;
+  const double next = StepAbove(b);
   return offset * (logOf(next) - logOf(b)) / (next - b);
 }
+
+// The difference of two logarithms in two parts.
+double Difference(const DoubleDouble& x, const DoubleDouble& y) { return (x.hi - y.hi) + (x.lo - y.lo); }
 
 // A central tail at a + j, its logarithm in two parts, and e_(a+j) over it,
 // e_b/P(b, z) or e_b/Q(b, z).
@@ -78,20 +89,32 @@ struct CentralTail {
 CentralTail CentralTailAt(double a, double j, double z, TailSide side) {
   const ShiftedIndex index = IndexOf(a, j);
   const double b = index.b;
-  const auto logTail = [&](double c) {
-    const GammaTails logs = LogRegularizedGammaTails(c, z);
-    return side == TailSide::kLower ? logs.lower : logs.upper;
-  };
-  const double tailShift = ShiftOf(logTail, b, index.offset, z);
-  const double termShift = ShiftOf([&](double c) { return LogPoissonTerm(c, z); }, b, index.offset, z);
+  const bool lower = side == TailSide::kLower;
   // The logarithms in two parts, whose difference keeps the ratio's digits
-  // (one call for the tail and the term).
+  // (one call for the tail and the term, one more for their shifts).
   const LogGammaTailsAndTerm logs = LogRegularizedGammaTailsAndTerm(b, z);
-  const DoubleDouble log = (side == TailSide::kLower ? logs.lower : logs.upper) + tailShift;
-  if (!std::isnan(log.hi)) return {Exp(log), log, Exp(logs.logTerm - log + termShift)};
+  const DoubleDouble logTail = lower ? logs.lower : logs.upper;
+  if (!std::isnan(logTail.hi)) {
+    double tailShift = 0.0, termShift = 0.0;
+    if (ShiftMatters(b, index.offset, z)) {
+      const double next = StepAbove(b);
+      const LogGammaTailsAndTerm there = LogRegularizedGammaTailsAndTerm(next, z);
+      const double scale = index.offset / (next - b);
+      tailShift = scale * Difference(lower ? there.lower : there.upper, logTail);
+      termShift = scale * Difference(there.logTerm, logs.logTerm);
+    }
+    const DoubleDouble log = logTail + tailShift;
+    return {Exp(log), log, Exp(logs.logTerm - log + termShift)};
+  }
+  const auto plainLogTail = [&](double c) {
+    const GammaTails plainLogs = LogRegularizedGammaTails(c, z);
+    return lower ? plainLogs.lower : plainLogs.upper;
+  };
+  const double tailShift = ShiftOf(plainLogTail, b, index.offset, z);
+  const double termShift = ShiftOf([&](double c) { return LogPoissonTerm(c, z); }, b, index.offset, z);
   const GammaTails tails = RegularizedGammaTails(b, z);
-  const double plain = logTail(b) + tailShift;
-  return {(side == TailSide::kLower ? tails.lower : tails.upper) * (1 + tailShift), {plain, 0.0},
+  const double plain = plainLogTail(b) + tailShift;
+  return {(lower ? tails.lower : tails.upper) * (1 + tailShift), {plain, 0.0},
           std::exp(LogPoissonTerm(b, z) + termShift - plain)};
 }
 
