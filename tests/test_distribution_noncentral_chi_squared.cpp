@@ -62,17 +62,12 @@ void CheckTable(const std::string& name, double tailBound, double quantileBound)
       if (f == 1 && std::fabs(reference) < DBL_MIN) continue;
       worst[f].Take(values[f](d, row[2]), reference, row);
     }
-    // The quantiles of the doubles P, Q, ln P, ln Q of the row, beside
-    // what a relative error of 1e-15 in the smaller tail T (or in ln T)
-    // moves them: T/(x f) of it (times |ln T|), far above 1 where T grows
-    // like x^(df/2) for a small df.
-    const double logT = std::min(row[5], row[6]);
-    const double conditioning = std::exp(logT - std::log(row[2]) - row[8]);
+    // The exact quantiles of the doubles P, Q, ln P, ln Q of the row, also
+    // where the cdf is flat (T grows like x^(df/2) for a small df, and the
+    // root's error is the tail's over df/2).
     for (int f = 0; f < 4; ++f) {
       if (std::isnan(row[9 + f])) continue;
-      const double error = RelativeError(quantiles[f](d, row[3 + f]), row[9 + f]);
-      const double moved = 1e-15 * conditioning * (f < 2 ? 1.0 : std::max(1.0, -logT));
-      worst[6 + f].Take(error / (1 + moved / quantileBound), row);
+      worst[6 + f].Take(quantiles[f](d, row[3 + f]), row[9 + f], row);
     }
   }
   for (int f = 0; f < 10; ++f) {

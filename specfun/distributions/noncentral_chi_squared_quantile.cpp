@@ -96,7 +96,13 @@ double StartOf(double a, double m, const Targets& targets, TailSide side, double
 // log's over a).
 constexpr double kSeriesReach = 0.1;
 
-bool SeriesTakes(double a, double m, double z) { return z * (1 + m) <= kSeriesReach * (a + 1); }
+// Up to this m the partial sums of e^m stay far from overflow over the
+// series' few dozen terms.
+constexpr double kSeriesLargestMean = 1e10;
+
+bool SeriesTakes(double a, double m, double z) {
+  return m <= kSeriesLargestMean && z * (1 + m) <= kSeriesReach * (a + 1);
+}
 
 detail::TailAndSlope LowerTailNearZero(double a, double m, double z) {
   double term = 1.0, power = 1.0, partial = 1.0;
