@@ -214,6 +214,11 @@ TEST(NonCentralChiSquared, EdgesAndInvalidArguments) {
   EXPECT_TRUE(std::isnan(specfun::quantile(d, 1.5)));
   EXPECT_TRUE(std::isnan(specfun::quantile(d, -0.1)));
   EXPECT_TRUE(std::isnan(specfun::quantile_log(d, 0.1)));
+  // A df and ncp near 0, far out: Q ≈ (m + a/z) e^-z (mpmath), where e_b/Q_b
+  // at b = a leaves the doubles' range.
+  const NonCentralChiSquared vanishing{1e-300, 1e-300};
+  EXPECT_NEAR(specfun::log_sf(vanishing, 2e10) / -10000000691.468675, 1.0, 1e-15);
+  EXPECT_NEAR(specfun::quantile_upper_log(vanishing, -10000000691.468675) / 2e10, 1.0, 1e-14);
   // The largest parameters still give numbers.
   for (double df : {1e-300, 1.0, 1e300, DBL_MAX}) {
     for (double ncp : {1e-300, 1.0, 1e300, DBL_MAX}) {

@@ -78,12 +78,13 @@ double ShiftOf(LogOf logOf, double b, double offset, double z) {
 // The difference of two logarithms in two parts.
 double Difference(const DoubleDouble& x, const DoubleDouble& y) { return (x.hi - y.hi) + (x.lo - y.lo); }
 
-// A central tail at a + j, its logarithm in two parts, and e_(a+j) over it,
-// e_b/P(b, z) or e_b/Q(b, z).
+// A central tail at a + j, its logarithm in two parts, and it over
+// e_(a+j): P(b, z)/e_b or Q(b, z)/e_b (+inf where e_b is below the
+// doubles' reach beside the tail).
 struct CentralTail {
   double tail;
   DoubleDouble log;
-  double termRatio;
+  double overTerm;
 };
 
 CentralTail CentralTailAt(double a, double j, double z, TailSide side) {
@@ -104,7 +105,7 @@ CentralTail CentralTailAt(double a, double j, double z, TailSide side) {
       termShift = scale * Difference(there.logTerm, logs.logTerm);
     }
     const DoubleDouble log = logTail + tailShift;
-    return {Exp(log), log, Exp(logs.logTerm - log + termShift)};
+    return {Exp(log), log, Exp(log - logs.logTerm - termShift)};
   }
   const auto plainLogTail = [&](double c) {
     const GammaTails plainLogs = LogRegularizedGammaTails(c, z);
@@ -115,7 +116,7 @@ CentralTail CentralTailAt(double a, double j, double z, TailSide side) {
   const GammaTails tails = RegularizedGammaTails(b, z);
   const double plain = plainLogTail(b) + tailShift;
   return {(lower ? tails.lower : tails.upper) * (1 + tailShift), {plain, 0.0},
-          std::exp(LogPoissonTerm(b, z) + termShift - plain)};
+          std::exp(plain - LogPoissonTerm(b, z) - termShift)};
 }
 
 // The Poisson weight w_j and its logarithm (in two parts below the doubles'
@@ -224,10 +225,14 @@ struct UpwardSweep {
   double sum = 0.0, density = 0.0;
 
   double Add(double j) {
-    const double inverse = 1 / sigma;
     sum += t;
-    density += t * (inverse * (a + j));
-    const double r = (m / (j + 1)) * (1 + inverse);
+    const double w = m / (j + 1);
+    // σ may be below 1/DBL_MAX (a tiny a puts Q near a e^-z/z): there the
+    // quotients by it are taken whole.
+    const double inverse = 1 / sigma;
+    const bool finite = inverse <= DBL_MAX;
+    density += t * (finite ? inverse * (a + j) : (a + j) / sigma);
+    const double r = finite ? w * (1 + inverse) : w + w / sigma;
     t *= r;
     sigma = (sigma + 1) * ((a + j + 1) / z);
     return r;
@@ -258,14 +263,14 @@ TailAndSlope LowerMixture(double a, double m, double z, bool logInTwoParts) {
   if (top - peak <= kShortSweep) {
     peak = top;
   } else {
-    DownwardSweep sweep{a, m, z, 1.0, 1 / CentralTailAt(a, top, z, TailSide::kLower).termRatio};
+    DownwardSweep sweep{a, m, z, 1.0, CentralTailAt(a, top, z, TailSide::kLower).overTerm};
     for (double j = top; j > peak; --j) sweep.Add(j);
     above = sweep.sum / sweep.t;
     densityAbove = sweep.density / sweep.t;
   }
   // From the peak downward, relative to the peak's term.
   const CentralTail central = CentralTailAt(a, peak, z, TailSide::kLower);
-  DownwardSweep sweep{a, m, z, 1.0, 1 / central.termRatio, above, densityAbove};
+  DownwardSweep sweep{a, m, z, 1.0, central.overTerm, above, densityAbove};
   for (double j = peak; j > peak - kMostTerms; --j) {
     const double term = sweep.t;
     const double r = sweep.Add(j);
@@ -289,13 +294,13 @@ TailAndSlope UpperMixture(double a, double m, double z, bool logInTwoParts) {
   if (peak - bottom <= kShortSweep) {
     peak = bottom;
   } else {
-    UpwardSweep sweep{a, m, z, 1.0, 1 / CentralTailAt(a, bottom, z, TailSide::kUpper).termRatio};
+    UpwardSweep sweep{a, m, z, 1.0, CentralTailAt(a, bottom, z, TailSide::kUpper).overTerm};
     for (double j = bottom; j < peak; ++j) sweep.Add(j);
     below = sweep.sum / sweep.t;
     densityBelow = sweep.density / sweep.t;
   }
   const CentralTail central = CentralTailAt(a, peak, z, TailSide::kUpper);
-  UpwardSweep sweep{a, m, z, 1.0, 1 / central.termRatio, below, densityBelow};
+  UpwardSweep sweep{a, m, z, 1.0, central.overTerm, below, densityBelow};
   for (double j = peak; j < peak + kMostTerms; ++j) {
     const double term = sweep.t;
     if (Negligible(term, sweep.Add(j), sweep.sum)) break;

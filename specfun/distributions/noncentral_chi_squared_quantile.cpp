@@ -74,7 +74,7 @@ double StartOf(double a, double m, const Targets& targets, TailSide side, double
   const double target = (side == TailSide::kLower ? targets.lower : targets.upper).hi;
   const double y = detail::NormalDeviateOfLogTail(target);
   // Patnaik: c ν = 2(a + m), 2/(9ν) = (a + 2m)/(9 (a + m)²).
-  const double twoNinths = (a + 2 * m) / (9 * (a + m) * (a + m));
+  const double twoNinths = ((a + 2 * m) / (a + m)) / 9 / (a + m);
   const double deviate = side == TailSide::kLower ? -y : y;
   // base³ = (1 + e)³, its excess over 1 formed from e: where the spread
   // is a tiny part of the mean, that excess is the whole answer.
