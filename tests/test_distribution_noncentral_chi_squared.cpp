@@ -182,6 +182,10 @@ TEST(NonCentralChiSquared, QuantilesFarFromTheirStartFindTheRoot) {
       {1e-300, 1e-140, specfun::quantile_upper, 1e-100, 0.0},
       {1e-300, 1e-44, specfun::quantile_upper_log, -50.0, 0.0},
       {1e308, 1e308, specfun::quantile_log, -1e300, kInf},
+      // Far beyond the mean with df and ncp near 0: ln Q = −x/2 to 1e-60.
+      {2.76764e-167, 7.98134e-76, specfun::quantile_upper_log, -1.13524e70, 2.27048e70},
+      {7.6585952783414008e-255, 1.4449620748673705e-38, specfun::quantile_upper_log, -3.8465245633720856e79,
+       7.6930491267441712e79},
       // A spread of 2e-18 of the mean: (N + 1e18)² for a df near 0.
       {1e-284, 1e36, specfun::quantile_upper, 1e-10, 1.000000000000000055e36},
   };

@@ -83,8 +83,10 @@ double StartOf(double a, double m, const Targets& targets, TailSide side, double
   const double patnaik = 2 * (a + m) + 2 * (a + m) * (e * (3 + e * (3 + e)));
   if (side == TailSide::kLower) return base > 0.3 ? patnaik : lead;
   if (target > -50 && patnaik > 0) return patnaik;
+  // Beyond a few times the mean (e > 1) Patnaik's cube grows like the
+  // deviate's cube, the root like its square: ln Q ≈ −(√x − √ncp)²/2.
   const double root = std::sqrt(2 * m) + std::sqrt(-2 * target);
-  return std::max(patnaik, root * root);
+  return e > 1 ? root * root : std::max(patnaik, root * root);
 }
 
 // Where z (1 + m) is small beside a + 1, the lower tail as one series
@@ -144,15 +146,19 @@ detail::TailAndSlope TailForSolver(double a, double m, double z, TailSide side) 
 // Newton's steps in x itself from `start`, the normal limit, where the
 // spread is too small a part of x for ln x to resolve the root (its ulp is
 // 1e-14 of x): h = ±(ln T − target) increases with x, and a step where
-// the tail has no slope is one spread towards the root.
+// the tail has no slope is one spread towards the root; no step goes
+// beyond `reach`, the start's distance from the root.
 double SolveNarrow(double a, double m, const detail::DoubleDouble& target, TailSide side, double start,
-                   double spread) {
+                   double reach) {
   const double sign = side == TailSide::kLower ? 1.0 : -1.0;
+  const double spread = 4 * std::sqrt(0.25 * a + 0.5 * m);
   double x = start;
   for (int evaluation = 0; evaluation < kMostNarrowSteps; ++evaluation) {
     const detail::TailAndSlope t = TailForSolver(a, m, 0.5 * x, side);
     const double h = sign * ((t.tail.log - target.hi) + (t.tail.logLow - target.lo));
-    const double step = t.slope > 0 ? -h * x / t.slope : -std::copysign(spread, h);
+    // A step is at most the start's distance from the root, `reach`.
+    const double newton = t.slope > 0 ? -h * x / t.slope : -std::copysign(spread, h);
+    const double step = std::clamp(newton, -reach, reach);
     if (std::isnan(step)) return x;
     const double next = x + step;
     // Newton's last step is within a millionth of a spread of the root
@@ -190,12 +196,18 @@ double SolveTail(const NonCentralChiSquared& d, const Targets& targets, TailSide
   // The standard deviation of x, and its share of x near the start.
   const double spread = 4 * std::sqrt(0.25 * a + 0.5 * m);
   const double y = detail::NormalDeviateOfLogTail(std::min(target.hi, kLogHalf));
-  // Where the spread (times the deviate's square, the skew's share) is
-  // below half an ulp of the mean, the tails step from 0 to 1 between
-  // neighbouring doubles: the normal limit is the root.
+  // Where the root's distance from the mean is below half an ulp of it,
+  // the tails step from 0 to 1 between neighbouring doubles: the normal
+  // limit is the root.
   const double mean = 2 * (a + m);
-  if ((1 + y * y) * spread < mean * 0x1p-54) return mean - sign * y * spread;
-  if ((1 + y) * spread < kNarrow * mean && mean <= DBL_MAX) return SolveNarrow(a, m, target, side, mean - sign * y * spread, spread);
+  // Cornish–Fisher: x ≈ mean + spread·(w + γ(w² − 1)/6), w = ∓y, where
+  // spread·γ/6 = (2/3)(a + 3m)/(a + 2m), between 2/3 and 1.
+  const double skew = (2.0 / 3.0) * ((a + 3 * m) / (a + 2 * m)) * (y * y - 1);
+  const double reach = (1 + y) * spread + std::fabs(skew);
+  if (reach < mean * 0x1p-54) return mean - sign * y * spread;
+  if (reach < kNarrow * mean && mean <= DBL_MAX) {
+    return SolveNarrow(a, m, target, side, mean - sign * y * spread + skew, 2 * reach);
+  }
   // The distance from the mean to the root, for a step where the tail
   // has no slope (0 or 1 to the doubles, many spreads from the root).
   const double flatStep = (2 + y) * spread;
