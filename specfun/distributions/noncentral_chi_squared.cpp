@@ -10,6 +10,7 @@
 
 #include "specfun/distributions.hpp"
 #include "specfun/distributions/noncentral_chi_squared_parts.hpp"
+#include "specfun/kernels/math_constants.hpp"
 
 namespace specfun {
 
@@ -37,7 +38,7 @@ bool FarUpperTail(double a, double m, double z) {
 }
 
 TailAndSlope FarUpper(double a, double m, double z, TailSide side) {
-  const double logUpper = MixtureDensity(a, m, z).log + 0.69314718055994531;
+  const double logUpper = MixtureDensity(a, m, z).log + kLogTwo;
   if (side == TailSide::kUpper) return {{std::exp(logUpper), logUpper}, z};
   const double upper = std::exp(logUpper);
   return {{1 - upper, -upper}, upper * z};

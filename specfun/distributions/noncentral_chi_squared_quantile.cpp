@@ -17,8 +17,8 @@
 #include "specfun/distributions.hpp"
 #include "specfun/distributions/noncentral_chi_squared_parts.hpp"
 #include "specfun/kernels/incomplete_gamma.hpp"
-#include "specfun/kernels/normal_tail.hpp"
 #include "specfun/kernels/log_tail_newton.hpp"
+#include "specfun/kernels/normal_tail.hpp"
 
 namespace specfun {
 namespace {
