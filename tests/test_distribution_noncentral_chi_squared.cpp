@@ -62,17 +62,12 @@ void CheckTable(const std::string& name, double tailBound, double quantileBound)
       if (f == 1 && std::fabs(reference) < DBL_MIN) continue;
       worst[f].Take(values[f](d, row[2]), reference, row);
     }
-    // The quantiles of the doubles P, Q, ln P, ln Q of the row, beside
-    // what a relative error of 1e-15 in the smaller tail T (or in ln T)
-    // moves them: T/(x f) of it (times |ln T|), far above 1 where T grows
-    // like x^(df/2) for a small df.
-    const double logT = std::min(row[5], row[6]);
-    const double conditioning = std::exp(logT - std::log(row[2]) - row[8]);
+    // The exact quantiles of the doubles P, Q, ln P, ln Q of the row, also
+    // where the cdf is flat (T grows like x^(df/2) for a small df, and the
+    // root's error is the tail's over df/2).
     for (int f = 0; f < 4; ++f) {
       if (std::isnan(row[9 + f])) continue;
-      const double error = RelativeError(quantiles[f](d, row[3 + f]), row[9 + f]);
-      const double moved = 1e-15 * conditioning * (f < 2 ? 1.0 : std::max(1.0, -logT));
-      worst[6 + f].Take(error / (1 + moved / quantileBound), row);
+      worst[6 + f].Take(quantiles[f](d, row[3 + f]), row[9 + f], row);
     }
   }
   for (int f = 0; f < 10; ++f) {
@@ -168,6 +163,38 @@ TEST(NonCentralChiSquared, TailsAddToOneAndQuantilesReturnTheirArguments) {
   }
 }
 
+// Quantiles whose start lies far from the root or beyond the doubles' range:
+// mpmath's root, the normal limit where the spread is below an ulp of the
+// mean, and 0 where the tail at the smallest double is already past its
+// target (a df so small that the mass sits below 1e-300).
+TEST(NonCentralChiSquared, QuantilesFarFromTheirStartFindTheRoot) {
+  struct Case {
+    double df, ncp;
+    Function f;
+    double argument, expected;
+  };
+  const Case cases[] = {
+      {1e-3, 0.0017782794100389228, specfun::quantile_log, -1e-15, 55.093078938337041},
+      {1e3, 17.78, specfun::quantile_upper_log, -1e300, 2e300},
+      {1e100, 1e100, specfun::quantile, 0.5, 2e100},
+      {1e308, 1e-60, specfun::quantile, 0.3, 1e308},
+      {1e-3, 0.31622776601683794, specfun::quantile_upper, 0.5, 0.0},
+      {1e-300, 1e-140, specfun::quantile_upper, 1e-100, 0.0},
+      {1e-300, 1e-44, specfun::quantile_upper_log, -50.0, 0.0},
+      {1e308, 1e308, specfun::quantile_log, -1e300, kInf},
+      // Far beyond the mean with df and ncp near 0: ln Q = −x/2 to 1e-60.
+      {2.76764e-167, 7.98134e-76, specfun::quantile_upper_log, -1.13524e70, 2.27048e70},
+      {7.6585952783414008e-255, 1.4449620748673705e-38, specfun::quantile_upper_log, -3.8465245633720856e79,
+       7.6930491267441712e79},
+      // A spread of 2e-18 of the mean: (N + 1e18)² for a df near 0.
+      {1e-284, 1e36, specfun::quantile_upper, 1e-10, 1.000000000000000055e36},
+  };
+  for (const Case& c : cases) {
+    const double x = c.f(NonCentralChiSquared{c.df, c.ncp}, c.argument);
+    EXPECT_LE(RelativeError(x, c.expected), 1e-14) << c.df << " " << c.ncp << " " << c.argument << " " << x;
+  }
+}
+
 TEST(NonCentralChiSquared, EdgesAndInvalidArguments) {
   const NonCentralChiSquared d{3.0, 2.0};
   EXPECT_EQ(specfun::cdf(d, 0.0), 0.0);
@@ -191,6 +218,11 @@ TEST(NonCentralChiSquared, EdgesAndInvalidArguments) {
   EXPECT_TRUE(std::isnan(specfun::quantile(d, 1.5)));
   EXPECT_TRUE(std::isnan(specfun::quantile(d, -0.1)));
   EXPECT_TRUE(std::isnan(specfun::quantile_log(d, 0.1)));
+  // A df and ncp near 0, far out: Q ≈ (m + a/z) e^-z (mpmath), where e_b/Q_b
+  // at b = a leaves the doubles' range.
+  const NonCentralChiSquared vanishing{1e-300, 1e-300};
+  EXPECT_NEAR(specfun::log_sf(vanishing, 2e10) / -10000000691.468675, 1.0, 1e-15);
+  EXPECT_NEAR(specfun::quantile_upper_log(vanishing, -10000000691.468675) / 2e10, 1.0, 1e-14);
   // The largest parameters still give numbers.
   for (double df : {1e-300, 1.0, 1e300, DBL_MAX}) {
     for (double ncp : {1e-300, 1.0, 1e300, DBL_MAX}) {

@@ -10,6 +10,7 @@
 
 #include "specfun/distributions.hpp"
 #include "specfun/distributions/noncentral_chi_squared_parts.hpp"
+#include "specfun/kernels/math_constants.hpp"
 
 namespace specfun {
 
@@ -25,14 +26,36 @@ double StandardDeviate(double a, double m, double z) {
 
 }  // namespace
 
-TailAndSlope NonCentralTail(double a, double m, double z, TailSide side) {
+// Far beyond the mean, where z exceeds 1e6 times a + sqrt(m z), the index of
+// the mixture's largest terms: Q(b, z) = e_(b-1)(z)(1 + O(b/z)) term by
+// term, so that ln Q is the log of the density of z, ln(2 f(x)), to within
+// 1e-6 (of a log beyond 1e15); the slope of ln Q in ln x is z to the same.
+// The mixture's density takes it where that index is at most 500; beyond,
+// the contour's Gaussian is narrow.
+bool FarUpperTail(double a, double m, double z) {
+  const double index = std::sqrt(m) * std::sqrt(z);
+  return z > 1e15 && index <= 500 && a + index + 1 < 1e-6 * z;
+}
+
+TailAndSlope FarUpper(double a, double m, double z, TailSide side) {
+  const double logUpper = MixtureDensity(a, m, z).log + kLogTwo;
+  if (side == TailSide::kUpper) return {{std::exp(logUpper), logUpper}, z};
+  const double upper = std::exp(logUpper);
+  return {{1 - upper, -upper}, upper * z};
+}
+
+TailAndSlope NonCentralTail(double a, double m, double z, TailSide side, bool logInTwoParts) {
   // x = 2^-1074, the one x > 0 whose half rounds to 0, holds nothing below.
   if (z == 0) {
     const bool lower = side == TailSide::kLower;
     return {{lower ? 0.0 : 1.0, lower ? -std::numeric_limits<double>::infinity() : 0.0}, a};
   }
+  if (FarUpperTail(a, m, z)) {
+    const TailAndSlope t = FarUpper(a, m, z, side);
+    if (!std::isnan(t.tail.log)) return t;
+  }
   const bool mixture = MixtureTakes(a, m, z);
-  TailAndSlope t = mixture ? MixtureTail(a, m, z, side) : ContourTail(a, m, z, side);
+  TailAndSlope t = mixture ? MixtureTail(a, m, z, side, logInTwoParts) : ContourTail(a, m, z, side);
   if (!std::isnan(t.tail.value) && !std::isnan(t.tail.log)) return t;
   if (mixture) {
     t = ContourTail(a, m, z, side);

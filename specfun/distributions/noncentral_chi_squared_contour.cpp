@@ -201,14 +201,17 @@ TailAndSlope ContourTail(double a, double m, double z, TailSide side) {
   const double E = saddle.E.hi + saddle.E.lo;
   const double gaussianShare = sums.poleSubtracted ? 0.5 * ScaledErfc(std::sqrt(-E)) : 0.0;
   const double scaled = gaussianShare + sign * sums.tail / (2 * kPi);
-  const double logSmall = saddle.E.hi + (saddle.E.lo + std::log(scaled));
+  const DoubleDouble logSmall = TwoSum(saddle.E.hi, saddle.E.lo + std::log(scaled));
   const double small = Exp(saddle.E) * scaled;
   // ln(z f(z)), f(z) = e^E s0/2π Σ the density of z.
   const double logDensity = E + std::log(saddle.zS0 * sums.density / (2 * kPi));
   const bool smallIsUpper = saddle.delta >= 0;
-  const Probability tail = smallIsUpper == (side == TailSide::kUpper)
-                               ? Probability{small, logSmall}
-                               : Probability{1 - small, std::log1p(-small)};
+  if (smallIsUpper == (side == TailSide::kUpper)) {
+    // z f(z)/tail with e^E taken out of both: their logs, near E, would
+    // keep nothing of the ratio where |E| is large.
+    return {{small, logSmall.hi, logSmall.lo}, saddle.zS0 * sums.density / (2 * kPi) / scaled};
+  }
+  const Probability tail{1 - small, std::log1p(-small)};
   return {tail, std::exp(logDensity - tail.log)};
 }
 
@@ -231,7 +234,7 @@ Probability ContourDensity(double a, double m, double z) {
 bool MixtureTakes(double a, double m, double z) {
   if (a > 1e15 || m > 1e15 || z > 1e15) return false;
   // α = m/s0 = m z/(a/2 + sqrt(a²/4 + m z)).
-  const double root = std::hypot(0.5 * a, std::sqrt(m) * std::sqrt(z));
+  const double root = std::sqrt(0.25 * a * a + m * z);
   return m * (z / (0.5 * a + root)) <= 5.0e2;
 }
 

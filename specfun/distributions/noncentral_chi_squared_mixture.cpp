@@ -23,6 +23,7 @@
 // t·r/(1 − r). Beside the tail the sweeps add up z f(z) = Σ w_j e_j (a + j),
 // f the density of z, over the tail's range: the slope of ln tail in ln x.
 #include <algorithm>
+#include <array>
 #include <cfloat>
 #include <cmath>
 
@@ -34,7 +35,7 @@ namespace specfun::detail {
 namespace {
 
 // What a direction may leave out, relative to the sum.
-constexpr double kNegligible = 0x1p-60;
+constexpr double kNegligible = 0x1p-54;
 // Up to this many steps from the end of the range to the dominant term the
 // sweep starts at the end (one central tail fewer): the rounding of its
 // steps adds up to below 2e-15 there.
@@ -55,71 +56,115 @@ ShiftedIndex IndexOf(double a, double j) {
   return {sum.hi, sum.lo};
 }
 
-// offset·d/db of a logarithm f(b), by a difference over a step small
-// enough that the second derivative (of order 1/sqrt(b)) does not show.
+// Whether offset·d/db of the central functions' logs matters: their slope
+// is below |ln(z/b)| + 2 (ψ(b + 1) − ln b and the tails' Mills ratios add
+// less), so not where that times the offset is below 2^-60.
+bool ShiftMatters(double b, double offset, double z) {
+  return offset != 0 && !(std::fabs(offset) * (std::fabs(std::log(z / b)) + 2) < 0x1p-60);
+}
+
+// A step above b small enough that the second derivative (of order
+// 1/sqrt(b)) does not show in a difference over it.
+double StepAbove(double b) { return b + 1e-6 * std::max(1.0, std::sqrt(b)); }
+
+// offset·d/db of a logarithm f(b), by a difference over StepAbove.
 template <class LogOf>
 double ShiftOf(LogOf logOf, double b, double offset, double z) {
-  // The slope is below |ln(z/b)| + 2 (ψ(b + 1) − ln b and the tails'
-  // Mills ratios add less): nothing to do where the shift is below 2^-60.
-  if (std::fabs(offset) * (std::fabs(std::log(z / b)) + 2) < 0x1p-60) return 0.0;
-  const double next = b + 1e-6 * std::max(1.0, std::sqrt(b));
+  if (!ShiftMatters(b, offset, z)) return 0.0;
+  const double next = StepAbove(b);
   return offset * (logOf(next) - logOf(b)) / (next - b);
 }
 
-// A central tail at a + j, its logarithm in two parts, and e_(a+j) over it,
-// e_b/P(b, z) or e_b/Q(b, z).
+// The difference of two logarithms in two parts.
+double Difference(const DoubleDouble& x, const DoubleDouble& y) { return (x.hi - y.hi) + (x.lo - y.lo); }
+
+// A central tail at a + j, its logarithm in two parts, and it over
+// e_(a+j): P(b, z)/e_b or Q(b, z)/e_b (+inf where e_b is below the
+// doubles' reach beside the tail).
 struct CentralTail {
   double tail;
   DoubleDouble log;
-  double termRatio;
+  double overTerm;
 };
 
 CentralTail CentralTailAt(double a, double j, double z, TailSide side) {
   const ShiftedIndex index = IndexOf(a, j);
   const double b = index.b;
-  const auto logTail = [&](double c) {
-    const GammaTails logs = LogRegularizedGammaTails(c, z);
-    return side == TailSide::kLower ? logs.lower : logs.upper;
+  const bool lower = side == TailSide::kLower;
+  // The logarithms in two parts, whose difference keeps the ratio's digits
+  // (one call for the tail and the term, one more for their shifts).
+  const LogGammaTailsAndTerm logs = LogRegularizedGammaTailsAndTerm(b, z);
+  const DoubleDouble logTail = lower ? logs.lower : logs.upper;
+  if (!std::isnan(logTail.hi)) {
+    double tailShift = 0.0, termShift = 0.0;
+    if (ShiftMatters(b, index.offset, z)) {
+      const double next = StepAbove(b);
+      const LogGammaTailsAndTerm there = LogRegularizedGammaTailsAndTerm(next, z);
+      const double scale = index.offset / (next - b);
+      tailShift = scale * Difference(lower ? there.lower : there.upper, logTail);
+      termShift = scale * Difference(there.logTerm, logs.logTerm);
+    }
+    const DoubleDouble log = logTail + tailShift;
+    return {Exp(log), log, Exp(log - logs.logTerm - termShift)};
+  }
+  const auto plainLogTail = [&](double c) {
+    const GammaTails plainLogs = LogRegularizedGammaTails(c, z);
+    return lower ? plainLogs.lower : plainLogs.upper;
   };
-  const double tailShift = ShiftOf(logTail, b, index.offset, z);
+  const double tailShift = ShiftOf(plainLogTail, b, index.offset, z);
   const double termShift = ShiftOf([&](double c) { return LogPoissonTerm(c, z); }, b, index.offset, z);
   const GammaTails tails = RegularizedGammaTails(b, z);
-  const double tail = side == TailSide::kLower ? tails.lower : tails.upper;
-  const double term = PoissonTerm(b, z);
-  if (tail >= DBL_MIN && term >= DBL_MIN) {
-    return {tail * (1 + tailShift), Log(Exact(tail)) + tailShift,
-            term / tail * (1 + termShift - tailShift)};
-  }
-  // Below the doubles' range: the logarithms in two parts, whose difference
-  // keeps the ratio's digits.
-  const LogGammaTailsAndTerm logs = LogRegularizedGammaTailsAndTerm(b, z);
-  const DoubleDouble log = (side == TailSide::kLower ? logs.lower : logs.upper) + tailShift;
-  if (std::isnan(log.hi)) {
-    const double plain = logTail(b) + tailShift;
-    return {tail, {plain, 0.0}, std::exp(LogPoissonTerm(b, z) + termShift - plain)};
-  }
-  return {tail * (1 + tailShift), log, Exp(logs.logTerm - log + termShift)};
+  const double plain = plainLogTail(b) + tailShift;
+  return {(lower ? tails.lower : tails.upper) * (1 + tailShift), {plain, 0.0},
+          std::exp(plain - LogPoissonTerm(b, z) - termShift)};
 }
 
-// The Poisson weight w_j and its logarithm in two parts.
+// The Poisson weight w_j and its logarithm (in two parts below the doubles'
+// range or when asked for).
 struct Weight {
   double value;
   DoubleDouble log;
 };
 
-Weight WeightAt(double j, double m) {
-  const double w = PoissonTerm(j, m);
-  return {w, w >= DBL_MIN ? Log(Exact(w)) : LogPoissonTermAsDoubleDouble(j, m)};
+// j! for j up to 22, each exact in a double (22!/2^19 < 2^53).
+constexpr int kExactFactorials = 22;
+constexpr std::array<double, kExactFactorials + 1> Factorials() {
+  std::array<double, kExactFactorials + 1> f{};
+  f[0] = 1;
+  for (int k = 1; k <= kExactFactorials; ++k) f[k] = f[k - 1] * k;
+  return f;
+}
+constexpr std::array<double, kExactFactorials + 1> kFactorials = Factorials();
+// Below this m, e^-m is a normal double and m^22 far from overflow.
+constexpr double kLargestDirectMean = 700;
+
+// w_j = e^-m m^j/j!: up to j = 22 from three roundings (e^-m, m^j and the
+// quotient), else from the Poisson term's logarithm.
+double PoissonWeight(double j, double m) {
+  if (j > kExactFactorials || m > kLargestDirectMean) return PoissonTerm(j, m);
+  return std::exp(-m) * (std::pow(m, j) / kFactorials[static_cast<int>(j)]);
 }
 
-// sum·w·tail, the total of a sum carried relative to the term w·tail.
-Probability Scaled(double sum, const Weight& weight, const CentralTail& central) {
-  const DoubleDouble log = weight.log + central.log + std::log(sum);
+Weight WeightAt(double j, double m, bool logInTwoParts) {
+  const double w = PoissonWeight(j, m);
+  if (w < DBL_MIN) return {w, LogPoissonTermAsDoubleDouble(j, m)};
+  return {w, logInTwoParts ? Log(Exact(w)) : Exact(std::log(w))};
+}
+
+// sum·w·tail, the total of a sum carried relative to the term w·tail; its
+// log in two parts when asked for (else as one double where the total is
+// one).
+Probability Scaled(double sum, const Weight& weight, const CentralTail& central, bool logInTwoParts) {
   if (weight.value >= DBL_MIN && central.tail >= DBL_MIN) {
     const double value = weight.value * (central.tail * sum);
-    if (value >= DBL_MIN) return {value, log.hi + log.lo};
+    if (value >= DBL_MIN && !logInTwoParts) return {value, std::log(value)};
+    if (value >= DBL_MIN) {
+      const DoubleDouble log = weight.log + central.log + std::log(sum);
+      return {value, log.hi, log.lo};
+    }
   }
-  return {Exp(log), log.hi + log.lo};
+  const DoubleDouble log = weight.log + central.log + std::log(sum);
+  return {Exp(log), log.hi, log.lo};
 }
 
 // The largest j above `start` whose terms of the lower tail may matter:
@@ -127,7 +172,8 @@ Probability Scaled(double sum, const Weight& weight, const CentralTail& central)
 double EndOfLowerRange(double a, double m, double z, double start) {
   double bound = 1.0;
   for (double j = start; j < start + kMostTerms; ++j) {
-    const double r = (m / (j + 1)) * std::min(1.0, z / (a + j + 1));
+    const double b = a + j + 1;
+    const double r = m * std::min(b, z) / ((j + 1) * b);
     if (r < 1 && bound * r <= kNegligible * (1 - r)) return j;
     bound *= r;
   }
@@ -138,8 +184,9 @@ double EndOfLowerRange(double a, double m, double z, double start) {
 double StartOfUpperRange(double a, double m, double z, double start) {
   double bound = 1.0;
   double j = start;
+  const double inverse = 1 / (m * z);
   for (; j > 0 && j > start - kMostTerms; --j) {
-    const double r = (j / m) * std::min(1.0, (a + j - 1) / z);
+    const double r = j * std::min(z, a + (j - 1)) * inverse;
     if (r < 1 && bound * r <= kNegligible * (1 - r)) break;
     bound *= r;
   }
@@ -147,39 +194,47 @@ double StartOfUpperRange(double a, double m, double z, double start) {
 }
 
 // A sweep of the lower tail's terms downward from j, carried as the term
-// t_j = w_j P_j (relative to the first) and ρ_j = e_j/P_j <= 1:
-//   t_(j-1) = t_j (j/m)(1 + g),  ρ_(j-1) = g/(1 + g),  g = ρ_j (a + j)/z,
-// so that nothing overflows however far apart w_j and P_j move.
+// t_j = w_j P_j (relative to the first) and σ_j = P_j/e_j >= 1:
+//   t_(j-1) = t_j (j/m)(1 + 1/p),  σ_(j-1) = 1 + p,  p = σ_j z/(a + j),
+// so that nothing overflows however far apart w_j and P_j move (σ may
+// reach +inf, where the terms are the weights'), and no division holds up
+// the next step.
 struct DownwardSweep {
   double a, m, z;
-  double t = 1.0, rho;
+  double t = 1.0, sigma;
   double sum = 0.0, density = 0.0;
 
   // Adds the term at j; returns the ratio to the next one, t_(j-1)/t_j.
   double Add(double j) {
+    const double p = sigma * (z / (a + j));
+    const double inverse = 1 / p;
     sum += t;
-    density += t * rho * (a + j);
-    const double g = rho * ((a + j) / z);
-    const double r = (j / m) * (1 + g);
+    density += t * (z * inverse);
+    const double r = (j / m) * (1 + inverse);
     t *= r;
-    rho = g / (1 + g);
+    sigma = 1 + p;
     return r;
   }
 };
 
-// The same upward for the upper tail, with κ_j = e_j/Q_j:
-//   t_(j+1) = t_j (m/(j+1))(1 + κ_j),  κ_(j+1) = κ_j (z/(a+j+1))/(1 + κ_j).
+// The same upward for the upper tail, with σ_j = Q_j/e_j:
+//   t_(j+1) = t_j (m/(j+1))(1 + 1/σ_j),  σ_(j+1) = (σ_j + 1)(a + j + 1)/z.
 struct UpwardSweep {
   double a, m, z;
-  double t = 1.0, kappa;
+  double t = 1.0, sigma;
   double sum = 0.0, density = 0.0;
 
   double Add(double j) {
     sum += t;
-    density += t * kappa * (a + j);
-    const double r = (m / (j + 1)) * (1 + kappa);
+    const double w = m / (j + 1);
+    // σ may be below 1/DBL_MAX (a tiny a puts Q near a e^-z/z): there the
+    // quotients by it are taken whole.
+    const double inverse = 1 / sigma;
+    const bool finite = inverse <= DBL_MAX;
+    density += t * (finite ? inverse * (a + j) : (a + j) / sigma);
+    const double r = finite ? w * (1 + inverse) : w + w / sigma;
     t *= r;
-    kappa = kappa * (z / (a + j + 1)) / (1 + kappa);
+    sigma = (sigma + 1) * ((a + j + 1) / z);
     return r;
   }
 };
@@ -191,7 +246,7 @@ bool Negligible(double term, double r, double sum) {
   return (r < 1 && term * r <= kNegligible * (1 - r) * sum) || std::isnan(sum);
 }
 
-TailAndSlope LowerMixture(double a, double m, double z) {
+TailAndSlope LowerMixture(double a, double m, double z, bool logInTwoParts) {
   // The dominant term lies at or below the weights' mode; where P(a + j, z)
   // is small it falls by about z/(a + j + 1) a step, so that the terms grow
   // while (j + 1)(a + j + 1) < m z.
@@ -208,23 +263,23 @@ TailAndSlope LowerMixture(double a, double m, double z) {
   if (top - peak <= kShortSweep) {
     peak = top;
   } else {
-    DownwardSweep sweep{a, m, z, 1.0, CentralTailAt(a, top, z, TailSide::kLower).termRatio};
+    DownwardSweep sweep{a, m, z, 1.0, CentralTailAt(a, top, z, TailSide::kLower).overTerm};
     for (double j = top; j > peak; --j) sweep.Add(j);
     above = sweep.sum / sweep.t;
     densityAbove = sweep.density / sweep.t;
   }
   // From the peak downward, relative to the peak's term.
   const CentralTail central = CentralTailAt(a, peak, z, TailSide::kLower);
-  DownwardSweep sweep{a, m, z, 1.0, central.termRatio, above, densityAbove};
+  DownwardSweep sweep{a, m, z, 1.0, central.overTerm, above, densityAbove};
   for (double j = peak; j > peak - kMostTerms; --j) {
     const double term = sweep.t;
     const double r = sweep.Add(j);
     if (j == 0 || Negligible(term, r, sweep.sum)) break;
   }
-  return {Scaled(sweep.sum, WeightAt(peak, m), central), sweep.density / sweep.sum};
+  return {Scaled(sweep.sum, WeightAt(peak, m, logInTwoParts), central, logInTwoParts), sweep.density / sweep.sum};
 }
 
-TailAndSlope UpperMixture(double a, double m, double z) {
+TailAndSlope UpperMixture(double a, double m, double z, bool logInTwoParts) {
   // The dominant term lies at or above the weights' mode; where Q(a + j, z)
   // is small it grows by about z/(a + j) a step: the terms grow while
   // (j + 1)(a + j) < m z.
@@ -239,18 +294,18 @@ TailAndSlope UpperMixture(double a, double m, double z) {
   if (peak - bottom <= kShortSweep) {
     peak = bottom;
   } else {
-    UpwardSweep sweep{a, m, z, 1.0, CentralTailAt(a, bottom, z, TailSide::kUpper).termRatio};
+    UpwardSweep sweep{a, m, z, 1.0, CentralTailAt(a, bottom, z, TailSide::kUpper).overTerm};
     for (double j = bottom; j < peak; ++j) sweep.Add(j);
     below = sweep.sum / sweep.t;
     densityBelow = sweep.density / sweep.t;
   }
   const CentralTail central = CentralTailAt(a, peak, z, TailSide::kUpper);
-  UpwardSweep sweep{a, m, z, 1.0, central.termRatio, below, densityBelow};
+  UpwardSweep sweep{a, m, z, 1.0, central.overTerm, below, densityBelow};
   for (double j = peak; j < peak + kMostTerms; ++j) {
     const double term = sweep.t;
     if (Negligible(term, sweep.Add(j), sweep.sum)) break;
   }
-  return {Scaled(sweep.sum, WeightAt(peak, m), central), sweep.density / sweep.sum};
+  return {Scaled(sweep.sum, WeightAt(peak, m, logInTwoParts), central, logInTwoParts), sweep.density / sweep.sum};
 }
 
 // z^(a+j-1) e^-z / Γ(a + j), the central density of z, and its logarithm.
@@ -271,8 +326,8 @@ Weight CentralDensityTerm(double a, double j, double z) {
 
 }  // namespace
 
-TailAndSlope MixtureTail(double a, double m, double z, TailSide side) {
-  return side == TailSide::kLower ? LowerMixture(a, m, z) : UpperMixture(a, m, z);
+TailAndSlope MixtureTail(double a, double m, double z, TailSide side, bool logInTwoParts) {
+  return side == TailSide::kLower ? LowerMixture(a, m, z, logInTwoParts) : UpperMixture(a, m, z, logInTwoParts);
 }
 
 Probability MixtureDensity(double a, double m, double z) {
@@ -290,12 +345,12 @@ Probability MixtureDensity(double a, double m, double z) {
   }
   t = 1.0;
   for (double j = peak; j > 0 && j > peak - kMostTerms; --j) {
-    const double r = (j / m) * ((a + j - 1) / z);
+    const double r = (j / m) * ((a + (j - 1)) / z);
     t *= r;
     sum += t;
     if (r < 1 && t * r <= kNegligible * (1 - r) * sum) break;
   }
-  const Weight weight = WeightAt(peak, m);
+  const Weight weight = WeightAt(peak, m, true);
   const Weight g = CentralDensityTerm(a, peak, z);
   const DoubleDouble log = weight.log + g.log + std::log(0.5 * sum);
   if (weight.value >= DBL_MIN && g.value >= DBL_MIN) {

@@ -8,10 +8,13 @@
 namespace specfun::detail {
 
 // A probability (or density) and its logarithm. `value` is 0 below the
-// range of the doubles, where `log` still holds it.
+// range of the doubles, where `log` still holds it; `log + logLow` carries
+// the logarithm beyond a double's precision where it is formed so (a
+// quantile's steps compare it with their target).
 struct Probability {
   double value;
   double log;
+  double logLow = 0.0;
 };
 
 enum class TailSide { kLower, kUpper };
@@ -28,8 +31,9 @@ struct TailAndSlope {
 };
 
 // One tail and the density, from the mixture where it takes them, else from
-// the contour (the normal limit where neither reaches, beyond 1e300).
-TailAndSlope NonCentralTail(double a, double m, double z, TailSide side);
+// the contour (the normal limit where neither reaches, beyond 1e300). The
+// tail's log comes in two parts (Probability::logLow) when asked for.
+TailAndSlope NonCentralTail(double a, double m, double z, TailSide side, bool logInTwoParts = false);
 Probability NonCentralDensity(double a, double m, double z);
 
 // Whether the mixture's terms stay few (a few thousand) at a, m, z; where
@@ -38,7 +42,7 @@ bool MixtureTakes(double a, double m, double z);
 
 // The tail by the Poisson mixture of central tails, for a, m, z > 0 where
 // MixtureTakes.
-TailAndSlope MixtureTail(double a, double m, double z, TailSide side);
+TailAndSlope MixtureTail(double a, double m, double z, TailSide side, bool logInTwoParts);
 
 // The density of x = 2z by the mixture of central densities.
 Probability MixtureDensity(double a, double m, double z);
