@@ -135,11 +135,10 @@ struct Binomial {
 // The non-central chi-square distribution with df > 0 degrees of freedom
 // and non-centrality ncp >= 0 (ncp = 0 is ChiSquared{df} bit for bit), both
 // finite. Tails, their logs, pdf: 1e-14 relative for df 1e-3 to 1e5 and ncp
-// up to 1e5 (measured 7e-15), 1e-12 up to 1e10 (measured 9e-15), both tails
-// down to the smallest double and the logs beyond. Quantiles 1e-13
-// relative, beside what 1e-15 relative in the smaller tail T moves x,
-// T/(x f(x)) of it (|ln T| times that for the log forms), which is larger
-// only in the lower tail of a small df (about 2/df).
+// up to 1e5 (measured 2.2e-15 over random points), 1e-12 up to 1e10, both
+// tails down to the smallest double and the logs beyond. Quantiles 1e-13
+// relative over the same range (measured 1.8e-14) for p from the smallest
+// double to 1 - 2^-53 and log p down to -1e300.
 struct NonCentralChiSquared {
   double df;
   double ncp;
