@@ -6,8 +6,9 @@
 // for the upper; the steps x ← x e^(-δ) keep x's digits however small or
 // large it is. The start (after A. R. DiDonato and A. H. Morris, ACM TOMS 12
 // (1986) 377-393, and N. M. Temme, J. Comput. Appl. Math. 41 (1992)
-// 145-157): for a >= kTemmeStartFrom, λ = x/a from the leading term of
-// Temme's expansion, η = w/√a with w the normal deviate of the tail; below
+// 145-157): for a >= kTemmeStartFrom, λ = x/a from Temme's expansion to
+// its first correction, η = η₀ + ε₁(η₀)/a with η₀ = w/√a, w the normal
+// deviate of the tail (within 1e-2 of x from a = 1.5 on, 3e-4 from 10); below
 // it the small-x power form P ≈ x^a/Γ(a + 1), the large-x form Q ≈
 // x^(a-1) e^(-x)/Γ(a), or the Wilson–Hilferty cube, whichever the tail
 // calls for.
@@ -22,8 +23,9 @@
 namespace specfun::detail {
 namespace {
 
-// From this shape the start comes from Temme's leading term.
-constexpr double kTemmeStartFrom = 10.0;
+// From this shape the start comes from Temme's expansion (below it the
+// power and large-x forms take fewer steps).
+constexpr double kTemmeStartFrom = 1.5;
 // Bound on the steps (Halley's from a start within a few per cent takes
 // three or four; bisections of a wide bracket at most a few dozen more).
 constexpr int kStepLimit = 200;
@@ -59,26 +61,37 @@ double LambdaOfEta(double eta) {
   return lambda;
 }
 
-double Start(double a, double logTail, bool upper) {
+// Temme's first correction ε₁(η₀) = ln(η₀/(λ₀ - 1))/η₀ to the deviate η₀,
+// η = η₀ + ε₁/a + O(1/a²) (Temme 1992 and DiDonato and Morris, §5, cited
+// above); near η₀ = 0 its series -1/3 + η₀/36.
+double FirstEtaCorrection(double eta, double lambda) {
+  if (std::fabs(eta) < 1e-3) return -1.0 / 3.0 + eta / 36.0;
+  return std::log(eta / (lambda - 1.0)) / eta;
+}
+
+// The start x; logGammaOnePlus = ln Γ(1 + a), taken only below kTemmeStartFrom.
+double Start(double a, double logTail, bool upper, double logGammaOnePlus) {
   // The deviate of the tail, negative where the tail is above ½.
   const double w = logTail <= kLogHalf ? NormalDeviateOfLogTail(logTail)
                                        : -NormalDeviateOfLogTail(std::log(-std::expm1(logTail)));
-  if (a >= kTemmeStartFrom) return a * LambdaOfEta((upper ? w : -w) / std::sqrt(a));
-  const DoubleDouble logGammaOnePlus = LogGammaOnePlusAsDoubleDouble(a);
+  if (a >= kTemmeStartFrom) {
+    const double eta = (upper ? w : -w) / std::sqrt(a);
+    return a * LambdaOfEta(eta + FirstEtaCorrection(eta, LambdaOfEta(eta)) / a);
+  }
   const double cube = 1.0 - 1.0 / (9.0 * a) + (upper ? w : -w) / (3.0 * std::sqrt(a));
   const double wilsonHilferty = cube > 0.0 ? a * cube * cube * cube : 0.0;
   if (!upper) {
-    const double power = std::exp((logTail + logGammaOnePlus.hi) / a);
+    const double power = std::exp((logTail + logGammaOnePlus) / a);
     return power < 0.5 * (a + 1.0) || wilsonHilferty <= 0.0 ? power : wilsonHilferty;
   }
   // ln Q ≈ (a - 1) ln x - x - ln Γ(a), ln Γ(a) = ln Γ(1 + a) - ln a.
-  const double logGamma = logGammaOnePlus.hi - std::log(a);
+  const double logGamma = logGammaOnePlus - std::log(a);
   double x = std::fmax(1.0, -logTail);
   for (int i = 0; i < 4 && x > 0.0; ++i) x = -logTail + (a - 1.0) * std::log(x) - logGamma;
   if (x > a + 1.0) return x;
   if (wilsonHilferty > 0.0) return wilsonHilferty;
   // A small shape's upper tail near 1: P = 1 - Q ≈ x^a/Γ(1 + a).
-  return std::exp((std::log(-std::expm1(logTail)) + logGammaOnePlus.hi) / a);
+  return std::exp((std::log(-std::expm1(logTail)) + logGammaOnePlus) / a);
 }
 
 // The midpoint of a bracket in ln x.
@@ -93,12 +106,14 @@ double Bisection(double low, double high) {
 double InverseRegularizedGamma(double a, const DoubleDouble& logTail, bool upper) {
   // Beyond the doubles: P(a, x) ≈ x^a/Γ(1 + a) below the smallest, Q(a, x)
   // ≈ e^(-x) beyond the largest.
-  if (!upper && (logTail.hi + LogGammaOnePlusAsDoubleDouble(a).hi) / a < kLogSmallest) return 0.0;
+  const double logGammaOnePlus =
+      !upper || a < kTemmeStartFrom ? LogGammaOnePlusAsDoubleDouble(a).hi : 0.0;
+  if (!upper && (logTail.hi + logGammaOnePlus) / a < kLogSmallest) return 0.0;
   if (upper && -logTail.hi > std::numeric_limits<double>::max()) return kInfinity;
   const double lastHalleyStep = kLastHalleyStep / std::cbrt(std::fmax(a, 1.0));
   double low = 0.0;
   double high = kInfinity;
-  double x = Start(a, logTail.hi, upper);
+  double x = Start(a, logTail.hi, upper, logGammaOnePlus);
   if (!(x > 0.0) || std::isinf(x)) x = upper ? a + 1.0 : a;
   for (int step = 0; step < kStepLimit; ++step) {
     const LogGammaTailsAndTerm t = LogRegularizedGammaTailsAndTerm(a, x);
