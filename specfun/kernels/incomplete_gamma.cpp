@@ -64,6 +64,8 @@ constexpr double kSmallShapeReach = 0.7;
 constexpr double kStirlingFrom = 10.0;
 // |t| = |x - a|/(x + a) up to which a φ comes from the atanh series.
 constexpr double kAtanhReach = 0.2;
+// a |t|³ up to which the series' terms beyond d t are summed in double.
+constexpr double kShortAtanhReach = 0x1p-5;
 // ln(2π) and 1/3 as double-double constants; 1/√(2π), 1/√π.
 constexpr DoubleDouble kLogTwoPi = {1.8378770664093456, -7.756588316134483e-17};
 constexpr DoubleDouble kHalfLogOfTwoPi = {0.91893853320467278, -3.8782941580672415e-17};
@@ -103,10 +105,18 @@ DoubleDouble ShapeTimesDeviation(double a, double x, double xLow, DoubleDouble& 
     return d - shapeTimesLog;
   }
   const DoubleDouble t = d / sum;
-  const DoubleDouble t2 = t * t;
+  const double square = t.hi * t.hi;
   // 1/5 + t²/7 + ... to t²² (t² <= 0.04).
   double tail = 1.0 / 29.0;
-  for (int k = 27; k >= 5; k -= 2) tail = 1.0 / k + t2.hi * tail;
+  for (int k = 27; k >= 5; k -= 2) tail = 1.0 / k + square * tail;
+  if (a * std::fabs(t.hi) * square <= kShortAtanhReach) {
+    // a φ = t (d - c), c = 2a t² (1/3 + t²/5 + ...): c in double carries
+    // about 7 roundings, so the error of a φ is below 7·2^-53 |t c|, and
+    // |t c| <= 0.7 a |t|³: below 2e-17 absolute here.
+    const double c = 2.0 * a * square * (1.0 / 3.0 + square * tail);
+    return t * (d - c);
+  }
+  const DoubleDouble t2 = t * t;
   const DoubleDouble inner = kOneThird + t2.hi * tail;
   return d * t - (t2 * t) * inner * (2.0 * a);
 }
