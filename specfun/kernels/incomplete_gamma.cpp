@@ -200,6 +200,13 @@ DoubleDouble LogPrefactorOfLargeShape(double a, const DoubleDouble& aPhi, Double
   return -(aPhi + (logA + kLogTwoPi) * 0.5) + -LogGammaRemainder(a);
 }
 
+// D(a, x) for a >= kStirlingFrom without ln a: e^(-(a φ + μ(a)))/√(2πa),
+// to about 2.5 units in the last place; 0 below kDirectPrefactorFloor.
+double DirectPrefactorOfLargeShape(double a, const DoubleDouble& aPhi) {
+  const double value = Exp(-(aPhi + LogGammaRemainder(a))) * kInverseRootTwoPi / std::sqrt(a);
+  return value >= kDirectPrefactorFloor ? value : 0.0;
+}
+
 // Σ_(n>=0) x^n/((a + 1) ... (a + n)), P(a, x) = D(a, x) times this.
 double LowerSeries(double a, double x) {
   double term = 1.0;
@@ -347,7 +354,7 @@ Tail Complement(double t, bool logs) {
 // only with `logs`.
 TailsByMethod Evaluate(double a, double x, double xLow, bool logs) {
   DoubleDouble logD = {NaN(), 0.0};
-  // D itself where the tails need no logarithms and a small shape allows.
+  // D itself where the tails need no logarithms and its range allows.
   double directD = 0.0;
   if (a < kStirlingFrom) {
     if (!logs && !(a < 1.0 && x <= kSmallShapeReach)) directD = DirectPrefactorOfSmallShape(a, x, xLow);
@@ -368,7 +375,8 @@ TailsByMethod Evaluate(double a, double x, double xLow, bool logs) {
       return below ? TailsByMethod{t, Complement(t.value, logs), logD}
                    : TailsByMethod{Complement(t.value, logs), t, logD};
     }
-    logD = LogPrefactorOfLargeShape(a, aPhi, logA);
+    if (!logs) directD = DirectPrefactorOfLargeShape(a, aPhi);
+    if (directD == 0.0) logD = LogPrefactorOfLargeShape(a, aPhi, logA);
   }
   if (a < 1.0 && x <= kSmallShapeReach) {
     const DoubleDouble logLower = LogLowerOfSmallShape(a, x, xLow, logD);
