@@ -163,26 +163,29 @@ DoubleDouble LogGammaOnePlusOfSmall(double a) {
   return logProduct + LogGammaOnePlus(r.f);
 }
 
-// D(a, x) for a < kStirlingFrom without logarithms, as x^a e^(-x)/Γ(1 + a)
-// with Γ(1 + a) from the reduction above and e^(ln Γ(2 + z)): pow and exp
-// are correct to within 0.52 units in the last place, and D carries about
-// 3.5 units of rounding in all (4e-16). 0 where x^a e^(-x) or D leaves the
-// normal doubles (the logarithmic form then serves).
+// power/Γ(1 + a) for 0 < a < kStirlingFrom without logarithms, Γ(1 + a)
+// from the reduction above and e^(ln Γ(2 + z)): about 1.5 units in the last
+// place of rounding beyond those of power.
+double OverGammaOnePlus(double power, double a) {
+  if (a > 1.5) {
+    const ReducedShape r = ReduceShape(a);
+    return power * Exp(-(LogGammaTwoPlus(r.f - 1.0) + r.product.lo / r.product.hi)) / r.product.hi;
+  }
+  if (a >= 0.5) return power * Exp(-LogGammaTwoPlus(a - 1.0));
+  // Γ(1 + a) = Γ(2 + a)/(1 + a).
+  const DoubleDouble onePlus = TwoSum(1.0, a);
+  return power * Exp(-LogGammaTwoPlus(a) + onePlus.lo / onePlus.hi) * onePlus.hi;
+}
+
+// D(a, x) for a < kStirlingFrom without logarithms, x^a e^(-x)/Γ(1 + a):
+// pow and exp are correct to within 0.52 units in the last place, and D
+// carries about 3.5 units of rounding in all (4e-16). 0 where x^a e^(-x)
+// or D leaves the normal doubles (the logarithmic form then serves).
 double DirectPrefactorOfSmallShape(double a, double x, double xLow) {
   if (!(x <= kDirectPrefactorReach)) return 0.0;
   const double power = std::pow(x, a) * std::exp(-x);
   if (!(power >= kDirectPrefactorFloor)) return 0.0;
-  double value;
-  if (a > 1.5) {
-    const ReducedShape r = ReduceShape(a);
-    value = power * Exp(-(LogGammaTwoPlus(r.f - 1.0) + r.product.lo / r.product.hi)) / r.product.hi;
-  } else if (a >= 0.5) {
-    value = power * Exp(-LogGammaTwoPlus(a - 1.0));
-  } else {
-    // Γ(1 + a) = Γ(2 + a)/(1 + a).
-    const DoubleDouble onePlus = TwoSum(1.0, a);
-    value = power * Exp(-LogGammaTwoPlus(a) + onePlus.lo / onePlus.hi) * onePlus.hi;
-  }
+  double value = OverGammaOnePlus(power, a);
   // D(x + xLow) = D(x) (1 + xLow (a - x)/x) to first order.
   if (xLow != 0.0) value *= 1.0 + xLow * (a - x) / x;
   return value >= kDirectPrefactorFloor ? value : 0.0;
@@ -219,30 +222,65 @@ double LowerSeries(double a, double x) {
   return sum;
 }
 
-// Legendre's fraction F for x >= 1 or x >= a: Q(a, x) = a D(a, x) F. The
-// modified Lentz method finds the depth at which it has converged; the
-// fraction is then evaluated backwards from a quarter deeper (the forward
-// test stops early where the fraction converges slowly, at small x), and
-// backwards its rounding errors do not build up as the forward products' do.
-double UpperFraction(double a, double x) {
+// The depth at which Legendre's fraction 1/(b_0 + a_1/(b_1 + a_2/(b_2 +
+// ...))), b_n = x + 1 - a + 2n, a_n = n (a - n), has settled, where its
+// successive convergents agree to kFactorSettled: by the modified Lentz
+// method where b_0 or a is beyond kProductFormLimit (a few terms deep),
+// elsewhere from the forward recurrences of Wallis for the convergents A_n/B_n
+// (A&S 3.10.1), rescaled by powers of 2 as they grow and compared by cross
+// products, so that no step divides.
+int SettledDepth(double a, double x) {
   const double first = x + 1.0 - a;
-  double b = first;
-  double f = b == 0.0 ? kTinyDenominator : b;
-  double c = f;
-  double d = 0.0;
   int depth = 1;
+  if (!(first < kProductFormLimit && a < kProductFormLimit)) {
+    double b = first;
+    double c = b;
+    double d = 0.0;
+    for (; depth < kTermLimit; ++depth) {
+      const double numerator = depth * (a - depth);
+      b += 2.0;
+      d = b + numerator * d;
+      if (d == 0.0) d = kTinyDenominator;
+      c = b + numerator / c;
+      if (c == 0.0) c = kTinyDenominator;
+      d = 1.0 / d;
+      if (std::fabs(c * d - 1.0) <= kFactorSettled) break;
+    }
+    return depth;
+  }
+  double previousA = 1.0;
+  double previousB = 0.0;
+  double currentA = first;
+  double currentB = 1.0;
   for (; depth < kTermLimit; ++depth) {
     const double numerator = depth * (a - depth);
-    b += 2.0;
-    d = b + numerator * d;
-    if (d == 0.0) d = kTinyDenominator;
-    c = b + numerator / c;
-    if (c == 0.0) c = kTinyDenominator;
-    d = 1.0 / d;
-    const double delta = c * d;
-    f *= delta;
-    if (std::fabs(delta - 1.0) <= kFactorSettled) break;
+    const double b = first + 2.0 * depth;
+    const double nextA = b * currentA + numerator * previousA;
+    const double nextB = b * currentB + numerator * previousB;
+    previousA = currentA;
+    previousB = currentB;
+    currentA = nextA;
+    currentB = nextB;
+    const double cross = currentA * previousB;
+    if (std::fabs(cross - previousA * currentB) <= kFactorSettled * std::fabs(cross)) break;
+    if (std::fabs(currentB) > 0x1p500 || std::fabs(currentA) > 0x1p500) {
+      previousA *= 0x1p-500;
+      previousB *= 0x1p-500;
+      currentA *= 0x1p-500;
+      currentB *= 0x1p-500;
+    }
   }
+  return depth;
+}
+
+// Legendre's fraction F for x >= 1 or x >= a: Q(a, x) = a D(a, x) F. The
+// depth at which it has settled found, it is evaluated backwards from a
+// quarter deeper (the forward test stops early where the fraction converges
+// slowly, at small x), and backwards its rounding errors do not build up as
+// the forward products' do.
+double UpperFraction(double a, double x) {
+  const double first = x + 1.0 - a;
+  int depth = SettledDepth(a, x);
   depth += depth / 4 + 8;
   if (!(first < kProductFormLimit && a < kProductFormLimit)) {
     double t = first + 2.0 * depth;
@@ -266,12 +304,9 @@ double UpperFraction(double a, double x) {
   return afterNext / next;
 }
 
-// ln P(a, x) for a < 1 and 0 < x <= kSmallShapeReach (x + xLow), given ln D:
-// P = x^a/Γ(1 + a) (1 + a S), S = Σ_(n>=1) (-x)^n/(n! (a + n)) (the series of
-// γ(a, x), A&S 6.5.29), with ln(x^a/Γ(1 + a)) = ln D + x in double-double.
-// Every part is of the size of a, so ln P, and Q = -expm1(ln P), keep their
-// digits to about 1e-16 a (DiDonato and Morris, eq. 10, in logarithms).
-DoubleDouble LogLowerOfSmallShape(double a, double x, double xLow, const DoubleDouble& logD) {
+// S = Σ_(n>=1) (-x)^n/(n! (a + n)), so that P(a, x) = x^a/Γ(1 + a) (1 + a S)
+// (the series of γ(a, x), A&S 6.5.29).
+double SmallShapeSeries(double a, double x) {
   double term = 1.0;
   double sum = 0.0;
   for (int n = 1; n < kTermLimit; ++n) {
@@ -280,7 +315,25 @@ DoubleDouble LogLowerOfSmallShape(double a, double x, double xLow, const DoubleD
     sum += added;
     if (std::fabs(added) <= std::fabs(sum) * kTolerance) break;
   }
-  return (logD + TwoSum(x, xLow)) + std::log1p(a * sum);
+  return sum;
+}
+
+// ln P(a, x) for a < 1 and 0 < x <= kSmallShapeReach (x + xLow), given ln D,
+// with ln(x^a/Γ(1 + a)) = ln D + x in double-double. Every part is of the
+// size of a, so ln P, and Q = -expm1(ln P), keep their digits to about 1e-16
+// a (DiDonato and Morris, eq. 10, in logarithms).
+DoubleDouble LogLowerOfSmallShape(double a, double x, double xLow, const DoubleDouble& logD) {
+  return (logD + TwoSum(x, xLow)) + std::log1p(a * SmallShapeSeries(a, x));
+}
+
+// P(a, x) itself for the same arguments, to about 3 units in the last place;
+// 0 where x^a leaves the normal doubles.
+double DirectLowerOfSmallShape(double a, double x, double xLow) {
+  const double power = std::pow(x, a);
+  if (!(power >= kDirectPrefactorFloor)) return 0.0;
+  const double lower = OverGammaOnePlus(power, a) * (1.0 + a * SmallShapeSeries(a, x));
+  // (x + xLow)^a = x^a (1 + a xLow/x) to first order.
+  return xLow != 0.0 ? lower * (1.0 + a * xLow / x) : lower;
 }
 
 // Σ_k C_k(η) a^-k of Temme's expansion, to the orders and terms that reach
@@ -357,7 +410,13 @@ TailsByMethod Evaluate(double a, double x, double xLow, bool logs) {
   // D itself where the tails need no logarithms and its range allows.
   double directD = 0.0;
   if (a < kStirlingFrom) {
-    if (!logs && !(a < 1.0 && x <= kSmallShapeReach)) directD = DirectPrefactorOfSmallShape(a, x, xLow);
+    if (!logs && a < 1.0 && x <= kSmallShapeReach) {
+      // Where P <= ½ its complement Q keeps its digits.
+      const double lower = DirectLowerOfSmallShape(a, x, xLow);
+      if (lower > 0.0 && lower <= 0.5) return {{lower, {NaN(), 0.0}}, {1.0 - lower, {NaN(), 0.0}}, logD};
+    } else if (!logs) {
+      directD = DirectPrefactorOfSmallShape(a, x, xLow);
+    }
     if (directD == 0.0) logD = LogPrefactorOfSmallShape(a, x, xLow);
   } else {
     DoubleDouble logA = {NaN(), 0.0};
