@@ -66,7 +66,8 @@ struct Target {
 };
 
 bool Reaches(double k, double mean, const Target& t) {
-  const detail::LogGammaTailsAndTerm l = detail::LogRegularizedGammaTailsAndTerm(k + 1.0, mean);
+  const detail::LogGammaTailsAsDoubleDouble l =
+      detail::LogRegularizedGammaTailsAsDoubleDouble(k + 1.0, mean);
   const DoubleDouble& tail = t.upper ? l.lower : l.upper;
   const double h = (tail.hi - t.log.hi) + (tail.lo - t.log.lo);
   return t.upper ? h <= 0.0 : h >= 0.0;

@@ -330,7 +330,9 @@ DoubleDouble LogLowerOfSmallShape(double a, double x, double xLow, const DoubleD
 // 0 where x^a leaves the normal doubles.
 double DirectLowerOfSmallShape(double a, double x, double xLow) {
   const double power = std::pow(x, a);
-  if (!(power >= kDirectPrefactorFloor)) return 0.0;
+  // 1 + a S >= 1 - 0.7a/(1 + a) > 0.65 and Γ(1 + a) <= 1: beyond this
+  // power P exceeds ½.
+  if (!(power >= kDirectPrefactorFloor && power <= 0.77)) return 0.0;
   const double lower = OverGammaOnePlus(power, a) * (1.0 + a * SmallShapeSeries(a, x));
   // (x + xLow)^a = x^a (1 + a xLow/x) to first order.
   return xLow != 0.0 ? lower * (1.0 + a * xLow / x) : lower;
@@ -403,9 +405,13 @@ Tail Complement(double t, bool logs) {
   return {1.0 - t, {logs ? std::log1p(-t) : NaN(), 0.0}};
 }
 
+// What Evaluate forms beside the tails: their logarithms, and ln D.
+enum class Forms { kTails, kLogs, kLogsAndTerm };
+
 // The tails of a > 0, x > 0 (x + xLow) finite; their logarithms and ln D
-// only with `logs`.
-TailsByMethod Evaluate(double a, double x, double xLow, bool logs) {
+// as `forms` asks (ln D is formed wherever the logarithms need it).
+TailsByMethod Evaluate(double a, double x, double xLow, Forms forms) {
+  const bool logs = forms != Forms::kTails;
   DoubleDouble logD = {NaN(), 0.0};
   // D itself where the tails need no logarithms and its range allows.
   double directD = 0.0;
@@ -430,7 +436,7 @@ TailsByMethod Evaluate(double a, double x, double xLow, bool logs) {
       // Below a where x + xLow is, xLow deciding where x = a.
       const bool below = x < a || (x == a && xLow < 0.0);
       const Tail t = TemmeTail(a, below, aPhi, logs);
-      logD = logs ? LogPrefactorOfLargeShape(a, aPhi, logA) : DoubleDouble{NaN(), 0.0};
+      if (forms == Forms::kLogsAndTerm) logD = LogPrefactorOfLargeShape(a, aPhi, logA);
       return below ? TailsByMethod{t, Complement(t.value, logs), logD}
                    : TailsByMethod{Complement(t.value, logs), t, logD};
     }
@@ -477,7 +483,7 @@ Limits LimitsOf(double a, double x) {
 GammaTails RegularizedGammaTails(double a, double x, double xLow) {
   const Limits limits = LimitsOf(a, x);
   if (limits.settled) return {limits.lower, limits.upper};
-  const TailsByMethod t = Evaluate(a, x, xLow, false);
+  const TailsByMethod t = Evaluate(a, x, xLow, Forms::kTails);
   return {t.lower.value, t.upper.value};
 }
 
@@ -488,12 +494,20 @@ LogGammaTailsAndTerm LogRegularizedGammaTailsAndTerm(double a, double x, double 
             {std::log(limits.upper), 0.0},
             LogPoissonTermAsDoubleDouble(a, x, xLow)};
   }
-  const TailsByMethod t = Evaluate(a, x, xLow, true);
+  const TailsByMethod t = Evaluate(a, x, xLow, Forms::kLogsAndTerm);
   return {t.lower.log, t.upper.log, t.logTerm};
 }
 
+LogGammaTailsAsDoubleDouble LogRegularizedGammaTailsAsDoubleDouble(double a, double x,
+                                                                   double xLow) {
+  const Limits limits = LimitsOf(a, x);
+  if (limits.settled) return {{std::log(limits.lower), 0.0}, {std::log(limits.upper), 0.0}};
+  const TailsByMethod t = Evaluate(a, x, xLow, Forms::kLogs);
+  return {t.lower.log, t.upper.log};
+}
+
 GammaTails LogRegularizedGammaTails(double a, double x, double xLow) {
-  const LogGammaTailsAndTerm t = LogRegularizedGammaTailsAndTerm(a, x, xLow);
+  const LogGammaTailsAsDoubleDouble t = LogRegularizedGammaTailsAsDoubleDouble(a, x, xLow);
   return {t.lower.hi + t.lower.lo, t.upper.hi + t.upper.lo};
 }
 

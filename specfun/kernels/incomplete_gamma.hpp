@@ -27,10 +27,19 @@ GammaTails LogRegularizedGammaTails(double a, double x, double xLow = 0.0);
 // quotient carried as a double-double, which the tails follow in their
 // exponent.
 
-// ln P(a, x), ln Q(a, x) and ln D(a, x) = ln(x^a e^(-x)/Γ(a + 1)), each as a
-// double-double whose sum carries it to about 1e-16 of the tail's own size
-// (ln P about -700 to within 1e-16 of P, not of 700): the logarithms a
-// quantile's Newton steps compare with their target.
+// ln P(a, x) and ln Q(a, x), each as a double-double whose sum carries it to
+// about 1e-16 of the tail's own size (the logarithms a discrete quantile's
+// steps compare with their target).
+struct LogGammaTailsAsDoubleDouble {
+  DoubleDouble lower;
+  DoubleDouble upper;
+};
+LogGammaTailsAsDoubleDouble LogRegularizedGammaTailsAsDoubleDouble(double a, double x,
+                                                                   double xLow = 0.0);
+
+// The same (ln P about -700 to within 1e-16 of P, not of 700) with ln D(a,
+// x) = ln(x^a e^(-x)/Γ(a + 1)) as a double-double, to about 1e-30 of its size:
+// what a quantile's Newton steps compare with their target and step by.
 struct LogGammaTailsAndTerm {
   DoubleDouble lower;
   DoubleDouble upper;
