@@ -97,12 +97,13 @@ DoubleDouble LogOfArgument(double x, double xLow) { return Log(Exact(x)) + xLow 
 // a φ(x/a - 1) = (x - a) - a ln(x/a) >= 0 for a, x > 0. With d = x - a and
 // t = d/(x + a), ln(x/a) = 2 atanh t, so a φ = d t - 2a t³ (1/3 + t²/5 +
 // t⁴/7 + ...), free of cancellation for small |t|.
-// ln a is taken (into logA) only where the series does not serve.
+// ln a is taken (into logA, unless it is there) only where the series does
+// not serve.
 DoubleDouble ShapeTimesDeviation(double a, double x, double xLow, DoubleDouble& logA) {
   const DoubleDouble d = TwoSum(x, -a) + xLow;
   const DoubleDouble sum = TwoSum(x, a) + xLow;
   if (!(std::fabs(d.hi) <= kAtanhReach * sum.hi) || std::isinf(sum.hi)) {
-    logA = Log(Exact(a));
+    if (std::isnan(logA.hi)) logA = Log(Exact(a));
     const DoubleDouble shapeTimesLog = (LogOfArgument(x, xLow) - logA) * a;
     // a ln(x/a) overflows only for x far below a huge a: a φ beyond the doubles.
     if (!std::isfinite(shapeTimesLog.hi)) return {std::numeric_limits<double>::infinity(), 0.0};
@@ -192,13 +193,16 @@ double DirectPrefactorOfSmallShape(double a, double x, double xLow) {
 }
 
 // ln D(a, x) for a < kStirlingFrom, x > 0 (x + xLow): a ln x - x - ln Γ(1 + a).
-DoubleDouble LogPrefactorOfSmallShape(double a, double x, double xLow) {
-  return (LogOfArgument(x, xLow) * a - TwoSum(x, xLow)) - LogGammaOnePlusOfSmall(a);
+// ln Γ(1 + a) is taken into logGammaOnePlus unless it is there.
+DoubleDouble LogPrefactorOfSmallShape(double a, double x, double xLow,
+                                      DoubleDouble& logGammaOnePlus) {
+  if (std::isnan(logGammaOnePlus.hi)) logGammaOnePlus = LogGammaOnePlusOfSmall(a);
+  return (LogOfArgument(x, xLow) * a - TwoSum(x, xLow)) - logGammaOnePlus;
 }
 
 // ln D(a, x) for a >= kStirlingFrom from Stirling's series, given a φ and
-// ln a (NaN where it is still to be taken).
-DoubleDouble LogPrefactorOfLargeShape(double a, const DoubleDouble& aPhi, DoubleDouble logA) {
+// ln a (NaN where it is still to be taken, and is taken into it).
+DoubleDouble LogPrefactorOfLargeShape(double a, const DoubleDouble& aPhi, DoubleDouble& logA) {
   if (std::isnan(logA.hi)) logA = Log(Exact(a));
   return -(aPhi + (logA + kLogTwoPi) * 0.5) + -LogGammaRemainder(a);
 }
@@ -410,7 +414,7 @@ enum class Forms { kTails, kLogs, kLogsAndTerm };
 
 // The tails of a > 0, x > 0 (x + xLow) finite; their logarithms and ln D
 // as `forms` asks (ln D is formed wherever the logarithms need it).
-TailsByMethod Evaluate(double a, double x, double xLow, Forms forms) {
+TailsByMethod Evaluate(double a, double x, double xLow, Forms forms, ShapeLogarithms& shape) {
   const bool logs = forms != Forms::kTails;
   DoubleDouble logD = {NaN(), 0.0};
   // D itself where the tails need no logarithms and its range allows.
@@ -423,9 +427,9 @@ TailsByMethod Evaluate(double a, double x, double xLow, Forms forms) {
     } else if (!logs) {
       directD = DirectPrefactorOfSmallShape(a, x, xLow);
     }
-    if (directD == 0.0) logD = LogPrefactorOfSmallShape(a, x, xLow);
+    if (directD == 0.0) logD = LogPrefactorOfSmallShape(a, x, xLow, shape.logGammaOnePlus);
   } else {
-    DoubleDouble logA = {NaN(), 0.0};
+    DoubleDouble& logA = shape.logA;
     const DoubleDouble aPhi = ShapeTimesDeviation(a, x, xLow, logA);
     if (std::isinf(aPhi.hi)) {
       // x far below a huge a: P and ln P below anything a double holds.
@@ -483,18 +487,25 @@ Limits LimitsOf(double a, double x) {
 GammaTails RegularizedGammaTails(double a, double x, double xLow) {
   const Limits limits = LimitsOf(a, x);
   if (limits.settled) return {limits.lower, limits.upper};
-  const TailsByMethod t = Evaluate(a, x, xLow, Forms::kTails);
+  ShapeLogarithms shape;
+  const TailsByMethod t = Evaluate(a, x, xLow, Forms::kTails, shape);
   return {t.lower.value, t.upper.value};
 }
 
 LogGammaTailsAndTerm LogRegularizedGammaTailsAndTerm(double a, double x, double xLow) {
+  ShapeLogarithms shape;
+  return LogRegularizedGammaTailsAndTerm(a, x, xLow, shape);
+}
+
+LogGammaTailsAndTerm LogRegularizedGammaTailsAndTerm(double a, double x, double xLow,
+                                                     ShapeLogarithms& shape) {
   const Limits limits = LimitsOf(a, x);
   if (limits.settled) {
     return {{std::log(limits.lower), 0.0},
             {std::log(limits.upper), 0.0},
             LogPoissonTermAsDoubleDouble(a, x, xLow)};
   }
-  const TailsByMethod t = Evaluate(a, x, xLow, Forms::kLogsAndTerm);
+  const TailsByMethod t = Evaluate(a, x, xLow, Forms::kLogsAndTerm, shape);
   return {t.lower.log, t.upper.log, t.logTerm};
 }
 
@@ -502,7 +513,8 @@ LogGammaTailsAsDoubleDouble LogRegularizedGammaTailsAsDoubleDouble(double a, dou
                                                                    double xLow) {
   const Limits limits = LimitsOf(a, x);
   if (limits.settled) return {{std::log(limits.lower), 0.0}, {std::log(limits.upper), 0.0}};
-  const TailsByMethod t = Evaluate(a, x, xLow, Forms::kLogs);
+  ShapeLogarithms shape;
+  const TailsByMethod t = Evaluate(a, x, xLow, Forms::kLogs, shape);
   return {t.lower.log, t.upper.log};
 }
 
@@ -516,7 +528,8 @@ DoubleDouble LogPoissonTermAsDoubleDouble(double a, double x, double xLow) {
   if (std::isinf(x) || std::isinf(a)) return {-std::numeric_limits<double>::infinity(), 0.0};
   if (a == 0.0) return TwoSum(-x, -xLow);
   if (x == 0.0) return {-std::numeric_limits<double>::infinity(), 0.0};
-  if (a < kStirlingFrom) return LogPrefactorOfSmallShape(a, x, xLow);
+  ShapeLogarithms shape;
+  if (a < kStirlingFrom) return LogPrefactorOfSmallShape(a, x, xLow, shape.logGammaOnePlus);
   DoubleDouble logA = {NaN(), 0.0};
   const DoubleDouble aPhi = ShapeTimesDeviation(a, x, xLow, logA);
   if (std::isinf(aPhi.hi)) return {-std::numeric_limits<double>::infinity(), 0.0};

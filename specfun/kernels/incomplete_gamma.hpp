@@ -4,6 +4,8 @@
 // (internal).
 #pragma once
 
+#include <limits>
+
 #include "specfun/kernels/double_double.hpp"
 
 namespace specfun::detail {
@@ -46,6 +48,15 @@ struct LogGammaTailsAndTerm {
   DoubleDouble logTerm;
 };
 LogGammaTailsAndTerm LogRegularizedGammaTailsAndTerm(double a, double x, double xLow = 0.0);
+
+// The logarithms of the shape alone (ln a, ln Γ(1 + a)) that evaluations at
+// one shape share: NaN until an evaluation takes them, then kept.
+struct ShapeLogarithms {
+  DoubleDouble logA = {std::numeric_limits<double>::quiet_NaN(), 0.0};
+  DoubleDouble logGammaOnePlus = {std::numeric_limits<double>::quiet_NaN(), 0.0};
+};
+LogGammaTailsAndTerm LogRegularizedGammaTailsAndTerm(double a, double x, double xLow,
+                                                     ShapeLogarithms& shape);
 
 // ln(x^a e^(-x)/Γ(a + 1)) for a >= 0, x >= 0 (-inf where x = 0 < a or
 // x = +inf), to a small absolute error; and the same carried as a

@@ -106,9 +106,12 @@ double Bisection(double low, double high) {
 double InverseRegularizedGamma(double a, const DoubleDouble& logTail, bool upper) {
   // Beyond the doubles: P(a, x) ≈ x^a/Γ(1 + a) below the smallest, Q(a, x)
   // ≈ e^(-x) beyond the largest.
-  const double logGammaOnePlus =
-      !upper || a < kTemmeStartFrom ? LogGammaOnePlusAsDoubleDouble(a).hi : 0.0;
-  if (!upper && (logTail.hi + logGammaOnePlus) / a < kLogSmallest) return 0.0;
+  // ln Γ(1 + a) >= -0.13: the lower tail's x can underflow only below this.
+  const bool mayUnderflow = !upper && (logTail.hi - 0.13) / a < kLogSmallest;
+  ShapeLogarithms shape;
+  if (mayUnderflow || a < kTemmeStartFrom) shape.logGammaOnePlus = LogGammaOnePlusAsDoubleDouble(a);
+  const double logGammaOnePlus = shape.logGammaOnePlus.hi;
+  if (mayUnderflow && (logTail.hi + logGammaOnePlus) / a < kLogSmallest) return 0.0;
   if (upper && -logTail.hi > std::numeric_limits<double>::max()) return kInfinity;
   const double lastHalleyStep = kLastHalleyStep / std::cbrt(std::fmax(a, 1.0));
   double low = 0.0;
@@ -116,7 +119,7 @@ double InverseRegularizedGamma(double a, const DoubleDouble& logTail, bool upper
   double x = Start(a, logTail.hi, upper, logGammaOnePlus);
   if (!(x > 0.0) || std::isinf(x)) x = upper ? a + 1.0 : a;
   for (int step = 0; step < kStepLimit; ++step) {
-    const LogGammaTailsAndTerm t = LogRegularizedGammaTailsAndTerm(a, x);
+    const LogGammaTailsAndTerm t = LogRegularizedGammaTailsAndTerm(a, x, 0.0, shape);
     const DoubleDouble& logT = upper ? t.upper : t.lower;
     const double h = (logT.hi - logTail.hi) + (logT.lo - logTail.lo);
     if (h == 0.0) return x;
