@@ -342,19 +342,50 @@ double DirectLowerOfSmallShape(double a, double x, double xLow) {
   return xLow != 0.0 ? lower * (1.0 + a * xLow / x) : lower;
 }
 
+// For each order k and depth n, the largest |c_(k,m)|, m >= n, of Temme's
+// coefficients: a bound on the terms beyond n.
+struct TemmeEnvelope {
+  double bound[kTemmeOrders][kTemmeTerms];
+};
+constexpr TemmeEnvelope kTemmeEnvelope = [] {
+  TemmeEnvelope e{};
+  for (int k = 0; k < kTemmeOrders; ++k) {
+    double largest = 0.0;
+    for (int n = kTemmeTerms - 1; n >= 0; --n) {
+      const double c = kTemmeCoefficients[k][n];
+      largest = c > largest ? c : -c > largest ? -c : largest;
+      e.bound[k][n] = largest;
+    }
+  }
+  return e;
+}();
+// A term of Temme's sum below this is left out.
+constexpr double kTemmeTermFloor = 1e-21;
+
 // Σ_k C_k(η) a^-k of Temme's expansion, to the orders and terms that reach
-// 1e-18 at this a and η.
+// 1e-18 at this a and η: each order from the depth that the size of η
+// calls for, less the terms that its factor a^-k makes negligible.
 double TemmeSum(double eta, double a) {
   const double size = std::fabs(eta);
   const int terms = size < 0.05 ? 10 : size < 0.12 ? 13 : size < 0.25 ? 16 : size < 0.6 ? 26
                                                                               : kTemmeTerms;
+  // |η|^n, as products of earlier powers (a short chain of dependent steps).
+  double sizePowers[kTemmeTerms];
+  sizePowers[0] = 1.0;
+  sizePowers[1] = size;
+  for (int n = 2; n < terms; ++n) sizePowers[n] = sizePowers[n / 2] * sizePowers[n - n / 2];
   const double inverse = 1.0 / a;
   double sum = 0.0;
   double power = 1.0;
   for (int k = 0; k < kTemmeOrders && power > 1e-19; ++k) {
     const double* c = kTemmeCoefficients[k];
-    double ck = c[terms - 1];
-    for (int n = terms - 2; n >= 0; --n) ck = c[n] + eta * ck;
+    int depth = terms;
+    while (depth > 1 &&
+           kTemmeEnvelope.bound[k][depth - 1] * sizePowers[depth - 1] * power < kTemmeTermFloor) {
+      --depth;
+    }
+    double ck = c[depth - 1];
+    for (int n = depth - 2; n >= 0; --n) ck = c[n] + eta * ck;
     sum += ck * power;
     power *= inverse;
   }
