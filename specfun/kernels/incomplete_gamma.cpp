@@ -94,6 +94,18 @@ DoubleDouble RootOf(const DoubleDouble& a) {
 // ln(x + xLow), |xLow| <= ulp(x)/2.
 DoubleDouble LogOfArgument(double x, double xLow) { return Log(Exact(x)) + xLow / x; }
 
+// 1/k for the odd k = 5 ... 29.
+constexpr double kOddReciprocals[] = {1.0 / 5,  1.0 / 7,  1.0 / 9,  1.0 / 11, 1.0 / 13,
+                                      1.0 / 15, 1.0 / 17, 1.0 / 19, 1.0 / 21, 1.0 / 23,
+                                      1.0 / 25, 1.0 / 27, 1.0 / 29};
+
+// 1/5 + s/7 + s²/9 + ... + s^((last - 5)/2)/last, last odd in 5 ... 29.
+double AtanhSeriesTail(double s, int last) {
+  double tail = kOddReciprocals[(last - 5) / 2];
+  for (int k = (last - 5) / 2 - 1; k >= 0; --k) tail = kOddReciprocals[k] + s * tail;
+  return tail;
+}
+
 // a φ(x/a - 1) = (x - a) - a ln(x/a) >= 0 for a, x > 0. With d = x - a and
 // t = d/(x + a), ln(x/a) = 2 atanh t, so a φ = d t - 2a t³ (1/3 + t²/5 +
 // t⁴/7 + ...), free of cancellation for small |t|.
@@ -111,18 +123,17 @@ DoubleDouble ShapeTimesDeviation(double a, double x, double xLow, DoubleDouble& 
   }
   const DoubleDouble t = d / sum;
   const double square = t.hi * t.hi;
-  // 1/5 + t²/7 + ... to t²² (t² <= 0.04).
-  double tail = 1.0 / 29.0;
-  for (int k = 27; k >= 5; k -= 2) tail = 1.0 / k + square * tail;
   if (a * std::fabs(t.hi) * square <= kShortAtanhReach) {
     // a φ = t (d - c), c = 2a t² (1/3 + t²/5 + ...): c in double carries
     // about 7 roundings, so the error of a φ is below 7·2^-53 |t c|, and
-    // |t c| <= 0.7 a |t|³: below 2e-17 absolute here.
-    const double c = 2.0 * a * square * (1.0 / 3.0 + square * tail);
+    // |t c| <= 0.7 a |t|³: below 2e-17 absolute here. The series stops
+    // where t^(2k) falls below 2^-56 of 1/3.
+    const int last = square < 1e-4 ? 11 : square < 3e-3 ? 15 : square < 0.012 ? 19 : 29;
+    const double c = 2.0 * a * square * (1.0 / 3.0 + square * AtanhSeriesTail(square, last));
     return t * (d - c);
   }
   const DoubleDouble t2 = t * t;
-  const DoubleDouble inner = kOneThird + t2.hi * tail;
+  const DoubleDouble inner = kOneThird + t2.hi * AtanhSeriesTail(square, 29);
   return d * t - (t2 * t) * inner * (2.0 * a);
 }
 
