@@ -62,6 +62,23 @@ constexpr double kSmallShapeReach = 0.7;
 // Below this shape ln Γ(1 + a) comes from its recurrence and series rather
 // than from Stirling's, whose remainder there is too large to keep 1e-17.
 constexpr double kStirlingFrom = 10.0;
+// 1/Γ(1 + a) for a = ½, 1, 3/2, ... 19/2 as double-doubles (mpmath): the
+// whole and half-whole shapes of Poisson and chi-square tails.
+constexpr double kHalfIntegerShapes = 19.0;  // twice the largest
+constexpr DoubleDouble kInverseGammaOfHalfIntegers[] = {
+    {1.1283791670955126, 1.533545961316588e-17},     {1.0, 0.0},
+    {0.7522527780636751, -2.6783794412061297e-17},   {0.5, 0.0},
+    {0.30090111122547003, -1.0713517764824519e-17},  {0.16666666666666666, 9.25185853854297e-18},
+    {0.08597174606442, 6.851700501346178e-18},       {0.041666666666666664, 2.3129646346357427e-18},
+    {0.01910483245876, 3.661177940923904e-19},       {0.008333333333333333, 1.1564823173178714e-19},
+    {0.0034736059015927274, 1.0599240519808932e-19}, {0.001388888888888889, -5.300543954373577e-20},
+    {0.0005344009079373427, -3.735095462247882e-22}, {0.0001984126984126984, 1.7209558293420705e-22},
+    {7.125345439164569e-05, -4.980127282997176e-23}, {2.48015873015873e-05, 2.1511947866775882e-23},
+    {8.38275934019361e-06, 3.927447666102623e-22},   {2.7557319223985893e-06, -1.858393274046472e-22},
+    {8.823957200203801e-07, 2.3334581248953587e-24},
+};
+static_assert(sizeof kInverseGammaOfHalfIntegers / sizeof kInverseGammaOfHalfIntegers[0] ==
+              static_cast<int>(kHalfIntegerShapes));
 // The direct form of D for small shapes serves x up to here (e^(-x) a
 // normal double) and D from here on (below, its logarithm keeps the digits).
 constexpr double kDirectPrefactorReach = 700.0;
@@ -183,10 +200,16 @@ DoubleDouble LogGammaOnePlusOfSmall(double a) {
   return logProduct + LogGammaOnePlus(r.f);
 }
 
-// power/Γ(1 + a) for 0 < a < kStirlingFrom without logarithms, Γ(1 + a)
-// from the reduction above and e^(ln Γ(2 + z)): about 1.5 units in the last
-// place of rounding beyond those of power.
+// power/Γ(1 + a) for 0 < a < kStirlingFrom without logarithms: from the
+// table for whole and half-whole a, otherwise Γ(1 + a) from the reduction
+// above and e^(ln Γ(2 + z)); about 1.5 units in the last place of rounding
+// beyond those of power.
 double OverGammaOnePlus(double power, double a) {
+  const double twice = 2.0 * a;
+  if (twice <= kHalfIntegerShapes && twice == std::floor(twice)) {
+    const DoubleDouble& inverse = kInverseGammaOfHalfIntegers[static_cast<int>(twice) - 1];
+    return power * inverse.hi + power * inverse.lo;
+  }
   if (a > 1.5) {
     const ReducedShape r = ReduceShape(a);
     return power * Exp(-(LogGammaTwoPlus(r.f - 1.0) + r.product.lo / r.product.hi)) / r.product.hi;
