@@ -41,15 +41,17 @@ constexpr double kLogHalf = -0.69314718055994531;
 // ln of half the smallest subnormal double: an x below it rounds to 0.
 constexpr double kLogSmallest = -745.13321910194122;
 
-// λ > 0 with λ - 1 - ln λ = η²/2, sign(λ - 1) = sign(η).
-double LambdaOfEta(double eta) {
+// λ > 0 with λ - 1 - ln λ = η²/2, sign(λ - 1) = sign(η); Newton's steps
+// from `start` where it is positive.
+double LambdaOfEta(double eta, double start = 0.0) {
   if (std::fabs(eta) < 1e-3) return 1.0 + eta * (1.0 + eta * (1.0 / 3.0 + eta / 36.0));
   const double target = 0.5 * eta * eta;
   // Starts: λ = 1 + η + η²/3 near 1; e^(-1 - η²/2) for large negative η;
   // the root of λ - ln λ for large positive η.
-  double lambda = eta < -1.5 ? std::exp(-1.0 - target)
-                  : eta > 1.5 ? target + 1.0 + std::log(target + 1.0)
-                              : 1.0 + eta + eta * eta / 3.0;
+  double lambda = start > 0.0  ? start
+                  : eta < -1.5 ? std::exp(-1.0 - target)
+                  : eta > 1.5  ? target + 1.0 + std::log(target + 1.0)
+                               : 1.0 + eta + eta * eta / 3.0;
   for (int i = 0; i < 30; ++i) {
     const double g = lambda - 1.0 - std::log(lambda) - target;
     const double step = g / (1.0 - 1.0 / lambda);
@@ -76,7 +78,11 @@ double Start(double a, double logTail, bool upper, double logGammaOnePlus) {
                                        : -NormalDeviateOfLogTail(std::log(-std::expm1(logTail)));
   if (a >= kTemmeStartFrom) {
     const double eta = (upper ? w : -w) / std::sqrt(a);
-    return a * LambdaOfEta(eta + FirstEtaCorrection(eta, LambdaOfEta(eta)) / a);
+    const double lambda = LambdaOfEta(eta);
+    const double correction = FirstEtaCorrection(eta, lambda) / a;
+    // dλ/dη = η λ/(λ - 1): the corrected λ's Newton steps start from λ's.
+    const double slope = std::fabs(eta) < 1e-3 ? 1.0 + 2.0 * eta / 3.0 : eta * lambda / (lambda - 1.0);
+    return a * LambdaOfEta(eta + correction, lambda + slope * correction);
   }
   const double cube = 1.0 - 1.0 / (9.0 * a) + (upper ? w : -w) / (3.0 * std::sqrt(a));
   const double wilsonHilferty = cube > 0.0 ? a * cube * cube * cube : 0.0;
