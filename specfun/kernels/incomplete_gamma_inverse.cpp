@@ -17,8 +17,8 @@
 #include <cmath>
 #include <limits>
 
+#include "specfun/distributions.hpp"
 #include "specfun/kernels/incomplete_gamma.hpp"
-#include "specfun/kernels/normal_tail.hpp"
 
 namespace specfun::detail {
 namespace {
@@ -26,6 +26,8 @@ namespace {
 // From this shape the start comes from Temme's expansion (below it the
 // power and large-x forms take fewer steps).
 constexpr double kTemmeStartFrom = 1.5;
+// |η₀| up to which the series of ε₂ and ε₃ serve.
+constexpr double kFurtherCorrectionsReach = 0.5;
 // Bound on the steps (Halley's from a start within a few per cent takes
 // three or four; bisections of a wide bracket at most a few dozen more).
 constexpr int kStepLimit = 200;
@@ -71,15 +73,25 @@ double FirstEtaCorrection(double eta, double lambda) {
   return std::log(eta / (lambda - 1.0)) / eta;
 }
 
+// Temme's further corrections near η₀ = 0, ε₂/a² + ε₃/a³ of η = η₀ + ε₁/a +
+// ε₂/a² + ε₃/a³ + O(1/a⁴), from their series (Temme 1992 and DiDonato and
+// Morris, §5).
+double FurtherEtaCorrections(double eta, double a) {
+  const double second =
+      -7.0 / 405.0 + eta * (-7.0 / 2592.0 + eta * (533.0 / 204120.0 - eta * 1579.0 / 2099520.0));
+  const double third = 449.0 / 102060.0 + eta * (-63149.0 / 20995200.0 + eta * 29233.0 / 36741600.0);
+  return (second + third / a) / (a * a);
+}
+
 // The start x; logGammaOnePlus = ln Γ(1 + a), taken only below kTemmeStartFrom.
 double Start(double a, double logTail, bool upper, double logGammaOnePlus) {
   // The deviate of the tail, negative where the tail is above ½.
-  const double w = logTail <= kLogHalf ? NormalDeviateOfLogTail(logTail)
-                                       : -NormalDeviateOfLogTail(std::log(-std::expm1(logTail)));
+  const double w = quantile_upper_log(Normal{}, logTail);
   if (a >= kTemmeStartFrom) {
     const double eta = (upper ? w : -w) / std::sqrt(a);
     const double lambda = LambdaOfEta(eta);
-    const double correction = FirstEtaCorrection(eta, lambda) / a;
+    double correction = FirstEtaCorrection(eta, lambda) / a;
+    if (std::fabs(eta) <= kFurtherCorrectionsReach) correction += FurtherEtaCorrections(eta, a);
     // dλ/dη = η λ/(λ - 1): the corrected λ's Newton steps start from λ's.
     const double slope = std::fabs(eta) < 1e-3 ? 1.0 + 2.0 * eta / 3.0 : eta * lambda / (lambda - 1.0);
     return a * LambdaOfEta(eta + correction, lambda + slope * correction);
