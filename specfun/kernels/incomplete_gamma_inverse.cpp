@@ -27,7 +27,7 @@ namespace {
 // power and large-x forms take fewer steps).
 constexpr double kTemmeStartFrom = 1.5;
 // |η₀| up to which the series of ε₂ and ε₃ serve.
-constexpr double kFurtherCorrectionsReach = 0.5;
+constexpr double kFurtherCorrectionsReach = 1.0;
 // Bound on the steps (Halley's from a start within a few per cent takes
 // three or four; bisections of a wide bracket at most a few dozen more).
 constexpr int kStepLimit = 200;
