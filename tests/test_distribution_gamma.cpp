@@ -116,6 +116,19 @@ TEST(GammaDistribution, QuantilesReturnToTheirProbability) {
   }
 }
 
+// Whole and half-whole shapes below 10 have their own 1/Γ(1 + a): each
+// joins the shapes beside it (a wrong one would jump by a factor near a).
+TEST(GammaDistribution, WholeAndHalfWholeShapesJoinTheShapesBesideThem) {
+  for (int twice = 1; twice <= 19; ++twice) {
+    const double shape = 0.5 * twice, beside = shape * (1.0 + 1e-12);
+    for (double x : {0.01 * shape, shape, 4.0 * shape}) {
+      const Gamma d{shape}, e{beside};
+      EXPECT_LE(RelativeError(cdf(d, x), cdf(e, x)), 1e-10) << shape << " " << x;
+      EXPECT_LE(RelativeError(sf(d, x), sf(e, x)), 1e-10) << shape << " " << x;
+    }
+  }
+}
+
 TEST(ChiSquaredDistribution, IsTheGammaOfHalfItsDegreesAtHalfTheArgument) {
   for (double df : {2e-3, 1.0, 3.0, 17.5, 300.0, 1e7}) {
     for (double x : {1e-5, 0.5, 2.0, 30.0, 500.0, 2e7}) {

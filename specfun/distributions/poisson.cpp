@@ -198,7 +198,9 @@ double FromLogTail(const Poisson& d, double logP, bool upper) {
   if (d.mean == 0.0) return 0.0;
   if (logP == (upper ? 0.0 : -kInfinity)) return 0.0;
   if (logP == (upper ? -kInfinity : 0.0)) return kInfinity;
-  if (logP <= kLogHalf) return SmallestReaching(d.mean, {{std::exp(logP), 0.0}, {logP, 0.0}, upper});
+  if (logP <= kLogHalf) {
+    return SmallestReaching(d.mean, {{std::exp(logP), 0.0}, {logP, 0.0}, upper});
+  }
   const DoubleDouble other = detail::OneMinusExp(logP);
   return SmallestReaching(d.mean, {other, LogOfProbability(other), !upper});
 }

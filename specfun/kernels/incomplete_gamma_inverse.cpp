@@ -79,7 +79,8 @@ double FirstEtaCorrection(double eta, double lambda) {
 double FurtherEtaCorrections(double eta, double a) {
   const double second =
       -7.0 / 405.0 + eta * (-7.0 / 2592.0 + eta * (533.0 / 204120.0 - eta * 1579.0 / 2099520.0));
-  const double third = 449.0 / 102060.0 + eta * (-63149.0 / 20995200.0 + eta * 29233.0 / 36741600.0);
+  const double third =
+      449.0 / 102060.0 + eta * (-63149.0 / 20995200.0 + eta * 29233.0 / 36741600.0);
   return (second + third / a) / (a * a);
 }
 
@@ -93,7 +94,8 @@ double Start(double a, double logTail, bool upper, double logGammaOnePlus) {
     double correction = FirstEtaCorrection(eta, lambda) / a;
     if (std::fabs(eta) <= kFurtherCorrectionsReach) correction += FurtherEtaCorrections(eta, a);
     // dλ/dη = η λ/(λ - 1): the corrected λ's Newton steps start from λ's.
-    const double slope = std::fabs(eta) < 1e-3 ? 1.0 + 2.0 * eta / 3.0 : eta * lambda / (lambda - 1.0);
+    const double slope =
+        std::fabs(eta) < 1e-3 ? 1.0 + 2.0 * eta / 3.0 : eta * lambda / (lambda - 1.0);
     return a * LambdaOfEta(eta + correction, lambda + slope * correction);
   }
   const double cube = 1.0 - 1.0 / (9.0 * a) + (upper ? w : -w) / (3.0 * std::sqrt(a));
