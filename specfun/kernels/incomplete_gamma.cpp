@@ -410,8 +410,10 @@ constexpr TemmeEnvelope kTemmeEnvelope = [] {
   }
   return e;
 }();
-// A term of Temme's sum below this is left out.
+// A term of Temme's sum below this is left out, where its orders are
+// deeper than kTemmeTermsKeptWhole.
 constexpr double kTemmeTermFloor = 1e-21;
+constexpr int kTemmeTermsKeptWhole = 16;
 
 // Σ_k C_k(η) a^-k of Temme's expansion, to the orders and terms that reach
 // 1e-18 at this a and η: each order from the depth that the size of η
@@ -420,18 +422,22 @@ double TemmeSum(double eta, double a) {
   const double size = std::fabs(eta);
   const int terms = size < 0.05 ? 10 : size < 0.12 ? 13 : size < 0.25 ? 16 : size < 0.6 ? 26
                                                                               : kTemmeTerms;
-  // |η|^n, as products of earlier powers (a short chain of dependent steps).
+  // |η|^n, as products of earlier powers (a short chain of dependent steps),
+  // where the orders are deep enough to be worth shortening.
+  const bool shorten = terms > kTemmeTermsKeptWhole;
   double sizePowers[kTemmeTerms];
   sizePowers[0] = 1.0;
   sizePowers[1] = size;
-  for (int n = 2; n < terms; ++n) sizePowers[n] = sizePowers[n / 2] * sizePowers[n - n / 2];
+  for (int n = 2; shorten && n < terms; ++n) {
+    sizePowers[n] = sizePowers[n / 2] * sizePowers[n - n / 2];
+  }
   const double inverse = 1.0 / a;
   double sum = 0.0;
   double power = 1.0;
   for (int k = 0; k < kTemmeOrders && power > 1e-19; ++k) {
     const double* c = kTemmeCoefficients[k];
     int depth = terms;
-    while (depth > 1 &&
+    while (shorten && depth > 1 &&
            kTemmeEnvelope.bound[k][depth - 1] * sizePowers[depth - 1] * power < kTemmeTermFloor) {
       --depth;
     }
