@@ -103,6 +103,7 @@ constexpr DoubleDouble kHalfLogOfTwoPi = {0.91893853320467278, -3.87829415806724
 constexpr DoubleDouble kOneLessEuler = {0.42278433509846713, 4.942915152430645e-18};
 constexpr DoubleDouble kOneThird = {0.33333333333333331, 1.8503717077085943e-17};
 constexpr double kInverseRootTwoPi = 0.39894228040143267794;
+constexpr double kRootTwo = 1.4142135623730950488;
 constexpr double kInverseRootPi = 0.56418958354775628695;
 
 double NaN() { return std::numeric_limits<double>::quiet_NaN(); }
@@ -468,10 +469,12 @@ struct Tail {
 // T = erfc(|z|)/2 ± e^(-z²) S/√(2πa), + for Q (x >= a), - for P; its
 // logarithm as -z² + ln(e^(z²) erfc(|z|)/2 ± S/√(2πa)).
 Tail TemmeTail(double a, bool lower, const DoubleDouble& aPhi, bool logs) {
-  const double eta = std::copysign(std::sqrt(2.0 * aPhi.hi / a), lower ? -1.0 : 1.0);
-  const double s = TemmeSum(eta, a) * kInverseRootTwoPi / std::sqrt(a);
-  const double signedS = lower ? -s : s;
+  // η = z √(2/a), 1/√a formed apart from a φ so that it waits on nothing.
+  const double inverseRootA = 1.0 / std::sqrt(a);
   const DoubleDouble z = RootOf(aPhi);
+  const double eta = std::copysign(kRootTwo * inverseRootA * z.hi, lower ? -1.0 : 1.0);
+  const double s = TemmeSum(eta, a) * kInverseRootTwoPi * inverseRootA;
+  const double signedS = lower ? -s : s;
   if (z.hi < kScaledErfcFrom) {
     const double exponential = Exp(-aPhi);
     // erfc at z.hi + z.lo to first order in z.lo.
