@@ -92,6 +92,11 @@ static_assert(sizeof kInverseGammaOfHalfIntegers / sizeof kInverseGammaOfHalfInt
 // normal double) and D from here on (below, its logarithm keeps the digits).
 constexpr double kDirectPrefactorReach = 700.0;
 constexpr double kDirectPrefactorFloor = 1e-290;
+// Bounds of the direct form far from the shape: the shape (its first-order
+// correction of pow), x^a and |a - x| (e^(a - x) a normal double).
+constexpr double kDirectFarShapeLimit = 1e6;
+constexpr double kDirectPowerCeiling = 1e290;
+constexpr double kDirectExponentReach = 690.0;
 // |t| = |x - a|/(x + a) up to which a φ comes from the atanh series.
 constexpr double kAtanhReach = 0.2;
 // a |t|³ up to which the series' terms beyond d t are summed in double.
@@ -263,6 +268,37 @@ DoubleDouble LogPrefactorOfLargeShape(double a, const DoubleDouble& aPhi, Double
 // to about 2.5 units in the last place; 0 below kDirectPrefactorFloor.
 double DirectPrefactorOfLargeShape(double a, const DoubleDouble& aPhi) {
   const double value = Exp(-(aPhi + LogGammaRemainder(a))) * kInverseRootTwoPi / std::sqrt(a);
+  return value >= kDirectPrefactorFloor ? value : 0.0;
+}
+
+// Whether x lies beyond the atanh series' reach from a and (for a from
+// kTemmeFrom on) beyond Temme's region, by φ in double (a decision only).
+bool OutsideTemmeFarFromShape(double a, double x) {
+  if (!(std::fabs(x - a) > kAtanhReach * (x + a))) return false;
+  if (a < kTemmeFrom) return true;
+  const double ratio = x / a;
+  return 2.0 * ((ratio - 1.0) - std::log(ratio)) > kTemmeEtaLimit * kTemmeEtaLimit;
+}
+
+// D(a, x) for a >= kStirlingFrom without the double-double logarithms, as
+// (x/a)^a e^(a - x - μ(a))/√(2πa): pow at the rounded quotient q, corrected
+// by (1 + a r/q) for its remainder r (second order below (a 2^-53)²), and
+// the exponent in double-double; about 5 units in the last place of rounding
+// in all. 0 where a factor or D leaves the normal doubles, or a is too large
+// for the first-order correction (the logarithmic form then serves).
+double DirectPrefactorFarFromShape(double a, double x, double xLow) {
+  if (!(a <= kDirectFarShapeLimit)) return 0.0;
+  const double q = x / a;
+  const DoubleDouble qa = TwoProduct(q, a);
+  const double remainder = (((x - qa.hi) - qa.lo) + xLow) / a;
+  const double power = std::pow(q, a);
+  const DoubleDouble exponent = (TwoSum(a, -x) - xLow) - LogGammaRemainder(a);
+  if (!(power >= kDirectPrefactorFloor && power <= kDirectPowerCeiling) ||
+      !(std::fabs(exponent.hi) <= kDirectExponentReach)) {
+    return 0.0;
+  }
+  const double value = power * (1.0 + a * remainder / q) * Exp(exponent) * kInverseRootTwoPi /
+                       std::sqrt(a);
   return value >= kDirectPrefactorFloor ? value : 0.0;
 }
 
@@ -520,7 +556,10 @@ TailsByMethod Evaluate(double a, double x, double xLow, Forms forms, ShapeLogari
       directD = DirectPrefactorOfSmallShape(a, x, xLow);
     }
     if (directD == 0.0) logD = LogPrefactorOfSmallShape(a, x, xLow, shape.logGammaOnePlus);
-  } else {
+  } else if (!logs && OutsideTemmeFarFromShape(a, x)) {
+    directD = DirectPrefactorFarFromShape(a, x, xLow);
+  }
+  if (a >= kStirlingFrom && directD == 0.0) {
     DoubleDouble& logA = shape.logA;
     const DoubleDouble aPhi = ShapeTimesDeviation(a, x, xLow, logA);
     if (std::isinf(aPhi.hi)) {
