@@ -6,7 +6,11 @@
 // μ the remainder of Stirling's series, with a φ carried in double-double
 // arithmetic: near x = a from the series of 2 atanh (so that no large terms
 // cancel), elsewhere from a double-double logarithm. D then keeps its digits
-// however large its exponent.
+// however large its exponent. Where the tails themselves are asked for (not
+// their logarithms) and D's factors stay normal doubles, D comes directly in
+// double from pow, exp and 1/Γ(1 + a) (a table for whole and half-whole
+// shapes below 10), with a few units in the last place of rounding whose
+// bounds the functions below state.
 //
 // The methods by region follow A. R. DiDonato and A. H. Morris (ACM TOMS 12
 // (1986) 377-393) and A. Gil, J. Segura and N. M. Temme (SIAM J. Sci.
