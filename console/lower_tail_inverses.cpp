@@ -3,8 +3,8 @@
 #include <cmath>
 #include <limits>
 
-#include "specfun/beta_quantile.hpp"
-#include "specfun/chi_square_quantile.hpp"
+#include "specfun/routines/beta_quantile.hpp"
+#include "specfun/routines/chi_square_inverse.hpp"
 #include "specfun/specfun.hpp"
 
 namespace console {

@@ -10,11 +10,11 @@
 #endif
 
 #include "console/dialogues.hpp"
+#include "console/general_test.hpp"
 #include "console/input.hpp"
 #include "console/log_file.hpp"
 #include "console/records.hpp"
 #include "console/texts.hpp"
-#include "gentest/general_test.hpp"
 #include "specfun/diagnostics.hpp"
 
 namespace console {
@@ -41,7 +41,7 @@ void WriteMenu(std::ostream& out) {
 bool Dispatch(Channels& channels, std::int32_t selection) {
   if (selection == 0) return false;
   if (selection == 1) {
-    gentest::GeneralTest(channels.log);
+    GeneralTest(channels.log);
     return false;
   }
   if (selection >= kFirstDialogueOption && selection <= 9) {

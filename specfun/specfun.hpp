@@ -7,13 +7,16 @@
 // reference and only read, one double is returned, nothing is kept between
 // calls and nothing is allocated. Out-of-range arguments are answered with
 // fixed substitute values, never with a failure. Only QGaussInv and BETAF
-// ever report anything, through the diagnostic sink (specfun/diagnostics.hpp);
-// BETAF's reports come also through the routines that evaluate it (the F, t
-// and binomial routines and the beta, F and t inverses).
+// ever report anything, through the diagnostic sink (specfun/diagnostics.hpp),
+// and their reports come also through the routines that call them: BETAF's
+// through the F, t and binomial routines and the beta, F and t inverses,
+// QGaussInv's (a p below 0 or above 1) through the beta, F, t and chi-square
+// inverses.
 //
-// Each routine's comment gives what it returns, its domain, the worst error
-// measured over high-precision reference tables in docs/ACCURACY.md (with
-// the argument where it occurs), and what arguments outside the domain give.
+// Each routine's comment gives what it returns, its domain, the bound on its
+// error that the tests hold over high-precision reference tables (those of
+// docs/ACCURACY.md among them; in parentheses the argument where the
+// largest error occurs), and what arguments outside the domain give.
 // A NaN argument gives a NaN unless the comment says otherwise.
 //
 // Each routine R has a batch form RBatch over equal-length arrays, e.g.
@@ -66,7 +69,7 @@ inline constexpr std::int32_t kLowerTail = 0;
 inline constexpr std::int32_t kUpperTail = 1;
 
 // ln Γ(x). Domain: x > 0.
-// Accuracy: 1.2e-13 relative away from the zeros at 1 and 2 (x = 2.1);
+// Accuracy: 1.3e-13 relative away from the zeros at 1 and 2 (x = 2.1);
 //   9.3e-15 absolute within 0.1 of them (x = 2.001).
 // Outside: x = 0 gives +∞; x < 0 a NaN; x = +∞ and x above about 2.5e305
 //   give +∞.
@@ -81,8 +84,8 @@ inline void LnGammaBatch(std::span<const double> x, std::span<double> result) {
 
 // Q(x), the upper tail of the standard normal distribution; P(x) is
 // QGauss(-x). Domain: every x.
-// Accuracy: 1.1e-11 relative, 1.3e-13 absolute (x = 2.2539, just above the
-//   switch of fractions at 2.25); 5.5e-14 relative for 3 < x <= 37.
+// Accuracy: 1.1e-11 relative, 1.4e-13 absolute (x = 2.2539, just above the
+//   switch of fractions at 2.25); 5.6e-14 relative for 3 < x <= 37.
 // Outside: 1 below -11, 0 above 37 (true value below 6e-301); a NaN gives 0.
 SPECFUN_EXPORT double QGauss(const double& x);
 SPECFUN_EXPORT void QGaussBatch(const double* x, double* result, std::size_t count);
@@ -96,7 +99,7 @@ inline void QGaussBatch(std::span<const double> x, std::span<double> result) {
 // The x with QGauss(x) = p. Domain: 0 < p < 1.
 // Accuracy: below 1e-12 relative for 1e-300 <= p < 1, near p = 1/2 too
 //   (8.1e-13 at p = 0.01 and 0.99, beside the switch of QGauss's
-//   fractions); 2.2e-16 for p < 1e-10; p = 1/2 gives a value within 1e-17
+//   fractions); 2.3e-16 for p < 1e-10; p = 1/2 gives a value within 1e-17
 //   of 0.
 // Outside: p <= 0 gives +1.0000000200408773e20, p >= 1 and a NaN its
 //   negative; p < 0 and p > 1 are reported.
@@ -110,15 +113,21 @@ inline void QGaussInvBatch(std::span<const double> p, std::span<double> result) 
 #endif
 
 // The regularized incomplete beta function I(x, a, b). Domain: 0 <= x <= 1,
-// a, b > 0. For a, b up to 1.25e5 iterates to an absolute change below
-// 1e-12, reporting slow convergence (beyond 41 iterations); above that,
-// Temme's uniform asymptotic expansion.
-// Accuracy: 2.2e-10 absolute (x = 0.99386, a = 50, b = 0.01); 1e-15
-//   absolute for parameters above 1.25e5 up to the largest double; results
-//   below 1e-12 carry the absolute error only (1.9e-4 relative at 1e-12).
-//   Where slow convergence is reported the value is the fraction's Aitken
-//   extrapolation, which the method prescribes, within 6e-10; this bound
-//   holds for the t, F and binomial tails taken through it as well.
+// a, b > 0. Where a and b are both normal doubles up to 1.25e5, the
+// continued fraction A&S 26.5.8 to an absolute change below 1e-12,
+// reporting convergence after more than 20 iterations and its absence after
+// 41; elsewhere, without reports, the fraction of DiDonato and Morris or the
+// series A&S 26.5.23, and where min(a, b) >= 1e5 Temme's uniform
+// asymptotic expansion.
+// Accuracy: 5e-10 absolute where nothing is reported (2.5e-10 at x = 5e-8,
+//   a = 0.01, b = 1e5), 3e-11 for a, b in [0.5, 1e4]; 1.3e-15 absolute
+//   where a parameter is above 1.25e5 (1.2e-15 at x = 5e-6, a = 2.5,
+//   b = 1e6); results below 1e-12 carry the absolute error only (1.9e-4
+//   relative at 1e-12). Where no convergence within 41 iterations is
+//   reported the value is the fraction's Aitken extrapolation, which the
+//   method prescribes, where the last approximants have settled, else the
+//   accurate tails, within 6e-10; this bound holds for the t, F and
+//   binomial tails taken through it as well.
 // Outside: x <= 0 or a NaN x gives 0, x >= 1 gives 1; a < 0 or b < 0 a
 //   NaN; a = 0 gives 1 and b = 0 gives 0 (both 0: a NaN); a subnormal or
 //   infinite parameter gives the limit.
@@ -200,7 +209,7 @@ inline void StudentAQBatch(std::span<const double> t, std::span<const double> nu
 // Binomial sums for success probability p in n trials: P(a, n), the
 // probability of fewer than a successes, and Q(a, n) = 1 - P(a, n). Domain:
 // 0 < p < 1, 0 < a < n + 1 (a and n need not be whole).
-// Accuracy: 7.6e-12 absolute (p = 1e-6, a = 1, n = 1e5), for p down to the
+// Accuracy: 7.7e-12 absolute (p = 1e-6, a = 1, n = 1e5), for p down to the
 //   smallest double too; results below 1e-12 carry that absolute error only
 //   (2.2e-4 relative).
 // Outside: p <= 0 gives P = 1, Q = 0; p >= 1 gives P = 0, Q = 1; a = 0
@@ -228,13 +237,13 @@ inline void BinomQBatch(std::span<const double> p, std::span<const double> a,
 #endif
 
 // The x in [0, 1] with BETAF(x, a, b) = p. Domain: 0 < p < 1, a, b > 0.
-// Accuracy: 9.7e-9 relative in the smaller of x and 1 - x for p in
-//   [1e-300, 1 - 1e-12] and a, b in [0.05, 1e6] (p = 1e-10, a = 0.5,
-//   b = 0.6); beyond 1e6 up to the largest double 1e-9 relative or better
-//   (7e-14 measured with a parameter from 1e16 on); a root beyond the doubles
-//   gives 0 or the nearest subnormal.
-// Outside: p <= 0 gives 0, p >= 1 gives 1; a = 0 gives 0; a < 0, b < 0 or a
-//   NaN gives a NaN.
+// Accuracy: 9.9e-9 relative in the smaller of x and 1 - x for p in
+//   [1e-300, 1 - 1e-12] and a, b in [0.05, 1e6] (9.85e-9 in 1 - x at
+//   p = 1 - 1e-9, a = 1e5, b = 15); beyond 1e6 up to the largest double
+//   1e-9 relative or better (7e-14 measured with a parameter from 1e16 on);
+//   a root beyond the doubles gives 0 or the nearest subnormal.
+// Outside: p <= 0 gives 0, p >= 1 gives 1 (p < 0 and p > 1 reported by
+//   QGaussInv); a = 0 gives 0; a < 0, b < 0 or a NaN gives a NaN.
 SPECFUN_EXPORT double BetaInv(const double& p, const double& a, const double& b);
 SPECFUN_EXPORT void BetaInvBatch(const double* p, const double* a, const double* b, double* result,
                                  std::size_t count);
@@ -252,8 +261,9 @@ inline void BetaInvBatch(std::span<const double> p, std::span<const double> a,
 //   largest double 1e-9 relative or better (1.4e-13 measured with a degree
 //   of freedom from 1e16 on); nu = +∞ takes the chi-square limit; a root
 //   beyond the doubles gives +∞ or 0.
-// Outside: p <= 0 gives +∞, p >= 1 gives 0; nu1 = 0 gives 0, nu2 = 0 +∞;
-//   a negative or NaN argument gives a NaN.
+// Outside: p <= 0 gives +∞, p >= 1 gives 0 (p < 0 and p > 1 reported by
+//   QGaussInv); nu1 = 0 gives 0, nu2 = 0 +∞; a negative or NaN argument
+//   gives a NaN.
 SPECFUN_EXPORT double FDistInv(const double& p, const double& nu1, const double& nu2);
 SPECFUN_EXPORT void FDistInvBatch(const double* p, const double* nu1, const double* nu2,
                                   double* result, std::size_t count);
@@ -271,8 +281,8 @@ inline void FDistInvBatch(std::span<const double> p, std::span<const double> nu1
 //   1e-9 relative or better (5.5e-14 measured from 1e16 on), and nu = +∞
 //   the normal limit; a root beyond the doubles (every p for nu below about
 //   1.6e-35) gives +∞.
-// Outside: p <= 0 gives +∞, p >= 1 gives 0; nu = 0 gives +∞; a negative or
-//   NaN argument gives a NaN.
+// Outside: p <= 0 gives +∞, p >= 1 gives 0 (p < 0 and p > 1 reported by
+//   QGaussInv); nu = 0 gives +∞; a negative or NaN argument gives a NaN.
 SPECFUN_EXPORT double StudentInv(const double& p, const double& nu);
 SPECFUN_EXPORT void StudentInvBatch(const double* p, const double* nu, double* result,
                                     std::size_t count);
@@ -286,8 +296,8 @@ inline void StudentInvBatch(std::span<const double> p, std::span<const double> n
 
 // The chi-square tail P(x | nu) (tail = 0) or Q(x | nu) (tail != 0).
 // Domain: x >= 0, nu > 0.
-// Accuracy: P 6.3e-13 relative (x = 688.1, nu = 811.9); Q 2.8e-11 relative
-//   (x = 0.8954, nu = 0.001); both 8.9e-14 absolute (x = nu = 300).
+// Accuracy: P 6.4e-13 relative (x = 688.1, nu = 811.9); Q 2.8e-11 relative
+//   (x = 0.8954, nu = 0.001); both 9e-14 absolute (x = nu = 300).
 // Outside: x < 0 gives a NaN; nu < 0 is not rejected and gives a value
 //   without meaning (ChiSquare(1, -1, 0) = 1); nu = 0 and a subnormal nu
 //   give the limit P = 1, Q = 0 for x > 0; x = +∞ gives P = 1, Q = 0;
@@ -307,11 +317,11 @@ inline void ChiSquareBatch(std::span<const double> x, std::span<const double> nu
 #endif
 
 // The x >= 0 with ChiSquare(x, nu, 1) = p. Domain: 0 < p < 1, nu > 0.
-// Accuracy: 5.5e-9 relative for p in [1e-300, 1 - 1e-12] and nu in
-//   [0.1, 1e6] (p = 1 - 1e-10, nu = 300); beyond 1e10 degrees of freedom the
-//   Wilson-Hilferty quantile.
-// Outside: p <= 0 gives +∞, p >= 1 and a NaN p give 0; nu < 0 a NaN,
-//   nu = 0 gives 0.
+// Accuracy: 9e-9 relative for p in [1e-300, 1 - 1e-12] and nu in
+//   [0.1, 1e6] (8.6e-9 at p = 1 - 1e-12, nu = 1e6); beyond 1e10 degrees of
+//   freedom the Wilson-Hilferty quantile.
+// Outside: p <= 0 gives +∞, p >= 1 and a NaN p give 0 (p < 0 and p > 1
+//   reported by QGaussInv); nu < 0 a NaN, nu = 0 gives 0.
 SPECFUN_EXPORT double ChiSquareInv(const double& p, const double& nu);
 SPECFUN_EXPORT void ChiSquareInvBatch(const double* p, const double* nu, double* result,
                                       std::size_t count);
@@ -326,10 +336,14 @@ inline void ChiSquareInvBatch(std::span<const double> p, std::span<const double>
 // The non-central chi-square tail with nu degrees of freedom and
 // non-centrality lambda, lower (tail = 0) or upper (tail != 0). Domain:
 // x >= 0, nu > 0, lambda >= 0. Sums Poisson-weighted central tails until
-// what is left out is below 1e-7 (relative to the weights' total).
+// what is left out is below 1e-7 (relative to the weights' total), or for
+// nu > 400 or lambda > 1400 below 1e-12 of the sum; above lambda = 2e6,
+// Pearson's three-moment approximation.
 // Accuracy: 9.4e-8 absolute (x = 0.005, nu = 5, lambda = 0); 7.3e-14 for
-//   nu > 400 or lambda > 1400, and there 3.1e-12 relative down to tails of
-//   1e-88 (measured up to lambda = 1e6); relative error is otherwise unbounded for
+//   nu > 400 or lambda > 1400 up to lambda = 2e6, and there 3.1e-12
+//   relative down to tails of 1e-88 (measured up to lambda = 1e6); 2e-9
+//   absolute above lambda = 2e6 (1.7e-9 at lambda = 3e6, three standard
+//   deviations from the mean); relative error is otherwise unbounded for
 //   results below 1e-7. Every call finishes within about 0.6 ms.
 // Outside: x < 0 and nu < 0 give a NaN; nu = 0 is evaluated as the limit
 //   of the mixture (NCChiSquare(1, 0, 1, 0) = 0.7329); lambda < 0 is not

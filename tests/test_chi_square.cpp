@@ -1,12 +1,15 @@
-// ChiSquare: known values and edge cases, the 30-level evaluation kept
-// bit for bit where it is accurate, and the regions evaluated deeper against
-// mpmath (tests/data/chisq_tails.txt, tools/gen_chi_square_reference.py).
+// ChiSquare: known values and edge cases, the 30-level fractions at the
+// edges of the regions where they are kept, the recurrence in the degrees
+// of freedom, and every region against mpmath (tests/data/chisq_tails.txt,
+// tests/data/chisq_fraction_limits.txt, tools/gen_chi_square_reference.py).
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <limits>
+#include <string>
 #include <vector>
 
 #include "specfun/specfun.hpp"
@@ -23,34 +26,6 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 double P(double x, double nu) { return ChiSquare(x, nu, kP); }
 double Q(double x, double nu) { return ChiSquare(x, nu, kQ); }
 
-// The two fractions at 30 levels, transcribed operation by operation.
-double ThirtyLevelTail(double x, double nu, bool upper) {
-  double direct = 0.0;
-  bool directIsUpper = false;
-  if (x / nu > 2.0) {
-    int depth = 30;
-    if (static_cast<int>(nu * 0.5) * 2 == nu) depth = static_cast<int>(std::min(nu - 2.0, 30.0));
-    double f = 1.0;
-    for (int k = depth; k >= 1; --k) {
-      f = k % 2 == 0 ? 1.0 + k / (x * f) : 1.0 + ((k + 1) - nu) / (x * f);
-    }
-    const double l = ((nu * 0.5 - 1.0) * std::log(x * 0.5) - x * 0.5) - specfun::LnGamma(nu * 0.5);
-    direct = std::exp(l) / f;
-    directIsUpper = true;
-  } else {
-    double s = 1.0;
-    for (int k = 30; k >= 2; --k) {
-      const double d = (nu + 2 * k) * ((nu + 2 * k) - 2.0);
-      s = k % 2 == 0 ? 1.0 + ((k / d) * x) / s : 1.0 - ((((nu + k) - 1.0) / d) * x) / s;
-    }
-    s = 1.0 - (x * (1.0 / (nu + 2.0))) / s;
-    const double shifted = nu * 0.5 + 1.0;
-    const double l = ((nu * 0.5) * std::log(x * 0.5) - x * 0.5) - specfun::LnGamma(shifted);
-    direct = std::exp(l) / s;
-  }
-  return upper == directIsUpper ? direct : 1.0 - direct;
-}
-
 TEST(ChiSquare, KnownValuesToTwelveDigits) {
   struct Case {
     double x, nu;
@@ -66,21 +41,50 @@ TEST(ChiSquare, KnownValuesToTwelveDigits) {
   }
 }
 
-TEST(ChiSquare, ThirtyLevelsKeptBitForBitWhereAccurate) {
-  struct Case {
-    double x, nu;
-  };
-  // Both branches, even and odd nu, small and large nu, up to x/nu = 2.
-  const Case cases[] = {{2.0, 1.0},     {2.0, 16.0},  {10.0, 10.0},  {10.0, 4.0},
-                        {10.0, 4.000001}, {8.2, 3.0},  {20.0, 10.0},  {24.0, 12.0},
-                        {0.15, 0.1},    {50.0, 20.0}, {11.0, 0.5},   {40.0, 3.5},
-                        {80.0, 34.0},   {100.0, 33.0}, {60.0, 100.0}, {300.0, 380.0},
-                        {1e5, 7.0},     {0.0, 5.0},   {30.0, 1e-3},  {0.0, 400.0}};
-  for (const Case& c : cases) {
-    for (const bool upper : {false, true}) {
-      const std::int32_t tail = upper ? kQ : kP;
-      EXPECT_EQ(ChiSquare(c.x, c.nu, tail), ThirtyLevelTail(c.x, c.nu, upper))
-          << "x=" << c.x << " nu=" << c.nu << " upper=" << upper;
+// Where thirty levels of a fraction are kept, at the edges of those regions
+// (tests/data/chisq_fraction_limits.txt): there the thirtieth level still
+// moves the tail by a few 1e-13. The directly computed tail (Q above
+// x = 2 nu, else P) is held to 8e-13 relative of the true one and both
+// tails to 8e-14 + nu 8e-16 absolute, which a level fewer or a wrong level
+// misses; and to 1e-14 relative of what thirty levels give in exact
+// arithmetic (plus the rounding of the prefactor's exponent as written, up
+// to nu = 400), which a level more misses as well.
+TEST(ChiSquare, ThirtyLevelsAtTheEdgesOfTheirRegions) {
+  const auto rows = testing_support::ReadReferenceTable("chisq_fraction_limits.txt");
+  ASSERT_GT(rows.size(), 20u);
+  double worstTrue = 0.0, worstThirty = 0.0;
+  for (const auto& row : rows) {
+    const double x = row[0], nu = row[1], p = row[2], q = row[3], thirtyLevels = row[4];
+    const bool upperIsDirect = x / nu > 2.0;
+    const double direct = upperIsDirect ? Q(x, nu) : P(x, nu);
+    const double fromTrue = testing_support::RelativeError(direct, upperIsDirect ? q : p);
+    const double fromThirty = testing_support::RelativeError(direct, thirtyLevels);
+    EXPECT_LE(fromTrue, 8e-13) << "x=" << x << " nu=" << nu;
+    EXPECT_LE(fromThirty, 1e-14 + (nu <= 400.0 ? nu * 2.5e-16 : 0.0)) << "x=" << x << " nu=" << nu;
+    EXPECT_NEAR(P(x, nu), p, 8e-14 + nu * 8e-16) << "x=" << x << " nu=" << nu;
+    EXPECT_NEAR(Q(x, nu), q, 8e-14 + nu * 8e-16) << "x=" << x << " nu=" << nu;
+    worstTrue = std::max(worstTrue, fromTrue);
+    worstThirty = std::max(worstThirty, fromThirty);
+  }
+  RecordProperty("worst_relative_to_true", std::to_string(worstTrue));
+  RecordProperty("worst_relative_to_thirty_levels", std::to_string(worstThirty));
+  std::printf("worst %.3g relative to the true tail, %.3g to thirty levels\n", worstTrue,
+              worstThirty);
+}
+
+// P(x | nu + 2) = P(x | nu) - (x/2)^(nu/2) e^(-x/2) / Γ(nu/2 + 1)
+// (A&S 6.5.21), on both sides of x = 2 nu and across it, even nu (whose
+// upper fraction ends by itself) among them, within the absolute error of
+// the two tails.
+TEST(ChiSquare, RecurrenceInTheDegreesOfFreedom) {
+  for (const double nu :
+       {0.3, 1.0, 2.0, 2.5, 3.0, 4.000001, 7.0, 10.0, 11.0, 19.0, 30.0, 32.0, 40.0, 150.0}) {
+    for (const double ratio : {0.05, 0.3, 0.9, 1.6, 2.0, 2.2, 3.0, 6.0, 15.0}) {
+      const double x = ratio * nu;
+      const double exponent = (nu / 2) * std::log(x / 2) - x / 2 - std::lgamma(nu / 2 + 1);
+      const double term = std::exp(exponent);
+      const double bound = 2.0 * (1e-13 + (nu + 2.0) * 1e-15) + term * std::fabs(exponent) * 4e-16;
+      EXPECT_NEAR(P(x, nu + 2.0), P(x, nu) - term, bound) << "x=" << x << " nu=" << nu;
     }
   }
 }

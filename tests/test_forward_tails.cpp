@@ -12,8 +12,10 @@
 #include <random>
 #include <vector>
 
-#include "specfun/incomplete_beta.hpp"
+#include "specfun/kernels/incomplete_beta_tails.hpp"
+#include "specfun/routines/incomplete_beta.hpp"
 #include "specfun/specfun.hpp"
+
 #include "tests/diagnostic_capture.hpp"
 #include "tests/reference_table.hpp"
 

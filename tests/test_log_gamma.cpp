@@ -2,8 +2,9 @@
 
 #include <cmath>
 
-#include "specfun/log_gamma.hpp"
+#include "specfun/kernels/stirling_remainder.hpp"
 #include "specfun/specfun.hpp"
+
 #include "tests/reference_table.hpp"
 
 namespace {

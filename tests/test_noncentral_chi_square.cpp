@@ -1,7 +1,8 @@
 // NCChiSquare: the stopping rule and its edge cases, the upper tail whose
 // terms all fall below the threshold before the sum does, large
 // non-centralities, and both tails against mpmath
-// (tests/data/chisq_noncentral.txt, tests/data/chisq_noncentral_regions.txt).
+// (tests/data/chisq_noncentral.txt, tests/data/chisq_noncentral_regions.txt,
+// tests/data/chisq_noncentral_pearson.txt).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -179,6 +180,18 @@ TEST(NonCentralChiSquare, MatchesMpmath) {
       worst = std::fmax(worst, std::fmax(errorP, errorQ));
     }
     std::printf("%s: worst absolute error %.3g\n", table, worst);
+  }
+}
+
+// Beyond lambda = 2e6, Pearson's three-moment approximation: within 2e-9
+// absolute (tests/data/chisq_noncentral_pearson.txt).
+TEST(NonCentralChiSquare, PearsonsApproximationBeyondTwoMillion) {
+  const auto rows = testing_support::ReadReferenceTable("chisq_noncentral_pearson.txt");
+  ASSERT_EQ(rows.size(), 3u);
+  for (const auto& row : rows) {
+    const double x = row[0], nu = row[1], lambda = row[2];
+    EXPECT_NEAR(NCChiSquare(x, nu, lambda, kP), row[3], 2e-9) << "x=" << x;
+    EXPECT_NEAR(NCChiSquare(x, nu, lambda, kQ), row[4], 2e-9) << "x=" << x;
   }
 }
 

@@ -1,10 +1,15 @@
 #!/usr/bin/python3
 """Reference values for the chi-square family, computed with mpmath.
 
-Writes tests/data/chisq_tails.txt (x, nu, P, Q), tests/data/chisq_inverse.txt
+Writes tests/data/chisq_tails.txt (x, nu, P, Q), tests/data/chisq_fraction_limits.txt
+(x, nu, P, Q, T: where thirty levels of either fraction come nearest their
+bound, T being the tail that the fraction taken thirty levels deep gives in
+exact arithmetic, so that a wrong level or a wrong depth shows),
+tests/data/chisq_inverse.txt
 (p, nu, x), tests/data/chisq_noncentral.txt (x, nu, lambda, P, Q) and
 tests/data/chisq_noncentral_regions.txt (x, nu, lambda, P, Q: the upper tail
-far above nu + lambda, large lambda and large nu). Every argument is the
+far above nu + lambda, large lambda and large nu) and
+tests/data/chisq_noncentral_pearson.txt (the same, lambda beyond 2e6). Every argument is the
 double written in the row.
 
 The central tails are mpmath's regularized incomplete gamma functions at 50
@@ -17,7 +22,7 @@ halving and then found by mpmath's Anderson-Bjorck solver. The non-central
 tails are the Poisson mixture of central tails, the central tail computed
 once as above and carried along j by its recurrence.
 
-Usage: gen_chi_square_reference.py [tails|inverse|noncentral|regions] > table
+Usage: gen_chi_square_reference.py [tails|limits|inverse|noncentral|regions|pearson] > table
 """
 import math
 import random
@@ -80,6 +85,31 @@ def tails(x, nu):
         return +p, +q
     except (mpmath.libmp.NoConvergence, ValueError, RecursionError):
         return _quadrature_tails(a, z)
+
+
+def thirty_level_tail(x, nu):
+    """The tail that thirty levels of the classical fraction give: for
+    x > 2 nu Legendre's fraction of Gamma(a, z) (A&S 6.5.31) for Q, else
+    the fraction of gamma(a, z) (DLMF 8.9) for P, a = nu/2, z = x/2, each
+    evaluated from its deepest level up, starting from 1 below it."""
+    a, z = mpmath.mpf(nu) / 2, mpmath.mpf(x) / 2
+    if x > 2 * nu:
+        # z^a e^-z / Gamma(a) / (z + (1 - a)/(1 + 1/(z + (2 - a)/(1 + 2/(z + ...))))),
+        # written as levels 1 + c_k/(z f) with c_k = k/2 (k even), (k + 1)/2 - a (k odd).
+        f = mpmath.mpf(1)
+        for k in range(30, 0, -1):
+            c = mpmath.mpf(k) / 2 if k % 2 == 0 else mpmath.mpf(k + 1) / 2 - a
+            f = 1 + c / (z * f)
+        return mpmath.exp((a - 1) * mpmath.log(z) - z - mpmath.loggamma(a)) / f
+    # z^a e^-z / Gamma(a + 1) / (1 - z/(a + 1) / (1 + z/((a + 1)(a + 2)) / (1 - ...))),
+    # the level k (2 ... 30) being 1 + (k/2) z/((a + k)(a + k - 1)) for k
+    # even and 1 - (a + (k - 1)/2) z/((a + k)(a + k - 1)) for k odd.
+    s = mpmath.mpf(1)
+    for k in range(30, 1, -1):
+        d = (a + k) * (a + k - 1)
+        s = 1 + (mpmath.mpf(k) / 2) * z / d / s if k % 2 == 0 else 1 - (a + mpmath.mpf(k - 1) / 2) * z / d / s
+    s = 1 - z / (a + 1) / s
+    return mpmath.exp(a * mpmath.log(z) - z - mpmath.loggamma(a + 1)) / s
 
 
 def inverse(p, nu):
@@ -176,6 +206,26 @@ def tail_points():
     return points
 
 
+def fraction_limit_points():
+    """Points just inside the regions where thirty levels of a fraction are
+    kept, at their edges: there the thirtieth level still moves the tail by
+    several 1e-13, so a level more or less, or a wrong one, shows."""
+    points = []
+    # The upper fraction (x > 2 nu) from x = 10.22 - 0.6 nu (nu < 2) or 8.1 on.
+    for nu in (1e-3, 0.3, 1.0, 1.5, 1.9, 2.5, 3.0, 3.5, 3.9):
+        points.append(((10.22 - 0.6 * nu if nu < 2 else 8.1) + 0.002, nu))
+    # The lower fraction up to x = 2 nu while nu <= 12.3, then up to
+    # x/2 = a + u sqrt(a) (a = nu/2), u falling with nu (to -5.3 from 1e6 on).
+    for nu in (0.5, 3.0, 7.5, 12.29):
+        points.append((2.0 * nu, nu))
+    for nu, u in ((13.0, 2.372), (15.0, 2.083), (20.0, 1.539), (30.0, 0.851), (50.0, 0.095),
+                  (100.0, -0.761), (200.0, -1.615), (300.0, -2.080), (700.0, -2.920),
+                  (1e3, -3.233), (5e3, -4.250), (1e4, -4.526), (1e5, -5.025), (1e6, -5.3)):
+        a = nu / 2
+        points.append((2.0 * (a + (u - 0.002) * math.sqrt(a)), nu))
+    return points
+
+
 def inverse_points():
     rng = random.Random(20240606)
     points = [(0.5, 1.0), (0.5, 2.0), (0.05, 2.0), (0.01, 10.0), (0.001, 10.0), (1e-6, 10.0),
@@ -228,6 +278,13 @@ def noncentral_region_points():
     return points
 
 
+def pearson_points():
+    """Beyond lambda = 2e6, at the centre and three standard deviations out."""
+    nu, lam = 10.0, 3e6
+    mean, sd = nu + lam, math.sqrt(2 * (nu + 2 * lam))
+    return [(mean + k * sd, nu, lam) for k in (-3.0, 0.0, 3.0)]
+
+
 def main():
     which = sys.argv[1] if len(sys.argv) > 1 else "tails"
     if which == "tails":
@@ -235,12 +292,19 @@ def main():
         for x, nu in tail_points():
             p, q = tails(x, nu)
             print(f"{x!r} {nu!r} {mpmath.nstr(p, 20)} {mpmath.nstr(q, 20)}")
+    elif which == "limits":
+        print("# x  nu  P(x|nu)  Q(x|nu)  tail of thirty levels   (mpmath, 20 digits)")
+        for x, nu in fraction_limit_points():
+            p, q = tails(x, nu)
+            t = thirty_level_tail(x, nu)
+            print(f"{x!r} {nu!r} {mpmath.nstr(p, 20)} {mpmath.nstr(q, 20)} {mpmath.nstr(t, 20)}")
     elif which == "inverse":
         print("# p  nu  x with Q(x|nu) = p   (mpmath, 20 digits)")
         for p, nu in inverse_points():
             print(f"{p!r} {nu!r} {mpmath.nstr(inverse(p, nu), 20)}")
     else:
-        points = noncentral_points() if which == "noncentral" else noncentral_region_points()
+        points = {"noncentral": noncentral_points, "regions": noncentral_region_points,
+                  "pearson": pearson_points}[which]()
         print("# x  nu  lambda  P  Q   (mpmath, 20 digits)")
         for x, nu, lam in points:
             p, q = noncentral(x, nu, lam)

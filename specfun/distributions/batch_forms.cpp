@@ -3,7 +3,7 @@
 // cores), so every element is the scalar call's, bit for bit.
 #include <cstddef>
 
-#include "specfun/batch.hpp"
+#include "specfun/kernels/batch.hpp"
 #include "specfun/distributions.hpp"
 
 namespace specfun {

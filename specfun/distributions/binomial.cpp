@@ -12,7 +12,7 @@
 #include <limits>
 
 #include "specfun/distributions.hpp"
-#include "specfun/gauss_inverse.hpp"
+#include "specfun/routines/gauss_inverse.hpp"
 #include "specfun/kernels/precise_beta.hpp"
 #include "specfun/kernels/precise_beta_quantile.hpp"
 #include "specfun/specfun.hpp"

@@ -14,7 +14,7 @@
 #include "specfun/distributions.hpp"
 #include "specfun/distributions/noncentral_chi_squared_parts.hpp"
 #include "specfun/kernels/normal_tail.hpp"
-#include "specfun/log_tail_newton.hpp"
+#include "specfun/kernels/log_tail_newton.hpp"
 
 namespace specfun {
 namespace {

@@ -6,10 +6,10 @@
 #include <cstddef>
 #include <limits>
 
-#include "specfun/batch.hpp"
+#include "specfun/kernels/batch.hpp"
 #include "specfun/distributions.hpp"
 #include "specfun/distributions/normal_stages.hpp"
-#include "specfun/lanes.hpp"
+#include "specfun/kernels/lanes.hpp"
 
 namespace specfun {
 namespace {

@@ -34,7 +34,7 @@
 #include <limits>
 
 #include "specfun/kernels/incomplete_gamma_coefficients.hpp"
-#include "specfun/log_gamma.hpp"
+#include "specfun/kernels/stirling_remainder.hpp"
 
 namespace specfun::detail {
 namespace {

@@ -22,7 +22,7 @@
 #include <cstring>
 
 #include "specfun/kernels/normal_fits.hpp"
-#include "specfun/lanes.hpp"
+#include "specfun/kernels/lanes.hpp"
 
 namespace specfun::detail {
 

@@ -20,10 +20,12 @@
 #include <cfloat>
 #include <cmath>
 
-#include "specfun/gauss_inverse.hpp"
-#include "specfun/incomplete_beta.hpp"
-#include "specfun/kernels/beta_tail_parts.hpp"
-#include "specfun/log_gamma.hpp"
+#include "specfun/routines/gauss_inverse.hpp"
+#include "specfun/kernels/incomplete_beta_tails.hpp"
+#include "specfun/kernels/beta_fraction.hpp"
+#include "specfun/kernels/beta_series.hpp"
+#include "specfun/kernels/beta_uniform_expansion.hpp"
+#include "specfun/kernels/stirling_remainder.hpp"
 
 namespace specfun::detail {
 namespace {

@@ -13,10 +13,10 @@
 #include <cmath>
 #include <limits>
 
-#include "specfun/gauss_inverse.hpp"
-#include "specfun/incomplete_beta.hpp"
+#include "specfun/routines/gauss_inverse.hpp"
+#include "specfun/kernels/incomplete_beta_tails.hpp"
 #include "specfun/kernels/precise_beta.hpp"
-#include "specfun/log_tail_newton.hpp"
+#include "specfun/kernels/log_tail_newton.hpp"
 #include "specfun/specfun.hpp"
 
 namespace specfun::detail {

@@ -1,0 +1,17 @@
+// Constants of the routines' mathematics (internal): each the double
+// nearest to its value, written as a literal, so that it is set before any
+// caller's static initialiser runs.
+#pragma once
+
+namespace specfun::detail {
+
+inline constexpr double kTwoPi = 6.283185307179586;
+inline constexpr double kLogTwo = 0.69314718055994531;
+inline constexpr double kRootTwo = 1.4142135623730950488;
+// √(2π), 1/√(2π) and ln √(2π) (kHalfLogTwoPi of Stirling's formula is the
+// C library's value, one unit below this).
+inline constexpr double kRootTwoPi = 2.5066282746310005024;
+inline constexpr double kInvSqrtTwoPi = 0.3989422804014327;
+inline constexpr double kLogSqrtTwoPi = 0.91893853320467274;
+
+}  // namespace specfun::detail
