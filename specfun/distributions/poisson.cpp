@@ -14,7 +14,7 @@
 #include "specfun/kernels/incomplete_gamma.hpp"
 #include "specfun/kernels/incomplete_gamma_inverse.hpp"
 #include "specfun/kernels/normal_tail.hpp"
-#include "specfun/log_gamma.hpp"
+#include "specfun/kernels/stirling_remainder.hpp"
 
 namespace specfun {
 namespace {

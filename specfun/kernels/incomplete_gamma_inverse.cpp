@@ -17,8 +17,8 @@
 #include <cmath>
 #include <limits>
 
-#include "specfun/distributions.hpp"
 #include "specfun/kernels/incomplete_gamma.hpp"
+#include "specfun/kernels/normal_tail.hpp"
 
 namespace specfun::detail {
 namespace {
@@ -26,6 +26,9 @@ namespace {
 // From this shape the start comes from Temme's expansion (below it the
 // power and large-x forms take fewer steps).
 constexpr double kTemmeStartFrom = 1.5;
+// |w| up to which the normal deviate of the start is refined (ln Q about
+// -800 there; beyond, 4.5e-4 is a small share of w).
+constexpr double kRefinedDeviateReach = 40.0;
 // |η₀| up to which the series of ε₂ and ε₃ serve.
 constexpr double kFurtherCorrectionsReach = 1.0;
 // Bound on the steps (Halley's from a start within a few per cent takes
@@ -84,10 +87,30 @@ double FurtherEtaCorrections(double eta, double a) {
   return (second + third / a) / (a * a);
 }
 
+// ln Q(w) of the standard normal tail, every finite w.
+double LogGaussianTail(double w) {
+  if (w >= 0.5) return LogGaussianUpperTail(w);
+  if (w > -0.5) return std::log(0.5 - GaussianCentre(w));
+  return std::log1p(-GaussianUpperTail(-w));
+}
+
+// The w with ln Q(w) = logTail <= 0: A&S 26.2.23 (within 4.5e-4), then,
+// up to |w| = kRefinedDeviateReach, two Newton steps on ln Q (d ln Q/dw =
+// -φ/Q), each squaring the error.
+double DeviateOfLogTail(double logTail) {
+  double w = logTail <= kLogHalf ? NormalDeviateOfLogTail(logTail)
+                                 : -NormalDeviateOfLogTail(std::log(-std::expm1(logTail)));
+  for (int step = 0; step < 2 && std::fabs(w) <= kRefinedDeviateReach; ++step) {
+    const double logQ = LogGaussianTail(w);
+    w += (logQ - logTail) / std::exp(LogGaussianDensity(w) - logQ);
+  }
+  return w;
+}
+
 // The start x; logGammaOnePlus = ln Γ(1 + a), taken only below kTemmeStartFrom.
 double Start(double a, double logTail, bool upper, double logGammaOnePlus) {
   // The deviate of the tail, negative where the tail is above ½.
-  const double w = quantile_upper_log(Normal{}, logTail);
+  const double w = DeviateOfLogTail(logTail);
   if (a >= kTemmeStartFrom) {
     const double eta = (upper ? w : -w) / std::sqrt(a);
     const double lambda = LambdaOfEta(eta);
