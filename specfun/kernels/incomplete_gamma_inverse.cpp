@@ -26,8 +26,11 @@ namespace {
 // From this shape the start comes from Temme's expansion (below it the
 // power and large-x forms take fewer steps).
 constexpr double kTemmeStartFrom = 1.5;
-// |w| up to which the normal deviate of the start is refined (ln Q about
-// -800 there; beyond, 4.5e-4 is a small share of w).
+// The normal deviate of the start is refined from this shape on (where
+// Temme's corrected start can come near a Halley step's last reach,
+// 1e-6/∛a) up to this |w| (ln Q about -800 there; beyond, 4.5e-4 is a
+// small share of w).
+constexpr double kRefinedDeviateFrom = 8.0;
 constexpr double kRefinedDeviateReach = 40.0;
 // |η₀| up to which the series of ε₂ and ε₃ serve.
 constexpr double kFurtherCorrectionsReach = 1.0;
@@ -94,13 +97,13 @@ double LogGaussianTail(double w) {
   return std::log1p(-GaussianUpperTail(-w));
 }
 
-// The w with ln Q(w) = logTail <= 0: A&S 26.2.23 (within 4.5e-4), then,
-// up to |w| = kRefinedDeviateReach, two Newton steps on ln Q (d ln Q/dw =
-// -φ/Q), each squaring the error.
-double DeviateOfLogTail(double logTail) {
+// The w with ln Q(w) = logTail <= 0: A&S 26.2.23 (within 4.5e-4), and with
+// `refined`, up to |w| = kRefinedDeviateReach, a Newton step on ln Q (d ln
+// Q/dw = -φ/Q), which leaves about 1e-7 |w|.
+double DeviateOfLogTail(double logTail, bool refined) {
   double w = logTail <= kLogHalf ? NormalDeviateOfLogTail(logTail)
                                  : -NormalDeviateOfLogTail(std::log(-std::expm1(logTail)));
-  for (int step = 0; step < 2 && std::fabs(w) <= kRefinedDeviateReach; ++step) {
+  if (refined && std::fabs(w) <= kRefinedDeviateReach) {
     const double logQ = LogGaussianTail(w);
     w += (logQ - logTail) / std::exp(LogGaussianDensity(w) - logQ);
   }
@@ -110,7 +113,7 @@ double DeviateOfLogTail(double logTail) {
 // The start x; logGammaOnePlus = ln Γ(1 + a), taken only below kTemmeStartFrom.
 double Start(double a, double logTail, bool upper, double logGammaOnePlus) {
   // The deviate of the tail, negative where the tail is above ½.
-  const double w = DeviateOfLogTail(logTail);
+  const double w = DeviateOfLogTail(logTail, a >= kRefinedDeviateFrom);
   if (a >= kTemmeStartFrom) {
     const double eta = (upper ? w : -w) / std::sqrt(a);
     const double lambda = LambdaOfEta(eta);
