@@ -116,6 +116,39 @@ TEST(GammaDistribution, QuantilesReturnToTheirProbability) {
   }
 }
 
+// The tails themselves take their prefactor in double where its factors
+// allow, their logarithms in double-double: e^(ln T) is T to both bounds and
+// the rounding of ln T (|ln T| 2^-53), from tails near ½ to 1e-300.
+TEST(GammaDistribution, TailsAreTheExponentialsOfTheirLogarithms) {
+  for (double shape : {0.004, 0.3, 0.7, 2.5, 3.7, 9.9, 10.5, 15.0, 41.0, 157.0, 900.0, 4e4}) {
+    for (double ratio : {1e-3, 0.05, 0.3, 0.6, 0.9, 1.1, 1.6, 2.5, 4.0, 5.7, 8.0, 30.0}) {
+      const Gamma d{shape, 0.37};
+      const double x = ratio * (shape + 1.0) * 0.37;
+      const double logs[] = {log_cdf(d, x), log_sf(d, x)};
+      const double tails[] = {cdf(d, x), sf(d, x)};
+      for (int i = 0; i < 2; ++i) {
+        if (logs[i] < -690.0) continue;
+        const double bound = 2 * TailBound(shape) + std::fabs(logs[i]) * 0x1p-53;
+        EXPECT_LE(RelativeError(tails[i], std::exp(logs[i])), bound)
+            << (i == 0 ? "cdf" : "sf") << " shape " << shape << " at " << x;
+      }
+    }
+  }
+}
+
+// Whole and half-whole shapes below 10 have their own 1/Γ(1 + a): each
+// joins the shapes beside it (a wrong one would jump by a factor near a).
+TEST(GammaDistribution, WholeAndHalfWholeShapesJoinTheShapesBesideThem) {
+  for (int twice = 1; twice <= 19; ++twice) {
+    const double shape = 0.5 * twice, beside = shape * (1.0 + 1e-12);
+    for (double x : {0.01 * shape, shape, 4.0 * shape}) {
+      const Gamma d{shape}, e{beside};
+      EXPECT_LE(RelativeError(cdf(d, x), cdf(e, x)), 1e-10) << shape << " " << x;
+      EXPECT_LE(RelativeError(sf(d, x), sf(e, x)), 1e-10) << shape << " " << x;
+    }
+  }
+}
+
 TEST(ChiSquaredDistribution, IsTheGammaOfHalfItsDegreesAtHalfTheArgument) {
   for (double df : {2e-3, 1.0, 3.0, 17.5, 300.0, 1e7}) {
     for (double x : {1e-5, 0.5, 2.0, 30.0, 500.0, 2e7}) {

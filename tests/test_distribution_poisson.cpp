@@ -65,6 +65,24 @@ TEST(PoissonDistribution, CdfIsTheSumOfTheMassesForSmallMeans) {
   }
 }
 
+// Targets within 1e-13 of a tail at k (closer than the quantile's plain
+// comparison settles, farther than the tails' error): the quantile still
+// falls on the side of k that the target's side of the tail calls for.
+TEST(PoissonDistribution, QuantilesOfTargetsBesideATailFallOnItsSides) {
+  for (double mean : {0.7, 9.0, 300.0, 2e6}) {
+    const Poisson d{mean};
+    const double middle = std::floor(mean);
+    const double below = std::fmax(std::floor(mean - 2.0 * std::sqrt(mean)), 0.0);
+    for (double k : {below, middle, middle + 3.0}) {
+      const double lower = cdf(d, k), upper = sf(d, k);
+      EXPECT_EQ(quantile(d, lower * (1.0 - 1e-13)), k) << "mean " << mean << " k " << k;
+      EXPECT_EQ(quantile(d, lower * (1.0 + 1e-13)), k + 1.0) << "mean " << mean << " " << k;
+      EXPECT_EQ(quantile_upper(d, upper * (1.0 + 1e-13)), k) << "mean " << mean << " k " << k;
+      EXPECT_EQ(quantile_upper(d, upper * (1.0 - 1e-13)), k + 1.0) << "mean " << mean;
+    }
+  }
+}
+
 TEST(PoissonDistribution, QuantilesBracketTheirProbability) {
   for (double mean : {0.02, 1.5, 40.0, 3e4, 5e11}) {
     const Poisson d{mean};

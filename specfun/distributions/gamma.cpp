@@ -4,7 +4,10 @@
 // quotient x/s is carried as a double-double, so a tail whose exponent is
 // large keeps the digits of the exact quotient; below 1e-290 the tails are
 // the leading term (x/s)^k/Γ(1 + k) of the series.
+#include <bit>
+#include <cfloat>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 #include "specfun/distributions.hpp"
@@ -30,10 +33,18 @@ bool Valid(const Gamma& d) {
 
 Gamma AsGamma(const ChiSquared& d) { return {0.5 * d.df, 2.0}; }
 
-// x/s as a double-double.
+// Whether s is a power of 2 (a normal double with no fraction bits).
+bool IsPowerOfTwo(double s) {
+  constexpr std::uint64_t kFractionMask = (std::uint64_t{1} << 52) - 1;
+  return s >= DBL_MIN && (std::bit_cast<std::uint64_t>(s) & kFractionMask) == 0;
+}
+
+// x/s as a double-double: exact in its leading part where s is a power of 2
+// (the chi-square's 2) and the quotient a normal double.
 DoubleDouble Standardized(double x, double scale) {
   if (scale == 1.0) return {x, 0.0};
   const double q = x / scale;
+  if (IsPowerOfTwo(scale) && std::fabs(q) >= DBL_MIN) return {q, 0.0};
   const DoubleDouble product = detail::TwoProduct(q, scale);
   return {q, ((x - product.hi) - product.lo) / scale};
 }

@@ -14,6 +14,7 @@
 #include "specfun/kernels/incomplete_gamma.hpp"
 #include "specfun/kernels/incomplete_gamma_inverse.hpp"
 #include "specfun/kernels/normal_tail.hpp"
+#include "specfun/kernels/stirling_remainder.hpp"
 
 namespace specfun {
 namespace {
@@ -23,6 +24,7 @@ using detail::GammaTails;
 
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 constexpr double kLogHalf = -0.69314718055994531;
+constexpr double kTwoPi = 6.283185307179586477;
 // Newton steps on the k whose mass is a far tail (a start only).
 constexpr int kMassSteps = 6;
 
@@ -58,25 +60,62 @@ double Mass(const Poisson& d, double x) {
   return detail::PoissonTerm(x, d.mean);
 }
 
-// The quantile's target: ln of the lower tail cdf(k) (upper false) to be
-// reached, or ln of the upper tail sf(k) to be reached from above.
+DoubleDouble LogOfProbability(const DoubleDouble& p) {
+  return detail::Log(detail::Exact(p.hi)) + p.lo / p.hi;
+}
+
+// The quantile's target: the lower tail cdf(k) (upper false) to be reached,
+// or the upper tail sf(k) to be reached from above; as a probability (0
+// where it is below kLeastPlainTarget) and as its logarithm (NaN until a
+// comparison needs it).
 struct Target {
+  DoubleDouble probability;
   DoubleDouble log;
   bool upper;
 };
 
-bool Reaches(double k, double mean, const Target& t) {
-  const detail::LogGammaTailsAndTerm l = detail::LogRegularizedGammaTailsAndTerm(k + 1.0, mean);
+// Below this a target is compared in logarithms only.
+constexpr double kLeastPlainTarget = 1e-290;
+// The tails themselves are within this share of their values (at most
+// 2e-15 measured, 1e-13 the bound beyond shape 1e5): a tail farther from
+// the target settles the comparison.
+constexpr double kPlainComparisonMargin = 1e-12;
+
+// Whether the tail at k reaches the target: from the tail itself where it is
+// clearly on one side, otherwise from the logarithms carried as double-doubles.
+bool Reaches(double k, double mean, Target& t) {
+  if (t.probability.hi >= kLeastPlainTarget) {
+    const GammaTails plain = detail::RegularizedGammaTails(k + 1.0, mean);
+    const double tail = t.upper ? plain.lower : plain.upper;
+    const double target = t.probability.hi;
+    if (tail >= kLeastPlainTarget) {
+      if (tail > target * (1.0 + kPlainComparisonMargin)) return !t.upper;
+      if (tail < target * (1.0 - kPlainComparisonMargin)) return t.upper;
+    }
+  }
+  if (std::isnan(t.log.hi)) t.log = LogOfProbability(t.probability);
+  const detail::LogGammaTailsAsDoubleDouble l =
+      detail::LogRegularizedGammaTailsAsDoubleDouble(k + 1.0, mean);
   const DoubleDouble& tail = t.upper ? l.lower : l.upper;
   const double h = (tail.hi - t.log.hi) + (tail.lo - t.log.lo);
   return t.upper ? h <= 0.0 : h >= 0.0;
+}
+
+// ln(m^k e^(-m)/k!) for a start, in double from Stirling's series: -m ((1 +
+// u) ln(1 + u) - u) - ½ ln(2πk) - μ(k), u = (k - m)/m, free of the
+// cancellation of k ln m against ln k!.
+double ApproximateLogMass(double k, double mean) {
+  if (k == 0.0) return -mean;
+  const double u = (k - mean) / mean;
+  const double deviation = (1.0 + u) * std::log1p(u) - u;
+  return -mean * deviation - 0.5 * std::log(kTwoPi * k) - detail::LogGammaRemainder(k);
 }
 
 // The k >= 0 whose mass has the logarithm logMass, on the side of the mean
 // given by `above`, by Newton's steps with d ln(mass)/dk ≈ ln(m/(k + ½)).
 double KOfLogMass(double mean, double logMass, bool above, double k) {
   for (int i = 0; i < kMassSteps; ++i) {
-    const double g = detail::LogPoissonTerm(k, mean) - logMass;
+    const double g = ApproximateLogMass(k, mean) - logMass;
     const double slope = std::log(mean / (k + 0.5));
     if (!(std::fabs(slope) > 1e-3)) break;
     const double next = k - g / slope;
@@ -85,15 +124,15 @@ double KOfLogMass(double mean, double logMass, bool above, double k) {
   return k;
 }
 
-double Start(double mean, const Target& t) {
-  const double w = t.log.hi <= kLogHalf ? detail::NormalDeviateOfLogTail(t.log.hi) : 0.0;
+double Start(double mean, const Target& t, double logTarget) {
+  const double w = logTarget <= kLogHalf ? detail::NormalDeviateOfLogTail(logTarget) : 0.0;
   const double signedW = t.upper ? w : -w;
   const double root = std::sqrt(mean);
   double k = mean + root * signedW + (signedW * signedW - 1.0) / 6.0;
   if (w > 3.0) {
     // Far tails: sf(k) >= mass(k + 1) and cdf(k) >= mass(k), so the k of
     // the mass lies on the near side of the quantile.
-    const double byMass = KOfLogMass(mean, t.log.hi, t.upper, t.upper ? std::fmax(k, mean) : k);
+    const double byMass = KOfLogMass(mean, logTarget, t.upper, t.upper ? std::fmax(k, mean) : k);
     k = t.upper ? std::fmax(k, byMass - 1.0) : std::fmin(k, byMass);
   }
   return std::isfinite(k) ? std::fmax(std::floor(k), 0.0) : 0.0;
@@ -101,8 +140,11 @@ double Start(double mean, const Target& t) {
 
 // The smallest whole k >= 0 that reaches the target. The steps start at 1,
 // or at 2^-44 of k where k is so large that its start is only that close.
-double SmallestReaching(double mean, const Target& t) {
-  double k = Start(mean, t);
+double SmallestReaching(double mean, Target t) {
+  const double logTarget =
+      std::isnan(t.log.hi) ? std::log(t.probability.hi) + t.probability.lo / t.probability.hi
+                           : t.log.hi;
+  double k = Start(mean, t, logTarget);
   const double firstStep = std::fmax(1.0, std::ldexp(k, -44));
   double low = -1.0;  // the largest k known not to reach
   double high;        // the smallest known to reach
@@ -140,18 +182,15 @@ double SmallestReaching(double mean, const Target& t) {
   return high;
 }
 
-DoubleDouble LogOfProbability(const DoubleDouble& p) {
-  return detail::Log(detail::Exact(p.hi)) + p.lo / p.hi;
-}
-
 // The quantile of lower tail p (upper false) or of upper tail p.
 double FromTail(const Poisson& d, double p, bool upper) {
   if (!Valid(d) || std::isnan(p) || p < 0.0 || p > 1.0) return NaN();
   if (d.mean == 0.0) return 0.0;
   if (p == (upper ? 1.0 : 0.0)) return 0.0;
   if (p == (upper ? 0.0 : 1.0)) return kInfinity;
-  if (p <= 0.5) return SmallestReaching(d.mean, {detail::Log(detail::Exact(p)), upper});
-  return SmallestReaching(d.mean, {LogOfProbability(detail::TwoSum(1.0, -p)), !upper});
+  const DoubleDouble unknown = {NaN(), 0.0};
+  if (p <= 0.5) return SmallestReaching(d.mean, {{p, 0.0}, unknown, upper});
+  return SmallestReaching(d.mean, {detail::TwoSum(1.0, -p), unknown, !upper});
 }
 
 double FromLogTail(const Poisson& d, double logP, bool upper) {
@@ -159,8 +198,11 @@ double FromLogTail(const Poisson& d, double logP, bool upper) {
   if (d.mean == 0.0) return 0.0;
   if (logP == (upper ? 0.0 : -kInfinity)) return 0.0;
   if (logP == (upper ? -kInfinity : 0.0)) return kInfinity;
-  if (logP <= kLogHalf) return SmallestReaching(d.mean, {{logP, 0.0}, upper});
-  return SmallestReaching(d.mean, {LogOfProbability(detail::OneMinusExp(logP)), !upper});
+  if (logP <= kLogHalf) {
+    return SmallestReaching(d.mean, {{std::exp(logP), 0.0}, {logP, 0.0}, upper});
+  }
+  const DoubleDouble other = detail::OneMinusExp(logP);
+  return SmallestReaching(d.mean, {other, LogOfProbability(other), !upper});
 }
 
 }  // namespace

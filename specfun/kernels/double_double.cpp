@@ -94,6 +94,33 @@ DoubleDouble AtanhRemainder(const DoubleDouble& s, int terms) {
   return kThird + s2 * (kFifth + s2 * (kSeventh + s2 * tail));
 }
 
+// ln 2's leading double in halves of at most 26 bits (Veltkamp's splitting).
+constexpr DoubleDouble kLogTwoHalves = [] {
+  const double scaled = kSplitter * kLogTwo.hi;
+  const double high = scaled - (scaled - kLogTwo.hi);
+  return DoubleDouble{high, kLogTwo.hi - high};
+}();
+
+// e ln 2 for a whole e, |e| < 2^11, as a double-double: Dekker's product of
+// e and ln 2's leading double, with e its own upper half, plus e times ln 2's
+// trailing double; the same operations as TwoProduct's, less those on zeros.
+DoubleDouble ExponentTimesLogTwo(int exponent) {
+  const double e = static_cast<double>(exponent);
+  const double product = e * kLogTwo.hi;
+  const DoubleDouble leading = {product, (e * kLogTwoHalves.hi - product) + e * kLogTwoHalves.lo};
+  return leading + e * kLogTwo.lo;
+}
+
+// The double-double quotient h/b of a double h, as the general quotient of
+// DoubleDouble{h, 0} forms it, the operations on its zero trailing part left out.
+DoubleDouble QuotientOfExact(double h, const DoubleDouble& b) {
+  const double q = h / b.hi;
+  const DoubleDouble bq = b * q;
+  const DoubleDouble s = TwoSum(h, -bq.hi);
+  const double remainder = s.hi + (s.lo + -bq.lo);
+  return FastTwoSum(q, remainder / b.hi);
+}
+
 }  // namespace
 
 DoubleDouble Log(const DoubleDouble& v) {
@@ -130,14 +157,16 @@ DoubleDouble Log(const DoubleDouble& v) {
   const int nearest = static_cast<int>(std::fabs(steps) + 0.5);
   const int j = steps < 0.0 ? -nearest : nearest;
   const double c = 1.0 + j / kTableSteps;
-  const DoubleDouble s = (DoubleDouble{m.hi - c, 0.0} + m.lo) / (m + c);
+  const DoubleDouble s = m.lo == 0.0 ? QuotientOfExact(m.hi - c, TwoSum(m.hi, c))
+                                     : (DoubleDouble{m.hi - c, 0.0} + m.lo) / (m + c);
   const double s2 = s.hi * s.hi;
   double tail = 0.0;
   for (int k = kShortTerms - 1; k >= 0; --k) tail = tail * s2 + kOddReciprocals[k];
   const DoubleDouble atanh = s + s.hi * s2 * tail;
-  const DoubleDouble scaled = TwoProduct(static_cast<double>(exponent), kLogTwo.hi) +
-                              static_cast<double>(exponent) * kLogTwo.lo;
-  return scaled + kLogOfTablePoints[j - kFirstTablePoint] + atanh * 2.0;
+  // 2 atanh exactly (the double-double product by 2 forms the same).
+  const DoubleDouble twiceAtanh = {2.0 * atanh.hi, 2.0 * atanh.lo};
+  if (exponent == 0) return kLogOfTablePoints[j - kFirstTablePoint] + twiceAtanh;
+  return ExponentTimesLogTwo(exponent) + kLogOfTablePoints[j - kFirstTablePoint] + twiceAtanh;
 }
 
 DoubleDouble LogOnePlusMinus(const DoubleDouble& u) {

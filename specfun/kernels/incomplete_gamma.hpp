@@ -4,6 +4,8 @@
 // (internal).
 #pragma once
 
+#include <limits>
+
 #include "specfun/kernels/double_double.hpp"
 
 namespace specfun::detail {
@@ -27,16 +29,34 @@ GammaTails LogRegularizedGammaTails(double a, double x, double xLow = 0.0);
 // quotient carried as a double-double, which the tails follow in their
 // exponent.
 
-// ln P(a, x), ln Q(a, x) and ln D(a, x) = ln(x^a e^(-x)/Γ(a + 1)), each as a
-// double-double whose sum carries it to about 1e-16 of the tail's own size
-// (ln P about -700 to within 1e-16 of P, not of 700): the logarithms a
-// quantile's Newton steps compare with their target.
+// ln P(a, x) and ln Q(a, x), each as a double-double whose sum carries it to
+// about 1e-16 of the tail's own size (the logarithms a discrete quantile's
+// steps compare with their target).
+struct LogGammaTailsAsDoubleDouble {
+  DoubleDouble lower;
+  DoubleDouble upper;
+};
+LogGammaTailsAsDoubleDouble LogRegularizedGammaTailsAsDoubleDouble(double a, double x,
+                                                                   double xLow = 0.0);
+
+// The same (ln P about -700 to within 1e-16 of P, not of 700) with ln D(a,
+// x) = ln(x^a e^(-x)/Γ(a + 1)) as a double-double, to about 1e-30 of its size:
+// what a quantile's Newton steps compare with their target and step by.
 struct LogGammaTailsAndTerm {
   DoubleDouble lower;
   DoubleDouble upper;
   DoubleDouble logTerm;
 };
 LogGammaTailsAndTerm LogRegularizedGammaTailsAndTerm(double a, double x, double xLow = 0.0);
+
+// The logarithms of the shape alone (ln a, ln Γ(1 + a)) that evaluations at
+// one shape share: NaN until an evaluation takes them, then kept.
+struct ShapeLogarithms {
+  DoubleDouble logA = {std::numeric_limits<double>::quiet_NaN(), 0.0};
+  DoubleDouble logGammaOnePlus = {std::numeric_limits<double>::quiet_NaN(), 0.0};
+};
+LogGammaTailsAndTerm LogRegularizedGammaTailsAndTerm(double a, double x, double xLow,
+                                                     ShapeLogarithms& shape);
 
 // ln(x^a e^(-x)/Γ(a + 1)) for a >= 0, x >= 0 (-inf where x = 0 < a or
 // x = +inf), to a small absolute error; and the same carried as a
