@@ -13,7 +13,6 @@
 #include <limits>
 
 #include "specfun/distributions.hpp"
-#include "specfun/routines/gauss_inverse.hpp"
 #include "specfun/kernels/precise_beta.hpp"
 #include "specfun/kernels/table_log.hpp"
 #include "specfun/kernels/precise_beta_quantile.hpp"

@@ -8,7 +8,7 @@
 #include "specfun/kernels/beta_prefactor.hpp"
 #include "specfun/kernels/math_constants.hpp"
 #include "specfun/kernels/stirling_remainder.hpp"
-#include "specfun/routines/gauss_inverse.hpp"
+#include "specfun/kernels/gauss.hpp"
 
 namespace specfun::detail {
 namespace {

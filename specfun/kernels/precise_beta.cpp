@@ -27,7 +27,7 @@
 #include "specfun/kernels/stirling_remainder.hpp"
 #include "specfun/kernels/stirling_remainder_fits.hpp"
 #include "specfun/kernels/table_log.hpp"
-#include "specfun/routines/gauss_inverse.hpp"
+#include "specfun/kernels/gauss.hpp"
 
 namespace specfun::detail {
 namespace {

@@ -19,7 +19,6 @@
 #include "specfun/kernels/log_tail_newton.hpp"
 #include "specfun/kernels/normal_tail.hpp"
 #include "specfun/kernels/precise_beta.hpp"
-#include "specfun/routines/gauss_inverse.hpp"
 #include "specfun/specfun.hpp"
 
 namespace specfun::detail {

@@ -19,6 +19,7 @@
 
 #include "specfun/kernels/incomplete_beta_tails.hpp"
 #include "specfun/kernels/log_one_plus.hpp"
+#include "specfun/kernels/gauss.hpp"
 #include "specfun/kernels/log_tail_newton.hpp"
 #include "specfun/kernels/math_constants.hpp"
 #include "specfun/kernels/stirling_remainder.hpp"

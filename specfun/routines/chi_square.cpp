@@ -45,7 +45,7 @@
 #include "specfun/kernels/log_one_plus.hpp"
 #include "specfun/kernels/math_constants.hpp"
 #include "specfun/kernels/stirling_remainder.hpp"
-#include "specfun/routines/log_gamma.hpp"
+#include "specfun/kernels/log_gamma.hpp"
 #include "specfun/specfun.hpp"
 
 namespace specfun {

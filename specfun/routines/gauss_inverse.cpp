@@ -27,7 +27,7 @@
 #include "specfun/kernels/inline_calls.hpp"
 #include "specfun/kernels/lanes.hpp"
 #include "specfun/kernels/math_constants.hpp"
-#include "specfun/routines/gauss.hpp"
+#include "specfun/kernels/gauss.hpp"
 #include "specfun/specfun.hpp"
 
 namespace specfun {
@@ -40,6 +40,7 @@ constexpr double kD1 = 1.432788;
 constexpr double kD2 = 0.189269;
 constexpr double kD3 = 0.001308;
 using detail::kInvSqrtTwoPi;
+using detail::DeepLaplaceRatio;
 using detail::kLogSqrtTwoPi;
 // Stands for an infinite deviate: the single-precision value nearest 1e20.
 constexpr double kInfiniteDeviate = 1.0000000200408773e+20;
@@ -57,11 +58,10 @@ constexpr double kAsymptoticBelow = 1e-280;
 // Deviates below this take the power series of the central integral.
 constexpr double kCentralSeriesBelow = 0.5;
 // Deviates above QGauss's switch point 2.25 and up to this take the deep
-// fraction; beyond 3 Laplace's fraction at QGauss's 40 levels is within
-// 1e-14.
+// fraction (DeepLaplaceRatio); beyond 3 Laplace's fraction at QGauss's 40
+// levels is within 1e-14.
 constexpr double kSwitchPoint = 2.25;
 constexpr double kDeepFractionUpTo = 3.0;
-constexpr int kDeepFractionLevels = 100;
 constexpr int kAsymptoticTerms = 8;
 constexpr int kAsymptoticNewtonSteps = 4;
 // For p above 1/2 with 1 - p in these ranges, the three steps on p itself
@@ -152,14 +152,6 @@ double CentralSeries(double x) {
   return sum;
 }
 
-// Q(x)/φ(x) for x > 2.25 by Laplace's fraction 1/(x + 1/(x + 2/(x + ...))).
-template <class V>
-V DeepLaplaceRatio(const V& x) {
-  V t{};
-  for (int k = kDeepFractionLevels; k >= 1; --k) t = k / (x + t);
-  return 1.0 / (x + t);
-}
-
 bool TakesDeepFraction(double x) { return x > kSwitchPoint && x <= kDeepFractionUpTo; }
 
 // DeepLaplaceRatio of kLaneCount arguments side by side.
@@ -233,11 +225,6 @@ bool KeepsThreeSteps(double p) {
 }  // namespace
 
 namespace detail {
-
-double LogMillsRatio(double y) {
-  if (y > kSwitchPoint) return std::log(DeepLaplaceRatio(y));
-  return std::log(QGauss(y)) + y * y / 2.0 + kLogSqrtTwoPi;
-}
 
 double RefineGaussianDeviate(double p, double x) {
   // Where p is the smaller tail, its three steps are x itself.

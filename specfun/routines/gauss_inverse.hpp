@@ -21,11 +21,6 @@ double RefineGaussianDeviate(double p, double x);
 // p <= 1/2).
 double RefineGaussianDeviate(double p, double x, double smallerTailX);
 
-// ln(Q(y)/φ(y)), the logarithm of Mills' ratio, for every y, to about 1e-15
-// absolute (1e-11 for 0 < y <= 2.25, from QGauss): it stays finite where Q
-// and φ underflow.
-double LogMillsRatio(double y);
-
 // QGaussInv of count (at most kChunkLength) probabilities side by side:
 // flags[i] is kDone for 0 < p[i] < 1, else kEvaluateScalar (the scalar
 // routine answers, and may report) and result[i] is not set.

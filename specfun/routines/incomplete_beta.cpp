@@ -34,7 +34,7 @@
 #include "specfun/kernels/batch.hpp"
 #include "specfun/kernels/incomplete_beta_tails.hpp"
 #include "specfun/kernels/lanes.hpp"
-#include "specfun/routines/log_gamma.hpp"
+#include "specfun/kernels/log_gamma.hpp"
 #include "specfun/specfun.hpp"
 
 namespace specfun {

@@ -4,7 +4,7 @@
 // fraction (Abramowitz & Stegun 6.1.48) to eight coefficients, evaluated at
 // z >= 5; smaller arguments are shifted up and brought back down with the
 // recurrence ln Γ(x) = ln Γ(x + 1) - ln x.
-#include "specfun/routines/log_gamma.hpp"
+#include "specfun/kernels/log_gamma.hpp"
 
 #include <cmath>
 #include <limits>

@@ -5,7 +5,7 @@
 // subtracted from 1/2; in the tails Laplace's continued fraction for Q
 // (Abramowitz & Stegun 26.2.14) is used. Both are evaluated bottom-up at a
 // fixed depth from a fixed starting tail.
-#include "specfun/routines/gauss.hpp"
+#include "specfun/kernels/gauss.hpp"
 
 #include <cmath>
 
@@ -76,6 +76,11 @@ double QGaussAndDensity(double x, double& density) {
   const double y = std::fabs(x);
   const double r = y <= kSwitchPoint ? CentreTail(y, s, density) : LaplaceTail(y, density);
   return x < 0.0 ? 1.0 - r : r;
+}
+
+double LogMillsRatio(double y) {
+  if (y > kSwitchPoint) return std::log(DeepLaplaceRatio(y));
+  return std::log(QGauss(y)) + y * y / 2.0 + kLogSqrtTwoPi;
 }
 
 bool QGaussInCentre(double x) { return std::fabs(x) <= kSwitchPoint; }
