@@ -24,6 +24,7 @@
 #include "specfun/kernels/beta_series.hpp"
 #include "specfun/kernels/beta_uniform_expansion.hpp"
 #include "specfun/kernels/incomplete_beta_tails.hpp"
+#include "specfun/kernels/log_one_plus.hpp"
 #include "specfun/kernels/stirling_remainder.hpp"
 #include "specfun/kernels/table_log.hpp"
 #include "specfun/routines/gauss_inverse.hpp"
@@ -108,36 +109,6 @@ constexpr double kFastBudget = 6e-16;
 // of 1 (the forms' rounding is far below their bound as a rule).
 constexpr double kQuickPeakBudget = 4.4e-16;
 constexpr double kUnit = 0x1p-53;
-// Below this |u| ln(1 + u) - u from the series in s = u/(2 + u) (s² below
-// 0.021, nine terms); beyond it from log1p.
-constexpr double kFastSeriesBelow = 0.25;
-constexpr int kFastSeriesTerms = 9;
-// The largest |u| the plain form takes.
-constexpr double kFastDeviationLimit = 0.75;
-
-struct Rounded {
-  double value;
-  double error;  // a bound on its absolute rounding
-};
-
-// ln(1 + u) - u for |u| <= kFastDeviationLimit, u carrying a relative
-// rounding of a unit.
-Rounded FastLogOnePlusMinus(double u) {
-  if (std::fabs(u) <= kFastSeriesBelow) {
-    // 2 atanh(s) - u = 2 s³ Σ s^(2k)/(2k + 3) - u s (A&S 4.6.22, 2s - u = -u s).
-    const double s = u / (2.0 + u);
-    const double s2 = s * s;
-    double tail = 0.0;
-    for (int k = kFastSeriesTerms - 1; k >= 0; --k) tail = tail * s2 + 1.0 / (2 * k + 3);
-    const double value = 2.0 * s * s2 * tail - u * s;
-    return {value, 8.0 * kUnit * std::fabs(value)};
-  }
-  const double log = std::log1p(u);
-  const double value = log - u;
-  const double conditioning = u * u / (1.0 + u);
-  return {value, kUnit * (2.0 * std::fabs(log) + 2.0 * std::fabs(u) + 2.0 * conditioning)};
-}
-
 // ln(p^a q^b / B(a, b)) = ½ ln(ab/(a + b)) - ln √(2π) + mu(a + b) - mu(a) - mu(b)
 // in double-double from the remainders' quick forms, with a bound on their
 // rounding (infinite where ab leaves the doubles).
@@ -173,11 +144,10 @@ PlainPrefactor FastLogPrefactor(const BetaPoint& point, double a, double b, doub
   if (Supplied(point.logX) || Supplied(point.logY)) return kNotServed;
   const double u = d / a;
   const double v = -d / b;
-  if (!(std::fabs(u) <= kFastDeviationLimit && std::fabs(v) <= kFastDeviationLimit)) {
-    return kNotServed;
-  }
-  const Rounded gu = FastLogOnePlusMinus(u);
-  const Rounded gv = FastLogOnePlusMinus(v);
+  constexpr double kReach = kLogOnePlusMinusWithBoundReach;
+  if (!(std::fabs(u) <= kReach && std::fabs(v) <= kReach)) return kNotServed;
+  const RoundedValue gu = LogOnePlusMinusWithBound(u);
+  const RoundedValue gv = LogOnePlusMinusWithBound(v);
   const double exponent = a * gu.value + b * gv.value;
   const double log = exponent + peak.value.hi;
   const double error = peak.error + a * gu.error + b * gv.error +
@@ -277,24 +247,9 @@ PreciseTails UniformTails(const Prefactor& pre, double a, double b) {
   return FromNearFar(z < 0.0, {near, 1.0 - near});
 }
 
-// The series' side: its argument t and parameter c, the other argument s
-// and parameter e, and g = e t - c s for the fraction at s.
-struct SeriesSide {
-  double t;
-  double s;
-  double c;
-  double e;
-  double g;
-};
-
 bool TakesSeries(const BetaPoint& point, double a, double b) {
   const double smaller = std::fmin(point.x.hi, point.y.hi);
   return (a + b) * smaller <= kSeriesReach;
-}
-
-SeriesSide SideOf(const BetaPoint& point, double a, double b, double d) {
-  if (point.x.hi <= point.y.hi) return {point.x.hi, point.y.hi, a, b, d};
-  return {point.y.hi, point.x.hi, b, a, -d};
 }
 
 // ln Γ(1 + c) = mu(1 + c) + (c + ½) ln(1 + c) - (1 + c) + ln √(2π), small
@@ -358,7 +313,7 @@ double ComplementFloor(const SeriesSide& side) {
 }
 
 PreciseTails SeriesTails(const BetaPoint& point, double a, double b, const Prefactor& pre) {
-  const SeriesSide side = SideOf(point, a, b, pre.d);
+  const SeriesSide side = SideOfSmallerArgument(point.x.hi, point.y.hi, a, b, pre.d);
   const bool nearIsLower = point.x.hi <= point.y.hi;
   const bool fractionServes = !TakesNearOne(side) && FractionServes(side);
   // Beyond the mean of the series' side the other tail is small as a rule:
@@ -412,7 +367,7 @@ DoubleDouble LogOfSmallTail(const BetaPoint& point, double a, double b, const Pr
     return pre.exponent - kLogRootTwoPi + std::log(UniformFactor(pre, a, b, z));
   }
   if (TakesSeries(point, a, b)) {
-    const SeriesSide side = SideOf(point, a, b, pre.d);
+    const SeriesSide side = SideOfSmallerArgument(point.x.hi, point.y.hi, a, b, pre.d);
     const bool nearIsLower = point.x.hi <= point.y.hi;
     if (nearIsLower == lowerIsSmall) {
       return pre.log - TableLog(Exact(side.c)) + std::log(SeriesSum(side.t, side.c, side.e));
