@@ -1,20 +1,27 @@
 // The kernels the routines share, each form against mpmath: Stirling's
-// remainder mu(z) = ln Γ(z) - (z - 1/2) ln z + z - ln √(2π) in its three
-// forms, and ln(1 + t) - t in its two.
+// remainder mu(z) = ln Γ(z) - (z - 1/2) ln z + z - ln √(2π) in its five
+// forms, and ln(1 + t) - t in its three.
 #include <gtest/gtest.h>
 
 #include <cmath>
 
+#include "specfun/kernels/double_double.hpp"
 #include "specfun/kernels/log_one_plus.hpp"
 #include "specfun/kernels/stirling_remainder.hpp"
 
 namespace {
 
+using specfun::detail::DoubleDouble;
+using specfun::detail::Exact;
 using specfun::detail::LogOnePlusMinusSelfSeries;
+using specfun::detail::LogOnePlusMinusWithBound;
+using specfun::detail::RoundedValue;
 using specfun::detail::SelfMinusLogOnePlus;
+using specfun::detail::StirlingRemainderDoubleDouble;
 using specfun::detail::StirlingRemainderSeries;
 using specfun::detail::StirlingRemainderStieltjes;
 using specfun::detail::StirlingRemainderThreeTerms;
+using specfun::detail::StirlingRemainderWithBound;
 
 struct Reference {
   double argument;
@@ -25,10 +32,14 @@ double Relative(double computed, double reference) {
   return std::fabs(computed - reference) / std::fabs(reference);
 }
 
-// mu(z), across the switch of the series at 10, of the three terms at 200
-// and the Stieltjes fraction's range from 5.
+// A reference double's own rounding, relative.
+constexpr double kReferenceRounding = 0x1p-53;
+
+// mu(z), across the switch of the series at 10, of the three terms at 200,
+// the Stieltjes fraction's range from 5 and the fits on [1, 7).
 constexpr Reference kStirlingRemainders[] = {
     {0.001, 2.5422704679670945518},     {0.5, 0.15342640972002734529},
+    {3.7, 0.022468770580143145898},
     {1.0, 0.08106146679532725822},      {5.0, 0.016644691189821192163},
     {9.5, 0.008768700134139385463},     {10.0, 0.0083305634333628712565},
     {150.0, 0.00055555473252073908596}, {199.5, 0.00041771059418978066783},
@@ -48,6 +59,12 @@ TEST(StirlingRemainder, EachFormAgainstMpmath) {
     if (r.argument >= 5.0) {
       EXPECT_LT(Relative(StirlingRemainderStieltjes(r.argument), r.value), 1e-11);
     }
+    const DoubleDouble pair = StirlingRemainderDoubleDouble(Exact(r.argument));
+    EXPECT_LE(std::fabs(pair.hi - r.value + pair.lo), 2.0 * kReferenceRounding * r.value);
+    double roundingBound = 0.0;
+    const DoubleDouble bounded = StirlingRemainderWithBound(r.argument, &roundingBound);
+    EXPECT_LE(std::fabs(bounded.hi - r.value + bounded.lo),
+              roundingBound + kReferenceRounding * r.value);
   }
 }
 
@@ -60,11 +77,14 @@ constexpr Reference kLogOnePlusMinusSelf[] = {
     {0.5, -0.094534891891835618022},
 };
 
-TEST(LogOnePlus, BothFormsAgainstMpmath) {
+TEST(LogOnePlus, EachFormAgainstMpmath) {
   for (const Reference& r : kLogOnePlusMinusSelf) {
     SCOPED_TRACE(r.argument);
     EXPECT_LT(Relative(LogOnePlusMinusSelfSeries(r.argument), r.value), 4e-16);
     EXPECT_LT(Relative(-SelfMinusLogOnePlus(r.argument), r.value), 8e-16);
+    const RoundedValue bounded = LogOnePlusMinusWithBound(r.argument);
+    EXPECT_LE(std::fabs(bounded.value - r.value),
+              bounded.error + kReferenceRounding * std::fabs(r.value));
   }
 }
 

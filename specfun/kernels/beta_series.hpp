@@ -12,6 +12,22 @@ namespace specfun::detail {
 // (a + b) times it at most 20, given logSum = ln(a + b).
 bool WithinSeriesReach(double logSum, double smaller);
 
+// The series' side: its argument t (the smaller of x and y) and parameter
+// c, the other argument s and parameter e, and g = e t - c s for the
+// fraction at s.
+struct SeriesSide {
+  double t;
+  double s;
+  double c;
+  double e;
+  double g;
+};
+
+// The side of the smaller of x and y, given d = x b - y a.
+inline SeriesSide SideOfSmallerArgument(double x, double y, double a, double b, double d) {
+  return x <= y ? SeriesSide{x, y, a, b, d} : SeriesSide{y, x, b, a, -d};
+}
+
 // Σ (a + b)_k / (a + 1)_k x^k.
 double SeriesSum(double x, double a, double b);
 

@@ -87,20 +87,6 @@ double SmallerTail(double x, double a, double b, double g, double logPrefactor) 
   return std::exp(logPrefactor) / FractionDenominator(x, a, b, g);
 }
 
-// The series' argument t and its parameter c, the other argument s and
-// parameter e, and g = e t - c s.
-struct SeriesSide {
-  double t;
-  double s;
-  double c;
-  double e;
-  double g;
-};
-
-SeriesSide SideOfSmallerArgument(double x, double y, double a, double b, double d) {
-  return x <= y ? SeriesSide{x, y, a, b, d} : SeriesSide{y, x, b, a, -d};
-}
-
 // The fraction's arguments for the tail on the side of the mean where x
 // lies: I(x, a, b) below it (D <= 0), 1 - I(x, a, b) = I(y, b, a) above.
 struct FractionSide {

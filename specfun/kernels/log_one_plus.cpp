@@ -1,5 +1,5 @@
-// δ - ln(1 + δ): log1p where that keeps its digits, the series of
-// 2 atanh(δ/(2 + δ)) for small |δ|.
+// δ - ln(1 + δ) and ln(1 + t) - t with a bound on its rounding: log1p where
+// that keeps its digits, the series of 2 atanh(t/(2 + t)) for small |t|.
 #include "specfun/kernels/log_one_plus.hpp"
 
 #include <cmath>
@@ -9,6 +9,15 @@ namespace {
 
 // Below this |δ| the difference δ - log1p(δ) would cancel.
 constexpr double kSeriesBelow = 0.1;
+
+// Below this |t| LogOnePlusMinusWithBound takes the series in s = t/(2 + t)
+// (s² below 0.021, nine terms); beyond it log1p.
+constexpr double kBoundedSeriesBelow = 0.25;
+constexpr int kBoundedSeriesTerms = 9;
+static_assert(kBoundedSeriesTerms <= (kLastOddTerm - 1) / 2);
+
+// 2^-53, the bound on one operation's relative rounding.
+constexpr double kUnit = 0x1p-53;
 
 }  // namespace
 
@@ -20,6 +29,22 @@ double SelfMinusLogOnePlus(double delta) {
   double series = 1.0 / 13.0;
   for (int k = 11; k >= 3; k -= 2) series = 1.0 / k + t2 * series;
   return t * delta - 2.0 * t * t2 * series;
+}
+
+RoundedValue LogOnePlusMinusWithBound(double t) {
+  if (std::fabs(t) <= kBoundedSeriesBelow) {
+    // 2 atanh(s) - t = 2 s³ Σ s^(2k)/(2k + 3) - t s (A&S 4.6.22, 2s - t = -t s).
+    const double s = t / (2.0 + t);
+    const double s2 = s * s;
+    double tail = 0.0;
+    for (int k = kBoundedSeriesTerms - 1; k >= 0; --k) tail = tail * s2 + kOddReciprocals[k];
+    const double value = 2.0 * s * s2 * tail - t * s;
+    return {value, 8.0 * kUnit * std::fabs(value)};
+  }
+  const double log = std::log1p(t);
+  const double value = log - t;
+  const double conditioning = t * t / (1.0 + t);
+  return {value, kUnit * (2.0 * std::fabs(log) + 2.0 * std::fabs(t) + 2.0 * conditioning)};
 }
 
 }  // namespace specfun::detail

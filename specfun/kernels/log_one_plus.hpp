@@ -1,12 +1,17 @@
 // ln(1 + t) - t and its negative, free of cancellation for small t
-// (internal), both from ln(1 + t) = 2 atanh(t/(2 + t)). The two forms give
-// different bits, each pinned by the results of its callers, so both stay,
-// side by side:
+// (internal), from ln(1 + t) = 2 atanh(t/(2 + t)). The forms give different
+// bits, each pinned by the results of its callers, so all stay, side by
+// side:
 // - LogOnePlusMinusSelfSeries: ln(1 + t) - t for |t| <= 1/2, the atanh
 //   series alone to the 39th power (the incomplete beta tails' exponent).
 // - SelfMinusLogOnePlus: δ - ln(1 + δ) for every δ > -1, from log1p where
 //   |δ| >= 0.1 and below from the series to the 13th power (the chi-square
 //   prefactor and the beta quantile's start).
+// - LogOnePlusMinusWithBound: ln(1 + t) - t for |t| <= 3/4 with a bound on
+//   its rounding, from log1p where |t| > 1/4 and below from the series to
+//   the 19th power (the precise beta family's prefactor in double).
+// (The double-double form, LogOnePlusMinus, lives with the double-double
+// arithmetic.)
 #pragma once
 
 namespace specfun::detail {
@@ -33,5 +38,18 @@ V LogOnePlusMinusSelfSeries(const V& t) {
 
 // δ - ln(1 + δ) for δ > -1.
 double SelfMinusLogOnePlus(double delta);
+
+// A double with a bound on its absolute rounding.
+struct RoundedValue {
+  double value;
+  double error;
+};
+
+// The largest |t| LogOnePlusMinusWithBound takes.
+inline constexpr double kLogOnePlusMinusWithBoundReach = 0.75;
+
+// ln(1 + t) - t for |t| <= kLogOnePlusMinusWithBoundReach, with a bound on
+// its rounding that allows for t carrying a relative rounding of a unit.
+RoundedValue LogOnePlusMinusWithBound(double t);
 
 }  // namespace specfun::detail

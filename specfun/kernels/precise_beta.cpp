@@ -24,8 +24,8 @@
 #include "specfun/kernels/beta_series.hpp"
 #include "specfun/kernels/beta_uniform_expansion.hpp"
 #include "specfun/kernels/incomplete_beta_tails.hpp"
+#include "specfun/kernels/log_one_plus.hpp"
 #include "specfun/kernels/stirling_remainder.hpp"
-#include "specfun/kernels/stirling_remainder_fits.hpp"
 #include "specfun/kernels/table_log.hpp"
 #include "specfun/kernels/gauss.hpp"
 
@@ -78,113 +78,13 @@ DoubleDouble ScaledLogRatio(double a, double b, const DoubleDouble& t, const Dou
   return (logArgument + logShare - u) * a;
 }
 
-// Stirling's remainder mu(z) = ln Γ(z) - (z - ½) ln z + z - ln √(2π): from
-// its series to z^-27 for z >= 10 (the next term below 7e-24 there), else in
-// double-double from w = z + n >= 10 by Γ(w) = z (z + 1) ... (w - 1) Γ(z):
-//   mu(z) = mu(w) + (w - ½) ln w - w - ln(z (z + 1) ... (w - 1)) - (z - ½) ln z + z,
-// so that a parameter far below 1, where mu is of the size of ln(1/z), keeps
-// its last digits.
-constexpr double kStirlingSeriesFrom = 10.0;
-
-// B(2k)/(2k (2k - 1)), the coefficients of Stirling's series (A&S 6.1.40).
-constexpr double kStirlingCoefficients[] = {
-    1.0 / 12.0,           -1.0 / 360.0,          1.0 / 1260.0,        -1.0 / 1680.0,
-    1.0 / 1188.0,         -691.0 / 360360.0,     1.0 / 156.0,         -3617.0 / 122400.0,
-    43867.0 / 244188.0,   -174611.0 / 125400.0,  854513.0 / 63756.0,  -236364091.0 / 1506960.0,
-    8553103.0 / 3900.0,   -23749461029.0 / 657720.0};
-constexpr int kStirlingTerms = sizeof kStirlingCoefficients / sizeof kStirlingCoefficients[0];
-
-// Stirling's series (its first `terms` terms) for z >= 10 in double:
-// mu(z) <= 1/120 there, so that its roundings stay below 2e-18 absolute.
-double StirlingSeriesOf(double z, int terms = kStirlingTerms) {
-  const double inverse = 1.0 / z;
-  const double w = inverse * inverse;
-  double sum = 0.0;
-  for (int k = terms - 1; k >= 0; --k) sum = sum * w + kStirlingCoefficients[k];
-  return sum * inverse;
-}
-
-// The terms of Stirling's series that leave out less than 1e-21 (before the
-// factor 1/z) from these z on: 8 from 20, 5 from 100, 3 from 1000.
-int PlainStirlingTerms(double z) {
-  if (z >= 1e3) return 3;
-  if (z >= 100.0) return 5;
-  return z >= 20.0 ? 8 : kStirlingTerms;
-}
-
-// The same at a double-double z, mu'(z) = -1/(12 z²) carrying its low part.
-DoubleDouble StirlingSeries(const DoubleDouble& z) {
-  const double inverse = 1.0 / z.hi;
-  return Exact(StirlingSeriesOf(z.hi) - z.lo * (inverse * inverse) / 12.0);
-}
-
-// mu(k/2) for k = 1 ... 39 (mpmath), for the whole and half-whole
-// parameters of the t, F and binomial distributions with whole degrees of
-// freedom or small counts.
-constexpr DoubleDouble kHalfWholeRemainders[] = {
-    {0.15342640972002736, -1.1595234069231498e-17},
-    {0.08106146679532726, -2.8504218427709546e-18},
-    {0.05481412105191765, 2.7899053378042904e-18},
-    {0.0413406959554093, -2.941654530929307e-18},
-    {0.03316287351993629, -3.4151901807684768e-18},
-    {0.02767792568499834, 7.917435820236853e-19},
-    {0.023746163656297496, -2.314769165964602e-19},
-    {0.020790672103765093, -2.5325724267208116e-19},
-    {0.018488450532673187, -1.6016536746403363e-18},
-    {0.016644691189821193, -9.759029781538585e-19},
-    {0.015134973221917378, 8.206551210066371e-19},
-    {0.013876128823070748, -4.37162601109574e-19},
-    {0.012810465242920227, -4.585328603983469e-19},
-    {0.01189670994589177, 5.674518257356195e-19},
-    {0.011104559758206917, -2.038131079125446e-20},
-    {0.010411265261972096, 2.953086875573401e-19},
-    {0.009799416126158804, -6.207313358118634e-19},
-    {0.009255462182712733, 6.290071715112313e-20},
-    {0.008768700134139386, -6.995800208116076e-19},
-    {0.00833056343336287, 4.637604645200097e-19},
-    {0.00793411456431402, 6.316244311725502e-19},
-    {0.007573675487951841, 2.0467707460490837e-19},
-    {0.007244554301320383, 2.0074460354690488e-19},
-    {0.00694284010720953, -5.224462195760719e-20},
-    {0.006665247032707682, 3.8154142307696135e-19},
-    {0.006408994188004207, -7.471039504395375e-20},
-    {0.006171712263039458, 3.981841757148414e-20},
-    {0.0059513701127588475, 2.399535274410237e-19},
-    {0.0057462165130101155, 2.2004704759211116e-19},
-    {0.005554733551962801, 3.185347414196856e-19},
-    {0.005375599032926835, -3.784397587520271e-19},
-    {0.0052076559196096404, -2.8836089946619086e-21},
-    {0.005049887331583002, 2.386601464677216e-19},
-    {0.004901395948434738, -2.3443950847392425e-19},
-    {0.00476138694171445, 7.348374355075095e-20},
-    {0.004629153749334028, 1.7120211748007063e-19},
-    {0.0045040661551206855, 3.5804643188796273e-19},
-    {0.004385560249232324, 1.0072016033655829e-19},
-    {0.004273129932103007, 9.748402153265286e-20},
-};
-
-DoubleDouble StirlingRemainder(const DoubleDouble& z) {
-  if (z.hi >= kStirlingSeriesFrom) return StirlingSeries(z);
-  const double twice = 2.0 * z.hi;
-  if (z.lo == 0.0 && twice == std::floor(twice) && twice >= 1.0) {
-    return kHalfWholeRemainders[static_cast<int>(twice) - 1];
-  }
-  DoubleDouble w = z;
-  DoubleDouble product = Exact(1.0);
-  while (w.hi < kStirlingSeriesFrom) {
-    product = product * w;
-    w = w + 1.0;
-  }
-  return (w - 0.5) * TableLog(w) - w + StirlingSeries(w) - TableLog(product) -
-         (z - 0.5) * TableLog(z) + z;
-}
-
 // ½ ln(ab/(a + b)) - ln √(2π) + mu(a + b) - mu(a) - mu(b).
 DoubleDouble LogPeak(double a, double b) {
   const DoubleDouble sum = TwoSum(a, b);
   const DoubleDouble logRoot = TableLog(TwoProduct(a, b) / sum) * 0.5;
-  const DoubleDouble mu =
-      StirlingRemainder(sum) - StirlingRemainder(Exact(a)) - StirlingRemainder(Exact(b));
+  const DoubleDouble mu = StirlingRemainderDoubleDouble(sum) -
+                          StirlingRemainderDoubleDouble(Exact(a)) -
+                          StirlingRemainderDoubleDouble(Exact(b));
   return logRoot - kLogRootTwoPi + mu;
 }
 
@@ -209,91 +109,6 @@ constexpr double kFastBudget = 6e-16;
 // of 1 (the forms' rounding is far below their bound as a rule).
 constexpr double kQuickPeakBudget = 4.4e-16;
 constexpr double kUnit = 0x1p-53;
-// Below this |u| ln(1 + u) - u from the series in s = u/(2 + u) (s² below
-// 0.021, nine terms); beyond it from log1p.
-constexpr double kFastSeriesBelow = 0.25;
-constexpr int kFastSeriesTerms = 9;
-// The largest |u| the plain form takes.
-constexpr double kFastDeviationLimit = 0.75;
-
-struct Rounded {
-  double value;
-  double error;  // a bound on its absolute rounding
-};
-
-// ln(1 + u) - u for |u| <= kFastDeviationLimit, u carrying a relative
-// rounding of a unit.
-Rounded FastLogOnePlusMinus(double u) {
-  if (std::fabs(u) <= kFastSeriesBelow) {
-    // 2 atanh(s) - u = 2 s³ Σ s^(2k)/(2k + 3) - u s (A&S 4.6.22, 2s - u = -u s).
-    const double s = u / (2.0 + u);
-    const double s2 = s * s;
-    double tail = 0.0;
-    for (int k = kFastSeriesTerms - 1; k >= 0; --k) tail = tail * s2 + 1.0 / (2 * k + 3);
-    const double value = 2.0 * s * s2 * tail - u * s;
-    return {value, 8.0 * kUnit * std::fabs(value)};
-  }
-  const double log = std::log1p(u);
-  const double value = log - u;
-  const double conditioning = u * u / (1.0 + u);
-  return {value, kUnit * (2.0 * std::fabs(log) + 2.0 * std::fabs(u) + 2.0 * conditioning)};
-}
-
-// Stirling's series in double serves from this z on: its terms to z^-27 then
-// leave out less than 3e-19 (the next, B(30)/(30·29) z^-29, at z = 7); below
-// it the fits of stirling_remainder_fits.hpp.
-constexpr double kPlainSeriesFrom = kRemainderFitFirst + kRemainderFitCount;
-
-// A double-double value with a bound on its absolute rounding.
-struct RoundedPair {
-  DoubleDouble value;
-  double error;
-};
-
-static_assert(kRemainderFitTerms % 4 == 0);
-
-// The fit's polynomial by four interleaved Horner chains in t⁴ (the
-// coefficients padded with zeros to a multiple of four), whose roundings
-// stay of the size of Horner's.
-double FittedRemainder(double z) {
-  const int k = static_cast<int>(z);
-  const double* c = kRemainderFits[k - kRemainderFitFirst];
-  const double t = z - (k + 0.5);
-  const double t2 = t * t;
-  const double t4 = t2 * t2;
-  double p0 = 0.0, p1 = 0.0, p2 = 0.0, p3 = 0.0;
-  const int length = (kRemainderFitLengths[k - kRemainderFitFirst] + 3) / 4 * 4;
-  for (int j = length - 4; j >= 0; j -= 4) {
-    p0 = p0 * t4 + c[j];
-    p1 = p1 * t4 + c[j + 1];
-    p2 = p2 * t4 + c[j + 2];
-    p3 = p3 * t4 + c[j + 3];
-  }
-  return (p0 + t * p1) + t2 * (p2 + t * p3);
-}
-
-// mu(z) with a bound on its rounding, for any z > 0: the table at
-// half-whole z, Stirling's series from kPlainSeriesFrom on, the fits on
-// [1, kPlainSeriesFrom) (their terms' sizes below 0.1, so that their
-// roundings stay near 2e-17), and below 1 mu(z) = T(z) + mu(z + 1) with
-// T(z) = (z + ½) ln(1 + 1/z) - 1 (from Γ(z + 1) = z Γ(z)), of the size of
-// ln(1/z), in double-double.
-RoundedPair PlainStirlingRemainder(double z) {
-  const double twice = 2.0 * z;
-  if (twice == std::floor(twice) && twice >= 1.0 && twice < 2.0 * kStirlingSeriesFrom) {
-    return {kHalfWholeRemainders[static_cast<int>(twice) - 1], 0.0};
-  }
-  // The fits' and the series' own errors and roundings stay below 5e-17.
-  constexpr double kPlainError = 5e-17;
-  if (z >= kPlainSeriesFrom) {
-    return {Exact(StirlingSeriesOf(z, PlainStirlingTerms(z))), kPlainError};
-  }
-  if (z >= 1.0) return {Exact(FittedRemainder(z)), kPlainError};
-  const DoubleDouble shift = TwoSum(z, 0.5) * TableLog(TwoSum(z, 1.0) / z) - 1.0;
-  // z + 1 rounds by half a unit, which moves mu(z + 1) by less than 1/24 of it.
-  return {shift + FittedRemainder(z + 1.0), kPlainError + kUnit / 24.0};
-}
-
 // ln(p^a q^b / B(a, b)) = ½ ln(ab/(a + b)) - ln √(2π) + mu(a + b) - mu(a) - mu(b)
 // in double-double from the remainders' quick forms, with a bound on their
 // rounding (infinite where ab leaves the doubles).
@@ -306,12 +121,13 @@ QuickPeak QuickLogPeak(double a, double b) {
   const DoubleDouble sum = TwoSum(a, b);
   const DoubleDouble product = TwoProduct(a, b);
   if (!(std::fabs(product.hi) < HUGE_VAL)) return {{kNaN, 0.0}, HUGE_VAL};
-  const RoundedPair muSum = PlainStirlingRemainder(sum.hi);
-  const RoundedPair muA = PlainStirlingRemainder(a);
-  const RoundedPair muB = PlainStirlingRemainder(b);
+  double sumError, aError, bError;
+  const DoubleDouble muSum = StirlingRemainderWithBound(sum.hi, &sumError);
+  const DoubleDouble muA = StirlingRemainderWithBound(a, &aError);
+  const DoubleDouble muB = StirlingRemainderWithBound(b, &bError);
   // a + b's own rounding moves mu(a + b) by less than a unit of 1/12.
-  const double error = muSum.error + muA.error + muB.error + kUnit / 12.0;
-  const DoubleDouble mu = muSum.value - muA.value - muB.value;
+  const double error = sumError + aError + bError + kUnit / 12.0;
+  const DoubleDouble mu = muSum - muA - muB;
   return {TableLog(product / sum) * 0.5 - kLogRootTwoPi + mu, error};
 }
 
@@ -328,11 +144,10 @@ PlainPrefactor FastLogPrefactor(const BetaPoint& point, double a, double b, doub
   if (Supplied(point.logX) || Supplied(point.logY)) return kNotServed;
   const double u = d / a;
   const double v = -d / b;
-  if (!(std::fabs(u) <= kFastDeviationLimit && std::fabs(v) <= kFastDeviationLimit)) {
-    return kNotServed;
-  }
-  const Rounded gu = FastLogOnePlusMinus(u);
-  const Rounded gv = FastLogOnePlusMinus(v);
+  constexpr double kReach = kLogOnePlusMinusWithBoundReach;
+  if (!(std::fabs(u) <= kReach && std::fabs(v) <= kReach)) return kNotServed;
+  const RoundedValue gu = LogOnePlusMinusWithBound(u);
+  const RoundedValue gv = LogOnePlusMinusWithBound(v);
   const double exponent = a * gu.value + b * gv.value;
   const double log = exponent + peak.value.hi;
   const double error = peak.error + a * gu.error + b * gv.error +
@@ -410,8 +225,8 @@ PreciseTails FromNearFar(bool nearIsLower, NearFar t) {
 // R(√2 |z|) ± scale (c0/√r + c1/r^(3/2)), by which e^E/√(2π) is the tail
 // on the side of d.
 double UniformFactor(const Prefactor& pre, double a, double b, double z) {
-  const double scale = std::exp(LogGammaRemainder(a + b) - LogGammaRemainder(a) -
-                                LogGammaRemainder(b));
+  const double scale = std::exp(StirlingRemainderSeries(a + b) - StirlingRemainderSeries(a) -
+                                StirlingRemainderSeries(b));
   const double correction = scale * UniformCorrectionOf(a, b, pre, z);
   const double mills = std::exp(LogMillsRatio(kRootTwo * std::fabs(z)));
   return z < 0.0 ? mills + correction : mills - correction;
@@ -420,8 +235,8 @@ double UniformFactor(const Prefactor& pre, double a, double b, double z) {
 PreciseTails UniformTails(const Prefactor& pre, double a, double b) {
   const double z = std::copysign(std::sqrt(-pre.exponent.hi), pre.d);
   if (std::fabs(z) < kMillsFrom) {
-    const double scale = std::exp(pre.exponent.hi + LogGammaRemainder(a + b) -
-                                  LogGammaRemainder(a) - LogGammaRemainder(b)) /
+    const double scale = std::exp(pre.exponent.hi + StirlingRemainderSeries(a + b) -
+                                  StirlingRemainderSeries(a) - StirlingRemainderSeries(b)) /
                          kRootTwoPi;
     const double correction = scale * UniformCorrectionOf(a, b, pre, z);
     const double lower = 0.5 * std::erfc(-z) + correction;
@@ -432,31 +247,16 @@ PreciseTails UniformTails(const Prefactor& pre, double a, double b) {
   return FromNearFar(z < 0.0, {near, 1.0 - near});
 }
 
-// The series' side: its argument t and parameter c, the other argument s
-// and parameter e, and g = e t - c s for the fraction at s.
-struct SeriesSide {
-  double t;
-  double s;
-  double c;
-  double e;
-  double g;
-};
-
 bool TakesSeries(const BetaPoint& point, double a, double b) {
   const double smaller = std::fmin(point.x.hi, point.y.hi);
   return (a + b) * smaller <= kSeriesReach;
-}
-
-SeriesSide SideOf(const BetaPoint& point, double a, double b, double d) {
-  if (point.x.hi <= point.y.hi) return {point.x.hi, point.y.hi, a, b, d};
-  return {point.y.hi, point.x.hi, b, a, -d};
 }
 
 // ln Γ(1 + c) = mu(1 + c) + (c + ½) ln(1 + c) - (1 + c) + ln √(2π), small
 // for small c and formed from double-double parts.
 DoubleDouble LogGammaOnePlus(double c) {
   const DoubleDouble z = TwoSum(1.0, c);
-  return StirlingRemainder(z) + (z - 0.5) * TableLog(z) - z + kLogRootTwoPi;
+  return StirlingRemainderDoubleDouble(z) + (z - 0.5) * TableLog(z) - z + kLogRootTwoPi;
 }
 
 // ln Γ(e + c) - ln Γ(e) for 0 < c, to a small error relative to c:
@@ -468,17 +268,17 @@ DoubleDouble LogGammaShiftOf(double e, double c) {
   const DoubleDouble sum = TwoSum(e, c);
   const DoubleDouble logRatio = TableLog(sum / e);
   DoubleDouble muDifference;
-  if (e >= kStirlingSeriesFrom) {
+  if (e >= kStirlingSeriesStart) {
     const double inverse = 1.0 / e;
     double power = inverse;
     double series = 0.0;
-    for (int k = 1; k <= kStirlingTerms; ++k) {
-      series += kStirlingCoefficients[k - 1] * power * std::expm1((1 - 2 * k) * logRatio.hi);
+    for (int k = 1; k <= kStirlingSeriesLongTerms; ++k) {
+      series += kStirlingSeriesCoefficients[k - 1] * power * std::expm1((1 - 2 * k) * logRatio.hi);
       power *= inverse * inverse;
     }
     muDifference = Exact(series);
   } else {
-    muDifference = StirlingRemainder(sum) - StirlingRemainder(Exact(e));
+    muDifference = StirlingRemainderDoubleDouble(sum) - StirlingRemainderDoubleDouble(Exact(e));
   }
   return logRatio * (e - 0.5) + (TableLog(sum) - 1.0) * c + muDifference;
 }
@@ -513,7 +313,7 @@ double ComplementFloor(const SeriesSide& side) {
 }
 
 PreciseTails SeriesTails(const BetaPoint& point, double a, double b, const Prefactor& pre) {
-  const SeriesSide side = SideOf(point, a, b, pre.d);
+  const SeriesSide side = SideOfSmallerArgument(point.x.hi, point.y.hi, a, b, pre.d);
   const bool nearIsLower = point.x.hi <= point.y.hi;
   const bool fractionServes = !TakesNearOne(side) && FractionServes(side);
   // Beyond the mean of the series' side the other tail is small as a rule:
@@ -567,7 +367,7 @@ DoubleDouble LogOfSmallTail(const BetaPoint& point, double a, double b, const Pr
     return pre.exponent - kLogRootTwoPi + std::log(UniformFactor(pre, a, b, z));
   }
   if (TakesSeries(point, a, b)) {
-    const SeriesSide side = SideOf(point, a, b, pre.d);
+    const SeriesSide side = SideOfSmallerArgument(point.x.hi, point.y.hi, a, b, pre.d);
     const bool nearIsLower = point.x.hi <= point.y.hi;
     if (nearIsLower == lowerIsSmall) {
       return pre.log - TableLog(Exact(side.c)) + std::log(SeriesSum(side.t, side.c, side.e));
