@@ -23,11 +23,12 @@
 
 #include "specfun/distributions/noncentral_chi_squared_parts.hpp"
 #include "specfun/kernels/double_double.hpp"
+#include "specfun/kernels/math_constants.hpp"
 
 namespace specfun::detail {
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
+using detail::kPi;
 // The trapezoidal rule's step in units of the Gaussian width.
 constexpr double kStepPerWidth = 0.5;
 // The rule stops where the integrand has fallen below e^-45 of its peak.

@@ -18,6 +18,7 @@
 #include "specfun/distributions/noncentral_chi_squared_parts.hpp"
 #include "specfun/kernels/incomplete_gamma.hpp"
 #include "specfun/kernels/log_tail_newton.hpp"
+#include "specfun/kernels/math_constants.hpp"
 #include "specfun/kernels/normal_tail.hpp"
 
 namespace specfun {
@@ -32,7 +33,7 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kLowestLog = -744.44007192138126;
 constexpr double kHighestLog = 709.78271289338397;
 // ln ½: a tail below it is the smaller one.
-constexpr double kLogHalf = -0.69314718055994531;
+using detail::kLogHalf;
 // Below this share of the mean a spread is left to steps in x, at most
 // kMostNarrowSteps of them (from the normal limit a few serve).
 constexpr double kNarrow = 1e-9;

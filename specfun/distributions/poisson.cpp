@@ -13,6 +13,7 @@
 #include "specfun/kernels/double_double.hpp"
 #include "specfun/kernels/incomplete_gamma.hpp"
 #include "specfun/kernels/incomplete_gamma_inverse.hpp"
+#include "specfun/kernels/math_constants.hpp"
 #include "specfun/kernels/normal_tail.hpp"
 #include "specfun/kernels/stirling_remainder.hpp"
 
@@ -23,8 +24,8 @@ using detail::DoubleDouble;
 using detail::GammaTails;
 
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
-constexpr double kLogHalf = -0.69314718055994531;
-constexpr double kTwoPi = 6.283185307179586477;
+using detail::kLogHalf;
+using detail::kTwoPi;
 // Newton steps on the k whose mass is a far tail (a start only).
 constexpr int kMassSteps = 6;
 
@@ -108,7 +109,7 @@ double ApproximateLogMass(double k, double mean) {
   if (k == 0.0) return -mean;
   const double u = (k - mean) / mean;
   const double deviation = (1.0 + u) * std::log1p(u) - u;
-  return -mean * deviation - 0.5 * std::log(kTwoPi * k) - detail::LogGammaRemainder(k);
+  return -mean * deviation - 0.5 * std::log(kTwoPi * k) - detail::StirlingRemainderSeries(k);
 }
 
 // The k >= 0 whose mass has the logarithm logMass, on the side of the mean

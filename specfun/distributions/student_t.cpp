@@ -11,6 +11,7 @@
 #include <limits>
 
 #include "specfun/distributions.hpp"
+#include "specfun/kernels/math_constants.hpp"
 #include "specfun/kernels/precise_beta.hpp"
 #include "specfun/kernels/table_log.hpp"
 #include "specfun/kernels/precise_beta_quantile.hpp"
@@ -22,7 +23,7 @@ using detail::PreciseTails;
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
-constexpr double kLogTwo = 0.69314718055994531;
+using detail::kLogTwo;
 // Below this |t| the density is its value at 0 to all digits (the next
 // term, of order t², being below 1e-200 of it for every ν >= 1e-100).
 constexpr double kCentralT = 1e-100;
@@ -45,7 +46,7 @@ detail::BetaPoint PointOf(const StudentT& d, double t) {
 // quantiles that invert them (t = 1/tan(πP) and t = (1 - 2P)/√(2P(1 - P))
 // for the smaller tail P). They serve for |t| up to kClosedFormReach.
 constexpr double kClosedFormReach = 1e150;
-constexpr double kPi = 3.14159265358979323846;
+using detail::kPi;
 constexpr double kLogPi = 1.14472988584940017414;
 
 bool ClosedForm(const StudentT& d) { return d.df == 1.0 || d.df == 2.0; }
@@ -162,7 +163,7 @@ double OuterRoot(const StudentT& d, const detail::TailTarget& target) {
   for (int k = 0; k < kRefinements && t > 0.0 && !std::isinf(t); ++k) {
     // P(T > t) = P(|T| > t)/2, the density x^a y^b / (B(a, b) t).
     const detail::BetaEvaluation e = detail::EvaluateBeta(PointOf(d, t), 0.5, 0.5 * d.df);
-    const detail::DoubleDouble logTail = e.logUpper - detail::kLogTwo;
+    const detail::DoubleDouble logTail = e.logUpper - detail::kLogTwoDoubleDouble;
     const double h = detail::LogRatioTo(target, 0.5 * e.tails.upper, logTail);
     const double logDensity = e.logPrefactor.hi - std::log(t);
     const double next = detail::NewtonOnLogTail(t, h, logTail.hi, logDensity, false);

@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "specfun/kernels/double_double.hpp"
+#include "specfun/kernels/math_constants.hpp"
 
 namespace specfun::detail {
 namespace {
@@ -78,7 +79,7 @@ constexpr double kSeriesBelow = 0.05;
 // Terms 1/3, 1/5, ... of the series beyond 2s that Log sums in double.
 constexpr int kShortTerms = 5;
 // √2, the upper end of the reduced argument's range [√½, √2).
-constexpr double kRootTwo = 1.4142135623730950488;
+using detail::kRootTwo;
 // 1/(2k + 3) for k = 0, 1, ..., the coefficients of atanh(s)/s - 1 in s^(2k + 2).
 constexpr double kOddReciprocals[] = {1.0 / 3, 1.0 / 5, 1.0 / 7, 1.0 / 9, 1.0 / 11, 1.0 / 13, 1.0 / 15};
 constexpr int kExponentBias = 1023;
@@ -96,9 +97,9 @@ DoubleDouble AtanhRemainder(const DoubleDouble& s, int terms) {
 
 // ln 2's leading double in halves of at most 26 bits (Veltkamp's splitting).
 constexpr DoubleDouble kLogTwoHalves = [] {
-  const double scaled = kSplitter * kLogTwo.hi;
-  const double high = scaled - (scaled - kLogTwo.hi);
-  return DoubleDouble{high, kLogTwo.hi - high};
+  const double scaled = kSplitter * kLogTwoDoubleDouble.hi;
+  const double high = scaled - (scaled - kLogTwoDoubleDouble.hi);
+  return DoubleDouble{high, kLogTwoDoubleDouble.hi - high};
 }();
 
 // e ln 2 for a whole e, |e| < 2^11, as a double-double: Dekker's product of
@@ -106,9 +107,9 @@ constexpr DoubleDouble kLogTwoHalves = [] {
 // trailing double; the same operations as TwoProduct's, less those on zeros.
 DoubleDouble ExponentTimesLogTwo(int exponent) {
   const double e = static_cast<double>(exponent);
-  const double product = e * kLogTwo.hi;
+  const double product = e * kLogTwoDoubleDouble.hi;
   const DoubleDouble leading = {product, (e * kLogTwoHalves.hi - product) + e * kLogTwoHalves.lo};
-  return leading + e * kLogTwo.lo;
+  return leading + e * kLogTwoDoubleDouble.lo;
 }
 
 // The double-double quotient h/b of a double h, as the general quotient of

@@ -34,6 +34,7 @@
 #include <limits>
 
 #include "specfun/kernels/incomplete_gamma_coefficients.hpp"
+#include "specfun/kernels/math_constants.hpp"
 #include "specfun/kernels/stirling_remainder.hpp"
 
 namespace specfun::detail {
@@ -111,8 +112,8 @@ constexpr DoubleDouble kHalfLogOfTwoPi = {0.91893853320467278, -3.87829415806724
 // 1 - γ, the first coefficient of the series of ln Γ(2 + z).
 constexpr DoubleDouble kOneLessEuler = {0.42278433509846713, 4.942915152430645e-18};
 constexpr DoubleDouble kOneThird = {0.33333333333333331, 1.8503717077085943e-17};
-constexpr double kInverseRootTwoPi = 0.39894228040143267794;
-constexpr double kRootTwo = 1.4142135623730950488;
+using detail::kInvSqrtTwoPi;
+using detail::kRootTwo;
 constexpr double kInverseRootPi = 0.56418958354775628695;
 
 double NaN() { return std::numeric_limits<double>::quiet_NaN(); }
@@ -265,13 +266,13 @@ DoubleDouble LogPrefactorOfSmallShape(double a, double x, double xLow,
 // ln a (NaN where it is still to be taken, and is taken into it).
 DoubleDouble LogPrefactorOfLargeShape(double a, const DoubleDouble& aPhi, DoubleDouble& logA) {
   if (std::isnan(logA.hi)) logA = Log(Exact(a));
-  return -(aPhi + (logA + kLogTwoPi) * 0.5) + -LogGammaRemainder(a);
+  return -(aPhi + (logA + kLogTwoPi) * 0.5) + -StirlingRemainderSeries(a);
 }
 
 // D(a, x) for a >= kStirlingFrom without ln a: e^(-(a φ + μ(a)))/√(2πa),
 // to about 2.5 units in the last place; 0 below kDirectPrefactorFloor.
 double DirectPrefactorOfLargeShape(double a, const DoubleDouble& aPhi) {
-  const double value = Exp(-(aPhi + LogGammaRemainder(a))) * kInverseRootTwoPi / std::sqrt(a);
+  const double value = Exp(-(aPhi + StirlingRemainderSeries(a))) * kInvSqrtTwoPi / std::sqrt(a);
   return value >= kDirectPrefactorFloor ? value : 0.0;
 }
 
@@ -296,12 +297,12 @@ double DirectPrefactorFarFromShape(double a, double x, double xLow) {
   const DoubleDouble qa = TwoProduct(q, a);
   const double remainder = (((x - qa.hi) - qa.lo) + xLow) / a;
   const double power = std::pow(q, a);
-  const DoubleDouble exponent = (TwoSum(a, -x) - xLow) - LogGammaRemainder(a);
+  const DoubleDouble exponent = (TwoSum(a, -x) - xLow) - StirlingRemainderSeries(a);
   if (!(power >= kDirectPrefactorFloor && power <= kDirectPowerCeiling) ||
       !(std::fabs(exponent.hi) <= kDirectExponentReach)) {
     return 0.0;
   }
-  const double value = power * (1.0 + a * remainder / q) * Exp(exponent) * kInverseRootTwoPi /
+  const double value = power * (1.0 + a * remainder / q) * Exp(exponent) * kInvSqrtTwoPi /
                        std::sqrt(a);
   return value >= kDirectPrefactorFloor ? value : 0.0;
 }
@@ -513,7 +514,7 @@ Tail TemmeTail(double a, bool lower, const DoubleDouble& aPhi, bool logs) {
   const double inverseRootA = 1.0 / std::sqrt(a);
   const DoubleDouble z = RootOf(aPhi);
   const double eta = std::copysign(kRootTwo * inverseRootA * z.hi, lower ? -1.0 : 1.0);
-  const double s = TemmeSum(eta, a) * kInverseRootTwoPi * inverseRootA;
+  const double s = TemmeSum(eta, a) * kInvSqrtTwoPi * inverseRootA;
   const double signedS = lower ? -s : s;
   if (z.hi < kScaledErfcFrom) {
     const double exponential = Exp(-aPhi);
@@ -675,7 +676,7 @@ DoubleDouble LogGammaOnePlusAsDoubleDouble(double a) {
   if (a < kStirlingFrom) return LogGammaOnePlusOfSmall(a);
   // (a + ½) ln a - a + ½ ln 2π + μ(a).
   const DoubleDouble logA = Log(Exact(a));
-  return ((logA * a + logA * 0.5 + kHalfLogOfTwoPi) - TwoSum(a, 0.0)) + LogGammaRemainder(a);
+  return ((logA * a + logA * 0.5 + kHalfLogOfTwoPi) - TwoSum(a, 0.0)) + StirlingRemainderSeries(a);
 }
 
 double LogPoissonTerm(double a, double x) {

@@ -18,6 +18,7 @@
 #include <limits>
 
 #include "specfun/kernels/incomplete_gamma.hpp"
+#include "specfun/kernels/math_constants.hpp"
 #include "specfun/kernels/normal_tail.hpp"
 
 namespace specfun::detail {
@@ -45,7 +46,7 @@ constexpr double kLastStep = 0x1p-50;
 // divided by that root on, the next would be below the rounding of x.
 constexpr double kLastHalleyStep = 1e-6;
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
-constexpr double kLogHalf = -0.69314718055994531;
+using detail::kLogHalf;
 // ln of half the smallest subnormal double: an x below it rounds to 0.
 constexpr double kLogSmallest = -745.13321910194122;
 

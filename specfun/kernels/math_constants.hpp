@@ -5,8 +5,10 @@
 
 namespace specfun::detail {
 
+inline constexpr double kPi = 3.141592653589793;
 inline constexpr double kTwoPi = 6.283185307179586;
 inline constexpr double kLogTwo = 0.69314718055994531;
+inline constexpr double kLogHalf = -0.69314718055994531;
 inline constexpr double kRootTwo = 1.4142135623730950488;
 // √(2π), 1/√(2π) and ln √(2π) (kHalfLogTwoPi of Stirling's formula is the
 // C library's value, one unit below this).

@@ -1,3 +1,4 @@
+#include "specfun/kernels/math_constants.hpp"
 #include "specfun/kernels/normal_tail.hpp"
 
 #include <cmath>
@@ -8,9 +9,9 @@ namespace {
 
 namespace fits = normal_fits;
 
-constexpr double kInvSqrtTwoPi = 0.3989422804014327;     // 1/√(2π)
+using detail::kInvSqrtTwoPi;
 constexpr double kInvSqrtTwoPiLow = -2.49232720227773e-17;  // 1/√(2π) - kInvSqrtTwoPi
-constexpr double kLogSqrtTwoPi = 0.9189385332046728;     // ln √(2π)
+using detail::kLogSqrtTwoPi;
 constexpr double kLogSqrtTwoPiLow = -3.8782941580672414e-17;
 
 
@@ -82,7 +83,6 @@ double FarGaussianTailDeviate(double lq) {
 double StandardNormalQuantileOfLog(double lp) {
   constexpr double kLogLowerCentre = -1.6739764335716716;   // ln(3/16)
   constexpr double kLogUpperCentre = -0.20763936477824452;  // ln(13/16)
-  constexpr double kLogTwo = 0.6931471805599453;
   constexpr double kLogTwoLow = 2.3190468138462996e-17;
   if (!(lp <= 0.0)) return std::numeric_limits<double>::quiet_NaN();
   if (lp < kLogLowerCentre) {

@@ -14,6 +14,7 @@
 // 11.3.3) for a and b both large, its erfc written e^E R(√2 |z|)/√(2π) with
 // Mills' ratio R away from the centre. A complement is taken as 1 minus a
 // tail only where it stays above a floor.
+#include "specfun/kernels/math_constants.hpp"
 #include "specfun/kernels/precise_beta.hpp"
 
 #include <algorithm>
@@ -56,8 +57,8 @@ constexpr double kMillsFrom = 2.0;
 constexpr double kLogValueFloor = -700.0;
 // A tail above this is taken as its value's logarithm.
 constexpr double kLogValueFloorTail = 1e-300;
-constexpr double kRootTwoPi = 2.5066282746310005024;
-constexpr double kRootTwo = 1.4142135623730950488;
+using detail::kRootTwoPi;
+using detail::kRootTwo;
 
 bool Supplied(const DoubleDouble& log) { return !std::isnan(log.hi); }
 

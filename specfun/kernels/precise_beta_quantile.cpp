@@ -9,6 +9,7 @@
 // the correction x(1 - x) du moves that double, so that the rounding of e^u
 // costs nothing, and the run ends once the step's predicted error is below
 // the doubles.
+#include "specfun/kernels/math_constants.hpp"
 #include "specfun/kernels/precise_beta_quantile.hpp"
 
 #include <cfloat>
@@ -37,7 +38,7 @@ constexpr double kLocalStep = 1e-3;
 constexpr int kMaxEvaluations = 100;
 constexpr double kLastUnits = 2.0 * DBL_EPSILON;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double kLogHalf = -0.69314718055994531;
+using detail::kLogHalf;
 
 BetaPoint PointOfLogit(double u) {
   if (u < 0.0) {
@@ -188,7 +189,7 @@ TailTarget SmallerTailTarget(double argument, bool isLog) {
 
 double CentralShare(double argument, bool isLog) {
   if (!isLog) return std::fabs(2.0 * argument - 1.0);
-  const DoubleDouble sum = TwoSum(argument, kLogTwo.hi) + kLogTwo.lo;
+  const DoubleDouble sum = TwoSum(argument, kLogTwoDoubleDouble.hi) + kLogTwoDoubleDouble.lo;
   return std::fabs(std::expm1(sum.hi) + std::exp(sum.hi) * sum.lo);
 }
 

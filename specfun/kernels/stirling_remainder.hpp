@@ -77,9 +77,6 @@ V StirlingSeriesTerms(const V& z) {
 // recurrence below.
 double StirlingRemainderSeries(double z);
 
-// The name the incomplete gamma kernels call StirlingRemainderSeries by.
-inline double LogGammaRemainder(double z) { return StirlingRemainderSeries(z); }
-
 // mu(z) from the first three terms of Stirling's series from z = 200 (within
 // 1e-19 there), StirlingRemainderSeries below.
 double StirlingRemainderThreeTerms(double z);

@@ -1,4 +1,5 @@
 // The natural logarithm in double-double from a table of reciprocals.
+#include "specfun/kernels/math_constants.hpp"
 #include "specfun/kernels/table_log.hpp"
 
 #include <bit>
@@ -20,7 +21,7 @@ constexpr double kSeries[] = {1.0 / 3, -1.0 / 4, 1.0 / 5, -1.0 / 6,
                               1.0 / 7, -1.0 / 8, 1.0 / 9, -1.0 / 10};
 constexpr int kSeriesTerms = sizeof kSeries / sizeof kSeries[0];
 static_assert(kSeriesTerms % 2 == 0);
-constexpr double kRootTwo = 1.4142135623730950488;
+using detail::kRootTwo;
 constexpr int kExponentBias = 1023;
 constexpr int kFractionBits = 52;
 constexpr std::uint64_t kFractionMask = (std::uint64_t{1} << kFractionBits) - 1;
