@@ -10,7 +10,6 @@
 #include <cstdint>
 
 #include "specfun/kernels/double_double.hpp"
-#include "specfun/kernels/math_constants.hpp"
 
 namespace specfun::detail {
 namespace {
@@ -78,13 +77,8 @@ static_assert(sizeof kLogOfTablePoints / sizeof kLogOfTablePoints[0] ==
 constexpr double kSeriesBelow = 0.05;
 // Terms 1/3, 1/5, ... of the series beyond 2s that Log sums in double.
 constexpr int kShortTerms = 5;
-// √2, the upper end of the reduced argument's range [√½, √2).
-using detail::kRootTwo;
 // 1/(2k + 3) for k = 0, 1, ..., the coefficients of atanh(s)/s - 1 in s^(2k + 2).
 constexpr double kOddReciprocals[] = {1.0 / 3, 1.0 / 5, 1.0 / 7, 1.0 / 9, 1.0 / 11, 1.0 / 13, 1.0 / 15};
-constexpr int kExponentBias = 1023;
-constexpr int kFractionBits = 52;
-constexpr std::uint64_t kFractionMask = (std::uint64_t{1} << kFractionBits) - 1;
 
 // S(s) = Σ s^(2k)/(2k + 3), so that atanh(s) = s + s³ S(s), for
 // s² <= 1/9, with its terms from s⁶/9 on summed in double (`terms` of them).
@@ -125,30 +119,8 @@ DoubleDouble QuotientOfExact(double h, const DoubleDouble& b) {
 }  // namespace
 
 DoubleDouble Log(const DoubleDouble& v) {
-  // v = m 2^exponent with m in [√½, √2), from the bits of a normal hi
-  // (frexp for a subnormal one).
   if (!(v.hi > 0.0 && v.hi <= DBL_MAX)) return Exact(std::log(v.hi));
-  const std::uint64_t bits = std::bit_cast<std::uint64_t>(v.hi);
-  int exponent = static_cast<int>(bits >> kFractionBits) - kExponentBias;
-  double fraction =
-      std::bit_cast<double>((bits & kFractionMask) | (std::uint64_t{kExponentBias} << kFractionBits));
-  if (exponent == -kExponentBias) {
-    fraction = 2.0 * std::frexp(v.hi, &exponent);
-    --exponent;
-  }
-  if (fraction >= kRootTwo) {
-    fraction *= 0.5;
-    ++exponent;
-  }
-  // lo 2^-exponent, the power formed from its bits where it is a normal
-  // double (the product then rounds as ldexp would).
-  double scaledLo = 0.0;
-  if (v.lo != 0.0) {
-    scaledLo = exponent > -kExponentBias && exponent < kExponentBias
-                   ? v.lo * std::bit_cast<double>(static_cast<std::uint64_t>(kExponentBias - exponent)
-                                                  << kFractionBits)
-                   : std::ldexp(v.lo, -exponent);
-  }
+  const auto [fraction, exponent, scaledLo] = ReduceToOctave(v);
   const DoubleDouble m = {fraction, scaledLo};
   // m = c (1 + t) with c = 1 + j/64 the nearest table point:
   // ln m = ln c + 2 atanh(s), s = (m - c)/(m + c), |s| <= 0.0056, whose

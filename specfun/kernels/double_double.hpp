@@ -5,7 +5,12 @@
 // stays correct to the last bit of a double.
 #pragma once
 
+#include <bit>
+#include <cfloat>
 #include <cmath>
+#include <cstdint>
+
+#include "specfun/kernels/math_constants.hpp"
 
 namespace specfun::detail {
 
@@ -107,6 +112,45 @@ inline constexpr DoubleDouble kLogRootTwoPi = {0.9189385332046728, -3.8782941580
 // 1 - e^y for y < 0, to about 1e-22 relative: -expm1(y) corrected by one
 // Newton step on ln(1 - p) = y taken in double-double.
 DoubleDouble OneMinusExp(double y);
+
+// v = fraction 2^exponent with fraction in [√½, √2), and v.lo 2^-exponent
+// (scaledLo) beside it: the exact reduction of a logarithm's argument, for a
+// v with 0 < hi <= DBL_MAX. The bits of a normal hi give it (frexp those
+// of a subnormal one), and the power of two its bits where it is a normal
+// double (the product then rounds as ldexp would).
+struct OctaveReduction {
+  double fraction;
+  int exponent;
+  double scaledLo;
+};
+inline OctaveReduction ReduceToOctave(const DoubleDouble& v) {
+  constexpr int kExponentBias = 1023;
+  constexpr int kFractionBits = 52;
+  constexpr std::uint64_t kFractionMask = (std::uint64_t{1} << kFractionBits) - 1;
+  int exponent;
+  double fraction;
+  if (v.hi >= DBL_MIN) {
+    const std::uint64_t bits = std::bit_cast<std::uint64_t>(v.hi);
+    exponent = static_cast<int>(bits >> kFractionBits) - kExponentBias;
+    fraction = std::bit_cast<double>((bits & kFractionMask) |
+                                     (std::uint64_t{kExponentBias} << kFractionBits));
+  } else {
+    fraction = 2.0 * std::frexp(v.hi, &exponent);
+    --exponent;
+  }
+  if (fraction >= kRootTwo) {
+    fraction *= 0.5;
+    ++exponent;
+  }
+  double scaledLo = 0.0;
+  if (v.lo != 0.0) {
+    const auto powerBits = static_cast<std::uint64_t>(kExponentBias - exponent) << kFractionBits;
+    scaledLo = exponent > -kExponentBias && exponent < kExponentBias
+                   ? v.lo * std::bit_cast<double>(powerBits)
+                   : std::ldexp(v.lo, -exponent);
+  }
+  return {fraction, exponent, scaledLo};
+}
 
 // ln v for a positive finite v (subnormal too), to about 1e-22 relative (a few parts in
 // 1e22 of ln 2 absolute near v = 1, where it is relative to ln v).

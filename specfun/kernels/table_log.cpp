@@ -1,5 +1,4 @@
 // The natural logarithm in double-double from a table of reciprocals.
-#include "specfun/kernels/math_constants.hpp"
 #include "specfun/kernels/table_log.hpp"
 
 #include <bit>
@@ -21,39 +20,12 @@ constexpr double kSeries[] = {1.0 / 3, -1.0 / 4, 1.0 / 5, -1.0 / 6,
                               1.0 / 7, -1.0 / 8, 1.0 / 9, -1.0 / 10};
 constexpr int kSeriesTerms = sizeof kSeries / sizeof kSeries[0];
 static_assert(kSeriesTerms % 2 == 0);
-using detail::kRootTwo;
-constexpr int kExponentBias = 1023;
-constexpr int kFractionBits = 52;
-constexpr std::uint64_t kFractionMask = (std::uint64_t{1} << kFractionBits) - 1;
 
 }  // namespace
 
 DoubleDouble TableLog(const DoubleDouble& v) {
   if (!(v.hi > 0.0 && v.hi <= DBL_MAX)) return Exact(std::log(v.hi));
-  // v = m 2^exponent with m in [√½, √2), from the bits of a normal hi.
-  int exponent;
-  double fraction;
-  if (v.hi >= DBL_MIN) {
-    const std::uint64_t bits = std::bit_cast<std::uint64_t>(v.hi);
-    exponent = static_cast<int>(bits >> kFractionBits) - kExponentBias;
-    fraction = std::bit_cast<double>((bits & kFractionMask) |
-                                     (std::uint64_t{kExponentBias} << kFractionBits));
-  } else {
-    fraction = 2.0 * std::frexp(v.hi, &exponent);
-    --exponent;
-  }
-  if (fraction >= kRootTwo) {
-    fraction *= 0.5;
-    ++exponent;
-  }
-  // lo 2^-exponent, the power formed from its bits where it is a normal double.
-  double scaledLo = 0.0;
-  if (v.lo != 0.0) {
-    const auto powerBits = static_cast<std::uint64_t>(kExponentBias - exponent) << kFractionBits;
-    scaledLo = exponent > -kExponentBias && exponent < kExponentBias
-                   ? v.lo * std::bit_cast<double>(powerBits)
-                   : std::ldexp(v.lo, -exponent);
-  }
+  const auto [fraction, exponent, scaledLo] = ReduceToOctave(v);
   // The nearest point: (m - 1) 256 is a multiple of 2^-45 below 128 in size,
   // so that adding ½ rounds nothing.
   const double steps = (fraction - 1.0) * kTableLogSteps;
