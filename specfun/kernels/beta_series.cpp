@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "specfun/kernels/beta_prefactor.hpp"
+#include "specfun/kernels/log_gamma.hpp"
 #include "specfun/kernels/stirling_remainder.hpp"
 
 namespace specfun::detail {
@@ -26,12 +27,6 @@ constexpr double kSmallParameter = 1e-2;
 constexpr double kNearOneReach = 0.1;
 // Bound on the terms of the series for an argument below the normal range.
 constexpr int kTinyArgumentTerms = 200;
-// Euler's constant and ζ(2) ... ζ(12), for the series of ln Γ(1 + b).
-constexpr double kEulerGamma = 0.57721566490153286061;
-constexpr double kZeta[] = {1.6449340668482264365, 1.2020569031595942854, 1.0823232337111381915,
-                            1.0369277551433699263, 1.0173430619844491397, 1.0083492773819228268,
-                            1.0040773561979443394, 1.0020083928260822144, 1.0009945751278180853,
-                            1.0004941886041194646, 1.0002460865533080483};
 
 }  // namespace
 
@@ -52,36 +47,6 @@ double SeriesSum(double x, double a, double b) {
 double SeriesTail(double x, double a, double b, double logPrefactor) {
   if (logPrefactor - std::log(a) < kLogSmallestSubnormal) return 0.0;
   return std::exp(logPrefactor - std::log(a)) * SeriesSum(x, a, b);
-}
-
-namespace {
-
-// ln Γ(1 + b) for |b| <= kSmallParameter from its Maclaurin series,
-// -γ b + Σ ζ(k) (-b)^k / k (A&S 6.1.33).
-double LogGammaOnePlus(double b) {
-  double sum = 0.0;
-  for (int k = 12; k >= 2; --k) sum = sum * -b + kZeta[k - 2] / k;
-  return -kEulerGamma * b + b * b * sum;
-}
-
-}  // namespace
-
-// ln Γ(a + b) - ln Γ(a) for 0 < b <= kSmallParameter, to a small error
-// relative to b: below kStirlingSeriesStart from Γ(z + 1) = z Γ(z), then
-// (a - 1/2) ln(1 + b/a) + b (ln(a + b) - 1) + mu(a + b) - mu(a), each term
-// of mu's difference c a^(1 - 2k) ((1 + b/a)^(1 - 2k) - 1) formed whole.
-double LogGammaShift(double a, double b) {
-  double sum = 0.0;
-  for (; a < kStirlingSeriesStart; a += 1.0) sum -= std::log1p(b / a);
-  const double logRatio = std::log1p(b / a);
-  const double inverse = 1.0 / a;
-  double power = inverse;
-  double muDifference = 0.0;
-  for (int k = 1; k <= 8; ++k) {
-    muDifference += kStirlingSeriesCoefficients[k - 1] * power * std::expm1((1 - 2 * k) * logRatio);
-    power *= inverse * inverse;
-  }
-  return sum + ((a - 0.5) * logRatio + b * (std::log(a + b) - 1.0) + muDifference);
 }
 
 // ln I(t, c, e) where this tail holds nearly all the mass (c at most
@@ -107,7 +72,7 @@ double NearOneSum(double t, double c, double e, double weightFloor) {
 
 double LogTailNearOne(double t, double c, double e) {
   const double sum = NearOneSum(t, c, e, kRelativeTolerance);
-  return c * std::log(t) + (LogGammaShift(e, c) - LogGammaOnePlus(c)) + std::log1p(sum);
+  return c * std::log(t) + (LogGammaShift(e, c) - LogGammaOnePlusMaclaurin(c)) + std::log1p(sum);
 }
 
 // Whether the other tail of the series' tail at t, with its parameter c,

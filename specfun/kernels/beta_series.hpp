@@ -45,9 +45,6 @@ double NearOneSum(double t, double c, double e, double weightFloor);
 // the other parameter e, comes from LogTailNearOne.
 bool NearlyAllMass(double t, double c, double e);
 
-// ln Γ(a + b) - ln Γ(a) for 0 < b <= a, to a small error relative to b.
-double LogGammaShift(double a, double b);
-
 // I(x, a, b) for x below the normal range and normal a, b, given ln x, as
 // e^logPrefactor / a times the series, with (a + b) x at most about 8.
 struct TinyArgumentTail {

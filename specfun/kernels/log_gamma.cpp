@@ -10,8 +10,11 @@
 #include <limits>
 
 #include "specfun/kernels/batch.hpp"
+#include "specfun/kernels/double_double.hpp"
 #include "specfun/kernels/lanes.hpp"
+#include "specfun/kernels/math_constants.hpp"
 #include "specfun/kernels/stirling_remainder.hpp"
+#include "specfun/kernels/table_log.hpp"
 #include "specfun/specfun.hpp"
 
 namespace specfun {
@@ -118,3 +121,74 @@ void LnGammaBatch(const double* x, double* result, std::size_t count) {
 }
 
 }  // namespace specfun
+
+namespace specfun::detail {
+namespace {
+
+// Euler's constant and ζ(2) ... ζ(12), for the series of ln Γ(1 + b).
+constexpr double kEulerGamma = 0.57721566490153286061;
+constexpr double kZeta[] = {1.6449340668482264365, 1.2020569031595942854, 1.0823232337111381915,
+                            1.0369277551433699263, 1.0173430619844491397, 1.0083492773819228268,
+                            1.0040773561979443394, 1.0020083928260822144, 1.0009945751278180853,
+                            1.0004941886041194646, 1.0002460865533080483};
+
+}  // namespace
+
+// ln Γ(1 + b) for small |b| (the callers take |b| <= 0.01) from its Maclaurin series,
+// -γ b + Σ ζ(k) (-b)^k / k (A&S 6.1.33).
+double LogGammaOnePlusMaclaurin(double b) {
+  double sum = 0.0;
+  for (int k = 12; k >= 2; --k) sum = sum * -b + kZeta[k - 2] / k;
+  return -kEulerGamma * b + b * b * sum;
+}
+
+// ln Γ(1 + c) = mu(1 + c) + (c + ½) ln(1 + c) - (1 + c) + ln √(2π), small
+// for small c and formed from double-double parts.
+DoubleDouble LogGammaOnePlusFromStirling(double c) {
+  const DoubleDouble z = TwoSum(1.0, c);
+  return StirlingRemainderDoubleDouble(z) + (z - 0.5) * TableLog(z) - z + kLogRootTwoPi;
+}
+
+// ln Γ(a + b) - ln Γ(a) for 0 < b <= 0.01, to a small error
+// relative to b: below kStirlingSeriesStart from Γ(z + 1) = z Γ(z), then
+// (a - 1/2) ln(1 + b/a) + b (ln(a + b) - 1) + mu(a + b) - mu(a), each term
+// of mu's difference c a^(1 - 2k) ((1 + b/a)^(1 - 2k) - 1) formed whole.
+double LogGammaShift(double a, double b) {
+  double sum = 0.0;
+  for (; a < kStirlingSeriesStart; a += 1.0) sum -= std::log1p(b / a);
+  const double logRatio = std::log1p(b / a);
+  const double inverse = 1.0 / a;
+  double power = inverse;
+  double muDifference = 0.0;
+  for (int k = 1; k <= 8; ++k) {
+    muDifference += kStirlingSeriesCoefficients[k - 1] * power * std::expm1((1 - 2 * k) * logRatio);
+    power *= inverse * inverse;
+  }
+  return sum + ((a - 0.5) * logRatio + b * (std::log(a + b) - 1.0) + muDifference);
+}
+
+// ln Γ(e + c) - ln Γ(e) for 0 < c, to a small error relative to c:
+//   (e - ½) ln(1 + c/e) + c (ln(e + c) - 1) + mu(e + c) - mu(e),
+// the logarithms in double-double; the difference of mu from its series,
+// term by term c_k e^(1 - 2k) ((1 + c/e)^(1 - 2k) - 1), for e >= 10, else
+// from the double-double remainders.
+DoubleDouble LogGammaShiftDoubleDouble(double e, double c) {
+  const DoubleDouble sum = TwoSum(e, c);
+  const DoubleDouble logRatio = TableLog(sum / e);
+  DoubleDouble muDifference;
+  if (e >= kStirlingSeriesStart) {
+    const double inverse = 1.0 / e;
+    double power = inverse;
+    double series = 0.0;
+    for (int k = 1; k <= kStirlingSeriesLongTerms; ++k) {
+      series += kStirlingSeriesCoefficients[k - 1] * power * std::expm1((1 - 2 * k) * logRatio.hi);
+      power *= inverse * inverse;
+    }
+    muDifference = Exact(series);
+  } else {
+    muDifference = StirlingRemainderDoubleDouble(sum) - StirlingRemainderDoubleDouble(Exact(e));
+  }
+  return logRatio * (e - 0.5) + (TableLog(sum) - 1.0) * c + muDifference;
+}
+
+}  // namespace specfun::detail

@@ -25,6 +25,7 @@
 #include "specfun/kernels/beta_series.hpp"
 #include "specfun/kernels/beta_uniform_expansion.hpp"
 #include "specfun/kernels/incomplete_beta_tails.hpp"
+#include "specfun/kernels/log_gamma.hpp"
 #include "specfun/kernels/log_one_plus.hpp"
 #include "specfun/kernels/stirling_remainder.hpp"
 #include "specfun/kernels/table_log.hpp"
@@ -253,37 +254,6 @@ bool TakesSeries(const BetaPoint& point, double a, double b) {
   return (a + b) * smaller <= kSeriesReach;
 }
 
-// ln Γ(1 + c) = mu(1 + c) + (c + ½) ln(1 + c) - (1 + c) + ln √(2π), small
-// for small c and formed from double-double parts.
-DoubleDouble LogGammaOnePlus(double c) {
-  const DoubleDouble z = TwoSum(1.0, c);
-  return StirlingRemainderDoubleDouble(z) + (z - 0.5) * TableLog(z) - z + kLogRootTwoPi;
-}
-
-// ln Γ(e + c) - ln Γ(e) for 0 < c, to a small error relative to c:
-//   (e - ½) ln(1 + c/e) + c (ln(e + c) - 1) + mu(e + c) - mu(e),
-// the logarithms in double-double; the difference of mu from its series,
-// term by term c_k e^(1 - 2k) ((1 + c/e)^(1 - 2k) - 1), for e >= 10, else
-// from the double-double remainders.
-DoubleDouble LogGammaShiftOf(double e, double c) {
-  const DoubleDouble sum = TwoSum(e, c);
-  const DoubleDouble logRatio = TableLog(sum / e);
-  DoubleDouble muDifference;
-  if (e >= kStirlingSeriesStart) {
-    const double inverse = 1.0 / e;
-    double power = inverse;
-    double series = 0.0;
-    for (int k = 1; k <= kStirlingSeriesLongTerms; ++k) {
-      series += kStirlingSeriesCoefficients[k - 1] * power * std::expm1((1 - 2 * k) * logRatio.hi);
-      power *= inverse * inverse;
-    }
-    muDifference = Exact(series);
-  } else {
-    muDifference = StirlingRemainderDoubleDouble(sum) - StirlingRemainderDoubleDouble(Exact(e));
-  }
-  return logRatio * (e - 0.5) + (TableLog(sum) - 1.0) * c + muDifference;
-}
-
 // ln I(t, c, e) where that tail holds nearly all the mass, from small parts
 // (as LogTailNearOne): with A&S 26.5.23 and (1 - t)^e Σ (e)_k / k! t^k = 1,
 //   I = t^c Γ(c + e)/(Γ(e) Γ(1 + c)) (1 + Σ w_k r_k),
@@ -292,7 +262,7 @@ DoubleDouble LogGammaShiftOf(double e, double c) {
 double LogTailNearOneOf(double t, double c, double e) {
   constexpr double kWeightFloor = 1e-17;
   const double sum = NearOneSum(t, c, e, kWeightFloor);
-  const DoubleDouble logGammaRatio = LogGammaShiftOf(e, c) - LogGammaOnePlus(c);
+  const DoubleDouble logGammaRatio = LogGammaShiftDoubleDouble(e, c) - LogGammaOnePlusFromStirling(c);
   return (TableLog(Exact(t)) * c + logGammaRatio + std::log1p(sum)).hi;
 }
 
