@@ -34,6 +34,7 @@
 #include <limits>
 
 #include "specfun/kernels/incomplete_gamma_coefficients.hpp"
+#include "specfun/kernels/log_gamma.hpp"
 #include "specfun/kernels/math_constants.hpp"
 #include "specfun/kernels/stirling_remainder.hpp"
 
@@ -109,8 +110,6 @@ constexpr double kShortAtanhReach = 0x1p-5;
 // ln(2π) and 1/3 as double-double constants; 1/√(2π), 1/√π.
 constexpr DoubleDouble kLogTwoPi = {1.8378770664093456, -7.756588316134483e-17};
 constexpr DoubleDouble kHalfLogOfTwoPi = {0.91893853320467278, -3.8782941580672415e-17};
-// 1 - γ, the first coefficient of the series of ln Γ(2 + z).
-constexpr DoubleDouble kOneLessEuler = {0.42278433509846713, 4.942915152430645e-18};
 constexpr DoubleDouble kOneThird = {0.33333333333333331, 1.8503717077085943e-17};
 using detail::kInvSqrtTwoPi;
 using detail::kRootTwo;
@@ -174,30 +173,6 @@ DoubleDouble ShapeTimesDeviation(double a, double x, double xLow, DoubleDouble& 
   return d * t - (t2 * t) * inner * (2.0 * a);
 }
 
-// ln Γ(2 + z) for |z| <= 0.5 as a double-double, from its series (its
-// first coefficient 1 - γ in double-double).
-DoubleDouble LogGammaTwoPlus(double z) {
-  // Σ_(k>=2) c_k z^(k-2) as four interleaved polynomials in z⁴, so that no
-  // long chain of dependent steps bounds its time.
-  const double z2 = z * z;
-  const double z4 = z2 * z2;
-  double part[4] = {0.0, 0.0, 0.0, 0.0};
-  for (int k = kLogGammaTwoTerms - 1; k >= 1; --k) {
-    double& p = part[(k - 1) % 4];
-    p = kLogGammaTwoCoefficients[k] + z4 * p;
-  }
-  const double rest = (part[0] + z * part[1]) + z2 * (part[2] + z * part[3]);
-  return (kOneLessEuler + z * rest) * z;
-}
-
-// ln Γ(1 + a) for -0.5 < a <= 1.5 as a double-double: ln Γ(2 + (a - 1)),
-// and below a = 0.5 ln Γ(2 + a) with ln(1 + a) taken off in double-double.
-DoubleDouble LogGammaOnePlus(double a) {
-  if (a >= 0.5) return LogGammaTwoPlus(a - 1.0);
-  const DoubleDouble onePlus = TwoSum(1.0, a);
-  return LogGammaTwoPlus(a) - (Log(Exact(onePlus.hi)) + onePlus.lo / onePlus.hi);
-}
-
 // Γ(1 + a) = a (a - 1) ... (f + 1) Γ(1 + f) for a > 1.5, f in [0.5, 1.5):
 // the factors are exact, their product is carried in double-double.
 struct ReducedShape {
@@ -213,11 +188,11 @@ ReducedShape ReduceShape(double a) {
 
 // ln Γ(1 + a) for 0 <= a < kStirlingFrom, from the reduction above.
 DoubleDouble LogGammaOnePlusOfSmall(double a) {
-  if (a <= 1.5) return LogGammaOnePlus(a);
+  if (a <= 1.5) return LogGammaOnePlusNearOne(a);
   const ReducedShape r = ReduceShape(a);
   // ln(hi + lo) = ln hi + lo/hi; ln hi in double-double.
   const DoubleDouble logProduct = Log(Exact(r.product.hi)) + r.product.lo / r.product.hi;
-  return logProduct + LogGammaOnePlus(r.f);
+  return logProduct + LogGammaOnePlusNearOne(r.f);
 }
 
 // power/Γ(1 + a) for 0 < a < kStirlingFrom without logarithms: from the

@@ -11,6 +11,7 @@
 
 #include "specfun/kernels/batch.hpp"
 #include "specfun/kernels/double_double.hpp"
+#include "specfun/kernels/incomplete_gamma_coefficients.hpp"
 #include "specfun/kernels/lanes.hpp"
 #include "specfun/kernels/math_constants.hpp"
 #include "specfun/kernels/stirling_remainder.hpp"
@@ -132,6 +133,9 @@ constexpr double kZeta[] = {1.6449340668482264365, 1.2020569031595942854, 1.0823
                             1.0040773561979443394, 1.0020083928260822144, 1.0009945751278180853,
                             1.0004941886041194646, 1.0002460865533080483};
 
+// 1 - γ, the first coefficient of the series of ln Γ(2 + z).
+constexpr DoubleDouble kOneLessEuler = {0.42278433509846713, 4.942915152430645e-18};
+
 }  // namespace
 
 // ln Γ(1 + b) for small |b| (the callers take |b| <= 0.01) from its Maclaurin series,
@@ -140,6 +144,30 @@ double LogGammaOnePlusMaclaurin(double b) {
   double sum = 0.0;
   for (int k = 12; k >= 2; --k) sum = sum * -b + kZeta[k - 2] / k;
   return -kEulerGamma * b + b * b * sum;
+}
+
+// ln Γ(2 + z) for |z| <= 0.5 as a double-double, from its series (its
+// first coefficient 1 - γ in double-double).
+DoubleDouble LogGammaTwoPlus(double z) {
+  // Σ_(k>=2) c_k z^(k-2) as four interleaved polynomials in z⁴, so that no
+  // long chain of dependent steps bounds its time.
+  const double z2 = z * z;
+  const double z4 = z2 * z2;
+  double part[4] = {0.0, 0.0, 0.0, 0.0};
+  for (int k = kLogGammaTwoTerms - 1; k >= 1; --k) {
+    double& p = part[(k - 1) % 4];
+    p = kLogGammaTwoCoefficients[k] + z4 * p;
+  }
+  const double rest = (part[0] + z * part[1]) + z2 * (part[2] + z * part[3]);
+  return (kOneLessEuler + z * rest) * z;
+}
+
+// ln Γ(1 + a) for -0.5 < a <= 1.5 as a double-double: ln Γ(2 + (a - 1)),
+// and below a = 0.5 ln Γ(2 + a) with ln(1 + a) taken off in double-double.
+DoubleDouble LogGammaOnePlusNearOne(double a) {
+  if (a >= 0.5) return LogGammaTwoPlus(a - 1.0);
+  const DoubleDouble onePlus = TwoSum(1.0, a);
+  return LogGammaTwoPlus(a) - (Log(Exact(onePlus.hi)) + onePlus.lo / onePlus.hi);
 }
 
 // ln Γ(1 + c) = mu(1 + c) + (c + ½) ln(1 + c) - (1 + c) + ln √(2π), small

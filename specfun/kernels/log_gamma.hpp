@@ -17,6 +17,14 @@ void LnGammaInLockstep(const double* x, double* result, std::size_t count);
 // incomplete beta's near-one tails.
 double LogGammaOnePlusMaclaurin(double c);
 
+// ln Γ(2 + z) for |z| <= 0.5 in double-double, from its Maclaurin series
+// (A&S 6.1.33) to z^28, for the incomplete gamma kernels.
+DoubleDouble LogGammaTwoPlus(double z);
+
+// ln Γ(1 + a) for -0.5 < a <= 1.5 in double-double, from LogGammaTwoPlus at
+// a - 1 (or at a, less ln(1 + a)), for the incomplete gamma kernels.
+DoubleDouble LogGammaOnePlusNearOne(double a);
+
 // ln Γ(1 + c) in double-double for any c > -1: Stirling's formula at 1 + c
 // with its remainder in double-double, for the precise beta family.
 DoubleDouble LogGammaOnePlusFromStirling(double c);
