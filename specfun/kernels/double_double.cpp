@@ -10,13 +10,11 @@
 #include <cstdint>
 
 #include "specfun/kernels/double_double.hpp"
+#include "specfun/kernels/log_one_plus.hpp"
 
 namespace specfun::detail {
 namespace {
 
-constexpr DoubleDouble kThird = {0.3333333333333333, 1.850371707708594e-17};
-constexpr DoubleDouble kFifth = {0.2, -1.1102230246251566e-17};
-constexpr DoubleDouble kSeventh = {0.14285714285714285, 7.93016446160826e-18};
 // ln(1 + j/64) for j = kFirstTablePoint ... kLastTablePoint (mpmath), the points of the
 // reduced argument's range [√½, √2).
 constexpr double kTableSteps = 64.0;
@@ -73,21 +71,8 @@ constexpr DoubleDouble kLogOfTablePoints[] = {
 };
 static_assert(sizeof kLogOfTablePoints / sizeof kLogOfTablePoints[0] ==
               kLastTablePoint - kFirstTablePoint + 1);
-// Below this |u| ln(1 + u) - u is taken from its series.
-constexpr double kSeriesBelow = 0.05;
 // Terms 1/3, 1/5, ... of the series beyond 2s that Log sums in double.
 constexpr int kShortTerms = 5;
-// 1/(2k + 3) for k = 0, 1, ..., the coefficients of atanh(s)/s - 1 in s^(2k + 2).
-constexpr double kOddReciprocals[] = {1.0 / 3, 1.0 / 5, 1.0 / 7, 1.0 / 9, 1.0 / 11, 1.0 / 13, 1.0 / 15};
-
-// S(s) = Σ s^(2k)/(2k + 3), so that atanh(s) = s + s³ S(s), for
-// s² <= 1/9, with its terms from s⁶/9 on summed in double (`terms` of them).
-DoubleDouble AtanhRemainder(const DoubleDouble& s, int terms) {
-  const DoubleDouble s2 = s * s;
-  double tail = 0.0;
-  for (int k = terms - 1; k >= 0; --k) tail = tail * s2.hi + kOddReciprocals[k + 3];
-  return kThird + s2 * (kFifth + s2 * (kSeventh + s2 * tail));
-}
 
 // ln 2's leading double in halves of at most 26 bits (Veltkamp's splitting).
 constexpr DoubleDouble kLogTwoHalves = [] {
@@ -140,15 +125,6 @@ DoubleDouble Log(const DoubleDouble& v) {
   const DoubleDouble twiceAtanh = {2.0 * atanh.hi, 2.0 * atanh.lo};
   if (exponent == 0) return kLogOfTablePoints[j - kFirstTablePoint] + twiceAtanh;
   return ExponentTimesLogTwo(exponent) + kLogOfTablePoints[j - kFirstTablePoint] + twiceAtanh;
-}
-
-DoubleDouble LogOnePlusMinus(const DoubleDouble& u) {
-  // Beyond kSeriesBelow ln(1 + u) itself keeps 1e-19 of the difference.
-  if (std::fabs(u.hi) > kSeriesBelow) return Log(u + 1.0) - u;
-  // ln(1 + u) - u = 2 s³ S(s) - u s, as 2s - u = -u s; |s| <= 0.026.
-  const DoubleDouble s = u / (u + 2.0);
-  constexpr int kTerms = 4;
-  return s * (s * s) * AtanhRemainder(s, kTerms) * 2.0 - u * s;
 }
 
 DoubleDouble OneMinusExp(double y) {

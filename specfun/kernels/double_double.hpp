@@ -156,7 +156,5 @@ inline OctaveReduction ReduceToOctave(const DoubleDouble& v) {
 // 1e22 of ln 2 absolute near v = 1, where it is relative to ln v).
 DoubleDouble Log(const DoubleDouble& v);
 
-// ln(1 + u) - u for |u| <= 1/2, to about 1e-20 relative.
-DoubleDouble LogOnePlusMinus(const DoubleDouble& u);
 
 }  // namespace specfun::detail

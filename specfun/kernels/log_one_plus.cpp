@@ -1,5 +1,6 @@
-// δ - ln(1 + δ) and ln(1 + t) - t with a bound on its rounding: log1p where
-// that keeps its digits, the series of 2 atanh(t/(2 + t)) for small |t|.
+// δ - ln(1 + δ), ln(1 + t) - t with a bound on its rounding, and ln(1 + u) - u
+// in double-double: log1p (or Log) where that keeps its digits, the series of
+// 2 atanh(t/(2 + t)) for small |t|.
 #include "specfun/kernels/log_one_plus.hpp"
 
 #include <cmath>
@@ -45,6 +46,34 @@ RoundedValue LogOnePlusMinusWithBound(double t) {
   const double value = log - t;
   const double conditioning = t * t / (1.0 + t);
   return {value, kUnit * (2.0 * std::fabs(log) + 2.0 * std::fabs(t) + 2.0 * conditioning)};
+}
+
+namespace {
+
+constexpr DoubleDouble kThird = {0.3333333333333333, 1.850371707708594e-17};
+constexpr DoubleDouble kFifth = {0.2, -1.1102230246251566e-17};
+constexpr DoubleDouble kSeventh = {0.14285714285714285, 7.93016446160826e-18};
+// Below this |u| the double-double ln(1 + u) - u is taken from its series.
+constexpr double kDoubleDoubleSeriesBelow = 0.05;
+
+// S(s) = Σ s^(2k)/(2k + 3), so that atanh(s) = s + s³ S(s), for
+// s² <= 1/9, with its terms from s⁶/9 on summed in double (`terms` of them).
+DoubleDouble AtanhRemainder(const DoubleDouble& s, int terms) {
+  const DoubleDouble s2 = s * s;
+  double tail = 0.0;
+  for (int k = terms - 1; k >= 0; --k) tail = tail * s2.hi + kOddReciprocals[k + 3];
+  return kThird + s2 * (kFifth + s2 * (kSeventh + s2 * tail));
+}
+
+}  // namespace
+
+DoubleDouble LogOnePlusMinus(const DoubleDouble& u) {
+  // Beyond kDoubleDoubleSeriesBelow ln(1 + u) itself keeps 1e-19 of the difference.
+  if (std::fabs(u.hi) > kDoubleDoubleSeriesBelow) return Log(u + 1.0) - u;
+  // ln(1 + u) - u = 2 s³ S(s) - u s, as 2s - u = -u s; |s| <= 0.026.
+  const DoubleDouble s = u / (u + 2.0);
+  constexpr int kTerms = 4;
+  return s * (s * s) * AtanhRemainder(s, kTerms) * 2.0 - u * s;
 }
 
 }  // namespace specfun::detail

@@ -10,9 +10,11 @@
 // - LogOnePlusMinusWithBound: ln(1 + t) - t for |t| <= 3/4 with a bound on
 //   its rounding, from log1p where |t| > 1/4 and below from the series to
 //   the 19th power (the precise beta family's prefactor in double).
-// (The double-double form, LogOnePlusMinus, lives with the double-double
-// arithmetic.)
+// - LogOnePlusMinus: ln(1 + u) - u for a double-double u, in double-double
+//   (the precise family's exponents).
 #pragma once
+
+#include "specfun/kernels/double_double.hpp"
 
 namespace specfun::detail {
 
@@ -51,5 +53,8 @@ inline constexpr double kLogOnePlusMinusWithBoundReach = 0.75;
 // ln(1 + t) - t for |t| <= kLogOnePlusMinusWithBoundReach, with a bound on
 // its rounding that allows for t carrying a relative rounding of a unit.
 RoundedValue LogOnePlusMinusWithBound(double t);
+
+// ln(1 + u) - u for |u| <= 1/2, to about 1e-20 relative.
+DoubleDouble LogOnePlusMinus(const DoubleDouble& u);
 
 }  // namespace specfun::detail
