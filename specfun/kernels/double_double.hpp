@@ -107,6 +107,7 @@ inline double Exp(const DoubleDouble& a) {
 
 // ln 2 and ln √(2π) as double-doubles.
 inline constexpr DoubleDouble kLogTwoDoubleDouble = {0.6931471805599453, 2.3190468138462996e-17};
+inline constexpr DoubleDouble kRootTwoDoubleDouble = {1.4142135623730951, -9.667293313452913e-17};
 inline constexpr DoubleDouble kLogRootTwoPi = {0.9189385332046728, -3.8782941580672414e-17};
 
 // 1 - e^y for y < 0, to about 1e-22 relative: -expm1(y) corrected by one

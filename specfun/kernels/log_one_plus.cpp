@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+#include "specfun/kernels/math_constants.hpp"
+
 namespace specfun::detail {
 namespace {
 
@@ -18,7 +20,6 @@ constexpr int kBoundedSeriesTerms = 9;
 static_assert(kBoundedSeriesTerms <= (kLastOddTerm - 1) / 2);
 
 // 2^-53, the bound on one operation's relative rounding.
-constexpr double kUnit = 0x1p-53;
 
 }  // namespace
 
@@ -40,12 +41,12 @@ RoundedValue LogOnePlusMinusWithBound(double t) {
     double tail = 0.0;
     for (int k = kBoundedSeriesTerms - 1; k >= 0; --k) tail = tail * s2 + kOddReciprocals[k];
     const double value = 2.0 * s * s2 * tail - t * s;
-    return {value, 8.0 * kUnit * std::fabs(value)};
+    return {value, 8.0 * kUnitRoundoff * std::fabs(value)};
   }
   const double log = std::log1p(t);
   const double value = log - t;
   const double conditioning = t * t / (1.0 + t);
-  return {value, kUnit * (2.0 * std::fabs(log) + 2.0 * std::fabs(t) + 2.0 * conditioning)};
+  return {value, kUnitRoundoff * (2.0 * std::fabs(log) + 2.0 * std::fabs(t) + 2.0 * conditioning)};
 }
 
 namespace {

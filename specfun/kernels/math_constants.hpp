@@ -10,6 +10,9 @@ inline constexpr double kTwoPi = 6.283185307179586;
 inline constexpr double kLogTwo = 0.69314718055994531;
 inline constexpr double kLogHalf = -0.69314718055994531;
 inline constexpr double kRootTwo = 1.4142135623730950488;
+// 2^-53, the unit roundoff of a double: a rounding moves a value by at
+// most this share of it.
+inline constexpr double kUnitRoundoff = 0x1p-53;
 // √(2π), 1/√(2π) and ln √(2π) (kHalfLogTwoPi of Stirling's formula is the
 // C library's value, one unit below this).
 inline constexpr double kRootTwoPi = 2.5066282746310005024;

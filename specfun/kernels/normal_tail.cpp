@@ -1,8 +1,10 @@
-#include "specfun/kernels/math_constants.hpp"
 #include "specfun/kernels/normal_tail.hpp"
 
 #include <cmath>
 #include <limits>
+
+#include "specfun/kernels/double_double.hpp"
+#include "specfun/kernels/math_constants.hpp"
 
 namespace specfun::detail {
 namespace {
@@ -83,7 +85,6 @@ double FarGaussianTailDeviate(double lq) {
 double StandardNormalQuantileOfLog(double lp) {
   constexpr double kLogLowerCentre = -1.6739764335716716;   // ln(3/16)
   constexpr double kLogUpperCentre = -0.20763936477824452;  // ln(13/16)
-  constexpr double kLogTwoLow = 2.3190468138462996e-17;
   if (!(lp <= 0.0)) return std::numeric_limits<double>::quiet_NaN();
   if (lp < kLogLowerCentre) {
     if (std::isinf(lp)) return -std::numeric_limits<double>::infinity();
@@ -95,7 +96,7 @@ double StandardNormalQuantileOfLog(double lp) {
     return Evaluate(GaussianSmallTailDeviateFit(-std::expm1(lp), 1.0));
   }
   // p - 1/2 = (e^(lp + ln 2) - 1)/2, with ln 2 in two parts.
-  const double deviation = 0.5 * std::expm1((lp + kLogTwo) + kLogTwoLow);
+  const double deviation = 0.5 * std::expm1((lp + kLogTwo) + kLogTwoDoubleDouble.lo);
   return Evaluate(GaussianCentreDeviateFit(deviation));
 }
 

@@ -14,7 +14,6 @@
 // 11.3.3) for a and b both large, its erfc written e^E R(√2 |z|)/√(2π) with
 // Mills' ratio R away from the centre. A complement is taken as 1 minus a
 // tail only where it stays above a floor.
-#include "specfun/kernels/math_constants.hpp"
 #include "specfun/kernels/precise_beta.hpp"
 
 #include <algorithm>
@@ -24,12 +23,13 @@
 #include "specfun/kernels/beta_fraction.hpp"
 #include "specfun/kernels/beta_series.hpp"
 #include "specfun/kernels/beta_uniform_expansion.hpp"
+#include "specfun/kernels/gauss.hpp"
 #include "specfun/kernels/incomplete_beta_tails.hpp"
 #include "specfun/kernels/log_gamma.hpp"
 #include "specfun/kernels/log_one_plus.hpp"
+#include "specfun/kernels/math_constants.hpp"
 #include "specfun/kernels/stirling_remainder.hpp"
 #include "specfun/kernels/table_log.hpp"
-#include "specfun/kernels/gauss.hpp"
 
 namespace specfun::detail {
 namespace {
@@ -110,7 +110,6 @@ constexpr double kFastBudget = 6e-16;
 // double forms beside double-double exponents: two units in the last place
 // of 1 (the forms' rounding is far below their bound as a rule).
 constexpr double kQuickPeakBudget = 4.4e-16;
-constexpr double kUnit = 0x1p-53;
 // ln(p^a q^b / B(a, b)) = ½ ln(ab/(a + b)) - ln √(2π) + mu(a + b) - mu(a) - mu(b)
 // in double-double from the remainders' quick forms, with a bound on their
 // rounding (infinite where ab leaves the doubles).
@@ -123,13 +122,12 @@ QuickPeak QuickLogPeak(double a, double b) {
   const DoubleDouble sum = TwoSum(a, b);
   const DoubleDouble product = TwoProduct(a, b);
   if (!(std::fabs(product.hi) < HUGE_VAL)) return {{kNaN, 0.0}, HUGE_VAL};
-  double sumError, aError, bError;
-  const DoubleDouble muSum = StirlingRemainderWithBound(sum.hi, &sumError);
-  const DoubleDouble muA = StirlingRemainderWithBound(a, &aError);
-  const DoubleDouble muB = StirlingRemainderWithBound(b, &bError);
+  const RoundedPair muSum = StirlingRemainderWithBound(sum.hi);
+  const RoundedPair muA = StirlingRemainderWithBound(a);
+  const RoundedPair muB = StirlingRemainderWithBound(b);
   // a + b's own rounding moves mu(a + b) by less than a unit of 1/12.
-  const double error = sumError + aError + bError + kUnit / 12.0;
-  const DoubleDouble mu = muSum - muA - muB;
+  const double error = muSum.error + muA.error + muB.error + kUnitRoundoff / 12.0;
+  const DoubleDouble mu = muSum.value - muA.value - muB.value;
   return {TableLog(product / sum) * 0.5 - kLogRootTwoPi + mu, error};
 }
 
@@ -153,7 +151,7 @@ PlainPrefactor FastLogPrefactor(const BetaPoint& point, double a, double b, doub
   const double exponent = a * gu.value + b * gv.value;
   const double log = exponent + peak.value.hi;
   const double error = peak.error + a * gu.error + b * gv.error +
-                       kUnit * (std::fabs(peak.value.hi) + std::fabs(a * gu.value) +
+                       kUnitRoundoff * (std::fabs(peak.value.hi) + std::fabs(a * gu.value) +
                                 std::fabs(b * gv.value) + std::fabs(exponent) + std::fabs(log));
   return error <= kFastBudget ? PlainPrefactor{exponent, log} : kNotServed;
 }
@@ -185,8 +183,6 @@ DoubleDouble SquareRoot(const DoubleDouble& v) {
   return FastTwoSum(root, (v - TwoProduct(root, root)).hi / (2.0 * root));
 }
 
-constexpr DoubleDouble kRootTwoDD = {1.4142135623730951, -9.667293313452913e-17};
-
 // c0/√r + c1/r^(3/2) of Temme's expansion away from the centre (|z| from
 // kClosedFormsFrom on), their closed forms in double-double from the
 // deviation and the exponent (z² = -E), w = D/ρ:
@@ -201,7 +197,7 @@ double UniformCorrectionOf(double a, double b, const Prefactor& pre, double z) {
   const DoubleDouble& d = pre.deviation;
   DoubleDouble zz = SquareRoot(-pre.exponent);
   if (z < 0.0) zz = -zz;
-  const DoubleDouble rootTwoZ = kRootTwoDD * zz;
+  const DoubleDouble rootTwoZ = kRootTwoDoubleDouble * zz;
   const DoubleDouble rho = SquareRoot(rhoSquared);
   const DoubleDouble leading =
       (d * d + rhoSquared * pre.exponent * 2.0) / ((d + rootTwoZ * rho) * rootTwoZ * d);

@@ -9,7 +9,6 @@
 // the correction x(1 - x) du moves that double, so that the rounding of e^u
 // costs nothing, and the run ends once the step's predicted error is below
 // the doubles.
-#include "specfun/kernels/math_constants.hpp"
 #include "specfun/kernels/precise_beta_quantile.hpp"
 
 #include <cfloat>
@@ -18,6 +17,7 @@
 
 #include "specfun/kernels/incomplete_beta_tails.hpp"
 #include "specfun/kernels/log_tail_newton.hpp"
+#include "specfun/kernels/math_constants.hpp"
 #include "specfun/kernels/normal_tail.hpp"
 #include "specfun/kernels/precise_beta.hpp"
 #include "specfun/specfun.hpp"

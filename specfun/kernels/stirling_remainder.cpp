@@ -7,6 +7,8 @@
 
 #include <cmath>
 
+#include "specfun/kernels/math_constants.hpp"
+
 #include "specfun/kernels/double_double.hpp"
 #include "specfun/kernels/stirling_remainder_fits.hpp"
 #include "specfun/kernels/table_log.hpp"
@@ -19,7 +21,6 @@ namespace {
 constexpr double kThreeTermsFrom = 200.0;
 
 // 2^-53, the bound on one operation's relative rounding.
-constexpr double kUnit = 0x1p-53;
 
 // Stirling's series (its first `terms` terms) for z >= 10 in double:
 // mu(z) <= 1/120 there, so that its roundings stay below 2e-18 absolute.
@@ -160,23 +161,21 @@ DoubleDouble StirlingRemainderDoubleDouble(const DoubleDouble& z) {
 // their roundings stay near 2e-17), and below 1 mu(z) = T(z) + mu(z + 1)
 // with T(z) = (z + ½) ln(1 + 1/z) - 1 (from Γ(z + 1) = z Γ(z)), of the size
 // of ln(1/z), in double-double.
-DoubleDouble StirlingRemainderWithBound(double z, double* roundingBound) {
+RoundedPair StirlingRemainderWithBound(double z) {
   const double twice = 2.0 * z;
   if (twice == std::floor(twice) && twice >= 1.0 && twice < 2.0 * kStirlingSeriesStart) {
-    *roundingBound = 0.0;
-    return kHalfWholeRemainders[static_cast<int>(twice) - 1];
+    return {kHalfWholeRemainders[static_cast<int>(twice) - 1], 0.0};
   }
   // The fits' and the series' own errors and roundings stay below 5e-17.
   constexpr double kPlainError = 5e-17;
   if (z >= 1.0) {
-    *roundingBound = kPlainError;
-    return Exact(z >= kPlainSeriesFrom ? StirlingSeriesToTerms(z, StirlingTermsNeeded(z))
-                                       : FittedRemainder(z));
+    return {Exact(z >= kPlainSeriesFrom ? StirlingSeriesToTerms(z, StirlingTermsNeeded(z))
+                                        : FittedRemainder(z)),
+            kPlainError};
   }
   const DoubleDouble shift = TwoSum(z, 0.5) * TableLog(TwoSum(z, 1.0) / z) - 1.0;
   // z + 1 rounds by half a unit, which moves mu(z + 1) by less than 1/24 of it.
-  *roundingBound = kPlainError + kUnit / 24.0;
-  return shift + FittedRemainder(z + 1.0);
+  return {shift + FittedRemainder(z + 1.0), kPlainError + kUnitRoundoff / 24.0};
 }
 
 }  // namespace specfun::detail

@@ -20,9 +20,9 @@
 //   z = 7, polynomial fits on [1, 7): the precise beta family's quick peak.
 #pragma once
 
-namespace specfun::detail {
+#include "specfun/kernels/double_double.hpp"
 
-struct DoubleDouble;
+namespace specfun::detail {
 
 // ½·ln(2π) as the C library's logarithm and arctangent give it,
 // 0.5·log(8·atan(1)) = 0x1.d67f1c864beb4p-1 (one unit below the double
@@ -86,8 +86,14 @@ double StirlingRemainderThreeTerms(double z);
 // digits.
 DoubleDouble StirlingRemainderDoubleDouble(const DoubleDouble& z);
 
+// A double-double value with a bound on its absolute rounding.
+struct RoundedPair {
+  DoubleDouble value;
+  double error;
+};
+
 // mu(z) for any z > 0, in double from z = 1 on, with a bound on its
-// absolute rounding (about 5e-17) in *roundingBound.
-DoubleDouble StirlingRemainderWithBound(double z, double* roundingBound);
+// absolute rounding (about 5e-17).
+RoundedPair StirlingRemainderWithBound(double z);
 
 }  // namespace specfun::detail
